@@ -1,0 +1,67 @@
+#pragma once
+// The fast conversion engine. It gives exactly the bytes of ConvertLine's
+// pair-by-pair algorithm, but compiles the table once:
+//  - runs of consecutive one-byte pairs become one byte-to-string map,
+//  - a pair is skipped when a byte of its source does not occur in the text,
+//  - many lines are converted in one buffer, separated by a line feed, when
+//    no pair can see or make a line feed (matches then never cross lines).
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tables.h"
+
+namespace velmar {
+
+class LineConverter {
+ public:
+  LineConverter(const TTransTable& table, bool underscore, bool hyphen);
+
+  std::string Convert(std::string_view line);
+  // Converts the lines in order; results[i] is the conversion of lines[i].
+  void ConvertLines(std::span<const std::string_view> lines, std::vector<std::string>& results);
+  // Appends the conversion of every line followed by eol.
+  void ConvertLinesTo(std::span<const std::string_view> lines, std::string_view eol, std::string& out);
+
+  // Lines are gathered into buffers of about this many bytes.
+  void SetBlockSize(std::size_t bytes) { blockSize_ = bytes; }
+
+ private:
+  using ByteSet = std::array<bool, 256>;
+
+  struct Step {
+    bool isMap = false;
+    // A pair of two or more bytes.
+    std::string source;
+    std::string target;
+    // A composed run of one-byte pairs: image of every byte.
+    std::array<std::string, 256> image;
+    std::array<bool, 256> changes{};  // bytes whose image is not the byte itself
+    ByteSet adds{};                   // bytes a replacement can bring in
+  };
+
+  void Compile(const TTransTable& table);
+  void AddSingleBytePair(const TCharTable& pair);
+  // Converts buf_ in place; buf_ holds lines each starting with a blank.
+  void Run();
+  template <typename Emit>
+  void ConvertBlocks(std::span<const std::string_view> lines, Emit emit);
+
+  std::vector<Step> steps_;
+  unsigned char blank_ = ' ';
+  bool batchLines_ = true;
+  std::size_t blockSize_ = 4096;
+  std::string buf_, next_;
+};
+
+// Streaming CompressText: feed the text in pieces, in order.
+struct CompressState {
+  bool anyWord = false;
+  bool pendingSeparator = false;
+};
+void CompressAppend(CompressState& state, std::string_view piece, std::string& out);
+
+}  // namespace velmar

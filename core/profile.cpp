@@ -1,0 +1,223 @@
+#include "profile.h"
+
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <system_error>
+
+#include "cp1251.h"
+
+namespace velmar {
+namespace {
+
+std::string_view Trim(std::string_view s) {
+  auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+std::string_view StripQuotes(std::string_view s) {
+  if (s.size() >= 2 && (s.front() == '"' || s.front() == '\'') && s.back() == s.front()) {
+    return s.substr(1, s.size() - 2);
+  }
+  return s;
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (Cp1251ToLower(static_cast<unsigned char>(a[i])) !=
+        Cp1251ToLower(static_cast<unsigned char>(b[i])))
+      return false;
+  }
+  return true;
+}
+
+std::optional<std::int32_t> ParseInt32(std::string_view text) {
+  bool negative = false;
+  if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+    negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  int base = 10;
+  if (!text.empty() && text.front() == '$') {
+    base = 16;
+    text.remove_prefix(1);
+  } else if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    base = 16;
+    text.remove_prefix(2);
+  }
+  if (text.empty()) return std::nullopt;
+  std::int64_t value = 0;
+  for (char c : text) {
+    int d = base == 16 ? HexDigit(c) : (c >= '0' && c <= '9' ? c - '0' : -1);
+    if (d < 0) return std::nullopt;
+    value = value * base + d;
+    // Hexadecimal may spell the full 32-bit pattern ("0xFFFFFFFF" is -1).
+    std::int64_t limit = base == 16 ? 0xFFFFFFFFLL : std::numeric_limits<std::int32_t>::max() + 1LL;
+    if (value > limit) return std::nullopt;
+  }
+  if (base == 16) {
+    auto bits = static_cast<std::uint32_t>(value);
+    std::int32_t v = static_cast<std::int32_t>(bits);
+    return negative ? -v : v;
+  }
+  if (negative) return static_cast<std::int32_t>(-value);
+  if (value > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
+  return static_cast<std::int32_t>(value);
+}
+
+ProfileFile ProfileFile::Parse(std::string_view bytes) {
+  ProfileFile file;
+  std::string section;
+  std::size_t pos = 0;
+  while (pos < bytes.size()) {
+    std::size_t end = bytes.find_first_of("\r\n", pos);
+    std::string_view raw = bytes.substr(pos, end == std::string_view::npos ? end : end - pos);
+    if (end == std::string_view::npos) pos = bytes.size();
+    else pos = end + ((bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n') ? 2 : 1);
+
+    Line line;
+    line.text = std::string(raw);
+    std::string_view trimmed = Trim(raw);
+    if (!trimmed.empty() && trimmed.front() == '[') {
+      std::size_t close = trimmed.find(']');
+      section = std::string(Trim(trimmed.substr(1, close == std::string_view::npos ? close : close - 1)));
+      line.header = true;
+    } else if (std::size_t eq = trimmed.find('='); eq != std::string_view::npos) {
+      line.entry = true;
+      line.key = std::string(Trim(trimmed.substr(0, eq)));
+      line.value = std::string(StripQuotes(Trim(trimmed.substr(eq + 1))));
+    }
+    line.section = section;
+    file.lines_.push_back(std::move(line));
+  }
+  return file;
+}
+
+std::optional<ProfileFile> ProfileFile::Load(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) return std::nullopt;
+  return Parse(bytes);
+}
+
+bool ProfileFile::HasSection(std::string_view section) const {
+  for (const auto& l : lines_)
+    if (l.header && EqualsNoCase(l.section, section)) return true;
+  return false;
+}
+
+std::vector<std::string> ProfileFile::KeyNames(std::string_view section) const {
+  std::vector<std::string> keys;
+  for (const auto& l : lines_) {
+    if (!l.entry || !EqualsNoCase(l.section, section)) continue;
+    bool seen = false;
+    for (const auto& k : keys) seen = seen || EqualsNoCase(k, l.key);
+    if (!seen) keys.push_back(l.key);
+  }
+  return keys;
+}
+
+std::optional<std::string> ProfileFile::Get(std::string_view section, std::string_view key) const {
+  for (const auto& l : lines_)
+    if (l.entry && EqualsNoCase(l.section, section) && EqualsNoCase(l.key, key)) return l.value;
+  return std::nullopt;
+}
+
+std::string ProfileFile::GetString(std::string_view section, std::string_view key,
+                                   std::string_view fallback) const {
+  auto v = Get(section, key);
+  return v ? *v : std::string(fallback);
+}
+
+std::int32_t ProfileFile::GetInt(std::string_view section, std::string_view key,
+                                 std::int32_t fallback) const {
+  auto v = Get(section, key);
+  if (!v) return fallback;
+  auto n = ParseInt32(*v);
+  return n ? *n : fallback;
+}
+
+void ProfileFile::Set(std::string_view section, std::string_view key, std::string_view value) {
+  std::string text = std::string(key) + "=" + std::string(value);
+  std::optional<std::size_t> lastOfSection;
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    Line& l = lines_[i];
+    if (!EqualsNoCase(l.section, section)) continue;
+    if (l.header || l.entry) lastOfSection = i;
+    if (l.entry && EqualsNoCase(l.key, key)) {
+      l.text = text;
+      l.key = std::string(key);
+      l.value = std::string(value);
+      return;
+    }
+  }
+  Line entry;
+  entry.text = text;
+  entry.section = std::string(section);
+  entry.entry = true;
+  entry.key = std::string(key);
+  entry.value = std::string(value);
+  if (lastOfSection) {
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(*lastOfSection) + 1, std::move(entry));
+    return;
+  }
+  Line header;
+  header.text = "[" + std::string(section) + "]";
+  header.section = std::string(section);
+  header.header = true;
+  lines_.push_back(std::move(header));
+  lines_.push_back(std::move(entry));
+}
+
+void ProfileFile::EraseSection(std::string_view section) {
+  std::erase_if(lines_, [&](const Line& l) { return EqualsNoCase(l.section, section); });
+}
+
+std::string ProfileFile::Serialize() const {
+  std::string out;
+  for (const auto& l : lines_) {
+    out += l.text;
+    out += "\r\n";
+  }
+  return out;
+}
+
+bool ProfileFile::Save(const std::filesystem::path& path) const {
+  std::filesystem::path temp = path;
+  temp += ".tmp";
+  {
+    std::ofstream outFile(temp, std::ios::binary | std::ios::trunc);
+    if (!outFile) return false;
+    std::string bytes = Serialize();
+    outFile.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    outFile.flush();
+    if (!outFile) {
+      outFile.close();
+      std::error_code ignored;
+      std::filesystem::remove(temp, ignored);
+      return false;
+    }
+  }
+  std::error_code ec;
+  std::filesystem::rename(temp, path, ec);
+  if (ec) {
+    std::filesystem::remove(temp, ec);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace velmar

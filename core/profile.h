@@ -1,0 +1,60 @@
+#pragma once
+// Profile (INI) files: the table files, the settings file and the table editor
+// all use this. Bytes are Windows-1251; section and key names compare without
+// regard to case (Cyrillic included). Writing keeps every other line as it was.
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmar {
+
+// Decimal with optional sign, or hexadecimal after "$" or "0x"/"0X";
+// anything else (or a value outside 32 bits) gives nothing.
+std::optional<std::int32_t> ParseInt32(std::string_view text);
+
+class ProfileFile {
+ public:
+  ProfileFile() = default;
+
+  static ProfileFile Parse(std::string_view bytes);
+  // Nothing when the file cannot be read.
+  static std::optional<ProfileFile> Load(const std::filesystem::path& path);
+
+  bool HasSection(std::string_view section) const;
+  // Key names of a section in file order; a key named twice is listed once,
+  // at its first place, and its first value is the one read.
+  std::vector<std::string> KeyNames(std::string_view section) const;
+  std::optional<std::string> Get(std::string_view section, std::string_view key) const;
+  std::string GetString(std::string_view section, std::string_view key,
+                        std::string_view fallback = {}) const;
+  std::int32_t GetInt(std::string_view section, std::string_view key, std::int32_t fallback) const;
+
+  // Replaces the first entry of the key (any case) or appends it to its
+  // section, creating the section at the end of the file when needed.
+  void Set(std::string_view section, std::string_view key, std::string_view value);
+  void EraseSection(std::string_view section);
+
+  // CR LF separated lines.
+  std::string Serialize() const;
+  // Writes through a temporary file beside the target, so a failed write
+  // leaves the old file whole. False when the file cannot be written.
+  bool Save(const std::filesystem::path& path) const;
+
+ private:
+  struct Line {
+    std::string text;     // the line as it stands in the file
+    std::string section;  // section it belongs to (empty before the first header)
+    bool header = false;
+    bool entry = false;
+    std::string key;      // trimmed key of an entry
+    std::string value;    // trimmed value, quotes stripped
+  };
+  std::vector<Line> lines_;
+};
+
+bool EqualsNoCase(std::string_view a, std::string_view b);
+
+}  // namespace velmar

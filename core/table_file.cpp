@@ -1,0 +1,95 @@
+#include "table_file.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "convert.h"
+#include "cp1251.h"
+
+namespace velmar {
+namespace {
+
+constexpr const char* kInformation = "Information";
+
+std::string Blanks(std::string_view s) { return ReplaceAll(s, "_", " "); }
+
+std::string LowerFolded(const std::filesystem::path& p) {
+  auto name = p.filename().u8string();
+  std::string s(name.begin(), name.end());
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
+
+bool HasTableExtension(const std::filesystem::path& p) {
+  std::string name = LowerFolded(p);
+  constexpr std::string_view kExt = ".table";
+  return name.size() >= kExt.size() && name.compare(name.size() - kExt.size(), kExt.size(), kExt) == 0;
+}
+
+}  // namespace
+
+TTransTable TableFromProfile(const ProfileFile& file) {
+  TTransTable t;
+  t.From = file.GetString(kInformation, "From");
+  t.To = file.GetString(kInformation, "To");
+  t.Description = file.GetString(kInformation, "Description");
+  t.FromIcon = file.GetInt(kInformation, "FromIcon", kFlagUkraine);
+  t.ToIcon = file.GetInt(kInformation, "ToIcon", kFlagUnitedStates);
+
+  // Lower-cased copies first, then the pairs as written; "_" stands for a blank.
+  std::vector<std::string> keys = file.KeyNames("Table");
+  if (keys.size() > kMaxKeysPerSection) keys.resize(kMaxKeysPerSection);
+  for (const auto& key : keys) {
+    std::string value = file.GetString("Table", key);
+    t.AddPair(Blanks(Cp1251ToLower(key)), Blanks(Cp1251ToLower(value)));
+  }
+  for (const auto& key : keys) t.AddPair(Blanks(key), Blanks(file.GetString("Table", key)));
+
+  // "First" pairs keep their "_".
+  std::vector<std::string> firstKeys = file.KeyNames("First");
+  if (firstKeys.size() > kMaxKeysPerSection) firstKeys.resize(kMaxKeysPerSection);
+  for (const auto& key : firstKeys)
+    t.AddFirstPair(Cp1251ToLower(key), Cp1251ToLower(file.GetString("First", key)));
+  for (const auto& key : firstKeys) t.AddFirstPair(key, file.GetString("First", key));
+  return t;
+}
+
+TTransTable ReadTableFile(const std::filesystem::path& path) {
+  auto file = ProfileFile::Load(path);
+  TTransTable t = file ? TableFromProfile(*file) : TTransTable{};
+  t.FilePath = path;
+  return t;
+}
+
+std::vector<std::filesystem::path> ListTableFiles(const std::filesystem::path& folder) {
+  std::vector<std::filesystem::path> files;
+  std::error_code ec;
+  std::filesystem::directory_iterator it(folder, ec), end;
+  for (; !ec && it != end; it.increment(ec)) {
+    if (HasTableExtension(it->path()) && !it->is_directory(ec)) files.push_back(it->path());
+  }
+  std::sort(files.begin(), files.end(), [](const auto& a, const auto& b) {
+    std::string la = LowerFolded(a), lb = LowerFolded(b);
+    return la != lb ? la < lb : a.filename() < b.filename();
+  });
+  return files;
+}
+
+void LoadTableFile(TTableStore& store, std::int32_t k, const std::filesystem::path& path) {
+  TTransTable t = ReadTableFile(path);
+  if (static_cast<std::size_t>(k) < store.Store.size()) store.Store[k] = std::move(t);
+  else store.Store.push_back(std::move(t));
+}
+
+void LoadTables(TTableStore& store, const std::filesystem::path& tableFolder) {
+  store.Clear();
+  store.BuildBuiltInTables();
+  for (const auto& path : ListTableFiles(tableFolder)) {
+    std::int32_t k = store.StoreCount();
+    LoadTableFile(store, k, path);
+    store.DeriveReverseTable(k);
+  }
+}
+
+}  // namespace velmar

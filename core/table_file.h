@@ -1,0 +1,33 @@
+#pragma once
+// Table files (".table", a profile file in Windows-1251) and the loader that
+// fills the table store from the table folder.
+#include <filesystem>
+#include <string>
+
+#include "profile.h"
+#include "tables.h"
+
+namespace velmar {
+
+// A section holds at most this many keys: each key gives two pairs.
+inline constexpr int kMaxKeysPerSection = kTablePairCapacity / 2;
+
+// The table a profile file describes (FilePath is left to the caller).
+TTransTable TableFromProfile(const ProfileFile& file);
+
+// Reads a table file; a file that cannot be read gives the empty table
+// (no names, icons 244 and 247, no pairs) with FilePath set all the same.
+TTransTable ReadTableFile(const std::filesystem::path& path);
+
+// The ".table" files of a folder (any case of the ending, no subfolders),
+// sorted by name without regard to case, as Windows file systems list them.
+std::vector<std::filesystem::path> ListTableFiles(const std::filesystem::path& folder);
+
+// Reads the file into slot k (appending the slot when the store has no slot k yet).
+void LoadTableFile(TTableStore& store, std::int32_t k, const std::filesystem::path& path);
+
+// Empties the store and fills it: the built-in table and its reverse, then
+// every table file of the folder and its reverse. A missing folder is no error.
+void LoadTables(TTableStore& store, const std::filesystem::path& tableFolder);
+
+}  // namespace velmar

@@ -1,0 +1,72 @@
+#pragma once
+// Conversion tables and the table store.
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace velmar {
+
+// One pair: every occurrence of Source is replaced by Target.
+struct TCharTable {
+  std::string Source;
+  std::string Target;
+
+  friend bool operator==(const TCharTable&, const TCharTable&) = default;
+};
+
+inline constexpr int kTablePairCapacity = 1000;
+
+// Flag numbers the program itself relies on.
+inline constexpr int kFlagRussia = 189;
+inline constexpr int kFlagUkraine = 244;       // default FromIcon of a table file
+inline constexpr int kFlagUnitedStates = 247;  // default ToIcon of a table file
+inline constexpr int kFlagCount = 261;
+
+// One conversion table. Strings are Windows-1251 bytes.
+struct TTransTable {
+  std::string From;
+  std::string To;
+  std::string Description;
+  std::array<TCharTable, kTablePairCapacity> Table{};  // applied pairs, below TableCount
+  std::array<TCharTable, kTablePairCapacity> First{};  // read, never applied, below FirstCount
+  std::filesystem::path FilePath;                      // empty for the built-in table and its reverse
+  std::int32_t TableCount = 0;
+  std::int32_t FirstCount = 0;
+  std::int32_t FromIcon = kFlagUkraine;
+  std::int32_t ToIcon = kFlagUnitedStates;
+
+  // Appends a pair; returns false (and stores nothing) once the table is full.
+  bool AddPair(std::string source, std::string target);
+  bool AddFirstPair(std::string source, std::string target);
+};
+
+// "From - To": the text of a table's row in the table list.
+std::string TableCaption(const TTransTable& table);
+// "To [ Description ]": the right-hand part of the table information line.
+std::string TableInfoTarget(const TTransTable& table);
+
+// The built-in Russian to English table and the reverse of a table.
+TTransTable MakeBuiltInTable();
+TTransTable MakeReverseTable(const TTransTable& table);
+
+// All tables the program knows: slot 0 the built-in table, slot 1 its reverse,
+// then every table file and its reverse. Slot i is row i of the table list.
+// The store grows as needed, so every file of the table folder finds a slot.
+class TTableStore {
+ public:
+  std::vector<TTransTable> Store;
+
+  std::int32_t StoreCount() const { return static_cast<std::int32_t>(Store.size()); }
+  void Clear() { Store.clear(); }
+
+  // Slots 0 and 1; the store must be empty.
+  void BuildBuiltInTables();
+  // Fills slot k + 1 with the reverse of slot k (slot k + 1 is appended when missing).
+  void DeriveReverseTable(std::int32_t k);
+
+  std::vector<std::string> Captions() const;
+};
+
+}  // namespace velmar
