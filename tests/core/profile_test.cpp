@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include "profile.h"
+#include "test_util.h"
+
+namespace velmar {
+namespace {
+using test::W;
+
+TEST(ProfileFile, ReadsKeysValuesAndSectionsLikeWindows) {
+  ProfileFile f = ProfileFile::Parse(W(
+      "; comment\r\n"
+      "[Information]\r\n"
+      "  From  =  Русский  \r\n"
+      "To=\"Английский\"\r\n"
+      "Description='quoted'\n"
+      "Odd=\"only one\r"
+      "Eq=a=b\r\n"
+      "[ЯЗЫК]\r\n"
+      "Ключ=1\r\n"));
+  EXPECT_EQ(f.GetString("information", "FROM"), W("Русский"));
+  EXPECT_EQ(f.GetString("Information", "To"), W("Английский"));
+  EXPECT_EQ(f.GetString("Information", "Description"), "quoted");
+  EXPECT_EQ(f.GetString("Information", "Odd"), "\"only one");
+  EXPECT_EQ(f.GetString("Information", "Eq"), "a=b");
+  EXPECT_EQ(f.GetString(W("язык"), W("КЛЮЧ")), "1");   // Cyrillic names compare without case
+  EXPECT_EQ(f.GetString(W("язык"), "missing", "dflt"), "dflt");
+  EXPECT_TRUE(f.HasSection(W("Язык")));
+  EXPECT_FALSE(f.HasSection("Table"));
+}
+
+TEST(ProfileFile, KeyNamedTwiceIsListedOnceAndItsFirstValueWins) {
+  ProfileFile f = ProfileFile::Parse(W("[Table]\r\nЖ=Zh\r\nа=a\r\nж=zz\r\n"));
+  EXPECT_EQ(f.KeyNames("Table"), (std::vector<std::string>{W("Ж"), W("а")}));
+  EXPECT_EQ(f.GetString("Table", W("ж")), "Zh");
+}
+
+TEST(ProfileFile, SetReplacesInPlaceAppendsAndKeepsOtherLines) {
+  ProfileFile f = ProfileFile::Parse("; keep me\r\n[Velmar]\r\nModule=3\r\nOther=x\r\n\r\n[Else]\r\nk=v\r\n");
+  f.Set("velmar", "MODULE", "0");
+  f.Set("Velmar", "AutoTrans", "1");
+  f.Set("New", "a", "b");
+  EXPECT_EQ(f.Serialize(),
+            "; keep me\r\n[Velmar]\r\nMODULE=0\r\nOther=x\r\nAutoTrans=1\r\n\r\n[Else]\r\nk=v\r\n[New]\r\na=b\r\n");
+}
+
+TEST(ProfileFile, SaveAndLoadRoundTripAndUnreadableFile) {
+  test::TempDir dir;
+  ProfileFile f;
+  f.Set("Velmar", "ShowUpdate", "0");
+  ASSERT_TRUE(f.Save(dir.path() / "VelmarPro.dat"));
+  auto back = ProfileFile::Load(dir.path() / "VelmarPro.dat");
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->GetInt("Velmar", "ShowUpdate", 1), 0);
+  EXPECT_FALSE(ProfileFile::Load(dir.path() / "missing.dat"));
+  EXPECT_FALSE(f.Save(dir.path() / "no-such-folder" / "x.dat"));
+}
+
+TEST(ParseInt32, DecimalHexAndRejects) {
+  struct Case { const char* text; std::optional<std::int32_t> value; };
+  const Case cases[] = {
+      {"244", 244}, {"-5", -5}, {"+7", 7}, {"$FF", 255}, {"0x1", 1}, {"0X1f", 31},
+      {"2147483647", 2147483647}, {"-2147483648", INT32_MIN}, {"0xFFFFFFFF", -1},
+      {"2147483648", std::nullopt}, {"", std::nullopt}, {"abc", std::nullopt},
+      {"12a", std::nullopt}, {"0x", std::nullopt}, {" 1", std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ParseInt32(c.text), c.value) << c.text;
+}
+
+}  // namespace
+}  // namespace velmar

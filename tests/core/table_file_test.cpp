@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include "table_file.h"
+#include "test_util.h"
+
+namespace velmar {
+namespace {
+using test::W;
+
+const char* const kUkrainian =
+    "[Information]\r\n"
+    "From=Украинский\r\n"
+    "To=Английский\r\n"
+    "Description=Новая таблица транскрипции\r\n"
+    "FromIcon=244\r\n"
+    "ToIcon=247\r\n"
+    "[Table]\r\n"
+    "Ж=Zh\r\n"
+    "_Є=_Ye\r\n";
+
+TEST(TableFile, PairsAreLowerCasedCopiesThenAsWrittenWithBlanksForUnderscores) {
+  TTransTable t = TableFromProfile(ProfileFile::Parse(W(kUkrainian)));
+  EXPECT_EQ(t.From, W("Украинский"));
+  EXPECT_EQ(t.Description, W("Новая таблица транскрипции"));
+  ASSERT_EQ(t.TableCount, 4);
+  EXPECT_EQ(t.Table[0], (TCharTable{W("ж"), "zh"}));
+  EXPECT_EQ(t.Table[1], (TCharTable{W(" є"), " ye"}));
+  EXPECT_EQ(t.Table[2], (TCharTable{W("Ж"), "Zh"}));
+  EXPECT_EQ(t.Table[3], (TCharTable{W(" Є"), " Ye"}));
+  EXPECT_EQ(t.FirstCount, 0);
+}
+
+TEST(TableFile, ValuesIconsAndFirstSection) {
+  TTransTable t = TableFromProfile(ProfileFile::Parse(W(
+      "[Information]\r\nFrom=A_B\r\nFromIcon=abc\r\nToIcon=$10\r\n"
+      "[Table]\r\nх=_\r\nщ=\r\n_А=_A\r\n"
+      "[First]\r\nQ_=W_\r\n")));
+  EXPECT_EQ(t.From, "A_B");  // names are read exactly as written
+  EXPECT_EQ(t.FromIcon, 244);
+  EXPECT_EQ(t.ToIcon, 16);
+  ASSERT_EQ(t.TableCount, 6);
+  EXPECT_EQ(t.Table[0], (TCharTable{W("х"), " "}));
+  EXPECT_EQ(t.Table[1], (TCharTable{W("щ"), ""}));
+  EXPECT_EQ(t.Table[2], (TCharTable{W(" а"), " a"}));
+  EXPECT_EQ(t.Table[5], (TCharTable{W(" А"), " A"}));
+  ASSERT_EQ(t.FirstCount, 2);
+  EXPECT_EQ(t.First[0], (TCharTable{"q_", "w_"}));  // no blanks for "_" in this section
+  EXPECT_EQ(t.First[1], (TCharTable{"Q_", "W_"}));
+}
+
+TEST(TableFile, AtMostFiveHundredKeysPerSection) {
+  std::string text = "[Table]\r\n";
+  for (int i = 0; i < 600; ++i) text += "k" + std::to_string(i) + "=v\r\n";
+  TTransTable t = TableFromProfile(ProfileFile::Parse(text));
+  EXPECT_EQ(t.TableCount, 1000);
+  EXPECT_EQ(t.Table[999].Source, "k499");
+}
+
+TEST(TableFile, UnreadableFileGivesTheEmptyTable) {
+  test::TempDir dir;
+  TTransTable t = ReadTableFile(dir.path() / "missing.table");
+  EXPECT_EQ(TableCaption(t), " - ");
+  EXPECT_EQ(t.FromIcon, 244);
+  EXPECT_EQ(t.ToIcon, 247);
+  EXPECT_EQ(t.TableCount, 0);
+  EXPECT_EQ(t.FilePath, dir.path() / "missing.table");
+}
+
+TEST(LoadTables, MissingFolderGivesTheTwoBuiltInTables) {
+  test::TempDir dir;
+  TTableStore store;
+  LoadTables(store, dir.path() / "Table");
+  EXPECT_EQ(store.Captions(), (std::vector<std::string>{W("Русский - Английский"), W("Английский - Русский")}));
+}
+
+TEST(LoadTables, FilesSortedWithoutCaseEachFollowedByItsReverse) {
+  test::TempDir dir;
+  dir.Write("b.TABLE", "[Information]\r\nFrom=B\r\nTo=b\r\n[Table]\r\nx=y\r\n");
+  dir.Write("A.table", "[Information]\r\nFrom=A\r\nTo=a\r\n");
+  dir.Write("c.Table", "not a profile file at all");
+  dir.Write("notes.txt", "[Information]\r\nFrom=N\r\n");
+  std::filesystem::create_directory(dir.path() / "sub.table");
+  TTableStore store;
+  store.BuildBuiltInTables();
+  store.BuildBuiltInTables();  // a reload starts from an empty store all the same
+  LoadTables(store, dir.path());
+  ASSERT_EQ(store.StoreCount(), 8);
+  EXPECT_EQ(TableCaption(store.Store[2]), "A - a");
+  EXPECT_EQ(TableCaption(store.Store[3]), "a - A");
+  EXPECT_EQ(TableCaption(store.Store[4]), "B - b");
+  EXPECT_EQ(TableCaption(store.Store[5]), "b - B");
+  EXPECT_EQ(TableCaption(store.Store[6]), " - ");
+  EXPECT_EQ(store.Store[5].FilePath, store.Store[4].FilePath);
+  EXPECT_EQ(store.Store[4].FilePath.filename(), "b.TABLE");
+  EXPECT_EQ(store.Store[5].FromIcon, 247);
+  EXPECT_EQ(store.Store[5].ToIcon, 244);
+}
+
+TEST(LoadTables, EveryFileFindsASlotBeyondOneHundredAndOne) {
+  test::TempDir dir;
+  for (int i = 0; i < 60; ++i) dir.Write("t" + std::to_string(100 + i) + ".table", "[Information]\r\nFrom=F\r\n");
+  TTableStore store;
+  LoadTables(store, dir.path());
+  EXPECT_EQ(store.StoreCount(), 2 + 120);
+}
+
+}  // namespace
+}  // namespace velmar
