@@ -1,0 +1,169 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "cli.h"
+#include "test_util.h"
+
+namespace velmar {
+namespace {
+
+struct Result {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+std::string ReadAll(std::FILE* f) {
+  std::rewind(f);
+  std::string s;
+  char buf[65536];
+  std::size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) s.append(buf, n);
+  return s;
+}
+
+Result Velmar(std::vector<std::string> args, const std::string& input = "") {
+  std::FILE* in = std::tmpfile();
+  std::FILE* out = std::tmpfile();
+  std::FILE* err = std::tmpfile();
+  std::fwrite(input.data(), 1, input.size(), in);
+  std::rewind(in);
+  Result r{RunVelmar(args, in, out, err), ReadAll(out), ReadAll(err)};
+  std::fclose(in);
+  std::fclose(out);
+  std::fclose(err);
+  return r;
+}
+
+std::string Slurp(const std::filesystem::path& p) {
+  std::ifstream f(p, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+}
+
+TEST(VelmarConvert, LinesAndLineBreaks) {
+  struct Case { const char* input; const char* expected; };
+  const Case cases[] = {
+      {"", ""},
+      {"\xD0\xA9\xD1\x83\xD0\xBA\xD0\xB0", "Schuka\r\n"},           // "Щука": a last line without a break
+      {"a\r\nb\rc\nd\r\n", "a\r\nb\r\nc\r\nd\r\n"},                  // CR LF, lone CR, lone LF
+      {"\r\n\r\n", "\r\n\r\n"},                                      // empty lines stay
+      {"x\n\ry", "x\r\n\r\ny\r\n"},                                 // LF CR is two breaks
+  };
+  for (const auto& c : cases) {
+    Result r = Velmar({"convert"}, c.input);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, c.expected) << c.input;
+  }
+  EXPECT_EQ(Velmar({"convert", "--eol", "lf"}, "a\r\nb").out, "a\nb\n");
+}
+
+TEST(VelmarConvert, ABreakSplitAcrossReadBlocksCountsOnce) {
+  // The reader takes 1 MiB at a time: put the CR of a CR LF at the block's end.
+  std::string input(1 << 20, 'a');
+  input[(1 << 20) - 1] = '\r';
+  input += "\nb";
+  Result r = Velmar({"convert", "--encoding", "cp1251"}, input);
+  std::string expected = std::string((1 << 20) - 1, 'a') + "\r\nb\r\n";
+  EXPECT_EQ(r.out, expected);
+}
+
+TEST(VelmarConvert, OptionsReverseAndCompress) {
+  EXPECT_EQ(Velmar({"convert", "--underscore"}, "\xD0\xA9\xD1\x83\xD0\xBA\xD0\xB0 \xD0\xB5\xD1\x81\xD1\x82").out,
+            "Schuka_est\r\n");
+  EXPECT_EQ(Velmar({"convert", "--hyphen"}, "a b").out, "a-b\r\n");
+  EXPECT_EQ(Velmar({"convert", "--compress"}, "\xD0\xA9\xD1\x83\xD0\xBA\xD0\xB0 \r\n  \xD0\xB5\xD1\x81\xD1\x82\r\n").out,
+            "Schuka est");
+  EXPECT_EQ(Velmar({"convert", "--table", "1"}, "Schuka").out, "\xD0\xA9\xD1\x83\xD0\xBA\xD0\xB0\r\n");
+  EXPECT_EQ(Velmar({"convert", "--table", "0", "--reverse"}, "zh").out, "\xD0\xB6\r\n");
+}
+
+TEST(VelmarConvert, Cp1251ModePassesEveryByteItDoesNotConvert) {
+  std::string all;
+  for (int b = 0; b < 256; ++b)
+    if (b != '\r' && b != '\n') all += static_cast<char>(b);
+  Result r = Velmar({"convert", "--encoding", "cp1251", "--table", "x/none.table"}, all);
+  EXPECT_EQ(r.status, 1);  // a table file that cannot be read is an error here
+  test::TempDir dir;
+  auto table = dir.Write("empty.table", "[Information]\r\nFrom=A\r\n");
+  r = Velmar({"convert", "--encoding", "cp1251", "--table", table.string()}, all);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, all + "\r\n");
+}
+
+TEST(VelmarConvert, Utf8CharactersOutsideTheCodePageSurviveInOrder) {
+  // "Ω" and "😀" have no Windows-1251 byte; "ж" converts around them.
+  EXPECT_EQ(Velmar({"convert"}, "\xCE\xA9\xD0\xB6\xF0\x9F\x98\x80|\xCE\xA9").out,
+            "\xCE\xA9zh\xF0\x9F\x98\x80|\xCE\xA9\r\n");
+  // A pair that deletes the leading blank makes the line lose its first
+  // character, here a kept-aside one: the next ones must stay in place.
+  test::TempDir dir;
+  auto table = dir.Write("eat.table", "[Table]\r\n_=\r\n");
+  Result r = Velmar({"convert", "--table", table.string()}, "\xCE\xA9x\xE2\x82\xAC\xCE\xB2\nq\xCE\xB3");
+  EXPECT_EQ(r.out, "x\xE2\x82\xAC\xCE\xB2\r\n\xCE\xB3\r\n");
+}
+
+TEST(VelmarConvert, MalformedUtf8NamesTheOffset) {
+  Result r = Velmar({"convert"}, "ab\xC3(");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("byte offset 2"), std::string::npos) << r.err;
+  r = Velmar({"convert"}, "abc\xE2\x82");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("byte offset 3"), std::string::npos) << r.err;
+  for (const char* bad : {"\xC0\x80", "\xED\xA0\x80", "\xF5\x80\x80\x80", "\x80"})
+    EXPECT_EQ(Velmar({"convert"}, bad).status, 1) << bad;
+}
+
+TEST(VelmarConvert, OutputFileIsReplacedOnlyOnSuccess) {
+  test::TempDir dir;
+  auto out = dir.Write("out.txt", "keep me");
+  auto good = dir.Write("good.txt", "\xD0\xB6");
+  auto bad = dir.Write("bad.txt", "\xD0\xB6\xFF");
+  Result r = Velmar({"convert", "--output", out.string(), good.string(), bad.string()});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(Slurp(out), "keep me");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 3);  // no temp file left
+  r = Velmar({"convert", "-o", out.string(), good.string(), good.string()});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(Slurp(out), "zhzh\r\n");  // the files are one text, as if joined
+}
+
+TEST(VelmarConvert, Errors) {
+  EXPECT_EQ(Velmar({"convert", "--table", "7"}).status, 1);
+  EXPECT_EQ(Velmar({"convert", "/no/such/file"}).status, 1);
+  EXPECT_EQ(Velmar({"convert", "--bogus"}).status, 2);
+  EXPECT_EQ(Velmar({"convert", "--table"}).status, 2);
+  EXPECT_EQ(Velmar({"convert", "--encoding", "koi8"}).status, 2);
+  EXPECT_EQ(Velmar({"convert", "--underscore", "--hyphen"}).status, 2);
+  EXPECT_EQ(Velmar({"frobnicate"}).status, 2);
+  EXPECT_EQ(Velmar({}).status, 2);
+  Result help = Velmar({"convert", "--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("velmar convert"), std::string::npos);
+}
+
+TEST(VelmarTables, OneLinePerSlotFromTheTablesFolder) {
+  test::TempDir dir;
+  dir.Write("uk.table",
+            "[Information]\r\nFrom=\xD3\xEA\xF0\r\nTo=Eng\r\nDescription=d\r\nFromIcon=5\r\n[Table]\r\n\xC6=Zh\r\n");
+  Result r = Velmar({"tables", "--tables-dir", dir.path().string()});
+  ASSERT_EQ(r.status, 0);
+  std::string path = (dir.path() / "uk.table").string();
+  EXPECT_EQ(r.out,
+            "0\t\xD0\xA0\xD1\x83\xD1\x81\xD1\x81\xD0\xBA\xD0\xB8\xD0\xB9 - "
+            "\xD0\x90\xD0\xBD\xD0\xB3\xD0\xBB\xD0\xB8\xD0\xB9\xD1\x81\xD0\xBA\xD0\xB8\xD0\xB9\tBGN/PCGN (1965)\t189\t247\t66\t\n"
+            "1\t\xD0\x90\xD0\xBD\xD0\xB3\xD0\xBB\xD0\xB8\xD0\xB9\xD1\x81\xD0\xBA\xD0\xB8\xD0\xB9 - "
+            "\xD0\xA0\xD1\x83\xD1\x81\xD1\x81\xD0\xBA\xD0\xB8\xD0\xB9\tBGN/PCGN (1965)\t247\t189\t66\t\n"
+            "2\t\xD0\xA3\xD0\xBA\xD1\x80 - Eng\td\t5\t247\t2\t" + path + "\n"
+            "3\tEng - \xD0\xA3\xD0\xBA\xD1\x80\td\t247\t5\t2\t" + path + "\n");
+  Result cp = Velmar({"tables", "--tables-dir", dir.path().string(), "--encoding", "cp1251"});
+  EXPECT_NE(cp.out.find("2\t\xD3\xEA\xF0 - Eng"), std::string::npos);
+  // Slot 2 converts through the folder's table.
+  EXPECT_EQ(Velmar({"convert", "--tables-dir", dir.path().string(), "--table", "2"}, "\xD0\x96\xD0\xB6").out,
+            "Zhzh\r\n");
+}
+
+}  // namespace
+}  // namespace velmar
