@@ -1,5 +1,6 @@
 #include "engine.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -64,55 +65,97 @@ void LineConverter::AddSingleBytePair(const TCharTable& pair) {
     map.changes[b] = !(img.size() == 1 && static_cast<unsigned char>(img[0]) == b);
   }
   map.adds = {};
-  for (int b = 0; b < 256; ++b)
+  map.allPacked = true;
+  map.longestImage = 1;
+  for (int b = 0; b < 256; ++b) {
+    const std::string& img = map.image[b];
     if (map.changes[b])
-      for (unsigned char c : map.image[b]) map.adds[c] = true;
+      for (unsigned char c : img) map.adds[c] = true;
+    map.longestImage = std::max(map.longestImage, img.size());
+    map.packed[b] = 0;
+    map.packedLength[b] = static_cast<std::uint8_t>(std::min<std::size_t>(img.size(), 8));
+    std::memcpy(&map.packed[b], img.data(), std::min<std::size_t>(img.size(), 8));
+    if (img.size() > 8) map.allPacked = false;
+  }
+}
+
+void LineConverter::Survey() {
+  present_ = {};
+  pairs_.Clear();
+  const auto* p = reinterpret_cast<const unsigned char*>(buf_.data());
+  std::size_t n = buf_.size();
+  for (std::size_t i = 0; i < n; ++i) present_[p[i]] = true;
+  for (std::size_t i = 1; i < n; ++i) pairs_.Add(p[i - 1], p[i]);
+  surveyed_ = true;
+}
+
+void LineConverter::ApplyMap(const Step& step) {
+  next_.resize(buf_.size() * step.longestImage + 8);
+  char* out = next_.data();
+  const auto* in = reinterpret_cast<const unsigned char*>(buf_.data());
+  const std::size_t n = buf_.size();
+  if (step.allPacked) {
+    for (std::size_t i = 0; i < n; ++i) {
+      std::memcpy(out, &step.packed[in[i]], 8);
+      out += step.packedLength[in[i]];
+    }
+  } else {
+    for (std::size_t i = 0; i < n; ++i) {
+      const std::string& img = step.image[in[i]];
+      std::memcpy(out, img.data(), img.size());
+      out += img.size();
+    }
+  }
+  next_.resize(static_cast<std::size_t>(out - next_.data()));
+  std::swap(buf_, next_);
+  surveyed_ = false;
+}
+
+bool LineConverter::ApplyPair(const Step& step) {
+  std::string_view text(buf_);
+  std::size_t hit = text.find(step.source);
+  if (hit == std::string_view::npos) return false;
+  next_.clear();
+  seams_.clear();
+  std::size_t pos = 0;
+  do {
+    next_.append(text, pos, hit - pos);
+    seams_.push_back(next_.size());
+    next_ += step.target;
+    seams_.push_back(next_.size());
+    pos = hit + step.source.size();
+    hit = text.find(step.source, pos);
+  } while (hit != std::string_view::npos);
+  next_.append(text, pos);
+  std::swap(buf_, next_);
+
+  // Keep the survey a superset: the target's own bytes and byte pairs, and
+  // the pairs at both seams of every replacement.
+  const auto* p = reinterpret_cast<const unsigned char*>(buf_.data());
+  for (std::size_t seam : seams_)
+    if (seam > 0 && seam < buf_.size()) pairs_.Add(p[seam - 1], p[seam]);
+  const auto* t = reinterpret_cast<const unsigned char*>(step.target.data());
+  for (std::size_t i = 0; i < step.target.size(); ++i) {
+    present_[t[i]] = true;
+    if (i > 0) pairs_.Add(t[i - 1], t[i]);
+  }
+  return true;
 }
 
 void LineConverter::Run() {
-  ByteSet present{};
-  for (unsigned char c : buf_) present[c] = true;
-
+  surveyed_ = false;
   for (const Step& step : steps_) {
+    if (!surveyed_) Survey();
     if (step.isMap) {
       bool touches = false;
-      for (int b = 0; b < 256 && !touches; ++b) touches = step.changes[b] && present[b];
-      if (!touches) continue;
-      next_.clear();
-      next_.reserve(buf_.size() + buf_.size() / 2);
-      present = {};
-      for (unsigned char c : buf_) {
-        if (!step.changes[c]) {
-          next_ += static_cast<char>(c);
-          present[c] = true;
-        } else {
-          const std::string& img = step.image[c];
-          next_ += img;
-          for (unsigned char d : img) present[d] = true;
-        }
-      }
-      std::swap(buf_, next_);
+      for (int b = 0; b < 256 && !touches; ++b) touches = step.changes[b] && present_[b];
+      if (touches) ApplyMap(step);
       continue;
     }
-
+    const auto* s = reinterpret_cast<const unsigned char*>(step.source.data());
     bool possible = true;
-    for (unsigned char c : step.source) possible = possible && present[c];
-    if (!possible) continue;
-    std::string_view text(buf_);
-    std::size_t hit = text.find(step.source);
-    if (hit == std::string_view::npos) continue;
-    next_.clear();
-    next_.reserve(buf_.size() + buf_.size() / 4);
-    std::size_t pos = 0;
-    do {
-      next_.append(text, pos, hit - pos);
-      next_ += step.target;
-      pos = hit + step.source.size();
-      hit = text.find(step.source, pos);
-    } while (hit != std::string_view::npos);
-    next_.append(text, pos);
-    std::swap(buf_, next_);
-    for (int b = 0; b < 256; ++b) present[b] = present[b] || step.adds[b];
+    for (std::size_t i = 1; i < step.source.size() && possible; ++i) possible = pairs_.Has(s[i - 1], s[i]);
+    if (possible) ApplyPair(step);
   }
 }
 

@@ -41,7 +41,32 @@ class LineConverter {
     std::array<std::string, 256> image;
     std::array<bool, 256> changes{};  // bytes whose image is not the byte itself
     ByteSet adds{};                   // bytes a replacement can bring in
+    // Images of up to 8 bytes packed for a branch-free copy.
+    std::array<std::uint64_t, 256> packed{};
+    std::array<std::uint8_t, 256> packedLength{};
+    bool allPacked = true;
+    std::size_t longestImage = 1;
   };
+
+  // Which byte pairs occur in the text (a superset: pairs that a replacement
+  // removed may still be marked). A pair source with a missing byte pair
+  // cannot match.
+  struct BytePairs {
+    std::array<std::uint64_t, 1024> bits{};
+    void Clear() { bits.fill(0); }
+    void Add(unsigned char a, unsigned char b) {
+      unsigned i = (unsigned{a} << 8) | b;
+      bits[i >> 6] |= std::uint64_t{1} << (i & 63);
+    }
+    bool Has(unsigned char a, unsigned char b) const {
+      unsigned i = (unsigned{a} << 8) | b;
+      return (bits[i >> 6] >> (i & 63)) & 1;
+    }
+  };
+
+  void ApplyMap(const Step& step);
+  bool ApplyPair(const Step& step);
+  void Survey();
 
   void Compile(const TTransTable& table);
   void AddSingleBytePair(const TCharTable& pair);
@@ -55,6 +80,10 @@ class LineConverter {
   bool batchLines_ = true;
   std::size_t blockSize_ = 4096;
   std::string buf_, next_;
+  ByteSet present_{};
+  BytePairs pairs_;
+  bool surveyed_ = false;  // present_ and pairs_ describe buf_
+  std::vector<std::size_t> seams_;
 };
 
 // Streaming CompressText: feed the text in pieces, in order.

@@ -1,0 +1,117 @@
+// Speed of the conversion engine against the naive pair-by-pair algorithm on a
+// 20 MB Russian text, with the built-in table and with a table of about 100
+// keys that mixes one- to four-letter sources and word-initial pairs.
+//
+//   build/native/bin/velmar_engine_bench --benchmark_counters_tabular=true
+#include <benchmark/benchmark.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engine.h"
+#include "naive.h"
+#include "table_file.h"
+#include "test_util.h"
+
+namespace velmar {
+namespace {
+
+constexpr std::size_t kTextBytes = 20u << 20;
+
+const char* const kSample =
+    "В лесу родилась ёлочка, в лесу она росла. Зимой и летом стройная, зелёная была. "
+    "Съешь же ещё этих мягких французских булок, да выпей чаю. Широкая электрификация "
+    "южных губерний даст мощный толчок подъёму сельского хозяйства. Щука ест ершей, "
+    "а чёрный жук ползёт по жёлтой листве. Любя, съешь щипцы, — вздохнёт мэр, — кайф жгуч. "
+    "Эх, чужак, общий съём цен шляп (юфть) — вдрызг! Объявление о подъезде к зданию "
+    "появилось вчера; в нём говорится, что движение будет закрыто до пятницы.";
+
+// Lines of 40 to 120 bytes made of the sample's words in random order.
+const std::vector<std::string>& RussianLines() {
+  static const std::vector<std::string> lines = [] {
+    std::vector<std::string> words;
+    std::string sample = test::W(kSample);
+    for (std::size_t pos = 0; pos < sample.size();) {
+      std::size_t end = sample.find(' ', pos);
+      if (end == std::string::npos) end = sample.size();
+      words.push_back(sample.substr(pos, end - pos));
+      pos = end + 1;
+    }
+    std::mt19937 rng(42);
+    std::vector<std::string> out;
+    std::size_t total = 0;
+    while (total < kTextBytes) {
+      std::string line;
+      std::size_t want = 40 + rng() % 81;
+      while (line.size() < want) {
+        if (!line.empty()) line += ' ';
+        line += words[rng() % words.size()];
+      }
+      total += line.size() + 2;
+      out.push_back(std::move(line));
+    }
+    return out;
+  }();
+  return lines;
+}
+
+// About 100 keys: every capital letter, letter groups of two to four, and
+// word-initial rules written with "_".
+TTransTable HundredKeyTable() {
+  const char* const text =
+      "[Information]\r\nFrom=Русский\r\nTo=Латиница\r\n[Table]\r\n"
+      "А=A\r\nБ=B\r\nВ=V\r\nГ=G\r\nД=D\r\nЕ=E\r\nЁ=Yo\r\nЖ=Zh\r\nЗ=Z\r\nИ=I\r\nЙ=J\r\nК=K\r\nЛ=L\r\n"
+      "М=M\r\nН=N\r\nО=O\r\nП=P\r\nР=R\r\nС=S\r\nТ=T\r\nУ=U\r\nФ=F\r\nХ=Kh\r\nЦ=Ts\r\nЧ=Ch\r\nШ=Sh\r\n"
+      "Щ=Shch\r\nЪ=\r\nЫ=Y\r\nЬ=\r\nЭ=E\r\nЮ=Yu\r\nЯ=Ya\r\n"
+      "_Е=_Ye\r\n_Ё=_Yo\r\n_Ю=_Yu\r\n_Я=_Ya\r\n_Э=_E\r\n"
+      "АЕ=aye\r\nОЕ=oye\r\nУЕ=uye\r\nЫЕ=yye\r\nЭЕ=eye\r\nЯЕ=yaye\r\nЮЕ=yuye\r\nИЕ=iye\r\nЕЕ=eye\r\n"
+      "ЬЕ=ye\r\nЪЕ=ye\r\nЬЁ=yo\r\nЪЁ=yo\r\nЬЮ=yu\r\nЪЮ=yu\r\nЬЯ=ya\r\nЪЯ=ya\r\nЬИ=yi\r\nЬО=yo\r\n"
+      "ЫЙ=y\r\nИЙ=iy\r\nКС=x\r\nКЗ=kz\r\nТС=t-s\r\nЗГ=zgh\r\nШЧ=shch\r\nСХ=s-kh\r\nЦЯ=tsya\r\n"
+      "ЧЁ=cho\r\nЖЁ=zho\r\nШЁ=sho\r\nЩЁ=shcho\r\nЙО=yo\r\nЙЕ=ye\r\nХК=khk\r\nЫА=ya\r\n"
+      "ТСЯ=tsya\r\nЬСЯ=sya\r\nОГО=ovo\r\nЕГО=evo\r\nИЕЙ=iey\r\nЬЕВ=yev\r\nЬЕМ=yem\r\nОЙН=oyn\r\n"
+      "ЕНИЕ=eniye\r\nАНИЕ=aniye\r\nСТВО=stvo\r\nСКИЙ=skiy\r\nЦКИЙ=tskiy\r\nНЬЕ=nye\r\n"
+      "_ЕЩ=_Yeshch\r\n_ЕЛ=_Yel\r\n_ЮЖ=_Yuzh\r\n_ЭТ=_Et\r\n_ОБЪ=_Ob\r\n_ПОДЪ=_Pod\r\n_СЪ=_S\r\n"
+      "_В_=_v_\r\n_И_=_i_\r\n_С_=_s_\r\n_А_=_a_\r\n_О_=_o_\r\n";
+  return TableFromProfile(ProfileFile::Parse(test::W(text)));
+}
+
+void NaiveRun(benchmark::State& state, const TTransTable& table) {
+  const auto& lines = RussianLines();
+  for (auto _ : state) {
+    std::size_t bytes = 0;
+    for (const auto& line : lines) bytes += naive::ConvertLine(line, table, false, false).size();
+    benchmark::DoNotOptimize(bytes);
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kTextBytes));
+}
+
+void FastRun(benchmark::State& state, const TTransTable& table) {
+  const auto& lines = RussianLines();
+  std::vector<std::string_view> views(lines.begin(), lines.end());
+  for (auto _ : state) {
+    LineConverter converter(table, false, false);
+    if (state.range(0) > 0) converter.SetBlockSize(static_cast<std::size_t>(state.range(0)));
+    std::string out;
+    out.reserve(kTextBytes * 2);
+    converter.ConvertLinesTo(views, "\r\n", out);
+    benchmark::DoNotOptimize(out.data());
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kTextBytes));
+}
+
+void BM_BuiltIn_Naive(benchmark::State& s) { NaiveRun(s, MakeBuiltInTable()); }
+void BM_BuiltIn_Fast(benchmark::State& s) { FastRun(s, MakeBuiltInTable()); }
+void BM_HundredKeys_Naive(benchmark::State& s) { NaiveRun(s, HundredKeyTable()); }
+void BM_HundredKeys_Fast(benchmark::State& s) { FastRun(s, HundredKeyTable()); }
+
+BENCHMARK(BM_BuiltIn_Naive)->Unit(benchmark::kMillisecond)->Iterations(1);
+// The argument is the block size in bytes (0: the engine's default).
+BENCHMARK(BM_BuiltIn_Fast)->Unit(benchmark::kMillisecond)->Iterations(3)->Arg(0)->Arg(1024)->Arg(65536);
+BENCHMARK(BM_HundredKeys_Naive)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_HundredKeys_Fast)->Unit(benchmark::kMillisecond)->Iterations(3)->Arg(0)->Arg(256)->Arg(1024)->Arg(16384);
+
+}  // namespace
+}  // namespace velmar
+
+BENCHMARK_MAIN();
