@@ -381,10 +381,13 @@ int RunVelmar(const std::vector<std::string>& words, std::FILE* in, std::FILE* o
   }
   const std::string& command = words[0];
   std::vector<std::string> rest(words.begin() + 1, words.end());
-  for (const auto& w : rest) {
-    if (w == "--help" || w == "-h") {
-      std::fputs(kUsage, out);
-      return 0;
+  // stats and amount have help texts of their own.
+  if (command == "convert" || command == "tables") {
+    for (const auto& w : rest) {
+      if (w == "--help" || w == "-h") {
+        std::fputs(kUsage, out);
+        return 0;
+      }
     }
   }
   try {
