@@ -36,21 +36,6 @@ std::size_t SpaceCount(std::string_view text) {
   return spaces;
 }
 
-std::vector<std::string_view> SplitLines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    const std::size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) {
-      lines.push_back(text.substr(start));
-      break;
-    }
-    lines.push_back(text.substr(start, end - start));
-    start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
-  }
-  return lines;
-}
-
 void StatisticsCounter::AddLine(std::string_view line) {
   // The CR LF after the line separates words and holds no space, so counting
   // the line alone gives the same words and spaces as counting the joined text.

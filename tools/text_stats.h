@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "text_lines.h"  // SplitLines
+
 namespace velmar {
 
 // Number of maximal runs of bytes outside the word separators: TAB, LF, CR,
@@ -17,9 +19,6 @@ std::size_t WordCount(std::string_view text);
 // Number of space bytes (32); TAB, the no-break space and line breaks are not spaces.
 std::size_t SpaceCount(std::string_view text);
 
-// Splits a text into lines at CR LF, CR or LF. A break at the very end does
-// not start another line, and an empty text has no lines. The views point into `text`.
-std::vector<std::string_view> SplitLines(std::string_view text);
 
 // The nine values of the statistics window.
 struct TextStatistics {
