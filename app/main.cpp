@@ -1,0 +1,72 @@
+// Program start: one copy per logon; a second start asks the first to show
+// itself and ends.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cstring>
+#include <string>
+
+#include "image.h"
+#include "uMain.h"
+
+namespace {
+
+constexpr char kShowRequest[] = "show_velpro_window";
+
+// Hands the show request to the copy that runs; lost when it has no window yet.
+void SendShowRequest() {
+  HWND running = FindWindowW(velmar::TVelmarPro_Api::kClassName, nullptr);
+  if (!running) return;
+  COPYDATASTRUCT request{};
+  request.dwData = 0;
+  request.cbData = sizeof kShowRequest;  // the text and its NUL byte
+  request.lpData = const_cast<char*>(kShowRequest);
+  DWORD_PTR result = 0;
+  // A running copy that hangs must not hang this one too.
+  SendMessageTimeoutW(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&request), SMTO_ABORTIFHUNG, 10000,
+                      &result);
+}
+
+// The first command line argument is compared byte for byte, case and all.
+bool StartedWithAutorun() {
+  int argc = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  const bool autorun = argv && argc > 1 && std::wstring(argv[1]) == L"-autorun";
+  LocalFree(argv);
+  return autorun;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // The mutex lives as long as the process: its handle is never closed.
+  HANDLE mutex = CreateMutexW(nullptr, FALSE, L"qmz_velmarpro");
+  if (!mutex) return 0;
+  if (GetLastError() == ERROR_ALREADY_EXISTS) {
+    SendShowRequest();
+    return 0;
+  }
+
+  const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+  ui::ComApartment com;
+  try {
+    velmar::TVelmarPro_Api mainForm;
+    mainForm.Create();
+    const bool autorun = StartedWithAutorun();
+    mainForm.FormShow();
+    // Unless started with "-autorun", the splash window is shown here for 900 ms.
+    if (!autorun) mainForm.Show();  // the show handler runs a second time
+
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  } catch (const std::exception& e) {
+    ui::ShowError(nullptr, std::wstring(L"VelmarPro: ") + std::wstring(e.what(), e.what() + std::strlen(e.what())));
+  }
+  return 0;
+}

@@ -1,0 +1,69 @@
+#pragma once
+// TThreadVelmar: the worker of a conversion run. It reads only its snapshot
+// and tells the window about progress and its end through two callbacks, so it
+// knows nothing of windows (and is tested without one).
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "run_progress.h"
+#include "tables.h"
+
+namespace velmar {
+
+// What a run works on, taken on the UI thread when the run starts.
+struct RunSnapshot {
+  std::string text;  // the source text, Windows-1251
+  TTransTable table;
+  bool underscore = false;
+  bool hyphen = false;
+  bool compress = false;
+};
+
+class TThreadVelmar {
+ public:
+  // Called on the worker thread; they must only hand the news to the UI thread.
+  struct Callbacks {
+    std::function<void()> started;                       // first thing on the worker thread
+    std::function<void(std::int64_t progress)> progress; // only when the visible value changes
+    std::function<void()> done;                          // result is ready
+  };
+
+  TThreadVelmar(RunSnapshot snapshot, std::string decimal, Callbacks callbacks);
+  ~TThreadVelmar();  // asks the worker to stop early and waits for it
+  TThreadVelmar(const TThreadVelmar&) = delete;
+  TThreadVelmar& operator=(const TThreadVelmar&) = delete;
+
+  void Start();
+  // After done: waits for the thread to end.
+  void Join();
+
+  const RunSnapshot& Snapshot() const { return snapshot_; }
+  std::int64_t LineCount() const { return static_cast<std::int64_t>(lines_.size()); }
+  const RunProgress& Progress() const { return progress_; }
+  bool Finishing() const { return snapshot_.underscore || snapshot_.hyphen || snapshot_.compress; }
+
+  // Valid after done: every result line followed by CR LF, or with the
+  // compress option the words of the result on one line; and the stand-ins
+  // (counted in text order) that the conversion removed.
+  const std::string& ResultText() const { return resultText_; }
+  const std::vector<std::size_t>& RemovedStandIns() const { return removedStandIns_; }
+
+ private:
+  void Execute();
+
+  RunSnapshot snapshot_;
+  std::vector<std::string_view> lines_;  // views into snapshot_.text
+  RunProgress progress_;
+  Callbacks callbacks_;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+  std::string resultText_;
+  std::vector<std::size_t> removedStandIns_;
+};
+
+}  // namespace velmar

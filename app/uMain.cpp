@@ -1,0 +1,679 @@
+#include "uMain.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "app_logic.h"
+#include "cp1251.h"
+#include "profile.h"
+#include "run_progress.h"
+#include "table_file.h"
+#include "text.h"
+#include "text_stats.h"
+
+namespace velmar {
+namespace {
+
+constexpr UINT kRunProgress = WM_APP + 1;  // wParam: progress, lParam: run serial
+constexpr UINT kRunDone = WM_APP + 2;      // lParam: run serial
+
+constexpr COLORREF kLightBlue = RGB(242, 250, 255);  // $FFFAF2
+constexpr COLORREF kRunLabelColour = RGB(99, 124, 39);
+constexpr int kSplitterMinimum = 100;
+constexpr int kRowHeight = 30;
+
+int Id(ControlId id) { return static_cast<int>(id); }
+
+std::filesystem::path ExeFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  while (true) {
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n < path.size()) {
+      path.resize(n);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  return std::filesystem::path(path).parent_path();
+}
+
+// The executable's own version resource, or nothing.
+std::span<const std::byte> VersionResource() {
+  HRSRC info = FindResourceW(nullptr, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(16) /* RT_VERSION */);
+  if (!info) return {};
+  const DWORD size = SizeofResource(nullptr, info);
+  const void* data = LockResource(LoadResource(nullptr, info));
+  if (!data || size == 0) return {};
+  return {static_cast<const std::byte*>(data), size};
+}
+
+std::wstring DecimalSeparator() {
+  wchar_t buf[8] = L".";
+  GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, buf, 8);
+  return buf;
+}
+
+std::string ToUtf8(std::wstring_view text) {
+  if (text.empty()) return {};
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                    nullptr);
+  std::string out(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+void SetText(HWND control, const std::wstring& text) {
+  if (!SetWindowTextW(control, text.c_str())) throw std::runtime_error("Text exceeds memo capacity");
+}
+
+void Move(HWND control, int x, int y, int w, int h) {
+  SetWindowPos(control, nullptr, x, y, std::max(w, 0), std::max(h, 0), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
+TVelmarPro_Api::TVelmarPro_Api() = default;
+
+TVelmarPro_Api::~TVelmarPro_Api() {
+  run_.reset();
+  if (PopupMenu2_) DestroyMenu(PopupMenu2_);
+}
+
+HWND TVelmarPro_Api::Control(ControlId id) const { return GetDlgItem(hwnd_, Id(id)); }
+
+ui::FlatButton* TVelmarPro_Api::Button(int id) {
+  for (ui::FlatButton* b : buttons_)
+    if (b->Id() == id) return b;
+  return nullptr;
+}
+
+void TVelmarPro_Api::Create() {
+  exeFolder_ = ExeFolder();
+  version_ = VersionString(VersionResource());
+  decimalSeparator_ = DecimalSeparator();
+  const auto settings = ProfileFile::Load(exeFolder_ / kSettingsFileName);
+  server_ = ServerAddress(settings.value_or(ProfileFile{}));
+
+  flags_ = ui::Image::FromResource(L"FLAGS16");
+  logo_ = ui::Image::FromResource(L"LOGO64");
+  progressFrame_ = ui::Image::FromResource(L"PROGRESS_FRAME");
+  progressFill_ = ui::Image::FromResource(L"PROGRESS_FILL");
+
+  font_ = ui::MakeFont({L"MS Sans Serif", -11});
+  listFont_ = ui::MakeFont({L"Arial", -11});
+  listBold_ = ui::MakeFont({L"Arial", -11, true});
+  listItalic_ = ui::MakeFont({L"Arial", -11, false, true});
+  titleFont_ = ui::MakeFont({L"Arial", -16, true});
+  memoFont_ = ui::MakeFont({L"Microsoft Sans Serif", -12});
+  label2Font_ = ui::MakeFont({L"MS Sans Serif", -11, false, false, true});
+  label2RunFont_ = ui::MakeFont({L"MS Sans Serif", -11});
+  white_.Reset(CreateSolidBrush(RGB(255, 255, 255)));
+  lightBlue_.Reset(CreateSolidBrush(kLightBlue));
+
+  Register(kClassName, LoadIconW(ui::Instance(), MAKEINTRESOURCEW(1)), GetSysColorBrush(COLOR_BTNFACE), nullptr);
+  const int width = 668, height = 378;
+  const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+  const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  CreateWindowOf(kClassName, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, x, y, width, height, nullptr, nullptr);
+  CreateControls();
+  FormCreate(true);
+  Layout();
+}
+
+void TVelmarPro_Api::Show() {
+  ShowWindow(hwnd_, SW_SHOW);
+  UpdateWindow(hwnd_);
+  SetFocus(Control(ControlId::Memo1));
+}
+
+void TVelmarPro_Api::AddButton(ui::FlatButton& button, ControlId id, std::wstring_view text,
+                               ui::FlatButton::Look look, const wchar_t* icon) {
+  auto pair = std::make_unique<IconPair>();
+  const std::wstring name = std::wstring(L"ICON_") + icon;
+  pair->normal = ui::Image::FromResource(name.c_str());
+  pair->hot = ui::Image::FromResource((name + L"_HOT").c_str());
+  button.Create(hwnd_, Id(id), text, look, &pair->normal, &pair->hot);
+  icons_.push_back(std::move(pair));
+  buttons_.push_back(&button);
+}
+
+void TVelmarPro_Api::CreateControls() {
+  using Look = ui::FlatButton::Look;
+  constexpr DWORD kStaticText = SS_LEFTNOWORDWRAP | SS_NOPREFIX;
+  constexpr DWORD kMemo = WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL |
+                          ES_WANTRETURN | ES_NOHIDESEL;
+
+  // Left column.
+  AddButton(sSpeedButton1_, ControlId::sSpeedButton1, L"Загрузить модули", Look::IconLeft, L"MODULES");
+  AddButton(sSpeedButton3_, ControlId::sSpeedButton3, L"Редактор таблиц", Look::IconOnly, L"EDITOR");
+  HWND list = ui::CreateControl(hwnd_, L"LISTBOX", L"",
+                                WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS |
+                                    LBS_NOINTEGRALHEIGHT,
+                                WS_EX_CLIENTEDGE, Id(ControlId::ListBox1));
+  SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), FALSE);
+  vSplitter_.Create(hwnd_, Id(ControlId::VerticalSplitter), ui::Splitter::Orientation::Vertical);
+  vSplitter_.onDrag = [this](int x) {
+    leftWidth_ = x;
+    Layout();
+  };
+
+  // Upper part: logo, title, toolbar, table information line, source box.
+  ui::CreateControl(hwnd_, L"STATIC", L"", SS_OWNERDRAW, 0, Id(ControlId::Image1));
+  HWND title = ui::CreateControl(hwnd_, L"STATIC", L"VelmarPro", SS_OWNERDRAW, 0, Id(ControlId::Label1));
+  SendMessageW(title, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_.get()), FALSE);
+  ui::CreateControl(hwnd_, L"STATIC", L"", SS_ETCHEDHORZ, 0, Id(ControlId::Bevel1));
+  AddButton(btn_Velmar_, ControlId::btn_Velmar, L"Транслит", Look::IconAbove, L"TRANSLIT");
+  AddButton(sSpeedButton2_, ControlId::sSpeedButton2, L"Режим", Look::IconAbove, L"MODE");
+  sSpeedButton2_.dropDown = true;
+  AddButton(sSpeedButton4_, ControlId::sSpeedButton4, L"Справка", Look::IconAbove, L"HELP");
+  AddButton(btn_About_, ControlId::btn_About, L"О програ...", Look::IconAbove, L"ABOUT");
+  AddButton(sSpeedButton9_, ControlId::sSpeedButton9, L"Выход", Look::IconAbove, L"EXIT");
+  ui::CreateControl(hwnd_, L"STATIC", L"", SS_ETCHEDHORZ, 0, Id(ControlId::Bevel3));
+  ui::CreateControl(hwnd_, L"STATIC", L"", kStaticText, 0, Id(ControlId::Label3));
+  ui::CreateControl(hwnd_, L"STATIC", L">", kStaticText, 0, Id(ControlId::Label4));
+  ui::CreateControl(hwnd_, L"STATIC", L"", kStaticText, 0, Id(ControlId::Label5));
+  HWND memo1 = ui::CreateControl(hwnd_, L"EDIT", L"", kMemo, WS_EX_CLIENTEDGE, Id(ControlId::Memo1));
+  hSplitter_.Create(hwnd_, Id(ControlId::HorizontalSplitter), ui::Splitter::Orientation::Horizontal);
+  hSplitter_.onDrag = [this](int y) {
+    upperHeight_ = y;
+    Layout();
+  };
+
+  // Lower part: editing toolbar, result box, status label, progress bar.
+  AddButton(btn_New_, ControlId::btn_New, L"Новый", Look::IconOnly, L"NEW");
+  AddButton(btn_Open_, ControlId::btn_Open, L"Открыть", Look::IconOnly, L"OPEN");
+  AddButton(btn_Save_, ControlId::btn_Save, L"Сохранить", Look::IconOnly, L"SAVE");
+  btn_Save_.dropDown = true;
+  ui::CreateControl(hwnd_, L"STATIC", L"", SS_ETCHEDVERT, 0, Id(ControlId::SaveSeparator));
+  AddButton(btn_Cut_, ControlId::btn_Cut, L"Вырезать", Look::IconOnly, L"CUT");
+  AddButton(btn_Copy_, ControlId::btn_Copy, L"Копировать", Look::IconOnly, L"COPY");
+  AddButton(btn_Paste_, ControlId::btn_Paste, L"Вставить", Look::IconOnly, L"PASTE");
+  AddButton(btn_Undo_, ControlId::btn_Undo, L"Отменить", Look::IconOnly, L"UNDO");
+  ui::CreateControl(hwnd_, L"STATIC", L"", SS_ETCHEDVERT, 0, Id(ControlId::Image4));
+  AddButton(CheckBox1_, ControlId::CheckBox1, L"Автоматический транслит", Look::IconOnly, L"AUTO");
+  CheckBox1_.checkable = true;
+  CheckBox1_.checked = true;
+  HWND memo2 = ui::CreateControl(hwnd_, L"EDIT", L"", kMemo, WS_EX_CLIENTEDGE, Id(ControlId::Memo2));
+  HWND label2 = ui::CreateControl(hwnd_, L"STATIC", L"Символов: 0", kStaticText | SS_NOTIFY, 0,
+                                  Id(ControlId::Label2));
+  SendMessageW(label2, WM_SETFONT, reinterpret_cast<WPARAM>(label2Font_.get()), FALSE);
+  ui::CreateControl(hwnd_, L"STATIC", L"", SS_OWNERDRAW | WS_CLIPSIBLINGS, 0, Id(ControlId::Image2));
+  ui::CreateControl(hwnd_, L"STATIC", L"", SS_OWNERDRAW | WS_CLIPSIBLINGS, 0, Id(ControlId::Image3));
+  SetWindowPos(Control(ControlId::Image3), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  ShowWindow(Control(ControlId::Image2), SW_HIDE);
+  ShowWindow(Control(ControlId::Image3), SW_HIDE);
+
+  for (HWND memo : {memo1, memo2}) {
+    SendMessageW(memo, WM_SETFONT, reinterpret_cast<WPARAM>(memoFont_.get()), FALSE);
+    SendMessageW(memo, EM_SETLIMITTEXT, 0, 0);  // as much as the control can hold
+  }
+
+  for (ui::FlatButton* b : buttons_)
+    if (!b->onClick) b->onClick = [] {};  // commands of these buttons come later
+  btn_Velmar_.onClick = [this] { Button1Click(); };
+  sSpeedButton2_.onClick = [this] { ShowModeMenu(); };
+  sSpeedButton9_.onClick = [this] { SendMessageW(hwnd_, WM_CLOSE, 0, 0); };
+
+  PopupMenu2_ = CreatePopupMenu();
+  AppendMenuW(PopupMenu2_, MF_STRING, Id(ControlId::N3), L"Использовать '_' вместо пробелов");
+  AppendMenuW(PopupMenu2_, MF_STRING, Id(ControlId::N4), L"Использовать дефиз вместо пробелов");
+  AppendMenuW(PopupMenu2_, MF_STRING, Id(ControlId::N5), L"Сжимать текст");
+}
+
+void TVelmarPro_Api::Layout() {
+  RECT rc;
+  GetClientRect(hwnd_, &rc);
+  const int W = rc.right, H = rc.bottom;
+  // Both splitters keep at least 100 pixels on either side.
+  leftWidth_ = std::max(kSplitterMinimum, std::min(leftWidth_, W - 2 - kSplitterMinimum));
+  upperHeight_ = std::max(kSplitterMinimum, std::min(upperHeight_, H - 3 - kSplitterMinimum));
+
+  // Left column.
+  Move(sSpeedButton1_.hwnd(), 2, 2, leftWidth_ - 34, 26);
+  Move(sSpeedButton3_.hwnd(), leftWidth_ - 30, 2, 28, 26);
+  Move(Control(ControlId::ListBox1), 2, 30, leftWidth_ - 4, H - 32);
+  Move(vSplitter_.hwnd(), leftWidth_, 0, 2, H);
+
+  // Upper part.
+  const int x = leftWidth_ + 2, w = W - x;
+  Move(Control(ControlId::Image1), x + 4, 4, 64, 64);
+  Move(Control(ControlId::Label1), x + 74, 4, w - 78, 22);
+  Move(Control(ControlId::Bevel1), x + 74, 27, w - 78, 2);
+  int bx = x + 74;
+  for (ui::FlatButton* b : {&btn_Velmar_, &sSpeedButton2_, &sSpeedButton4_, &btn_About_, &sSpeedButton9_}) {
+    Move(b->hwnd(), bx, 30, 70, 38);
+    bx += 70;
+  }
+  Move(Control(ControlId::Bevel3), x + 4, 71, w - 8, 2);
+  LayoutInfoLine(x + 6, 76);
+  const int memo1Top = 94;
+  Move(Control(ControlId::Memo1), x + 2, memo1Top, w - 4, upperHeight_ - memo1Top);
+  Move(hSplitter_.hwnd(), x, upperHeight_, w, 3);
+
+  // Lower part.
+  const int top = upperHeight_ + 3;
+  bx = x + 2;
+  for (ui::FlatButton* b : {&btn_New_, &btn_Open_, &btn_Save_}) {
+    const int bw = b->dropDown ? 34 : 24;
+    Move(b->hwnd(), bx, top + 2, bw, 24);
+    bx += bw;
+  }
+  Move(Control(ControlId::SaveSeparator), bx + 3, top + 4, 2, 20);
+  bx += 8;
+  for (ui::FlatButton* b : {&btn_Cut_, &btn_Copy_, &btn_Paste_, &btn_Undo_}) {
+    Move(b->hwnd(), bx, top + 2, 24, 24);
+    bx += 24;
+  }
+  Move(CheckBox1_.hwnd(), W - 28, top + 2, 24, 24);
+  Move(Control(ControlId::Image4), W - 34, top + 4, 2, 20);
+  const int memo2Top = top + 28;
+  Move(Control(ControlId::Memo2), x + 2, memo2Top, w - 4, H - memo2Top - 20);
+  Move(Control(ControlId::Label2), x + 4, H - 17, w - 80, 15);
+  Move(Control(ControlId::Image2), W - 66, H - 14, 60, 10);
+  Move(Control(ControlId::Image3), W - 66, H - 14, progressWidth_, 10);
+}
+
+void TVelmarPro_Api::LayoutInfoLine(int x, int y) {
+  HDC dc = GetDC(hwnd_);
+  {
+    ui::SelectIn font(dc, font_.get());
+    for (ControlId id : {ControlId::Label3, ControlId::Label4, ControlId::Label5}) {
+      HWND label = Control(id);
+      const std::wstring text = ui::GetText(label);
+      SIZE size{};
+      GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+      Move(label, x, y, size.cx + 1, 15);
+      x += size.cx + 5;
+    }
+  }
+  ReleaseDC(hwnd_, dc);
+}
+
+void TVelmarPro_Api::FormCreate(bool realCreation) {
+  // The table store, one list row per slot; the first table is selected.
+  HWND list = Control(ControlId::ListBox1);
+  SendMessageW(list, LB_RESETCONTENT, 0, 0);
+  LoadTables(store_, exeFolder_ / L"Table");
+  for (const std::string& caption : store_.Captions())
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ui::FromCp1251(caption).c_str()));
+  SendMessageW(list, LB_SETCURSEL, 0, 0);
+
+  // Memo1 white, Memo2 light blue: WM_CTLCOLOREDIT picks the brushes.
+  InvalidateRect(Control(ControlId::Memo1), nullptr, TRUE);
+  InvalidateRect(Control(ControlId::Memo2), nullptr, TRUE);
+
+  SetWindowTextW(Control(ControlId::Label1), (L"VelmarPro " + ui::Widen(version_)).c_str());
+  ShowSelectedTable();
+  // The splash and the one-shot update check (armed only by the real creation) come with their own windows.
+  (void)realCreation;
+}
+
+void TVelmarPro_Api::FormShow() {
+  programTitle_ = ui::Widen(kProgramTitle);
+  SetWindowTextW(hwnd_, programTitle_.c_str());
+}
+
+bool TVelmarPro_Api::FormClose() {
+  const int selected = static_cast<int>(SendMessageW(Control(ControlId::ListBox1), LB_GETCURSEL, 0, 0));
+  const std::filesystem::path settings = exeFolder_ / kSettingsFileName;
+  if (!WriteCloseSettings(settings, selected, CheckBox1_.checked)) {
+    ui::ShowError(hwnd_, L"Unable to write to " + settings.wstring());
+    return false;
+  }
+  return true;
+}
+
+void TVelmarPro_Api::ShowSelectedTable() {
+  const auto s = SendMessageW(Control(ControlId::ListBox1), LB_GETCURSEL, 0, 0);
+  if (s < 0 || s >= store_.StoreCount()) return;
+  const TTransTable& table = store_.Store[static_cast<std::size_t>(s)];
+  SetWindowTextW(Control(ControlId::Label3), ui::FromCp1251(table.From).c_str());
+  SetWindowTextW(Control(ControlId::Label5), ui::FromCp1251(TableInfoTarget(table)).c_str());
+  Layout();
+}
+
+void TVelmarPro_Api::ListBox1Click() {
+  Button1Click();
+  ShowSelectedTable();
+}
+
+void TVelmarPro_Api::ListBox1DrawItem(const DRAWITEMSTRUCT& item) {
+  if (item.itemID == static_cast<UINT>(-1)) return;
+  HDC dc = item.hDC;
+  const RECT& r = item.rcItem;
+  const bool selected = (item.itemState & ODS_SELECTED) != 0;
+  ui::SelectIn font(dc, listFont_.get());
+  SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+
+  const COLORREF fill = selected ? RGB(58, 162, 239) : RGB(243, 249, 252);
+  const COLORREF border = selected ? RGB(17, 112, 168) : RGB(243, 249, 252);
+  {
+    ui::Brush brush(CreateSolidBrush(fill));
+    ui::Pen pen(CreatePen(PS_SOLID, 1, border));
+    ui::SelectIn b(dc, brush.get());
+    ui::SelectIn p(dc, pen.get());
+    Rectangle(dc, r.left, r.top, r.right, r.bottom);
+  }
+  SetBkMode(dc, OPAQUE);
+  SetBkColor(dc, fill);
+
+  const auto length = SendMessageW(item.hwndItem, LB_GETTEXTLEN, item.itemID, 0);
+  std::wstring caption(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
+  SendMessageW(item.hwndItem, LB_GETTEXT, item.itemID, reinterpret_cast<LPARAM>(caption.data()));
+  caption.resize(static_cast<std::size_t>(std::max<LRESULT>(length, 0)));
+  {
+    ui::SelectIn bold(dc, listBold_.get());
+    TextOutW(dc, r.left + 31, r.top + 1, caption.c_str(), static_cast<int>(caption.size()));
+  }
+  const TTransTable* table =
+      item.itemID < store_.Store.size() ? &store_.Store[item.itemID] : nullptr;
+  {
+    ui::SelectIn italic(dc, listItalic_.get());
+    SIZE size{};
+    GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
+    if (table) {
+      const std::wstring description = ui::FromCp1251(table->Description);
+      TextOutW(dc, r.left + 36, r.top + 1 + size.cy, description.c_str(), static_cast<int>(description.size()));
+    }
+  }
+  if (table) {
+    // A number outside the catalogue draws no flag.
+    const auto drawFlag = [&](int number, int x, int y) {
+      if (number >= 0 && number < kFlagCount) flags_.Draw(dc, x, y, 16 * number, 0, 16, 16);
+    };
+    drawFlag(table->FromIcon, r.left + 2, r.top + 1);
+    drawFlag(table->ToIcon, r.left + 12, r.top + 13);
+  }
+  if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &r);
+}
+
+void TVelmarPro_Api::DrawStatic(const DRAWITEMSTRUCT& item) {
+  HDC dc = item.hDC;
+  const RECT& r = item.rcItem;
+  FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+  switch (static_cast<ControlId>(item.CtlID)) {
+    case ControlId::Image1:
+      logo_.Draw(dc, r.left, r.top);
+      break;
+    case ControlId::Label1: {
+      // Embossed: the highlight text, and over it the dark shadow one pixel up and left.
+      const std::wstring text = ui::GetText(item.hwndItem);
+      ui::SelectIn font(dc, titleFont_.get());
+      SetBkMode(dc, TRANSPARENT);
+      SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
+      TextOutW(dc, r.left + 1, r.top + 1, text.c_str(), static_cast<int>(text.size()));
+      SetTextColor(dc, GetSysColor(COLOR_3DDKSHADOW));
+      TextOutW(dc, r.left, r.top, text.c_str(), static_cast<int>(text.size()));
+      break;
+    }
+    case ControlId::Image2:
+      progressFrame_.Draw(dc, r.left, r.top);
+      break;
+    case ControlId::Image3:
+      progressFrame_.Draw(dc, r.left, r.top, 0, 0, r.right - r.left, 10);
+      progressFill_.Draw(dc, r.left, r.top, 0, 0, r.right - r.left, 10);
+      break;
+    default:
+      break;
+  }
+}
+
+void TVelmarPro_Api::ShowModeMenu() {
+  CheckMenuItem(PopupMenu2_, Id(ControlId::N3), N3_ ? MF_CHECKED : MF_UNCHECKED);
+  CheckMenuItem(PopupMenu2_, Id(ControlId::N4), N4_ ? MF_CHECKED : MF_UNCHECKED);
+  CheckMenuItem(PopupMenu2_, Id(ControlId::N5), N5_ ? MF_CHECKED : MF_UNCHECKED);
+  RECT r;
+  GetWindowRect(sSpeedButton2_.hwnd(), &r);
+  const auto command = static_cast<ControlId>(
+      TrackPopupMenu(PopupMenu2_, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN, r.left, r.bottom, 0, hwnd_, nullptr));
+  // At most one of the two blank options is on.
+  if (command == ControlId::N3) {
+    N3_ = !N3_;
+    N4_ = false;
+  } else if (command == ControlId::N4) {
+    N4_ = !N4_;
+    N3_ = false;
+  } else if (command == ControlId::N5) {
+    N5_ = !N5_;
+  }
+}
+
+void TVelmarPro_Api::OnCopyData(const COPYDATASTRUCT& data) {
+  if (!data.lpData || data.cbData == 0) return;
+  const std::string_view bytes(static_cast<const char*>(data.lpData), data.cbData);
+  if (bytes.find("show_velpro_window") != std::string_view::npos) BringForward();
+}
+
+void TVelmarPro_Api::BringForward() {
+  // A window that was never shown (a start with "-autorun") stays hidden.
+  if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
+  HWND last = GetLastActivePopup(hwnd_);
+  if (IsWindowVisible(last) && IsWindowEnabled(last)) SetForegroundWindow(last);
+}
+
+void TVelmarPro_Api::Memo2Change() {
+  if (inCompletion_) return;  // the completion refreshes the status line itself
+  const std::string text = ui::ToCp1251(ui::GetText(Control(ControlId::Memo2)));
+  SetWindowTextW(Control(ControlId::Label2),
+                 ui::FromCp1251(StatusLine(text, ui::ToCp1251(decimalSeparator_))).c_str());
+}
+
+// The conversion run.
+
+void TVelmarPro_Api::Button1Click() {
+  if (run_) {
+    // Never two runs at once: this request runs once the current run has completed.
+    runRequested_ = true;
+    return;
+  }
+  HWND memo1 = Control(ControlId::Memo1);
+  if (GetWindowTextLengthW(memo1) < 2) return;
+  const auto selected = SendMessageW(Control(ControlId::ListBox1), LB_GETCURSEL, 0, 0);
+  if (selected < 0 || selected >= store_.StoreCount()) return;
+
+  SetText(Control(ControlId::Memo2), L"");
+  progressWidth_ = 0;
+  Layout();
+  ShowWindow(Control(ControlId::Image2), SW_SHOW);
+  ShowWindow(Control(ControlId::Image3), SW_SHOW);
+  SetRunning(true);
+
+  RunSnapshot snapshot;
+  runStandIns_.clear();
+  snapshot.text = ui::ToCp1251(ui::GetText(memo1), &runStandIns_);
+  snapshot.table = WithoutStandInPairs(store_.Store[static_cast<std::size_t>(selected)]);
+  snapshot.underscore = N3_;
+  snapshot.hyphen = N4_;
+  snapshot.compress = N5_;
+
+  const WPARAM serial = ++runSerial_;
+  HWND window = hwnd_;
+  TThreadVelmar::Callbacks callbacks;
+  callbacks.started = [] { SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL); };
+  callbacks.progress = [window, serial](std::int64_t progress) {
+    PostMessageW(window, kRunProgress, static_cast<WPARAM>(progress), static_cast<LPARAM>(serial));
+  };
+  callbacks.done = [window, serial] { PostMessageW(window, kRunDone, 0, static_cast<LPARAM>(serial)); };
+  run_ = std::make_unique<TThreadVelmar>(std::move(snapshot), ToUtf8(decimalSeparator_), std::move(callbacks));
+  ShowProgress(0, false);
+  run_->Start();
+}
+
+void TVelmarPro_Api::SetRunning(bool running) {
+  for (ControlId id : {ControlId::ListBox1, ControlId::sSpeedButton1, ControlId::sSpeedButton3, ControlId::btn_New,
+                       ControlId::btn_Open, ControlId::btn_Save, ControlId::btn_Cut, ControlId::btn_Copy,
+                       ControlId::btn_Paste, ControlId::btn_Undo, ControlId::CheckBox1, ControlId::btn_Velmar,
+                       ControlId::sSpeedButton2})
+    EnableWindow(Control(id), !running);
+  SendMessageW(Control(ControlId::Memo1), EM_SETREADONLY, running, 0);
+  SendMessageW(Control(ControlId::Memo2), EM_SETREADONLY, running, 0);
+  // During a run the status label is plain and green; outside runs underlined.
+  SendMessageW(Control(ControlId::Label2), WM_SETFONT,
+               reinterpret_cast<WPARAM>(running ? label2RunFont_.get() : label2Font_.get()), TRUE);
+}
+
+void TVelmarPro_Api::ShowProgress(std::int64_t progress, bool finishing) {
+  if (!run_) return;
+  const ProgressView view = run_->Progress().View(progress);
+  if (view.width != progressWidth_) {
+    progressWidth_ = view.width;
+    HWND fill = Control(ControlId::Image3);
+    SetWindowPos(fill, HWND_TOP, 0, 0, progressWidth_, 10, SWP_NOMOVE | SWP_NOACTIVATE);
+    InvalidateRect(fill, nullptr, TRUE);
+  }
+  HWND label = Control(ControlId::Label2);
+  SetWindowTextW(label, ui::Widen(finishing ? FinishingText() : view.text).c_str());
+  UpdateWindow(label);
+}
+
+void TVelmarPro_Api::CompleteRun() {
+  run_->Join();
+  ShowWindow(Control(ControlId::Image2), SW_HIDE);
+  ShowWindow(Control(ControlId::Image3), SW_HIDE);
+  ShowProgress(std::max<std::int64_t>(run_->LineCount() - 1, 0), run_->Finishing());
+  HWND label = Control(ControlId::Label2);
+  SetWindowTextW(label, ui::Widen(CompletingText()).c_str());
+  UpdateWindow(label);
+
+  // Characters outside Windows-1251 go back in, less those the conversion removed.
+  std::vector<std::wstring> standIns;
+  if (!runStandIns_.empty()) {
+    const auto& removed = run_->RemovedStandIns();
+    std::size_t r = 0;
+    for (std::size_t i = 0; i < runStandIns_.size(); ++i) {
+      if (r < removed.size() && removed[r] == i) {
+        ++r;
+        continue;
+      }
+      standIns.push_back(std::move(runStandIns_[i]));
+    }
+  }
+  HWND memo2 = Control(ControlId::Memo2);
+  std::wstring failure;
+  inCompletion_ = true;
+  if (!SetWindowTextW(memo2, ui::FromCp1251(run_->ResultText(), standIns).c_str()))
+    failure = L"Text exceeds memo capacity";
+  inCompletion_ = false;
+  SendMessageW(memo2, EM_SETSEL, 0, 0);
+  SendMessageW(memo2, EM_SCROLLCARET, 0, 0);
+
+  const std::string statusText = StatusLine(run_->ResultText(), ui::ToCp1251(decimalSeparator_));
+  run_.reset();
+  runStandIns_.clear();
+  SetRunning(false);
+  SetWindowTextW(label, ui::FromCp1251(statusText).c_str());
+  // The quick-hotkey paste and the reply to a command client join here with their Parts.
+  if (!failure.empty()) ui::ShowError(hwnd_, failure);
+
+  if (runRequested_) {
+    runRequested_ = false;
+    Button1Click();
+  }
+}
+
+LRESULT TVelmarPro_Api::OnCtlColor(HDC dc, HWND control, bool isEdit) {
+  const auto id = static_cast<ControlId>(GetDlgCtrlID(control));
+  switch (id) {
+    case ControlId::Memo1:
+      SetBkColor(dc, RGB(255, 255, 255));
+      return reinterpret_cast<LRESULT>(white_.get());
+    case ControlId::Memo2:
+      SetBkColor(dc, kLightBlue);
+      return reinterpret_cast<LRESULT>(lightBlue_.get());
+    case ControlId::Label3:
+    case ControlId::Label5:
+      SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHT));
+      break;
+    case ControlId::Label2:
+      SetTextColor(dc, run_ ? kRunLabelColour : GetSysColor(COLOR_APPWORKSPACE));
+      break;
+    default:
+      break;
+  }
+  (void)isEdit;
+  SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+  return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
+LRESULT TVelmarPro_Api::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(font_.get());
+    case WM_SIZE:
+      if (GetDlgItem(hwnd_, Id(ControlId::Memo2))) Layout();
+      return 0;
+    case WM_GETMINMAXINFO: {
+      auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+      info->ptMinTrackSize = {600, 340};
+      return 0;
+    }
+    case WM_SHOWWINDOW:
+      if (wParam) FormShow();
+      break;
+    case WM_SETFOCUS:
+      SetFocus(Control(ControlId::Memo1));
+      return 0;
+    case WM_SETCURSOR:
+      if (reinterpret_cast<HWND>(wParam) == Control(ControlId::Label2)) {
+        SetCursor(LoadCursorW(nullptr, IDC_HAND));
+        return TRUE;
+      }
+      break;
+    case WM_MEASUREITEM: {
+      auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+      if (measure->CtlType == ODT_LISTBOX) measure->itemHeight = kRowHeight;
+      return TRUE;
+    }
+    case WM_DRAWITEM: {
+      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (item.CtlType == ODT_LISTBOX)
+        ListBox1DrawItem(item);
+      else if (item.CtlType == ODT_BUTTON) {
+        if (ui::FlatButton* b = Button(static_cast<int>(item.CtlID))) b->Draw(item);
+      } else if (item.CtlType == ODT_STATIC)
+        DrawStatic(item);
+      return TRUE;
+    }
+    case WM_CTLCOLOREDIT:
+      return OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), true);
+    case WM_CTLCOLORSTATIC:
+      return OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), false);
+    case WM_CTLCOLORLISTBOX:
+      return reinterpret_cast<LRESULT>(lightBlue_.get());
+    case WM_COMMAND: {
+      const int id = LOWORD(wParam);
+      const int code = HIWORD(wParam);
+      if (id == Id(ControlId::ListBox1)) {
+        if (code == LBN_SELCHANGE) ListBox1Click();
+      } else if (id == Id(ControlId::Memo2)) {
+        if (code == EN_CHANGE) Memo2Change();
+      } else if (code == BN_CLICKED || code == BN_DOUBLECLICKED) {
+        if (ui::FlatButton* b = Button(id)) b->Click();
+      }
+      return 0;
+    }
+    case WM_COPYDATA:
+      OnCopyData(*reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+      return TRUE;
+    case kRunProgress:
+      if (run_ && static_cast<WPARAM>(lParam) == runSerial_) ShowProgress(static_cast<std::int64_t>(wParam), false);
+      return 0;
+    case kRunDone:
+      if (run_ && static_cast<WPARAM>(lParam) == runSerial_) CompleteRun();
+      return 0;
+    case WM_CLOSE:
+      if (FormClose()) DestroyWindow(hwnd_);
+      return 0;
+    case WM_DESTROY:
+      run_.reset();  // a run still working is stopped; its result is not wanted any more
+      PostQuitMessage(0);
+      return 0;
+    default:
+      break;
+  }
+  return Window::HandleMessage(message, wParam, lParam);
+}
+
+}  // namespace velmar

@@ -1,0 +1,140 @@
+#pragma once
+// The main window: table list, source and result boxes, toolbars, the window
+// side of a conversion run, the settings file and the show request.
+#include <windows.h>
+
+#include <array>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "controls.h"
+#include "image.h"
+#include "tables.h"
+#include "thread_velmar.h"
+#include "window.h"
+
+namespace velmar {
+
+// Control identifiers; the values are what WM_COMMAND carries.
+enum class ControlId : int {
+  sSpeedButton1 = 101,  // "Загрузить модули"
+  sSpeedButton3,        // table editor
+  ListBox1,
+  Image1,
+  Label1,  // the embossed title
+  Bevel1,
+  btn_Velmar,
+  sSpeedButton2,  // "Режим"
+  sSpeedButton4,  // "Справка"
+  btn_About,
+  sSpeedButton9,  // "Выход"
+  Bevel3,
+  Label3,
+  Label4,
+  Label5,
+  Memo1,
+  btn_New,
+  btn_Open,
+  btn_Save,
+  SaveSeparator,
+  btn_Cut,
+  btn_Copy,
+  btn_Paste,
+  btn_Undo,
+  Image4,
+  CheckBox1,
+  Memo2,
+  Label2,
+  Image2,  // progress bar frame
+  Image3,  // progress bar fill
+  VerticalSplitter,
+  HorizontalSplitter,
+  N3 = 201,  // mode menu: "_" for blanks
+  N4,        // mode menu: hyphen for blanks
+  N5,        // mode menu: compress
+};
+
+class TVelmarPro_Api : public ui::Window {
+ public:
+  static constexpr wchar_t kClassName[] = L"TVelmarPro_Api";
+
+  TVelmarPro_Api();
+  ~TVelmarPro_Api() override;
+
+  // Creates the window (hidden); its creation step runs.
+  void Create();
+  void FormShow();
+  void Show();
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  struct IconPair {
+    ui::Image normal, hot;
+  };
+
+  void CreateControls();
+  void Layout();
+  void LayoutInfoLine(int x, int y);
+  HWND Control(ControlId id) const;
+  ui::FlatButton* Button(int id);
+  void AddButton(ui::FlatButton& button, ControlId id, std::wstring_view text, ui::FlatButton::Look look,
+                 const wchar_t* icon);
+
+  void FormCreate(bool realCreation);
+  bool FormClose();
+  void ShowSelectedTable();
+  void ListBox1Click();
+  void ListBox1DrawItem(const DRAWITEMSTRUCT& item);
+  void DrawStatic(const DRAWITEMSTRUCT& item);
+  void ShowModeMenu();
+  void OnCopyData(const COPYDATASTRUCT& data);
+  void BringForward();
+  void Memo2Change();
+
+  // The conversion run.
+  void Button1Click();
+  void SetRunning(bool running);
+  void ShowProgress(std::int64_t progress, bool finishing);
+  void CompleteRun();
+
+  LRESULT OnCtlColor(HDC dc, HWND control, bool isEdit);
+
+  std::filesystem::path exeFolder_;
+  std::string version_;
+  std::string server_;  // base address of the maker's server, read once at start
+  std::wstring programTitle_;
+  std::wstring decimalSeparator_;
+
+  TTableStore store_;
+
+  // Pictures, fonts and brushes.
+  ui::Image flags_, logo_, progressFrame_, progressFill_;
+  std::vector<std::unique_ptr<IconPair>> icons_;
+  ui::Font font_, listFont_, listBold_, listItalic_, titleFont_, memoFont_, label2Font_, label2RunFont_;
+  ui::Brush white_, lightBlue_;
+
+  // Controls.
+  ui::FlatButton sSpeedButton1_, sSpeedButton3_, btn_Velmar_, sSpeedButton2_, sSpeedButton4_, btn_About_,
+      sSpeedButton9_, btn_New_, btn_Open_, btn_Save_, btn_Cut_, btn_Copy_, btn_Paste_, btn_Undo_, CheckBox1_;
+  std::vector<ui::FlatButton*> buttons_;
+  ui::Splitter vSplitter_, hSplitter_;
+  HMENU PopupMenu2_ = nullptr;
+  bool N3_ = false, N4_ = false, N5_ = false;
+
+  int leftWidth_ = 217;
+  int upperHeight_ = 202;
+  int progressWidth_ = 0;
+
+  // The run in progress, if any.
+  std::unique_ptr<TThreadVelmar> run_;
+  std::vector<std::wstring> runStandIns_;
+  WPARAM runSerial_ = 0;
+  bool runRequested_ = false;  // a run asked for during a run: it follows the current one
+  bool inCompletion_ = false;
+};
+
+}  // namespace velmar

@@ -1,0 +1,179 @@
+#include "controls.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <string>
+
+namespace ui {
+namespace {
+
+constexpr COLORREF kHotFill = RGB(229, 243, 255);
+constexpr COLORREF kHotBorder = RGB(153, 209, 255);
+constexpr COLORREF kDownFill = RGB(204, 232, 255);
+constexpr COLORREF kDownBorder = RGB(102, 167, 232);
+
+void FrameFill(HDC dc, const RECT& rect, COLORREF fill, COLORREF border) {
+  Brush brush(CreateSolidBrush(fill));
+  Pen pen(CreatePen(PS_SOLID, 1, border));
+  SelectIn b(dc, brush.get());
+  SelectIn p(dc, pen.get());
+  Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
+}
+
+}  // namespace
+
+void FlatButton::Create(HWND parent, int id, std::wstring_view text, Look look, const Image* icon,
+                        const Image* hotIcon) {
+  hwnd_ = CreateControl(parent, L"BUTTON", text, WS_TABSTOP | BS_OWNERDRAW, 0, id);
+  id_ = id;
+  look_ = look;
+  icon_ = icon;
+  hotIcon_ = hotIcon;
+  SetWindowSubclass(hwnd_, Subclass, 1, reinterpret_cast<DWORD_PTR>(this));
+}
+
+void FlatButton::Click() {
+  if (checkable) {
+    checked = !checked;
+    InvalidateRect(hwnd_, nullptr, FALSE);
+  }
+  if (onClick) onClick();
+}
+
+void FlatButton::Draw(const DRAWITEMSTRUCT& item) const {
+  HDC dc = item.hDC;
+  const RECT& rc = item.rcItem;
+  const bool disabled = (item.itemState & ODS_DISABLED) != 0;
+  const bool down = (item.itemState & ODS_SELECTED) != 0 || checked;
+  FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
+  if (!disabled && down)
+    FrameFill(dc, rc, kDownFill, kDownBorder);
+  else if (!disabled && hot_)
+    FrameFill(dc, rc, kHotFill, kHotBorder);
+
+  const Image* icon = (hot_ && !disabled && hotIcon_ && *hotIcon_) ? hotIcon_ : icon_;
+  const BYTE alpha = disabled ? 90 : 255;
+  const int iconSize = icon ? icon->Width() : 0;
+  const int arrow = dropDown ? 8 : 0;
+  const int w = rc.right - rc.left, h = rc.bottom - rc.top;
+  const int shift = (item.itemState & ODS_SELECTED) ? 1 : 0;
+
+  wchar_t text[128] = L"";
+  GetWindowTextW(hwnd_, text, 128);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+  SelectIn font(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0)));
+
+  switch (look_) {
+    case Look::IconOnly:
+      if (icon) icon->Draw(dc, rc.left + (w - arrow - iconSize) / 2 + shift, rc.top + (h - iconSize) / 2 + shift, alpha);
+      break;
+    case Look::IconAbove: {
+      if (icon) icon->Draw(dc, rc.left + (w - arrow - iconSize) / 2 + shift, rc.top + 4 + shift, alpha);
+      RECT t{rc.left + shift, rc.top + 4 + iconSize + 2 + shift, rc.right - arrow + shift, rc.bottom};
+      DrawTextW(dc, text, -1, &t, DT_CENTER | DT_TOP | DT_SINGLELINE | DT_END_ELLIPSIS);
+      break;
+    }
+    case Look::IconLeft: {
+      if (icon) icon->Draw(dc, rc.left + 6 + shift, rc.top + (h - iconSize) / 2 + shift, alpha);
+      RECT t{rc.left + 6 + iconSize + 6 + shift, rc.top + shift, rc.right - arrow - 2, rc.bottom + shift};
+      DrawTextW(dc, text, -1, &t, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
+      break;
+    }
+  }
+  if (dropDown) {
+    // A small down arrow at the right edge.
+    const int ax = rc.right - arrow - 1, ay = rc.top + h / 2 - 1;
+    Pen pen(CreatePen(PS_SOLID, 1, GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT)));
+    SelectIn p(dc, pen.get());
+    for (int i = 0; i < 3; ++i) {
+      MoveToEx(dc, ax + i, ay + i, nullptr);
+      LineTo(dc, ax + 5 - i, ay + i);
+    }
+  }
+  if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
+    RECT f = rc;
+    InflateRect(&f, -2, -2);
+    DrawFocusRect(dc, &f);
+  }
+}
+
+LRESULT CALLBACK FlatButton::Subclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                      DWORD_PTR data) noexcept {
+  auto* self = reinterpret_cast<FlatButton*>(data);
+  switch (message) {
+    case WM_MOUSEMOVE:
+      if (!self->hot_) {
+        self->hot_ = true;
+        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd, 0};
+        TrackMouseEvent(&track);
+        InvalidateRect(hwnd, nullptr, FALSE);
+      }
+      break;
+    case WM_MOUSELEAVE:
+      self->hot_ = false;
+      InvalidateRect(hwnd, nullptr, FALSE);
+      break;
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(hwnd, Subclass, 1);
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+void Splitter::Create(HWND parent, int id, Orientation orientation) {
+  orientation_ = orientation;
+  Register(L"VelmarSplitter", nullptr, nullptr, nullptr);
+  CreateWindowOf(L"VelmarSplitter", L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, 0, parent,
+                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
+}
+
+LRESULT Splitter::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  const bool vertical = orientation_ == Orientation::Vertical;
+  switch (message) {
+    case WM_SETCURSOR:
+      SetCursor(LoadCursorW(nullptr, vertical ? IDC_SIZEWE : IDC_SIZENS));
+      return TRUE;
+    case WM_LBUTTONDOWN:
+      dragging_ = true;
+      grab_ = vertical ? GET_X_LPARAM(lParam) : GET_Y_LPARAM(lParam);
+      SetCapture(hwnd_);
+      return 0;
+    case WM_MOUSEMOVE:
+      if (dragging_ && onDrag) {
+        POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        MapWindowPoints(hwnd_, GetParent(hwnd_), &p, 1);
+        onDrag((vertical ? p.x : p.y) - grab_);  // live resizing
+      }
+      return 0;
+    case WM_LBUTTONUP:
+      if (dragging_) ReleaseCapture();
+      return 0;
+    case WM_CAPTURECHANGED:
+      dragging_ = false;
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd_, &ps);
+      RECT rc;
+      GetClientRect(hwnd_, &rc);
+      if (vertical) {
+        FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
+        DrawEdge(dc, &rc, BDR_RAISEDINNER, BF_LEFT | BF_RIGHT);
+      } else {
+        FillRect(dc, &rc, GetSysColorBrush(COLOR_INFOBK));
+      }
+      EndPaint(hwnd_, &ps);
+      return 0;
+    }
+    default:
+      return Window::HandleMessage(message, wParam, lParam);
+  }
+}
+
+}  // namespace ui

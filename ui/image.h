@@ -1,0 +1,43 @@
+#pragma once
+// Pictures: PNG resources decoded by the Windows Imaging Component into
+// 32-bit premultiplied bitmaps, drawn with their alpha channel.
+#include <windows.h>
+
+#include "window.h"
+
+namespace ui {
+
+class Image {
+ public:
+  Image() = default;
+  // Decodes the RCDATA resource `name` of the executable; throws on failure.
+  static Image FromResource(const wchar_t* name);
+
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  explicit operator bool() const { return static_cast<bool>(bitmap_); }
+
+  // Draws the part (sx, sy, w, h) of the picture at (x, y); alpha 0..255
+  // fades the whole picture (disabled buttons).
+  void Draw(HDC dc, int x, int y, int sx, int sy, int w, int h, BYTE alpha = 255) const;
+  void Draw(HDC dc, int x, int y, BYTE alpha = 255) const { Draw(dc, x, y, 0, 0, width_, height_, alpha); }
+
+ private:
+  GdiObject<HBITMAP> bitmap_;
+  int width_ = 0;
+  int height_ = 0;
+};
+
+// COM for WIC on the UI thread, for the life of the object.
+class ComApartment {
+ public:
+  ComApartment();
+  ~ComApartment();
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+
+ private:
+  bool initialised_ = false;
+};
+
+}  // namespace ui

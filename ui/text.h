@@ -1,0 +1,22 @@
+#pragma once
+// Text at the edge of the windows: the program keeps Windows-1251 bytes, the
+// windows hold UTF-16. Exactly these two functions cross that edge (with code
+// page 1251, whatever the system's ANSI code page is); Widen turns the UTF-8
+// literals of the program's own user texts into window text.
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ui {
+
+// Characters Windows-1251 cannot hold become the stand-in byte 0x98, and when
+// standIns is given their UTF-16 text is appended there, in text order.
+std::string ToCp1251(std::wstring_view text, std::vector<std::wstring>* standIns = nullptr);
+
+// Every 0x98 byte is replaced by the next of standIns (while there are any).
+std::wstring FromCp1251(std::string_view text, std::span<const std::wstring> standIns = {});
+
+std::wstring Widen(std::string_view utf8);
+
+}  // namespace ui

@@ -1,0 +1,103 @@
+#include "window.h"
+
+#include <exception>
+#include <stdexcept>
+
+#include "text.h"
+
+namespace ui {
+
+HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
+
+void ShowError(HWND owner, const std::wstring& message) {
+  MessageBoxW(owner, message.c_str(), L"VelmarPro", MB_OK | MB_ICONERROR);
+}
+
+Font MakeFont(const FontSpec& spec) {
+  LOGFONTW lf{};
+  lf.lfHeight = spec.height;
+  lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
+  lf.lfItalic = spec.italic;
+  lf.lfUnderline = spec.underline;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lf.lfQuality = DEFAULT_QUALITY;
+  lstrcpynW(lf.lfFaceName, spec.face, LF_FACESIZE);
+  return Font(CreateFontIndirectW(&lf));
+}
+
+Window::~Window() {
+  if (hwnd_) {
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd_);
+  }
+}
+
+void Window::Register(const wchar_t* className, HICON icon, HBRUSH background, HCURSOR cursor) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  if (GetClassInfoExW(Instance(), className, &wc)) return;
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = Proc;
+  wc.hInstance = Instance();
+  wc.hIcon = icon;
+  wc.hIconSm = icon;
+  wc.hCursor = cursor ? cursor : LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = background;
+  wc.lpszClassName = className;
+  if (!RegisterClassExW(&wc)) throw std::runtime_error("Cannot register a window class");
+}
+
+void Window::CreateWindowOf(const wchar_t* className, const wchar_t* title, DWORD style, DWORD exStyle, int x,
+                            int y, int width, int height, HWND parent, HMENU menuOrId) {
+  CreateWindowExW(exStyle, className, title, style, x, y, width, height, parent, menuOrId, Instance(), this);
+  if (!hwnd_) throw std::runtime_error("Cannot create a window");
+}
+
+LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Window::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self && message == WM_NCCREATE) {
+    self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+  try {
+    const LRESULT result = self->HandleMessage(message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+      self->hwnd_ = nullptr;
+    }
+    return result;
+  } catch (const std::exception& e) {
+    // The command ends here; the program carries on.
+    ShowError(hwnd, Widen(e.what()));
+  } catch (...) {
+    ShowError(hwnd, L"Unexpected error");
+  }
+  return 0;
+}
+
+HWND CreateControl(HWND parent, const wchar_t* className, std::wstring_view text, DWORD style, DWORD exStyle,
+                   int id) {
+  const std::wstring caption(text);
+  HWND control = CreateWindowExW(exStyle, className, caption.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
+                                 parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), nullptr);
+  if (!control) throw std::runtime_error("Cannot create a control");
+  SendMessageW(control, WM_SETFONT, SendMessageW(parent, WM_GETFONT, 0, 0), FALSE);
+  return control;
+}
+
+std::wstring GetText(HWND control) {
+  const auto length = static_cast<std::size_t>(SendMessageW(control, WM_GETTEXTLENGTH, 0, 0));
+  std::wstring text(length + 1, L'\0');
+  const auto got = static_cast<std::size_t>(
+      SendMessageW(control, WM_GETTEXT, static_cast<WPARAM>(text.size()), reinterpret_cast<LPARAM>(text.data())));
+  text.resize(got < length ? got : length);
+  return text;
+}
+
+}  // namespace ui
