@@ -6,12 +6,13 @@
 #include "convert.h"
 #include "cp1251.h"
 #include "engine.h"
+#include "text_lines.h"
 
 namespace velmar {
 
 TThreadVelmar::TThreadVelmar(RunSnapshot snapshot, std::string decimal, Callbacks callbacks)
     : snapshot_(std::move(snapshot)),
-      lines_(SplitRunLines(snapshot_.text)),
+      lines_(SplitLines(snapshot_.text)),
       progress_(static_cast<std::int64_t>(lines_.size()), std::move(decimal)),
       callbacks_(std::move(callbacks)) {}
 

@@ -100,6 +100,8 @@ void TVelmarPro_Api::Create() {
   logo_ = ui::Image::FromResource(L"LOGO64");
   progressFrame_ = ui::Image::FromResource(L"PROGRESS_FRAME");
   progressFill_ = ui::Image::FromResource(L"PROGRESS_FILL");
+  // Every picture is decoded before the window exists: decoding may pump messages.
+  LoadIcons();
 
   font_ = ui::MakeFont({L"MS Sans Serif", -11});
   listFont_ = ui::MakeFont({L"Arial", -11});
@@ -128,14 +130,20 @@ void TVelmarPro_Api::Show() {
   SetFocus(Control(ControlId::Memo1));
 }
 
+void TVelmarPro_Api::LoadIcons() {
+  for (const wchar_t* name : {L"MODULES", L"EDITOR", L"TRANSLIT", L"MODE", L"HELP", L"ABOUT", L"EXIT", L"NEW",
+                              L"OPEN", L"SAVE", L"CUT", L"COPY", L"PASTE", L"UNDO", L"AUTO"}) {
+    const std::wstring resource = std::wstring(L"ICON_") + name;
+    IconPair& pair = icons_[name];
+    pair.normal = ui::Image::FromResource(resource.c_str());
+    pair.hot = ui::Image::FromResource((resource + L"_HOT").c_str());
+  }
+}
+
 void TVelmarPro_Api::AddButton(ui::FlatButton& button, ControlId id, std::wstring_view text,
                                ui::FlatButton::Look look, const wchar_t* icon) {
-  auto pair = std::make_unique<IconPair>();
-  const std::wstring name = std::wstring(L"ICON_") + icon;
-  pair->normal = ui::Image::FromResource(name.c_str());
-  pair->hot = ui::Image::FromResource((name + L"_HOT").c_str());
-  button.Create(hwnd_, Id(id), text, look, &pair->normal, &pair->hot);
-  icons_.push_back(std::move(pair));
+  const IconPair& pair = icons_.at(icon);
+  button.Create(hwnd_, Id(id), text, look, &pair.normal, &pair.hot);
   buttons_.push_back(&button);
 }
 

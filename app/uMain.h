@@ -5,10 +5,12 @@
 
 #include <array>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "control_ids.h"
 #include "controls.h"
 #include "image.h"
 #include "tables.h"
@@ -17,48 +19,9 @@
 
 namespace velmar {
 
-// Control identifiers; the values are what WM_COMMAND carries.
-enum class ControlId : int {
-  sSpeedButton1 = 101,  // "Загрузить модули"
-  sSpeedButton3,        // table editor
-  ListBox1,
-  Image1,
-  Label1,  // the embossed title
-  Bevel1,
-  btn_Velmar,
-  sSpeedButton2,  // "Режим"
-  sSpeedButton4,  // "Справка"
-  btn_About,
-  sSpeedButton9,  // "Выход"
-  Bevel3,
-  Label3,
-  Label4,
-  Label5,
-  Memo1,
-  btn_New,
-  btn_Open,
-  btn_Save,
-  SaveSeparator,
-  btn_Cut,
-  btn_Copy,
-  btn_Paste,
-  btn_Undo,
-  Image4,
-  CheckBox1,
-  Memo2,
-  Label2,
-  Image2,  // progress bar frame
-  Image3,  // progress bar fill
-  VerticalSplitter,
-  HorizontalSplitter,
-  N3 = 201,  // mode menu: "_" for blanks
-  N4,        // mode menu: hyphen for blanks
-  N5,        // mode menu: compress
-};
-
 class TVelmarPro_Api : public ui::Window {
  public:
-  static constexpr wchar_t kClassName[] = L"TVelmarPro_Api";
+  static constexpr const wchar_t* kClassName = kMainWindowClass;
 
   TVelmarPro_Api();
   ~TVelmarPro_Api() override;
@@ -76,6 +39,7 @@ class TVelmarPro_Api : public ui::Window {
     ui::Image normal, hot;
   };
 
+  void LoadIcons();
   void CreateControls();
   void Layout();
   void LayoutInfoLine(int x, int y);
@@ -113,7 +77,7 @@ class TVelmarPro_Api : public ui::Window {
 
   // Pictures, fonts and brushes.
   ui::Image flags_, logo_, progressFrame_, progressFill_;
-  std::vector<std::unique_ptr<IconPair>> icons_;
+  std::map<std::wstring, IconPair> icons_;  // by resource name, loaded once
   ui::Font font_, listFont_, listBold_, listItalic_, titleFont_, memoFont_, label2Font_, label2RunFont_;
   ui::Brush white_, lightBlue_;
 

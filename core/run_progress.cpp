@@ -8,21 +8,6 @@
 
 namespace velmar {
 
-std::vector<std::string_view> SplitRunLines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    const std::size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) {
-      lines.push_back(text.substr(start));
-      break;
-    }
-    lines.push_back(text.substr(start, end - start));
-    start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
-  }
-  return lines;
-}
-
 int ProgressWidth(std::int64_t progress, std::int64_t lineCount) {
   if (lineCount <= 0) return 0;
   const std::int64_t scaled = progress * kProgressBarWidth;

@@ -12,11 +12,6 @@
 
 namespace velmar {
 
-// The lines of a run: the text between line breaks (CR LF, CR or LF). A break
-// at the very end starts no further line, and an empty text has none. The
-// views point into `text`; a line is never cut, however long.
-std::vector<std::string_view> SplitRunLines(std::string_view text);
-
 // Width of the progress bar's frame and of its fill at 100 %.
 inline constexpr int kProgressBarWidth = 60;
 

@@ -11,18 +11,6 @@
 namespace velmar {
 namespace {
 
-TEST(SplitRunLines, BreaksAndTheEnd) {
-  using V = std::vector<std::string_view>;
-  EXPECT_EQ(SplitRunLines(""), V{});
-  EXPECT_EQ(SplitRunLines("a"), V{"a"});
-  EXPECT_EQ(SplitRunLines("a\r\n"), V{"a"});
-  EXPECT_EQ(SplitRunLines("a\r\n\r\n"), (V{"a", ""}));
-  EXPECT_EQ(SplitRunLines("a\r\nb\nc\rd"), (V{"a", "b", "c", "d"}));
-  EXPECT_EQ(SplitRunLines("\r\n"), V{""});
-  const std::string longLine(10000, 'x');
-  EXPECT_EQ(SplitRunLines(longLine + "\r\ny"), (V{longLine, "y"}));
-}
-
 TEST(ProgressWidth, RoundsHalvesToEven) {
   struct Case { std::int64_t progress, lines; int width; };
   const Case cases[] = {

@@ -1,0 +1,49 @@
+#pragma once
+// The main window's control identifiers: the values WM_COMMAND carries and
+// GetDlgItem finds, shared with the end-to-end test client.
+
+namespace velmar {
+
+// Control identifiers; the values are what WM_COMMAND carries.
+enum class ControlId : int {
+  sSpeedButton1 = 101,  // "Загрузить модули"
+  sSpeedButton3,        // table editor
+  ListBox1,
+  Image1,
+  Label1,  // the embossed title
+  Bevel1,
+  btn_Velmar,
+  sSpeedButton2,  // "Режим"
+  sSpeedButton4,  // "Справка"
+  btn_About,
+  sSpeedButton9,  // "Выход"
+  Bevel3,
+  Label3,
+  Label4,
+  Label5,
+  Memo1,
+  btn_New,
+  btn_Open,
+  btn_Save,
+  SaveSeparator,
+  btn_Cut,
+  btn_Copy,
+  btn_Paste,
+  btn_Undo,
+  Image4,
+  CheckBox1,
+  Memo2,
+  Label2,
+  Image2,  // progress bar frame
+  Image3,  // progress bar fill
+  VerticalSplitter,
+  HorizontalSplitter,
+  N3 = 201,  // mode menu: "_" for blanks
+  N4,        // mode menu: hyphen for blanks
+  N5,        // mode menu: compress
+};
+
+// The window class other programs find the main window by.
+inline constexpr wchar_t kMainWindowClass[] = L"TVelmarPro_Api";
+
+}  // namespace velmar

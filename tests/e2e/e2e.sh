@@ -1,0 +1,245 @@
+#!/bin/sh
+# End-to-end scenarios of VelmarPro.exe under Wine: e2e.sh SCENARIO BINDIR.
+# Needs an X display (scripts/test.sh runs the Windows tests inside xvfb-run).
+# Every scenario works in a fresh program folder and ends every process it started.
+set -eu
+scenario=$1
+bin=$(cd "$2" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+run="$here/../wine-run.sh"
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/velmar-e2e.XXXXXX")
+app="$work/app"
+mkdir -p "$app"
+cp "$bin/VelmarPro.exe" "$app/"
+cd "$work"  # the client reads and writes files by paths under this folder
+pids=""
+mounted=""
+
+cleanup() {
+  status=$?
+  for pid in $pids; do
+    kill "$pid" 2>/dev/null || true
+  done
+  for pid in $pids; do
+    wait "$pid" 2>/dev/null || true
+  done
+  if [ -n "$mounted" ]; then umount "$mounted" 2>/dev/null || umount -l "$mounted" 2>/dev/null || true; fi
+  chmod -R u+w "$work" 2>/dev/null || true
+  rm -rf "$work"
+  exit $status
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+
+fail() {
+  echo "FAIL [$scenario]: $*" >&2
+  exit 1
+}
+client() { "$run" "$bin/velmar_e2e_client.exe" "$@"; }
+value() { client info | tr -d '\r' | sed -n "s/^$1=//p"; }
+expect() {  # expect NAME ACTUAL EXPECTED
+  [ "$2" = "$3" ] || fail "$1: expected '$3', got '$2'"
+  echo "ok: $1 = $3"
+}
+# Writes a file from printf-style text (UTF-8).
+text() { f=$1; shift; printf "$@" > "$f"; }
+
+# Starts the program in the background; sets $last to its process id.
+start() {
+  # A copy still ending from an earlier test would turn this start into a second copy.
+  client wait-gone 15000 || fail "another VelmarPro is running"
+  "$run" "$app/VelmarPro.exe" "$@" >/dev/null 2>&1 &
+  last=$!
+  pids="$pids $last"
+  client wait 30000 || fail "no main window after start"
+}
+# Waits (bounded) for a process to end; gives its exit status in $exit_status.
+wait_exit() {
+  i=0
+  while kill -0 "$1" 2>/dev/null; do
+    i=$((i + 1))
+    [ $i -le 150 ] || fail "process $1 did not end"
+    sleep 0.2
+  done
+  exit_status=0
+  wait "$1" || exit_status=$?
+}
+close_program() {
+  client close
+  wait_exit "$last"
+  expect "exit code after close" "$exit_status" 0
+}
+convert() {  # convert INPUT-TEXT EXPECTED-TEXT NAME (printf formats)
+  text in.txt "$1"
+  text expected.txt "$2"
+  client convert in.txt out.txt >/dev/null
+  cmp -s out.txt expected.txt || fail "$3: Memo2 holds '$(cat out.txt)'"
+  echo "ok: $3"
+}
+
+case "$scenario" in
+convert)
+  mkdir -p "$app/Table"
+  cp "$here/tables/"*.table "$app/Table/"
+  start
+  expect "window caption" "$(value title)" "VelmarPro"
+  expect "title label" "$(value label1)" "VelmarPro 1.1.1.190"
+  expect "table rows" "$(value list.count)" 8
+  expect "row height" "$(value list.itemheight)" 30
+  expect "row 0" "$(value 'list\[0\]')" "Русский - Английский"
+  expect "row 1" "$(value 'list\[1\]')" "Английский - Русский"
+  expect "row 6" "$(value 'list\[6\]')" "Украинский - Английский"
+  expect "selected row" "$(value list.sel)" 0
+  expect "table information" "$(value label3) $(value label4) $(value label5)" \
+    "Русский > Английский [ BGN/PCGN (1965) ]"
+  expect "status label" "$(value label2)" "Символов: 0"
+
+  convert 'Щука' 'Schuka\r\n' "one line gets a line break"
+  # One character is not converted: the result box keeps the last result.
+  text in.txt 'Щ'
+  client set-memo1 in.txt
+  client click btn_Velmar
+  client wait-run
+  client get-memo2 out.txt
+  cmp -s out.txt expected.txt || fail "a one-character text was converted"
+  echo "ok: one character is not converted"
+  convert 'Щ\r\n' 'Sch\r\n' "one character and a line break"
+
+  # Characters Windows-1251 cannot hold pass unchanged; a line of 6000
+  # characters is converted whole.
+  long=$(printf 'жя%.0s' $(seq 3000))
+  longout=$(printf 'zhya%.0s' $(seq 3000))
+  convert "Щука и жук 😀 中文 ü ñ\r\n$long\r\n€ — «ёлка» ß\r\n😀" \
+    "Schuka i zhuk 😀 中文 ü ñ\r\n$longout\r\n€ — «yelka» ß\r\n😀\r\n" \
+    "foreign characters survive, long lines whole"
+  case "$(client label2 | tr -d '\r')" in
+  "Символов "*", слов "*", пробелов "*", Размер: "*) echo "ok: status line after the run" ;;
+  *) fail "status line after the run: $(client label2)" ;;
+  esac
+
+  # Choosing a table starts a run with it and shows its information line.
+  text in.txt 'schuka zhuk\r\n'
+  text expected.txt 'щука жук\r\n'
+  client set-memo1 in.txt
+  client select 1
+  client wait-memo2 expected.txt || fail "choosing the reverse table gave '$(cat out.txt)'"
+  expect "information after choosing" "$(value label3) $(value label5)" "Английский Русский [ BGN/PCGN (1965) ]"
+  text in.txt 'щука їжак\r\n'
+  text expected.txt 'shchuka yizhak\r\n'
+  client set-memo1 in.txt
+  client select 6
+  client wait-memo2 expected.txt || fail "choosing a file table"
+  expect "information of a file table" "$(value label5)" "Английский [ Паспортная транслитерация (2010) ]"
+
+  # A run asked for during a run follows it, once.
+  for i in $(seq 60000); do echo 'Щука и жук'; done > first.txt
+  text second.txt 'рак\r\n'
+  text expected.txt 'rak\r\n'
+  client select 0
+  client convert-twice first.txt second.txt expected.txt
+  echo "ok: a run requested during a run follows it"
+
+  close_program
+  expect "settings file" "$(cat "$app/VelmarPro.dat")" "$(printf '[Velmar]\r\nModule=0\r\nAutoTrans=1\r')"
+  ;;
+
+instance)
+  start
+  first=$last
+  client minimize
+  expect "minimised" "$(value iconic)" 1
+  # A second start hands the show request to the first and ends at once.
+  timeout 60 "$run" "$app/VelmarPro.exe" >/dev/null 2>&1 || fail "the second start did not end cleanly"
+  expect "main windows after a second start" "$(client count | tr -d '\r')" 1
+  expect "restored by the second start" "$(value iconic)" 0
+  expect "visible after the second start" "$(value visible)" 1
+  timeout 60 "$run" "$app/VelmarPro.exe" -autorun >/dev/null 2>&1 || fail "the second start with -autorun did not end"
+  expect "main windows after a second -autorun start" "$(client count | tr -d '\r')" 1
+  last=$first
+  close_program
+  client wait-gone 10000 || fail "a window is left after close"
+  ;;
+
+autorun)
+  start -autorun
+  expect "hidden after -autorun" "$(value visible)" 0
+  # The show request does not show a window that has never been shown.
+  timeout 60 "$run" "$app/VelmarPro.exe" >/dev/null 2>&1 || fail "the second start did not end cleanly"
+  expect "still hidden" "$(value visible)" 0
+  expect "main windows" "$(client count | tr -d '\r')" 1
+  close_program
+  [ -f "$app/VelmarPro.dat" ] || fail "no settings file after closing a hidden window"
+  # Only the first argument, exactly "-autorun", hides the window.
+  for args in "-AUTORUN" "x -autorun"; do
+    # shellcheck disable=SC2086
+    start $args
+    expect "visible with '$args'" "$(value visible)" 1
+    close_program
+  done
+  ;;
+
+settings)
+  mkdir -p "$app/Table"
+  cp "$here/tables/"*.table "$app/Table/"
+  text "$app/VelmarPro.dat" '[Velmar]\r\nShowUpdate=0\r\nServer=http://127.0.0.1:9\r\n'
+  start
+  client select 2
+  client click CheckBox1
+  close_program
+  dat=$(tr -d '\r' < "$app/VelmarPro.dat")
+  expect "settings after close" "$dat" "$(printf '[Velmar]\nShowUpdate=0\nServer=http://127.0.0.1:9\nModule=2\nAutoTrans=0')"
+  # The next start begins with the first table and automatic conversion on.
+  start
+  expect "first table selected at start" "$(value list.sel)" 0
+  # Minimum window size and splitter minimum.
+  expect "minimum size" "$(client resize 300 200 | tr -d '\r')" "size=600x340"
+  set -- $(client rect 131 | tr -d '\r')  # the vertical splitter
+  sx=$(($1 + 1)) sy=$(($2 + 150))
+  set -- $(client rect 101 | tr -d '\r')  # sSpeedButton1 at the left edge of the client area
+  left=$(($1 - 2))
+  xdotool mousemove $sx $sy mousedown 1 mousemove $((sx - 40)) $sy mousemove $((left + 5)) $sy mouseup 1
+  set -- $(client rect 131 | tr -d '\r')
+  expect "left column after dragging the splitter to the edge" "$(($1 - left))" 100
+  close_program
+  dat=$(tr -d '\r' < "$app/VelmarPro.dat")
+  expect "settings after the second close" "$dat" "$(printf '[Velmar]\nShowUpdate=0\nServer=http://127.0.0.1:9\nModule=0\nAutoTrans=1')"
+  ;;
+
+readonly)
+  start
+  # A read-only program folder. Root writes through permissions, so the
+  # folder is made read-only by a read-only bind mount where that is allowed.
+  if mount --bind "$app" "$app" 2>/dev/null; then
+    mounted=$app
+    mount -o remount,bind,ro "$app" 2>/dev/null || fail "cannot remount read-only"
+  elif [ "$(id -u)" != 0 ]; then
+    chmod a-w "$app"
+  fi
+  if touch "$app/probe" 2>/dev/null; then
+    rm -f "$app/probe"
+    echo "skipped: cannot make a folder read-only here"
+    exit 77
+  fi
+  client close
+  msg=$(client message-box | tr -d '\r')
+  case "$msg" in
+  "Unable to write to "*'\VelmarPro.dat') echo "ok: message '$msg'" ;;
+  *) fail "message box said '$msg'" ;;
+  esac
+  sleep 0.5
+  kill -0 "$last" 2>/dev/null || fail "the program ended after a failed settings write"
+  expect "window stays open" "$(value visible)" 1
+  ls "$app" | grep -q . && [ ! -e "$app/VelmarPro.dat" ] || fail "something was written"
+  # Writable again: the next close writes the file and ends the program.
+  if [ -n "$mounted" ]; then umount "$mounted" && mounted=""; else chmod u+w "$app"; fi
+  close_program
+  expect "settings after the folder became writable" "$(tr -d '\r' < "$app/VelmarPro.dat")" \
+    "$(printf '[Velmar]\nModule=0\nAutoTrans=1')"
+  ;;
+
+*)
+  fail "unknown scenario"
+  ;;
+esac
+echo "PASS [$scenario]"

@@ -1,0 +1,325 @@
+// Drives a running VelmarPro.exe from outside, as a user or a client program
+// would: finds the main window by its class, reads and sets control texts,
+// presses buttons by the WM_COMMAND their clicks send, waits for runs.
+// Texts in files and on standard output are UTF-8.
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "control_ids.h"
+
+namespace {
+
+using velmar::ControlId;
+using Clock = std::chrono::steady_clock;
+
+constexpr UINT kSendTimeoutMs = 20000;
+
+std::string Utf8(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+std::wstring Wide(const std::string& text) {
+  if (text.empty()) return {};
+  const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring out(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
+  return out;
+}
+
+[[noreturn]] void Fail(const std::string& message) {
+  std::cerr << "velmar_e2e_client: " << message << "\n";
+  std::exit(1);
+}
+
+LRESULT Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_NORMAL, kSendTimeoutMs, &result))
+    Fail("no answer to message " + std::to_string(message));
+  return static_cast<LRESULT>(result);
+}
+
+HWND MainWindow() {
+  HWND main = FindWindowW(velmar::kMainWindowClass, nullptr);
+  if (!main) Fail("no window of class TVelmarPro_Api");
+  return main;
+}
+
+HWND ControlOf(HWND main, ControlId id) {
+  HWND control = GetDlgItem(main, static_cast<int>(id));
+  if (!control) Fail("no control " + std::to_string(static_cast<int>(id)));
+  return control;
+}
+
+// Text by message: GetWindowText on another process's edit box gives its creation caption.
+std::wstring TextOf(HWND control) {
+  const auto length = static_cast<std::size_t>(Send(control, WM_GETTEXTLENGTH, 0, 0));
+  std::wstring text(length + 1, L'\0');
+  const auto got = static_cast<std::size_t>(Send(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())));
+  text.resize(std::min(got, length));
+  return text;
+}
+
+std::wstring ReadFileText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) Fail("cannot read " + path);
+  std::stringstream s;
+  s << in.rdbuf();
+  return Wide(s.str());
+}
+
+void WriteFileText(const std::string& path, const std::wstring& text) {
+  std::ofstream out(path, std::ios::binary);
+  out << Utf8(text);
+  if (!out) Fail("cannot write " + path);
+}
+
+const std::map<std::string, ControlId>& Buttons() {
+  static const std::map<std::string, ControlId> buttons = {
+      {"btn_Velmar", ControlId::btn_Velmar}, {"CheckBox1", ControlId::CheckBox1},
+      {"sSpeedButton9", ControlId::sSpeedButton9}, {"btn_About", ControlId::btn_About},
+      {"sSpeedButton4", ControlId::sSpeedButton4}};
+  return buttons;
+}
+
+// What a user's click on the button delivers: WM_COMMAND with BN_CLICKED to its parent.
+void Click(HWND main, ControlId id) {
+  HWND button = ControlOf(main, id);
+  Send(main, WM_COMMAND, MAKEWPARAM(static_cast<int>(id), BN_CLICKED), reinterpret_cast<LPARAM>(button));
+}
+
+template <typename Pred>
+bool WaitFor(int timeoutMs, Pred done) {
+  const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (Clock::now() < end) {
+    if (done()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return done();
+}
+
+bool RunIdle(HWND main) {
+  return IsWindowEnabled(ControlOf(main, ControlId::btn_Velmar)) && IsWindowEnabled(ControlOf(main, ControlId::ListBox1));
+}
+
+void WaitRun(HWND main, int timeoutMs) {
+  if (!WaitFor(timeoutMs, [&] { return RunIdle(main); })) Fail("the run did not complete in time");
+}
+
+int CountMainWindows() {
+  int count = 0;
+  EnumWindows(
+      [](HWND hwnd, LPARAM param) -> BOOL {
+        wchar_t name[64] = L"";
+        GetClassNameW(hwnd, name, 64);
+        if (std::wstring(name) == velmar::kMainWindowClass) ++*reinterpret_cast<int*>(param);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
+// A message box of the program: a dialog window of the same process.
+HWND FindMessageBox(HWND main) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(main, &pid);
+  struct Search {
+    DWORD pid;
+    HWND found;
+  } search{pid, nullptr};
+  EnumWindows(
+      [](HWND hwnd, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(param);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        wchar_t name[64] = L"";
+        GetClassNameW(hwnd, name, 64);
+        if (owner == s->pid && std::wstring(name) == L"#32770" && IsWindowVisible(hwnd)) {
+          s->found = hwnd;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+void PrintInfo(HWND main) {
+  std::cout << "visible=" << (IsWindowVisible(main) ? 1 : 0) << "\n";
+  std::cout << "iconic=" << (IsIconic(main) ? 1 : 0) << "\n";
+  std::cout << "title=" << Utf8(TextOf(main)) << "\n";
+  HWND list = ControlOf(main, ControlId::ListBox1);
+  const auto count = Send(list, LB_GETCOUNT, 0, 0);
+  std::cout << "list.count=" << count << "\n";
+  std::cout << "list.sel=" << Send(list, LB_GETCURSEL, 0, 0) << "\n";
+  std::cout << "list.itemheight=" << Send(list, LB_GETITEMHEIGHT, 0, 0) << "\n";
+  for (LRESULT i = 0; i < count; ++i) {
+    // LB_GETTEXT across processes: the system copies the text back for LBS_HASSTRINGS lists.
+    const auto length = Send(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+    std::wstring item(static_cast<std::size_t>(length) + 1, L'\0');
+    Send(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item.data()));
+    item.resize(static_cast<std::size_t>(length));
+    std::cout << "list[" << i << "]=" << Utf8(item) << "\n";
+  }
+  for (auto [name, id] : std::initializer_list<std::pair<const char*, ControlId>>{
+           {"label1", ControlId::Label1}, {"label3", ControlId::Label3}, {"label4", ControlId::Label4},
+           {"label5", ControlId::Label5}, {"label2", ControlId::Label2}, {"btn_Velmar", ControlId::btn_Velmar},
+           {"sSpeedButton1", ControlId::sSpeedButton1}, {"sSpeedButton2", ControlId::sSpeedButton2},
+           {"sSpeedButton4", ControlId::sSpeedButton4}, {"btn_About", ControlId::btn_About},
+           {"sSpeedButton9", ControlId::sSpeedButton9}})
+    std::cout << name << "=" << Utf8(TextOf(ControlOf(main, id))) << "\n";
+  std::cout << "idle=" << (RunIdle(main) ? 1 : 0) << "\n";
+  RECT r;
+  GetWindowRect(main, &r);
+  std::cout << "size=" << (r.right - r.left) << "x" << (r.bottom - r.top) << "\n";
+}
+
+int Usage() {
+  std::cerr << "usage: velmar_e2e_client COMMAND [ARGS]\n"
+               "  wait [MS] | wait-gone [MS] | count | info | label2\n"
+               "  set-memo1 FILE | get-memo2 FILE | get-memo1 FILE\n"
+               "  click BUTTON | select INDEX | wait-run [MS] | wait-memo2 FILE [MS]\n"
+               "  convert IN OUT [MS]   (set, press btn_Velmar, wait, read; prints milliseconds)\n"
+               "  convert-twice FIRST SECOND EXPECTED [MS]  (a second request during a run)\n"
+               "  minimize | close | resize W H | rect CONTROL-ID\n"
+               "  message-box [MS]      (prints the text of the program's message box and presses OK)\n";
+  return 2;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  _setmode(_fileno(stdout), _O_BINARY);
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) args.push_back(Utf8(argv[i]));
+  if (args.empty()) return Usage();
+  const std::string& command = args[0];
+  const auto arg = [&](std::size_t i, const std::string& fallback = {}) {
+    return i < args.size() ? args[i] : fallback;
+  };
+
+  if (command == "wait") {
+    // Until the window exists, has its tables and answers messages: then the
+    // program has reached its message loop.
+    const int ms = std::stoi(arg(1, "20000"));
+    return WaitFor(ms,
+                   [] {
+                     HWND main = FindWindowW(velmar::kMainWindowClass, nullptr);
+                     HWND list = main ? GetDlgItem(main, static_cast<int>(ControlId::ListBox1)) : nullptr;
+                     DWORD_PTR count = 0;
+                     return list && SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &count) &&
+                            SendMessageTimeoutW(list, LB_GETCOUNT, 0, 0, SMTO_NORMAL, 1000, &count) && count >= 2;
+                   })
+               ? 0
+               : 1;
+  }
+  if (command == "wait-gone") {
+    const int ms = std::stoi(arg(1, "20000"));
+    return WaitFor(ms, [] { return FindWindowW(velmar::kMainWindowClass, nullptr) == nullptr; }) ? 0 : 1;
+  }
+  if (command == "count") {
+    std::cout << CountMainWindows() << "\n";
+    return 0;
+  }
+
+  HWND main = MainWindow();
+  if (command == "info") {
+    PrintInfo(main);
+  } else if (command == "label2") {
+    std::cout << Utf8(TextOf(ControlOf(main, ControlId::Label2))) << "\n";
+  } else if (command == "set-memo1") {
+    const std::wstring text = ReadFileText(arg(1));
+    if (!Send(ControlOf(main, ControlId::Memo1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str())))
+      Fail("Memo1 refused the text");
+  } else if (command == "get-memo1") {
+    WriteFileText(arg(1), TextOf(ControlOf(main, ControlId::Memo1)));
+  } else if (command == "get-memo2") {
+    WriteFileText(arg(1), TextOf(ControlOf(main, ControlId::Memo2)));
+  } else if (command == "click") {
+    const auto found = Buttons().find(arg(1));
+    if (found == Buttons().end()) Fail("unknown button " + arg(1));
+    Click(main, found->second);
+  } else if (command == "select") {
+    // What a user's choice in the list does: the selection, then LBN_SELCHANGE to the parent.
+    HWND list = ControlOf(main, ControlId::ListBox1);
+    const int index = std::stoi(arg(1));
+    Send(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    Send(main, WM_COMMAND, MAKEWPARAM(static_cast<int>(ControlId::ListBox1), LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+  } else if (command == "wait-run") {
+    WaitRun(main, std::stoi(arg(1, "60000")));
+  } else if (command == "wait-memo2") {
+    const std::wstring expected = ReadFileText(arg(1));
+    HWND memo2 = ControlOf(main, ControlId::Memo2);
+    if (!WaitFor(std::stoi(arg(2, "60000")), [&] { return RunIdle(main) && TextOf(memo2) == expected; }))
+      Fail("Memo2 did not get the expected text");
+  } else if (command == "convert") {
+    const std::wstring text = ReadFileText(arg(1));
+    const auto start = Clock::now();
+    if (!Send(ControlOf(main, ControlId::Memo1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str())))
+      Fail("Memo1 refused the text");
+    const auto set = Clock::now();
+    Click(main, ControlId::btn_Velmar);
+    WaitRun(main, std::stoi(arg(3, "120000")));
+    const auto ran = Clock::now();
+    const std::wstring result = TextOf(ControlOf(main, ControlId::Memo2));
+    const auto read = Clock::now();
+    WriteFileText(arg(2), result);
+    const auto ms = [](auto a, auto b) { return std::chrono::duration_cast<std::chrono::milliseconds>(b - a).count(); };
+    std::cout << "set_ms=" << ms(start, set) << " run_ms=" << ms(set, ran) << " read_ms=" << ms(ran, read)
+              << " total_ms=" << ms(start, read) << "\n";
+  } else if (command == "convert-twice") {
+    // A run asked for while one is in progress: the second text must be the result in the end.
+    const std::wstring first = ReadFileText(arg(1));
+    const std::wstring second = ReadFileText(arg(2));
+    const std::wstring expected = ReadFileText(arg(3));
+    HWND memo1 = ControlOf(main, ControlId::Memo1);
+    HWND memo2 = ControlOf(main, ControlId::Memo2);
+    Send(memo1, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(first.c_str()));
+    Click(main, ControlId::btn_Velmar);
+    if (RunIdle(main)) Fail("the first run ended before the second request: give it a longer text");
+    Send(memo1, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(second.c_str()));
+    Click(main, ControlId::btn_Velmar);
+    Click(main, ControlId::btn_Velmar);
+    if (!WaitFor(std::stoi(arg(4, "60000")), [&] { return RunIdle(main) && TextOf(memo2) == expected; }))
+      Fail("Memo2 did not get the result of the second text");
+  } else if (command == "minimize") {
+    ShowWindowAsync(main, SW_MINIMIZE);
+    if (!WaitFor(5000, [&] { return IsIconic(main) != FALSE; })) Fail("the window did not minimise");
+  } else if (command == "close") {
+    PostMessageW(main, WM_CLOSE, 0, 0);
+  } else if (command == "resize") {
+    SetWindowPos(main, nullptr, 0, 0, std::stoi(arg(1)), std::stoi(arg(2)), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT r;
+    GetWindowRect(main, &r);
+    std::cout << "size=" << (r.right - r.left) << "x" << (r.bottom - r.top) << "\n";
+  } else if (command == "rect") {
+    RECT r;
+    GetWindowRect(ControlOf(main, static_cast<ControlId>(std::stoi(arg(1)))), &r);
+    std::cout << r.left << " " << r.top << " " << (r.right - r.left) << " " << (r.bottom - r.top) << "\n";
+  } else if (command == "message-box") {
+    HWND box = nullptr;
+    if (!WaitFor(std::stoi(arg(1, "10000")), [&] { return (box = FindMessageBox(main)) != nullptr; }))
+      Fail("no message box");
+    HWND text = GetDlgItem(box, 0xFFFF);  // the message text of a message box
+    std::cout << Utf8(text ? TextOf(text) : L"") << "\n";
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  } else {
+    return Usage();
+  }
+  return 0;
+}
