@@ -1,0 +1,236 @@
+#include "statistics_run.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "stat_form.h"
+#include "wait_form.h"
+#include "window_test_util.h"
+
+namespace velmar {
+namespace {
+
+using test::ClientSize;
+using test::Cp1251;
+using test::TextOf;
+using test::W;
+
+HWND StatForm() { return FindWindowW(nullptr, W("Статистика").c_str()); }
+HWND WaitForm() { return FindWindowW(nullptr, W("Разбор свойств текста...").c_str()); }
+
+POINT Centre(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+enum class CloseBy { kOkButton, kCloseBox, kEscapeKey, kEnterKey };
+
+// What a run looked like at its steps, as the main window and the user see it.
+struct Observed {
+  bool ownerDisabledAfterStart = false;
+  bool waitVisibleAfterStart = false;
+  bool statHiddenAfterStart = false;
+  bool ownerDisabledWhenCounted = false;
+  bool waitAliveWhenCounted = false;
+  std::wstring firstValueWhenCounted;
+  bool shownModally = false;  // the window visible with its owner disabled
+  bool waitGoneWhenShown = false;
+  std::array<std::wstring, TStatForm::kRows> captions;
+  std::array<std::wstring, TStatForm::kRows> values;
+  bool finished = false;
+};
+
+Observed RunStatistics(HWND owner, std::vector<std::string> lines, std::string decimal, CloseBy closeBy = CloseBy::kOkButton) {
+  Observed seen;
+  StartStatisticsRun(owner, std::move(lines), std::move(decimal), [&] {
+    seen.ownerDisabledWhenCounted = !IsWindowEnabled(owner);
+    seen.waitAliveWhenCounted = WaitForm() != nullptr;
+    seen.firstValueWhenCounted = TextOf(GetDlgItem(StatForm(), TStatForm::kValueId));
+  });
+  seen.ownerDisabledAfterStart = !IsWindowEnabled(owner);
+  seen.waitVisibleAfterStart = WaitForm() && IsWindowVisible(WaitForm());
+  seen.statHiddenAfterStart = StatForm() && !IsWindowVisible(StatForm());
+
+  bool closed = false;
+  test::TickWhilePumping tick([&] {
+    HWND stat = StatForm();
+    if (closed || !stat || !IsWindowVisible(stat)) return;
+    seen.shownModally = !IsWindowEnabled(owner);
+    seen.waitGoneWhenShown = WaitForm() == nullptr;
+    for (int row = 0; row < TStatForm::kRows; ++row) {
+      seen.captions[row] = TextOf(GetDlgItem(stat, TStatForm::kCaptionId + row));
+      seen.values[row] = TextOf(GetDlgItem(stat, TStatForm::kValueId + row));
+    }
+    closed = true;
+    switch (closeBy) {
+      case CloseBy::kOkButton:
+        SendMessageW(stat, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(stat, IDOK)));
+        break;
+      case CloseBy::kCloseBox:
+        SendMessageW(stat, WM_SYSCOMMAND, SC_CLOSE, 0);
+        break;
+      case CloseBy::kEscapeKey:
+      case CloseBy::kEnterKey:
+        // Through the window's own message loop, as a key press arrives.
+        PostMessageW(GetFocus(), WM_KEYDOWN, closeBy == CloseBy::kEscapeKey ? VK_ESCAPE : VK_RETURN, 1);
+        break;
+    }
+  });
+  seen.finished = test::PumpUntil([&] { return closed && !StatForm() && IsWindowEnabled(owner); });
+  return seen;
+}
+
+TEST(StatisticsRun, GoesFromTheWaitWindowToTheModalStatisticsWindowAndBack) {
+  test::OwnerWindow owner;
+  const Observed seen = RunStatistics(owner.hwnd(), {Cp1251("Привет, World 2024"), "ab cd"}, ",");
+
+  EXPECT_TRUE(seen.ownerDisabledAfterStart);
+  EXPECT_TRUE(seen.waitVisibleAfterStart);
+  EXPECT_TRUE(seen.statHiddenAfterStart);
+  // The values are in the window before the main window hears of the result,
+  // and the main window stays disabled until the wait window is gone.
+  EXPECT_EQ(seen.firstValueWhenCounted, L"5");
+  EXPECT_TRUE(seen.ownerDisabledWhenCounted);
+  EXPECT_TRUE(seen.waitAliveWhenCounted);
+  EXPECT_TRUE(seen.shownModally);
+  EXPECT_TRUE(seen.waitGoneWhenShown);
+  ASSERT_TRUE(seen.finished);
+  EXPECT_TRUE(IsWindowEnabled(owner.hwnd()));
+  EXPECT_EQ(WaitForm(), nullptr);
+
+  const char* const captions[] = {"Слов:",  "Символов (без пробелов):", "Символов (с пробелами):",
+                                  "Пробелов:", "Строк:", "Цифры:", "Кирилица:", "Латиница:", "Размер:"};
+  // Words 3 + 2; 20 + 7 characters with the two line breaks; the capitals
+  // "П" and "W" count in neither alphabet.
+  const char* const values[] = {"5", "24", "27", "3", "2", "4", "5", "8", "27 Байт"};
+  for (int row = 0; row < TStatForm::kRows; ++row) {
+    EXPECT_EQ(seen.captions[row], W(captions[row])) << "row " << row;
+    EXPECT_EQ(seen.values[row], W(values[row])) << "row " << row;
+  }
+}
+
+TEST(StatisticsRun, SizeAndCountsOfTexts) {
+  struct Case {
+    std::vector<std::string> lines;
+    std::string decimal;
+    std::array<const char*, TStatForm::kRows> values;
+  };
+  const Case cases[] = {
+      {{"abc"}, ",", {"1", "5", "5", "0", "1", "0", "0", "3", "5 Байт"}},
+      {{""}, ",", {"0", "2", "2", "0", "1", "0", "0", "0", "2 Байт"}},
+      {{std::string(1534, 'x')}, ",", {"1", "1536", "1536", "0", "1", "0", "0", "1534", "1,50 Кб"}},
+      {{std::string(1534, 'x')}, ".", {"1", "1536", "1536", "0", "1", "0", "0", "1534", "1.50 Кб"}},
+      // TAB and the no-break space are no spaces; the no-break space is a word.
+      {{"\t\xA0", "e.g. snake_case"}, ",", {"5", "20", "21", "1", "2", "0", "0", "11", "21 Байт"}},
+  };
+  test::OwnerWindow owner;
+  for (const Case& c : cases) {
+    const Observed seen = RunStatistics(owner.hwnd(), c.lines, c.decimal);
+    ASSERT_TRUE(seen.finished);
+    for (int row = 0; row < TStatForm::kRows; ++row) {
+      EXPECT_EQ(seen.values[row], W(c.values[row])) << "row " << row << " of " << c.lines.front().substr(0, 20);
+    }
+  }
+}
+
+TEST(StatisticsRun, TheCloseBoxAndTheKeysEndTheRunLikeOk) {
+  test::OwnerWindow owner;
+  for (CloseBy closeBy : {CloseBy::kCloseBox, CloseBy::kEscapeKey, CloseBy::kEnterKey}) {
+    const Observed seen = RunStatistics(owner.hwnd(), {"abc"}, ",", closeBy);
+    EXPECT_TRUE(seen.shownModally);
+    ASSERT_TRUE(seen.finished) << static_cast<int>(closeBy);
+    EXPECT_TRUE(IsWindowEnabled(owner.hwnd()));
+  }
+}
+
+TEST(StatisticsRun, ClosingTheMainWindowDuringTheRunEndsItQuietly) {
+  auto owner = std::make_unique<test::OwnerWindow>();
+  StartStatisticsRun(owner->hwnd(), {"abc"}, ",");
+  ASSERT_NE(WaitForm(), nullptr);
+  owner.reset();
+  EXPECT_EQ(WaitForm(), nullptr);
+  EXPECT_EQ(StatForm(), nullptr);
+  // The worker's message finds no window; nothing appears later either.
+  test::PumpUntil([] { return false; }, std::chrono::milliseconds(300));
+  EXPECT_EQ(StatForm(), nullptr);
+  EXPECT_EQ(FindWindowW(L"VelmarStatisticsRun", nullptr), nullptr);
+}
+
+TEST(WaitForm, SizesAndMarquee) {
+  test::OwnerWindow owner;
+  TWaitForm wait(owner.hwnd());
+  EXPECT_EQ(TextOf(wait.hwnd()), L"WaitForm");
+  wait.StartMarquee();
+  wait.Show(L"Busy");
+  EXPECT_EQ(TextOf(wait.hwnd()), L"Busy");
+  const SIZE client = ClientSize(wait.hwnd());
+  EXPECT_EQ(client.cx, 409);
+  EXPECT_EQ(client.cy, 57);
+  const LONG style = GetWindowLongW(wait.hwnd(), GWL_STYLE);
+  EXPECT_TRUE(style & WS_CAPTION);
+  EXPECT_FALSE(style & WS_SYSMENU) << "no title-bar buttons";
+  EXPECT_EQ(GetWindow(wait.hwnd(), GW_OWNER), owner.hwnd());
+
+  RECT bar{};
+  GetWindowRect(wait.ProgressBar1(), &bar);
+  MapWindowPoints(nullptr, wait.hwnd(), reinterpret_cast<POINT*>(&bar), 2);
+  EXPECT_EQ(bar.left, 16);
+  EXPECT_EQ(bar.top, 16);
+  EXPECT_EQ(bar.right - bar.left, 377);
+  EXPECT_EQ(bar.bottom - bar.top, 25);
+  EXPECT_EQ(GetWindowLongW(wait.ProgressBar1(), GWL_STYLE) & (WS_CHILD | WS_VISIBLE | PBS_MARQUEE),
+            WS_CHILD | WS_VISIBLE | PBS_MARQUEE);
+
+  const POINT a = Centre(wait.hwnd());
+  const POINT b = Centre(owner.hwnd());
+  EXPECT_LE(std::abs(a.x - b.x), 1);
+  EXPECT_LE(std::abs(a.y - b.y), 1);
+  // Alt+F4 does not close it; the run does.
+  SendMessageW(wait.hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(IsWindow(wait.hwnd()));
+}
+
+TEST(StatForm, FrameSizeAndLeaders) {
+  test::OwnerWindow owner;
+  TStatForm stat(owner.hwnd());
+  const SIZE client = ClientSize(stat.hwnd());
+  EXPECT_EQ(client.cx, 329);
+  EXPECT_EQ(client.cy, 248);
+  EXPECT_TRUE(GetWindowLongW(stat.hwnd(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+  EXPECT_TRUE(GetWindowLongW(stat.hwnd(), GWL_STYLE) & WS_SYSMENU);
+  EXPECT_EQ(GetWindow(stat.hwnd(), GW_OWNER), owner.hwnd());
+  EXPECT_EQ(TextOf(GetDlgItem(stat.hwnd(), IDOK)), L"OK");
+
+  // Every row starts at "0"; a wider value moves its left edge and the end of
+  // the leader left, so that the leader never runs under the value.
+  auto rectOf = [&](int id) {
+    RECT rect{};
+    GetWindowRect(GetDlgItem(stat.hwnd(), id), &rect);
+    MapWindowPoints(nullptr, stat.hwnd(), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+  };
+  for (int row = 0; row < TStatForm::kRows; ++row) {
+    EXPECT_EQ(TextOf(GetDlgItem(stat.hwnd(), TStatForm::kValueId + row)), L"0");
+  }
+  const RECT before = rectOf(TStatForm::kValueId + 8);
+  stat.SetValue(8, W("1024,00 Пб"));
+  const RECT value = rectOf(TStatForm::kValueId + 8);
+  const RECT leader = rectOf(TStatForm::kLeaderId + 8);
+  const RECT caption = rectOf(TStatForm::kCaptionId + 8);
+  EXPECT_EQ(value.right, before.right);
+  EXPECT_LT(value.left, before.left);
+  EXPECT_LE(leader.right, value.left);
+  EXPECT_GE(leader.left, caption.right);
+  EXPECT_GT(leader.right, leader.left);
+  EXPECT_GE(caption.top, TStatForm::kBannerHeight);
+}
+
+}  // namespace
+}  // namespace velmar

@@ -1,0 +1,216 @@
+#include "stat_form.h"
+
+#include <string>
+
+#include "size_format.h"
+
+namespace velmar {
+namespace {
+
+constexpr wchar_t kClassName[] = L"TStatForm";
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;  // the system menu gives the close box
+constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT;
+
+constexpr int kMargin = 16;
+constexpr int kFirstRowTop = TStatForm::kBannerHeight + 10;
+constexpr int kRowPitch = 16;
+constexpr int kRowHeight = 14;
+constexpr int kLeaderGap = 3;
+constexpr int kButtonWidth = 75;
+constexpr int kButtonHeight = 23;
+constexpr int kButtonTop = TStatForm::kClientHeight - 8 - kButtonHeight;
+constexpr int kRuleTop = kButtonTop - 8;
+
+constexpr const char* kCaptions[TStatForm::kRows] = {
+    "Слов:",     "Символов (без пробелов):", "Символов (с пробелами):", "Пробелов:", "Строк:",
+    "Цифры:",    "Кирилица:",                "Латиница:",               "Размер:",
+};
+
+constexpr COLORREF kBannerLeft = RGB(24, 58, 112);
+constexpr COLORREF kBannerRight = RGB(78, 140, 206);
+constexpr COLORREF kBannerEdge = RGB(16, 38, 74);
+constexpr COLORREF kSubtitleColour = RGB(206, 224, 246);
+
+HWND MakeStatic(HWND parent, std::wstring_view text, DWORD style, int id) {
+  const std::wstring caption(text);
+  return CreateWindowExW(0, L"STATIC", caption.c_str(), WS_CHILD | WS_VISIBLE | SS_NOPREFIX | style, 0, 0, 0, 0,
+                         parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
+                         nullptr);
+}
+
+void FillGradient(HDC dc, const RECT& rect, COLORREF left, COLORREF right) {
+  TRIVERTEX vertices[2] = {
+      {rect.left, rect.top, static_cast<COLOR16>(GetRValue(left) << 8), static_cast<COLOR16>(GetGValue(left) << 8),
+       static_cast<COLOR16>(GetBValue(left) << 8), 0},
+      {rect.right, rect.bottom, static_cast<COLOR16>(GetRValue(right) << 8),
+       static_cast<COLOR16>(GetGValue(right) << 8), static_cast<COLOR16>(GetBValue(right) << 8), 0},
+  };
+  GRADIENT_RECT gradient{0, 1};
+  GradientFill(dc, vertices, 2, &gradient, 1, GRADIENT_FILL_RECT_H);
+}
+
+}  // namespace
+
+TStatForm::TStatForm(HWND owner)
+    : font_(tools_win::CreateMessageFont()), titleFont_(tools_win::CreateMessageFont(true, 150)) {
+  RegisterClassOnce(kClassName, GetSysColorBrush(COLOR_BTNFACE));
+  logo_ = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32,
+                                        LR_DEFAULTCOLOR | LR_SHARED));
+  Create(kClassName, tools_win::WideFromUtf8("Статистика").c_str(), kStyle, kExStyle,
+         tools_win::WindowSizeForClient(kStyle, kExStyle, kClientWidth, kClientHeight), owner);
+  CreateControls();
+}
+
+void TStatForm::CreateControls() {
+  const std::wstring leader(120, L'_');
+  for (int row = 0; row < kRows; ++row) {
+    rows_[row].caption =
+        MakeStatic(hwnd(), tools_win::WideFromUtf8(kCaptions[row]), SS_LEFTNOWORDWRAP, kCaptionId + row);
+    rows_[row].leader = MakeStatic(hwnd(), leader, SS_LEFTNOWORDWRAP, kLeaderId + row);
+    rows_[row].value = MakeStatic(hwnd(), L"0", SS_RIGHT, kValueId + row);
+  }
+  HWND rule = MakeStatic(hwnd(), L"", SS_ETCHEDHORZ, -1);
+  MoveWindow(rule, 8, kRuleTop, kClientWidth - 16, 2, FALSE);
+  ok_ = CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
+                        kClientWidth - 8 - kButtonWidth, kButtonTop, kButtonWidth, kButtonHeight, hwnd(),
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDOK)), GetModuleHandleW(nullptr), nullptr);
+  for (HWND child = GetWindow(hwnd(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+  }
+  for (int row = 0; row < kRows; ++row) LayOutRow(row);
+}
+
+int TStatForm::TextWidth(HWND control) const {
+  const int length = GetWindowTextLengthW(control);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  GetWindowTextW(control, text.data(), length + 1);
+  HDC dc = GetDC(control);
+  HGDIOBJ old = SelectObject(dc, font_.get());
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.c_str(), length, &size);
+  SelectObject(dc, old);
+  ReleaseDC(control, dc);
+  return size.cx + 1;  // the extent exactly would make the control wrap or clip the last character
+}
+
+// The leader fills exactly the gap between the caption and the value, so its
+// underscores end where the value begins whatever the value's width.
+void TStatForm::LayOutRow(int row) {
+  const Row& r = rows_[row];
+  const int top = kFirstRowTop + row * kRowPitch;
+  const int right = kClientWidth - kMargin;
+  const int captionWidth = TextWidth(r.caption);
+  const int valueWidth = TextWidth(r.value);
+  const int leaderLeft = kMargin + captionWidth + kLeaderGap;
+  const int leaderRight = right - valueWidth - kLeaderGap;
+  MoveWindow(r.caption, kMargin, top, captionWidth, kRowHeight, TRUE);
+  MoveWindow(r.leader, leaderLeft, top, leaderRight > leaderLeft ? leaderRight - leaderLeft : 0, kRowHeight, TRUE);
+  MoveWindow(r.value, right - valueWidth, top, valueWidth, kRowHeight, TRUE);
+}
+
+void TStatForm::SetValue(int row, std::wstring_view text) {
+  SetWindowTextW(rows_[row].value, std::wstring(text).c_str());
+  LayOutRow(row);
+}
+
+void TStatForm::SetValues(const TextStatistics& statistics, std::string_view decimal) {
+  const std::size_t numbers[] = {statistics.words,  statistics.chars_without_spaces, statistics.chars_with_spaces,
+                                 statistics.spaces, statistics.lines,                statistics.digits,
+                                 statistics.cyrillic, statistics.latin};
+  for (int row = 0; row < kRows - 1; ++row) SetValue(row, std::to_wstring(numbers[row]));
+  SetValue(kRows - 1, tools_win::WideFromCp1251(FormatSize(static_cast<double>(statistics.size), decimal)));
+}
+
+void TStatForm::ShowModal() {
+  if (!hwnd()) return;
+  HWND owner = GetWindow(hwnd(), GW_OWNER);
+  tools_win::CentreOnOwner(hwnd(), owner);
+  if (owner) EnableWindow(owner, FALSE);
+  closed_ = false;
+  ShowWindow(hwnd(), SW_SHOW);
+  SetFocus(ok_);
+  MSG msg{};
+  while (!closed_) {
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0) {
+      PostQuitMessage(static_cast<int>(msg.wParam));  // the outer loop ends the program
+      break;
+    }
+    if (got < 0) break;
+    if (hwnd() && IsDialogMessageW(hwnd(), &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  // The owner is enabled before this window hides, so that it gets the activation back.
+  if (owner && IsWindow(owner)) EnableWindow(owner, TRUE);
+  if (hwnd()) ShowWindow(hwnd(), SW_HIDE);
+}
+
+void TStatForm::PaintBanner(HDC target) const {
+  RECT banner{0, 0, kClientWidth, kBannerHeight};
+  // Drawn off screen and copied in one go: no flicker while the window moves.
+  HDC dc = CreateCompatibleDC(target);
+  HBITMAP bitmap = CreateCompatibleBitmap(target, kClientWidth, kBannerHeight);
+  HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+  FillGradient(dc, {0, 0, kClientWidth, kBannerHeight - 1}, kBannerLeft, kBannerRight);
+  HBRUSH edge = CreateSolidBrush(kBannerEdge);
+  RECT edgeRect{0, kBannerHeight - 1, kClientWidth, kBannerHeight};
+  FillRect(dc, &edgeRect, edge);
+  DeleteObject(edge);
+
+  int textLeft = kMargin;
+  if (logo_) {
+    DrawIconEx(dc, 12, (kBannerHeight - 32) / 2, logo_, 32, 32, 0, nullptr, DI_NORMAL);
+    textLeft = 12 + 32 + 10;
+  }
+  SetBkMode(dc, TRANSPARENT);
+  HGDIOBJ oldFont = SelectObject(dc, titleFont_.get());
+  SetTextColor(dc, RGB(255, 255, 255));
+  RECT title{textLeft, 5, kClientWidth - 8, 27};
+  const std::wstring titleText = tools_win::WideFromUtf8("Статистика");
+  DrawTextW(dc, titleText.c_str(), -1, &title, DT_LEFT | DT_BOTTOM | DT_SINGLELINE | DT_NOPREFIX);
+  SelectObject(dc, font_.get());
+  SetTextColor(dc, kSubtitleColour);
+  RECT subtitle{textLeft, 28, kClientWidth - 8, kBannerHeight - 4};
+  const std::wstring subtitleText = tools_win::WideFromUtf8("Свойства текста");
+  DrawTextW(dc, subtitleText.c_str(), -1, &subtitle, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+  SelectObject(dc, oldFont);
+
+  BitBlt(target, 0, 0, banner.right, banner.bottom, dc, 0, 0, SRCCOPY);
+  SelectObject(dc, oldBitmap);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+}
+
+LRESULT TStatForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      HDC dc = BeginPaint(hwnd(), &paint);
+      PaintBanner(dc);
+      EndPaint(hwnd(), &paint);
+      return 0;
+    }
+    case WM_CTLCOLORSTATIC: {
+      const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
+      HDC dc = reinterpret_cast<HDC>(wParam);
+      SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+      SetTextColor(dc, GetSysColor(id >= kLeaderId && id < kLeaderId + kRows ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) closed_ = true;
+      return 0;
+    case WM_CLOSE:
+      closed_ = true;  // hidden by ShowModal; the run destroys it
+      return 0;
+    case WM_DESTROY:
+      closed_ = true;
+      break;
+    default:
+      break;
+  }
+  return ToolWindow::HandleMessage(message, wParam, lParam);
+}
+
+}  // namespace velmar

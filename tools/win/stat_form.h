@@ -1,0 +1,63 @@
+#pragma once
+// The statistics window "Статистика": nine rows of caption, leader and value
+// under a banner, a rule and an "OK" button. Standard STATIC and BUTTON
+// controls, so automation reads every caption and value.
+#include <windows.h>
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "text_stats.h"
+#include "tools_window.h"
+
+namespace velmar {
+
+class TStatForm : public tools_win::ToolWindow {
+ public:
+  static constexpr int kClientWidth = 329;
+  static constexpr int kClientHeight = 248;
+  static constexpr int kBannerHeight = 49;
+  static constexpr int kRows = 9;
+  // Control identifiers of row r (0 to 8): caption, leader and value.
+  static constexpr int kCaptionId = 100;
+  static constexpr int kLeaderId = 200;
+  static constexpr int kValueId = 300;
+
+  // Created hidden, owned by `owner`, every value "0".
+  explicit TStatForm(HWND owner);
+
+  // Writes the nine values; the size through the size formatting with the
+  // decimal separator `decimal` (Windows-1251).
+  void SetValues(const TextStatistics& statistics, std::string_view decimal);
+  void SetValue(int row, std::wstring_view text);
+
+  // Centres the window on its owner, shows it and keeps the owner disabled
+  // until "OK", Enter, Escape or the close box closes it; the window is then
+  // hidden, not destroyed. Returns at once if the window no longer exists.
+  void ShowModal();
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  struct Row {
+    HWND caption = nullptr;
+    HWND leader = nullptr;
+    HWND value = nullptr;
+  };
+
+  void CreateControls();
+  void LayOutRow(int row);
+  int TextWidth(HWND control) const;
+  void PaintBanner(HDC dc) const;
+
+  tools_win::FontHandle font_;
+  tools_win::FontHandle titleFont_;
+  HICON logo_ = nullptr;  // the program's icon when the executable has one (shared, not destroyed)
+  std::array<Row, kRows> rows_{};
+  HWND ok_ = nullptr;
+  bool closed_ = false;
+};
+
+}  // namespace velmar

@@ -1,0 +1,48 @@
+#include "wait_form.h"
+
+#include <commctrl.h>
+
+#include <stdexcept>
+#include <string>
+
+namespace velmar {
+namespace {
+
+constexpr wchar_t kClassName[] = L"TWaitForm";
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION;  // a caption, no system menu: no close box
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
+static_assert(PBM_SETMARQUEE == 1034);
+
+}  // namespace
+
+TWaitForm::TWaitForm(HWND owner) {
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
+  InitCommonControlsEx(&controls);
+  RegisterClassOnce(kClassName, GetSysColorBrush(COLOR_BTNFACE));
+  Create(kClassName, L"WaitForm", kStyle, kExStyle,
+         tools_win::WindowSizeForClient(kStyle, kExStyle, kClientWidth, kClientHeight), owner);
+  progressBar1_ = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 16, 16, 377, 25, hwnd(),
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kProgressBarId)),
+                                  GetModuleHandleW(nullptr), nullptr);
+  if (!progressBar1_) throw std::runtime_error("Cannot create a progress bar");
+}
+
+void TWaitForm::StartMarquee() {
+  SetWindowLongW(progressBar1_, GWL_STYLE, WS_CHILD | WS_VISIBLE | PBS_MARQUEE);
+  SendMessageW(progressBar1_, PBM_SETMARQUEE, 1, 50);
+}
+
+void TWaitForm::Show(std::wstring_view caption) {
+  SetWindowTextW(hwnd(), std::wstring(caption).c_str());
+  tools_win::CentreOnOwner(hwnd(), GetWindow(hwnd(), GW_OWNER));
+  ShowWindow(hwnd(), SW_SHOW);
+  UpdateWindow(hwnd());
+}
+
+LRESULT TWaitForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  // Alt+F4 must not close it: the run closes it when the count is done.
+  if (message == WM_CLOSE) return 0;
+  return ToolWindow::HandleMessage(message, wParam, lParam);
+}
+
+}  // namespace velmar
