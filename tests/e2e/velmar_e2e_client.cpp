@@ -75,6 +75,21 @@ std::wstring TextOf(HWND control) {
   return text;
 }
 
+// Wine cannot pass a message carrying more than about a megabyte to another
+// process (the receiver dies in the system's message code), so a long text
+// goes in as the first piece and then appended pieces, as pasting would.
+bool SetLargeText(HWND edit, const std::wstring& text) {
+  constexpr std::size_t kPiece = 256 * 1024;
+  const std::wstring first = text.substr(0, kPiece);
+  if (!Send(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(first.c_str()))) return false;
+  for (std::size_t at = kPiece; at < text.size(); at += kPiece) {
+    const std::wstring piece = text.substr(at, kPiece);
+    Send(edit, EM_SETSEL, at, at);
+    Send(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(piece.c_str()));
+  }
+  return static_cast<std::size_t>(Send(edit, WM_GETTEXTLENGTH, 0, 0)) == text.size();
+}
+
 std::wstring ReadFileText(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) Fail("cannot read " + path);
@@ -196,7 +211,7 @@ int Usage() {
                "  click BUTTON | select INDEX | wait-run [MS] | wait-memo2 FILE [MS]\n"
                "  convert IN OUT [MS]   (set, press btn_Velmar, wait, read; prints milliseconds)\n"
                "  convert-twice FIRST SECOND EXPECTED [MS]  (a second request during a run)\n"
-               "  minimize | close | resize W H | rect CONTROL-ID\n"
+               "  minimize | close | resize W H | rect CONTROL-ID (0: the main window)\n"
                "  message-box [MS]      (prints the text of the program's message box and presses OK)\n";
   return 2;
 }
@@ -244,8 +259,7 @@ int wmain(int argc, wchar_t** argv) {
     std::cout << Utf8(TextOf(ControlOf(main, ControlId::Label2))) << "\n";
   } else if (command == "set-memo1") {
     const std::wstring text = ReadFileText(arg(1));
-    if (!Send(ControlOf(main, ControlId::Memo1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str())))
-      Fail("Memo1 refused the text");
+    if (!SetLargeText(ControlOf(main, ControlId::Memo1), text)) Fail("Memo1 refused the text");
   } else if (command == "get-memo1") {
     WriteFileText(arg(1), TextOf(ControlOf(main, ControlId::Memo1)));
   } else if (command == "get-memo2") {
@@ -270,8 +284,7 @@ int wmain(int argc, wchar_t** argv) {
   } else if (command == "convert") {
     const std::wstring text = ReadFileText(arg(1));
     const auto start = Clock::now();
-    if (!Send(ControlOf(main, ControlId::Memo1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str())))
-      Fail("Memo1 refused the text");
+    if (!SetLargeText(ControlOf(main, ControlId::Memo1), text)) Fail("Memo1 refused the text");
     const auto set = Clock::now();
     Click(main, ControlId::btn_Velmar);
     WaitRun(main, std::stoi(arg(3, "120000")));
@@ -289,7 +302,7 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring expected = ReadFileText(arg(3));
     HWND memo1 = ControlOf(main, ControlId::Memo1);
     HWND memo2 = ControlOf(main, ControlId::Memo2);
-    Send(memo1, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(first.c_str()));
+    if (!SetLargeText(memo1, first)) Fail("Memo1 refused the text");
     Click(main, ControlId::btn_Velmar);
     if (RunIdle(main)) Fail("the first run ended before the second request: give it a longer text");
     Send(memo1, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(second.c_str()));
@@ -308,8 +321,10 @@ int wmain(int argc, wchar_t** argv) {
     GetWindowRect(main, &r);
     std::cout << "size=" << (r.right - r.left) << "x" << (r.bottom - r.top) << "\n";
   } else if (command == "rect") {
+    // Screen rectangle of a control, or of the main window for id 0.
+    const int id = std::stoi(arg(1));
     RECT r;
-    GetWindowRect(ControlOf(main, static_cast<ControlId>(std::stoi(arg(1)))), &r);
+    GetWindowRect(id == 0 ? main : ControlOf(main, static_cast<ControlId>(id)), &r);
     std::cout << r.left << " " << r.top << " " << (r.right - r.left) << " " << (r.bottom - r.top) << "\n";
   } else if (command == "message-box") {
     HWND box = nullptr;
