@@ -140,6 +140,15 @@ convert)
   client convert-twice first.txt second.txt expected.txt
   echo "ok: a run requested during a run follows it"
 
+  # Output options of the mode menu: compress; "_" for blanks; hyphen (which clears "_").
+  client mode-menu 3
+  convert 'Щука и  рак\r\nлебедь\r\n' "Schuka i rak lebed'" "compress option"
+  client mode-menu 1
+  convert 'Щука и  рак\r\nлебедь\r\n' "Schuka_i__rak lebed'" "underscore and compress options"
+  client mode-menu 2
+  client mode-menu 3
+  convert 'Щука и  рак\r\nлебедь\r\n' "Schuka-i--rak\r\nlebed'\r\n" "hyphen option"
+
   close_program
   expect "settings file" "$(cat "$app/VelmarPro.dat")" "$(printf '[Velmar]\r\nModule=0\r\nAutoTrans=1\r')"
   ;;

@@ -211,6 +211,7 @@ int Usage() {
                "  click BUTTON | select INDEX | wait-run [MS] | wait-memo2 FILE [MS]\n"
                "  convert IN OUT [MS]   (set, press btn_Velmar, wait, read; prints milliseconds)\n"
                "  convert-twice FIRST SECOND EXPECTED [MS]  (a second request during a run)\n"
+               "  mode-menu N          (picks item N of the mode menu)\n"
                "  minimize | close | resize W H | rect CONTROL-ID (0: the main window)\n"
                "  message-box [MS]      (prints the text of the program's message box and presses OK)\n";
   return 2;
@@ -310,6 +311,25 @@ int wmain(int argc, wchar_t** argv) {
     Click(main, ControlId::btn_Velmar);
     if (!WaitFor(std::stoi(arg(4, "60000")), [&] { return RunIdle(main) && TextOf(memo2) == expected; }))
       Fail("Memo2 did not get the result of the second text");
+  } else if (command == "mode-menu") {
+    // Opens the mode menu as a click on "Режим" does and picks item N (1-based) by keyboard.
+    HWND button = ControlOf(main, ControlId::sSpeedButton2);
+    PostMessageW(main, WM_COMMAND, MAKEWPARAM(static_cast<int>(ControlId::sSpeedButton2), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
+    if (!WaitFor(5000, [] {
+          HWND menu = FindWindowW(L"#32768", nullptr);
+          return menu && IsWindowVisible(menu);
+        }))
+      Fail("the mode menu did not open");
+    const int item = std::stoi(arg(1));
+    for (int i = 0; i < item; ++i) PostMessageW(main, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(main, WM_KEYDOWN, VK_RETURN, 0);
+    if (!WaitFor(5000, [] {
+          HWND menu = FindWindowW(L"#32768", nullptr);
+          return !menu || !IsWindowVisible(menu);
+        }))
+      Fail("the mode menu did not close");
+    Send(main, WM_NULL, 0, 0);  // the choice has been handled
   } else if (command == "minimize") {
     ShowWindowAsync(main, SW_MINIMIZE);
     if (!WaitFor(5000, [&] { return IsIconic(main) != FALSE; })) Fail("the window did not minimise");
