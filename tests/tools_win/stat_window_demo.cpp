@@ -1,15 +1,18 @@
 // Opens a main-window stand-in and runs the statistics of a sample text; the
-// statistics window stays until it is closed. For looking at the windows.
+// statistics window stays until it is closed. With the argument "wait" it
+// shows the wait window alone for ten seconds. For looking at the windows.
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "statistics_run.h"
 #include "text_box_tools.h"
-#include "tools_window.h"
+#include "wait_form.h"
+#include "text.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   WNDCLASSW wc{};
   wc.lpfnWndProc = DefWindowProcW;
   wc.hInstance = instance;
@@ -18,6 +21,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   RegisterClassW(&wc);
   HWND owner = CreateWindowExW(0, wc.lpszClassName, L"VelmarPro", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 700,
                                560, nullptr, nullptr, instance, nullptr);
+  if (std::strstr(commandLine, "wait")) {
+    velmar::TWaitForm wait(owner);
+    wait.StartMarquee();
+    wait.Show(ui::Widen("Разбор свойств текста..."));
+    SetTimer(nullptr, 0, 10000, [](HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(0); });
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+    return 0;
+  }
   const char* const sample[] = {
       "Съешь же ещё этих мягких французских булок, да выпей чаю.",
       "The quick brown fox jumps over the lazy dog 1234567890.",
@@ -25,7 +37,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
       "Разбор свойств текста: слова, пробелы, цифры и буквы.",
   };
   std::vector<std::string> lines;
-  for (const char* line : sample) lines.push_back(velmar::tools_win::Cp1251FromWide(velmar::tools_win::WideFromUtf8(line)));
+  for (const char* line : sample) lines.push_back(ui::ToCp1251(ui::Widen(line)));
   velmar::StartStatisticsRun(owner, std::move(lines), velmar::UserDecimalSeparator());
   // Ends once the statistics window has come and gone.
   SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {

@@ -49,6 +49,8 @@ TEST(StatisticsLinesOf, SelectionOrAllLines) {
       {"abc\r\ndef", 7, 1, {"bc", "de"}},
       {"abc\r\ndef", 1, 5, {"bc"}},  // a break at the end of the selection adds no line
       {"Привет, мир", 8, 11, {Cp1251("мир")}},
+      // A character outside the code page is one stand-in byte, never a look-alike letter.
+      {"ā😀b", 0, 0, {"\x98\x98" "b"}},
   };
   TextBox box;
   for (const Case& c : cases) {

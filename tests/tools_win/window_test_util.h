@@ -7,12 +7,12 @@
 #include <string>
 #include <string_view>
 
-#include "tools_window.h"
+#include "text.h"
 
 namespace velmar::test {
 
-inline std::wstring W(std::string_view utf8) { return tools_win::WideFromUtf8(utf8); }
-inline std::string Cp1251(std::string_view utf8) { return tools_win::Cp1251FromWide(W(utf8)); }
+inline std::wstring W(std::string_view utf8) { return ui::Widen(utf8); }
+inline std::string Cp1251(std::string_view utf8) { return ui::ToCp1251(W(utf8)); }
 
 inline std::wstring TextOf(HWND window) {
   const int length = GetWindowTextLengthW(window);

@@ -3,6 +3,8 @@
 #include <string>
 
 #include "size_format.h"
+#include "text.h"
+#include "tools_window.h"
 
 namespace velmar {
 namespace {
@@ -52,12 +54,13 @@ void FillGradient(HDC dc, const RECT& rect, COLORREF left, COLORREF right) {
 }  // namespace
 
 TStatForm::TStatForm(HWND owner)
-    : font_(tools_win::CreateMessageFont()), titleFont_(tools_win::CreateMessageFont(true, 150)) {
-  RegisterClassOnce(kClassName, GetSysColorBrush(COLOR_BTNFACE));
+    : font_(tools_win::MessageFont()), titleFont_(tools_win::MessageFont(true, 150)) {
+  Register(kClassName, nullptr, GetSysColorBrush(COLOR_BTNFACE), nullptr);
   logo_ = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32,
                                         LR_DEFAULTCOLOR | LR_SHARED));
-  Create(kClassName, tools_win::WideFromUtf8("Статистика").c_str(), kStyle, kExStyle,
-         tools_win::WindowSizeForClient(kStyle, kExStyle, kClientWidth, kClientHeight), owner);
+  const SIZE size = tools_win::WindowSizeForClient(kStyle, kExStyle, kClientWidth, kClientHeight);
+  CreateWindowOf(kClassName, ui::Widen("Статистика").c_str(), kStyle, kExStyle, CW_USEDEFAULT, CW_USEDEFAULT, size.cx,
+                 size.cy, owner, nullptr);
   CreateControls();
 }
 
@@ -65,7 +68,7 @@ void TStatForm::CreateControls() {
   const std::wstring leader(120, L'_');
   for (int row = 0; row < kRows; ++row) {
     rows_[row].caption =
-        MakeStatic(hwnd(), tools_win::WideFromUtf8(kCaptions[row]), SS_LEFTNOWORDWRAP, kCaptionId + row);
+        MakeStatic(hwnd(), ui::Widen(kCaptions[row]), SS_LEFTNOWORDWRAP, kCaptionId + row);
     rows_[row].leader = MakeStatic(hwnd(), leader, SS_LEFTNOWORDWRAP, kLeaderId + row);
     rows_[row].value = MakeStatic(hwnd(), L"0", SS_RIGHT, kValueId + row);
   }
@@ -118,7 +121,7 @@ void TStatForm::SetValues(const TextStatistics& statistics, std::string_view dec
                                  statistics.spaces, statistics.lines,                statistics.digits,
                                  statistics.cyrillic, statistics.latin};
   for (int row = 0; row < kRows - 1; ++row) SetValue(row, std::to_wstring(numbers[row]));
-  SetValue(kRows - 1, tools_win::WideFromCp1251(FormatSize(static_cast<double>(statistics.size), decimal)));
+  SetValue(kRows - 1, ui::FromCp1251(FormatSize(static_cast<double>(statistics.size), decimal)));
 }
 
 void TStatForm::ShowModal() {
@@ -167,12 +170,12 @@ void TStatForm::PaintBanner(HDC target) const {
   HGDIOBJ oldFont = SelectObject(dc, titleFont_.get());
   SetTextColor(dc, RGB(255, 255, 255));
   RECT title{textLeft, 5, kClientWidth - 8, 27};
-  const std::wstring titleText = tools_win::WideFromUtf8("Статистика");
+  const std::wstring titleText = ui::Widen("Статистика");
   DrawTextW(dc, titleText.c_str(), -1, &title, DT_LEFT | DT_BOTTOM | DT_SINGLELINE | DT_NOPREFIX);
   SelectObject(dc, font_.get());
   SetTextColor(dc, kSubtitleColour);
   RECT subtitle{textLeft, 28, kClientWidth - 8, kBannerHeight - 4};
-  const std::wstring subtitleText = tools_win::WideFromUtf8("Свойства текста");
+  const std::wstring subtitleText = ui::Widen("Свойства текста");
   DrawTextW(dc, subtitleText.c_str(), -1, &subtitle, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
   SelectObject(dc, oldFont);
 
@@ -210,7 +213,7 @@ LRESULT TStatForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
       break;
   }
-  return ToolWindow::HandleMessage(message, wParam, lParam);
+  return Window::HandleMessage(message, wParam, lParam);
 }
 
 }  // namespace velmar

@@ -9,11 +9,11 @@
 #include <string_view>
 
 #include "text_stats.h"
-#include "tools_window.h"
+#include "window.h"
 
 namespace velmar {
 
-class TStatForm : public tools_win::ToolWindow {
+class TStatForm : public ui::Window {
  public:
   static constexpr int kClientWidth = 329;
   static constexpr int kClientHeight = 248;
@@ -52,8 +52,8 @@ class TStatForm : public tools_win::ToolWindow {
   int TextWidth(HWND control) const;
   void PaintBanner(HDC dc) const;
 
-  tools_win::FontHandle font_;
-  tools_win::FontHandle titleFont_;
+  ui::Font font_;
+  ui::Font titleFont_;
   HICON logo_ = nullptr;  // the program's icon when the executable has one (shared, not destroyed)
   std::array<Row, kRows> rows_{};
   HWND ok_ = nullptr;

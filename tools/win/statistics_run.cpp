@@ -4,7 +4,8 @@
 #include <thread>
 
 #include "stat_form.h"
-#include "tools_window.h"
+#include "text.h"
+#include "window.h"
 #include "wait_form.h"
 
 namespace velmar {
@@ -28,47 +29,79 @@ constexpr UINT kCounted = WM_APP + 41;
 // One run: a hidden window owned by the main window receives the worker's
 // message, and the run's windows live as long as it does. Closing the main
 // window destroys it (owned windows go with their owner), which ends the run.
-class StatisticsRun : public tools_win::ToolWindow {
+// The run deletes itself with its window, which the widget layer's window
+// base cannot do, so this window has a procedure of its own.
+class StatisticsRun {
  public:
   StatisticsRun(HWND owner, std::string decimal, std::function<void()> onCounted)
       : owner_(owner), decimal_(std::move(decimal)), onCounted_(std::move(onCounted)) {
-    RegisterClassOnce(kClassName, nullptr);
-    Create(kClassName, L"", WS_POPUP, WS_EX_TOOLWINDOW, {0, 0}, owner);
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    if (!GetClassInfoExW(GetModuleHandleW(nullptr), kClassName, &wc)) {
+      wc.lpfnWndProc = Proc;
+      wc.hInstance = GetModuleHandleW(nullptr);
+      wc.lpszClassName = kClassName;
+      if (!RegisterClassExW(&wc)) throw std::runtime_error("Cannot register a window class");
+    }
+    hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, L"", WS_POPUP, 0, 0, 0, 0, owner, nullptr,
+                            GetModuleHandleW(nullptr), nullptr);
+    if (!hwnd_) throw std::runtime_error("Cannot create a window");
   }
+
+  ~StatisticsRun() {
+    if (hwnd_) {
+      SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+      DestroyWindow(hwnd_);
+    }
+  }
+
+  StatisticsRun(const StatisticsRun&) = delete;
+  StatisticsRun& operator=(const StatisticsRun&) = delete;
 
   void Start(std::vector<std::string> lines) {
     wait_ = std::make_unique<TWaitForm>(owner_);
     wait_->StartMarquee();
     EnableWindow(owner_, FALSE);
     try {
-      wait_->Show(tools_win::WideFromUtf8("Разбор свойств текста..."));
+      wait_->Show(ui::Widen("Разбор свойств текста..."));
       stat_ = std::make_unique<TStatForm>(owner_);
       handOver_ = std::make_shared<StatisticsHandOver>();
-      TThreadInfo::Start(std::make_unique<TThreadInfo>(std::move(lines)), handOver_, hwnd(), kCounted);
+      TThreadInfo::Start(std::make_unique<TThreadInfo>(std::move(lines)), handOver_, hwnd_, kCounted);
     } catch (...) {
       EnableWindow(owner_, TRUE);
       throw;
     }
   }
 
- protected:
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-    if (message == kCounted && handOver_ && handOver_->ready.load(std::memory_order_acquire)) {
-      Complete();
-      return 0;  // `this` may be gone
-    }
-    return ToolWindow::HandleMessage(message, wParam, lParam);
-  }
-
-  void OnFinalMessage() override {
-    if (completing_) {
-      destroyedWhileCompleting_ = true;
-    } else {
-      delete this;
-    }
+  // From here the run's window owns the run.
+  static void Release(std::unique_ptr<StatisticsRun> run) {
+    SetWindowLongPtrW(run->hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(run.get()));
+    run.release();
   }
 
  private:
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    auto* run = reinterpret_cast<StatisticsRun*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (run && message == kCounted && run->handOver_ && run->handOver_->ready.load(std::memory_order_acquire)) {
+      try {
+        run->Complete();  // `run` is gone afterwards
+      } catch (const std::exception& e) {
+        ui::ShowError(nullptr, ui::Widen(e.what()));
+      }
+      return 0;
+    }
+    if (run && message == WM_NCDESTROY) {
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+      run->hwnd_ = nullptr;
+      if (run->completing_) {
+        run->destroyedWhileCompleting_ = true;
+      } else {
+        delete run;
+      }
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+
   void Complete() {
     completing_ = true;
     try {
@@ -94,10 +127,11 @@ class StatisticsRun : public tools_win::ToolWindow {
     if (destroyedWhileCompleting_) {
       delete this;
     } else {
-      DestroyWindow(hwnd());  // deletes the run in its final message
+      DestroyWindow(hwnd_);  // deletes the run in its last message
     }
   }
 
+  HWND hwnd_ = nullptr;
   HWND owner_;
   std::string decimal_;
   std::function<void()> onCounted_;
@@ -114,7 +148,7 @@ void StartStatisticsRun(HWND owner, std::vector<std::string> lines, std::string 
                         std::function<void()> onCounted) {
   auto run = std::make_unique<StatisticsRun>(owner, std::move(decimal), std::move(onCounted));
   run->Start(std::move(lines));
-  run.release();  // from here the run's window owns it
+  StatisticsRun::Release(std::move(run));
 }
 
 }  // namespace velmar

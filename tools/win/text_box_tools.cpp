@@ -3,19 +3,11 @@
 #include <string_view>
 
 #include "text_lines.h"
-#include "tools_window.h"
+#include "text.h"
+#include "window.h"
 
 namespace velmar {
 namespace {
-
-std::wstring WholeText(HWND textBox) {
-  const auto length = static_cast<std::size_t>(SendMessageW(textBox, WM_GETTEXTLENGTH, 0, 0));
-  std::wstring text(length + 1, L'\0');
-  const auto got = static_cast<std::size_t>(
-      SendMessageW(textBox, WM_GETTEXT, static_cast<WPARAM>(text.size()), reinterpret_cast<LPARAM>(text.data())));
-  text.resize(got < length ? got : length);
-  return text;
-}
 
 // The selected part of `text`, in UTF-16 units as the box reports them.
 std::wstring_view Selection(HWND textBox, std::wstring_view text) {
@@ -31,40 +23,40 @@ std::wstring_view Selection(HWND textBox, std::wstring_view text) {
 }  // namespace
 
 std::optional<std::vector<std::string>> StatisticsLinesOf(HWND textBox) {
-  const std::wstring text = WholeText(textBox);
+  const std::wstring text = ui::GetText(textBox);
   if (text.empty()) return std::nullopt;
   const std::wstring_view selection = Selection(textBox, text);
   // A box without wrapping holds exactly the pieces of its text between the
   // line breaks, so the whole text and a selection split the same way.
-  const std::string bytes = tools_win::Cp1251FromWide(selection.empty() ? std::wstring_view(text) : selection);
+  const std::string bytes = ui::ToCp1251(selection.empty() ? std::wstring_view(text) : selection);
   std::vector<std::string> lines;
   for (std::string_view line : SplitLines(bytes)) lines.emplace_back(line);
   return lines;
 }
 
 bool ReplaceSelectionWithAmount(HWND owner, HWND textBox, Currency currency) {
-  const std::wstring text = WholeText(textBox);
+  const std::wstring text = ui::GetText(textBox);
   const std::wstring_view selection = Selection(textBox, text);
   if (selection.empty()) return false;
-  const AmountFromSelectionResult amount = AmountFromSelection(tools_win::Cp1251FromWide(selection), currency);
+  const AmountFromSelectionResult amount = AmountFromSelection(ui::ToCp1251(selection), currency);
   switch (amount.status) {
     case AmountFromSelectionResult::Status::kNoDigits:
       return false;
     case AmountFromSelectionResult::Status::kTooLong:
-      MessageBoxW(owner, tools_win::WideFromUtf8(kAmountTooLongMessage).c_str(), L"VelmarPro", MB_OK);
+      MessageBoxW(owner, ui::Widen(kAmountTooLongMessage).c_str(), L"VelmarPro", MB_OK);
       return false;
     case AmountFromSelectionResult::Status::kConverted:
       break;
   }
   SendMessageW(textBox, EM_REPLACESEL, FALSE,
-               reinterpret_cast<LPARAM>(tools_win::WideFromCp1251(amount.text).c_str()));
+               reinterpret_cast<LPARAM>(ui::FromCp1251(amount.text).c_str()));
   return true;
 }
 
 std::string UserDecimalSeparator() {
   wchar_t separator[8] = {};
   if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8) <= 1) return ".";
-  return tools_win::Cp1251FromWide(separator);
+  return ui::ToCp1251(separator);
 }
 
 }  // namespace velmar

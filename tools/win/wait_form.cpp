@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "tools_window.h"
+
 namespace velmar {
 namespace {
 
@@ -18,9 +20,10 @@ static_assert(PBM_SETMARQUEE == 1034);
 TWaitForm::TWaitForm(HWND owner) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&controls);
-  RegisterClassOnce(kClassName, GetSysColorBrush(COLOR_BTNFACE));
-  Create(kClassName, L"WaitForm", kStyle, kExStyle,
-         tools_win::WindowSizeForClient(kStyle, kExStyle, kClientWidth, kClientHeight), owner);
+  Register(kClassName, nullptr, GetSysColorBrush(COLOR_BTNFACE), nullptr);
+  const SIZE size = tools_win::WindowSizeForClient(kStyle, kExStyle, kClientWidth, kClientHeight);
+  CreateWindowOf(kClassName, L"WaitForm", kStyle, kExStyle, CW_USEDEFAULT, CW_USEDEFAULT, size.cx, size.cy, owner,
+                 nullptr);
   progressBar1_ = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 16, 16, 377, 25, hwnd(),
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kProgressBarId)),
                                   GetModuleHandleW(nullptr), nullptr);
@@ -42,7 +45,7 @@ void TWaitForm::Show(std::wstring_view caption) {
 LRESULT TWaitForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   // Alt+F4 must not close it: the run closes it when the count is done.
   if (message == WM_CLOSE) return 0;
-  return ToolWindow::HandleMessage(message, wParam, lParam);
+  return Window::HandleMessage(message, wParam, lParam);
 }
 
 }  // namespace velmar

@@ -5,11 +5,11 @@
 
 #include <string_view>
 
-#include "tools_window.h"
+#include "window.h"
 
 namespace velmar {
 
-class TWaitForm : public tools_win::ToolWindow {
+class TWaitForm : public ui::Window {
  public:
   static constexpr int kClientWidth = 409;
   static constexpr int kClientHeight = 57;
