@@ -49,6 +49,14 @@ std::string ServerAddress(const ProfileFile& settings) {
   return server.empty() ? std::string(kDefaultServer) : server;
 }
 
+std::string ServerAddress(const std::filesystem::path& settingsPath) {
+  try {
+    return ServerAddress(ProfileFile::Load(settingsPath).value_or(ProfileFile{}));
+  } catch (const std::exception&) {
+    return kDefaultServer;
+  }
+}
+
 bool WriteCloseSettings(const std::filesystem::path& settingsPath, int selectedModule, bool autoTrans) {
   if (!WriteKey(settingsPath, "Module", std::to_string(selectedModule))) return false;
   return WriteKey(settingsPath, "AutoTrans", autoTrans ? "1" : "0");

@@ -33,6 +33,8 @@ std::int64_t BuildNumber(std::span<const std::byte> resource);
 
 // The base address of the maker's server: [Velmar] Server, or the default.
 std::string ServerAddress(const ProfileFile& settings);
+// The same from the settings file; a missing or unreadable file gives the default.
+std::string ServerAddress(const std::filesystem::path& settingsPath);
 
 // Writes "Module" and then "AutoTrans", each key on its own, keeping every
 // other line of the file. Stops at the first key that cannot be written and

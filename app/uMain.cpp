@@ -93,8 +93,7 @@ void TVelmarPro_Api::Create() {
   exeFolder_ = ExeFolder();
   version_ = VersionString(VersionResource());
   decimalSeparator_ = DecimalSeparator();
-  const auto settings = ProfileFile::Load(exeFolder_ / kSettingsFileName);
-  server_ = ServerAddress(settings.value_or(ProfileFile{}));
+  server_ = ServerAddress(exeFolder_ / kSettingsFileName);
 
   flags_ = ui::Image::FromResource(L"FLAGS16");
   logo_ = ui::Image::FromResource(L"LOGO64");
@@ -299,7 +298,7 @@ void TVelmarPro_Api::LayoutInfoLine(int x, int y) {
   ReleaseDC(hwnd_, dc);
 }
 
-void TVelmarPro_Api::FormCreate(bool realCreation) {
+void TVelmarPro_Api::FormCreate([[maybe_unused]] bool realCreation) {
   // The table store, one list row per slot; the first table is selected.
   HWND list = Control(ControlId::ListBox1);
   SendMessageW(list, LB_RESETCONTENT, 0, 0);
@@ -314,8 +313,7 @@ void TVelmarPro_Api::FormCreate(bool realCreation) {
 
   SetWindowTextW(Control(ControlId::Label1), (L"VelmarPro " + ui::Widen(version_)).c_str());
   ShowSelectedTable();
-  // The splash and the one-shot update check (armed only by the real creation) come with their own windows.
-  (void)realCreation;
+  // The one-shot update check is armed here, by the real creation only, when the online parts arrive.
 }
 
 void TVelmarPro_Api::FormShow() {
@@ -581,7 +579,7 @@ void TVelmarPro_Api::CompleteRun() {
   }
 }
 
-LRESULT TVelmarPro_Api::OnCtlColor(HDC dc, HWND control, bool isEdit) {
+LRESULT TVelmarPro_Api::OnCtlColor(HDC dc, HWND control) {
   const auto id = static_cast<ControlId>(GetDlgCtrlID(control));
   switch (id) {
     case ControlId::Memo1:
@@ -600,7 +598,6 @@ LRESULT TVelmarPro_Api::OnCtlColor(HDC dc, HWND control, bool isEdit) {
     default:
       break;
   }
-  (void)isEdit;
   SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
   return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
 }
@@ -645,9 +642,9 @@ LRESULT TVelmarPro_Api::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       return TRUE;
     }
     case WM_CTLCOLOREDIT:
-      return OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), true);
+      return OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_CTLCOLORSTATIC:
-      return OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), false);
+      return OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_CTLCOLORLISTBOX:
       return reinterpret_cast<LRESULT>(lightBlue_.get());
     case WM_COMMAND: {

@@ -3,7 +3,6 @@
 // side of a conversion run, the settings file and the show request.
 #include <windows.h>
 
-#include <array>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -30,6 +29,9 @@ class TVelmarPro_Api : public ui::Window {
   void Create();
   void FormShow();
   void Show();
+
+  // The base address of the maker's server for the online parts.
+  const std::string& Server() const { return server_; }
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -65,7 +67,8 @@ class TVelmarPro_Api : public ui::Window {
   void ShowProgress(std::int64_t progress, bool finishing);
   void CompleteRun();
 
-  LRESULT OnCtlColor(HDC dc, HWND control, bool isEdit);
+  // Colours of the text boxes and labels; read-only boxes ask with WM_CTLCOLORSTATIC.
+  LRESULT OnCtlColor(HDC dc, HWND control);
 
   std::filesystem::path exeFolder_;
   std::string version_;

@@ -90,6 +90,13 @@ TEST_F(CloseSettings, UnwritableTargetFailsAtTheFirstKey) {
   // A folder where the file should be: nothing can be written there, whoever runs the test.
   std::filesystem::create_directory(dir_ / kSettingsFileName);
   EXPECT_FALSE(WriteCloseSettings(dir_ / kSettingsFileName, 0, true));
+  EXPECT_EQ(ServerAddress(dir_ / kSettingsFileName), kDefaultServer);  // and reading it is no error
+}
+
+TEST_F(CloseSettings, ServerReadFromTheFile) {
+  EXPECT_EQ(ServerAddress(dir_ / kSettingsFileName), kDefaultServer);  // no file yet
+  std::ofstream(dir_ / kSettingsFileName, std::ios::binary) << "[Velmar]\r\nServer=http://127.0.0.1:8765\r\n";
+  EXPECT_EQ(ServerAddress(dir_ / kSettingsFileName), "http://127.0.0.1:8765");
 }
 
 }  // namespace
