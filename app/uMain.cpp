@@ -484,6 +484,8 @@ void TVelmarPro_Api::Button1Click() {
   Layout();
   ShowWindow(Control(ControlId::Image2), SW_SHOW);
   ShowWindow(Control(ControlId::Image3), SW_SHOW);
+  // Painted now: the progress reports that follow come before any WM_PAINT in the queue.
+  UpdateWindow(Control(ControlId::Image2));
   SetRunning(true);
 
   RunSnapshot snapshot;
@@ -528,6 +530,7 @@ void TVelmarPro_Api::ShowProgress(std::int64_t progress, bool finishing) {
     HWND fill = Control(ControlId::Image3);
     SetWindowPos(fill, HWND_TOP, 0, 0, progressWidth_, 10, SWP_NOMOVE | SWP_NOACTIVATE);
     InvalidateRect(fill, nullptr, TRUE);
+    UpdateWindow(fill);
   }
   HWND label = Control(ControlId::Label2);
   SetWindowTextW(label, ui::Widen(finishing ? FinishingText() : view.text).c_str());
