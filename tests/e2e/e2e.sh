@@ -210,6 +210,13 @@ settings)
   xdotool mousemove $sx $sy mousedown 1 mousemove $((sx - 40)) $sy mousemove $((left + 5)) $sy mouseup 1
   set -- $(client rect 131 | tr -d '\r')
   expect "left column after dragging the splitter to the edge" "$(($1 - left))" 100
+  set -- $(client rect 129 | tr -d '\r')  # Image2 lies 14 pixels above the bottom of the client area
+  bottom=$(($2 + 14))
+  set -- $(client rect 132 | tr -d '\r')  # the horizontal splitter
+  xdotool mousemove $(($1 + 100)) $(($2 + 1)) mousedown 1 mousemove $(($1 + 100)) $(($2 + 30)) \
+    mousemove $(($1 + 100)) $((bottom + 50)) mouseup 1
+  set -- $(client rect 132 | tr -d '\r')
+  expect "lower part after dragging the splitter to the bottom" "$((bottom - $2 - 3))" 100
   close_program
   dat=$(tr -d '\r' < "$app/VelmarPro.dat")
   expect "settings after the second close" "$dat" "$(printf '[Velmar]\nShowUpdate=0\nServer=http://127.0.0.1:9\nModule=0\nAutoTrans=1')"

@@ -212,6 +212,7 @@ int Usage() {
                "  convert IN OUT [MS]   (set, press btn_Velmar, wait, read; prints milliseconds)\n"
                "  convert-twice FIRST SECOND EXPECTED [MS]  (a second request during a run)\n"
                "  mode-menu N          (picks item N of the mode menu)\n"
+               "  focus                (control id of the keyboard focus)\n"
                "  minimize | close | resize W H | rect CONTROL-ID (0: the main window)\n"
                "  message-box [MS]      (prints the text of the program's message box and presses OK)\n";
   return 2;
@@ -330,6 +331,12 @@ int wmain(int argc, wchar_t** argv) {
         }))
       Fail("the mode menu did not close");
     Send(main, WM_NULL, 0, 0);  // the choice has been handled
+  } else if (command == "focus") {
+    // The control id of the program's keyboard focus (0 when none).
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info);
+    std::cout << (info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : 0) << "\n";
   } else if (command == "minimize") {
     ShowWindowAsync(main, SW_MINIMIZE);
     if (!WaitFor(5000, [&] { return IsIconic(main) != FALSE; })) Fail("the window did not minimise");
