@@ -510,6 +510,8 @@ void TVelmarPro_Api::Button1Click() {
 }
 
 void TVelmarPro_Api::SetRunning(bool running) {
+  // A disabled control loses the keyboard focus; it comes back after the run.
+  if (running) focusBeforeRun_ = GetFocus();
   for (ControlId id : {ControlId::ListBox1, ControlId::sSpeedButton1, ControlId::sSpeedButton3, ControlId::btn_New,
                        ControlId::btn_Open, ControlId::btn_Save, ControlId::btn_Cut, ControlId::btn_Copy,
                        ControlId::btn_Paste, ControlId::btn_Undo, ControlId::CheckBox1, ControlId::btn_Velmar,
@@ -520,6 +522,8 @@ void TVelmarPro_Api::SetRunning(bool running) {
   // During a run the status label is plain and green; outside runs underlined.
   SendMessageW(Control(ControlId::Label2), WM_SETFONT,
                reinterpret_cast<WPARAM>(running ? label2RunFont_.get() : label2Font_.get()), TRUE);
+  if (!running && !GetFocus() && GetActiveWindow() == hwnd_ && focusBeforeRun_ && IsWindow(focusBeforeRun_))
+    SetFocus(focusBeforeRun_);
 }
 
 void TVelmarPro_Api::ShowProgress(std::int64_t progress, bool finishing) {

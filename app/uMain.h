@@ -102,6 +102,7 @@ class TVelmarPro_Api : public ui::Window {
   WPARAM runSerial_ = 0;
   bool runRequested_ = false;  // a run asked for during a run: it follows the current one
   bool inCompletion_ = false;
+  HWND focusBeforeRun_ = nullptr;
 };
 
 }  // namespace velmar
