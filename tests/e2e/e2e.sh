@@ -4,6 +4,10 @@
 # Every scenario works in a fresh program folder and ends every process it started.
 set -eu
 scenario=$1
+if [ -z "${DISPLAY:-}" ]; then
+  echo "skipped: no X display (run the Windows tests inside xvfb-run)"
+  exit 77
+fi
 bin=$(cd "$2" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 run="$here/../wine-run.sh"
