@@ -1,7 +1,6 @@
 #include "profile.h"
 
 #include <fstream>
-#include <iterator>
 #include <limits>
 #include <system_error>
 
@@ -106,9 +105,13 @@ ProfileFile ProfileFile::Parse(std::string_view bytes) {
 }
 
 std::optional<ProfileFile> ProfileFile::Load(const std::filesystem::path& path) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) return std::nullopt;
   std::ifstream in(path, std::ios::binary);
   if (!in) return std::nullopt;
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string bytes;
+  char buffer[65536];
+  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
   if (in.bad()) return std::nullopt;
   return Parse(bytes);
 }

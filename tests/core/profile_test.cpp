@@ -53,6 +53,7 @@ TEST(ProfileFile, SaveAndLoadRoundTripAndUnreadableFile) {
   ASSERT_TRUE(back);
   EXPECT_EQ(back->GetInt("Velmar", "ShowUpdate", 1), 0);
   EXPECT_FALSE(ProfileFile::Load(dir.path() / "missing.dat"));
+  EXPECT_FALSE(ProfileFile::Load(dir.path()));  // a folder is no profile file
   EXPECT_FALSE(f.Save(dir.path() / "no-such-folder" / "x.dat"));
 }
 
