@@ -21,8 +21,8 @@ using test::Cp1251;
 using test::TextOf;
 using test::W;
 
-HWND StatForm() { return FindWindowW(nullptr, W("Статистика").c_str()); }
-HWND WaitForm() { return FindWindowW(nullptr, W("Разбор свойств текста...").c_str()); }
+HWND StatForm() { return test::FindOwnWindow(nullptr, W("Статистика")); }
+HWND WaitForm() { return test::FindOwnWindow(nullptr, W("Разбор свойств текста...")); }
 
 POINT Centre(HWND window) {
   RECT rect{};
@@ -160,7 +160,7 @@ TEST(StatisticsRun, ClosingTheMainWindowDuringTheRunEndsItQuietly) {
   // The worker's message finds no window; nothing appears later either.
   test::PumpUntil([] { return false; }, std::chrono::milliseconds(300));
   EXPECT_EQ(StatForm(), nullptr);
-  EXPECT_EQ(FindWindowW(L"VelmarStatisticsRun", nullptr), nullptr);
+  EXPECT_EQ(test::FindOwnWindow(L"VelmarStatisticsRun"), nullptr);
 }
 
 TEST(WaitForm, SizesAndMarquee) {

@@ -90,7 +90,7 @@ TEST(ReplaceSelectionWithAmount, TooManyDigitsShowTheMessageAndChangeNothing) {
   box.Set(digits21, 0, 21);
   std::wstring message;
   test::TickWhilePumping tick([&] {
-    HWND dialog = FindWindowW(L"#32770", L"VelmarPro");
+    HWND dialog = test::FindOwnWindow(L"#32770", L"VelmarPro");
     if (!dialog) return;
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
       wchar_t cls[16] = {};

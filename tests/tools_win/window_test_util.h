@@ -22,6 +22,30 @@ inline std::wstring TextOf(HWND window) {
   return text;
 }
 
+// A top-level window of this thread by class and/or caption (null for any).
+// Never FindWindow: other programs under the same Wine server, another copy of
+// these tests among them, have windows with the same names.
+inline HWND FindOwnWindow(const wchar_t* className, const std::wstring& caption = {}) {
+  struct Search {
+    const wchar_t* className;
+    const std::wstring& caption;
+    HWND found = nullptr;
+  } search{className, caption};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM data) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(data);
+        wchar_t cls[64] = {};
+        GetClassNameW(window, cls, 64);
+        if (s.className && lstrcmpiW(cls, s.className) != 0) return TRUE;
+        if (!s.caption.empty() && TextOf(window) != s.caption) return TRUE;
+        s.found = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 inline SIZE ClientSize(HWND window) {
   RECT rect{};
   GetClientRect(window, &rect);
@@ -77,7 +101,7 @@ class OwnerWindow {
     wc.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
     wc.lpszClassName = L"VelmarToolsTestOwner";
     RegisterClassW(&wc);
-    hwnd_ = CreateWindowExW(0, wc.lpszClassName, L"VelmarPro", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 80, 640, 480,
+    hwnd_ = CreateWindowExW(0, wc.lpszClassName, L"Tool windows test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 80, 640, 480,
                             nullptr, nullptr, wc.hInstance, nullptr);
   }
   ~OwnerWindow() {

@@ -1,6 +1,7 @@
 #include "text_box_tools.h"
 
 #include <string_view>
+#include <utility>
 
 #include "text_lines.h"
 #include "text.h"
