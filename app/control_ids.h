@@ -41,6 +41,22 @@ enum class ControlId : int {
   N3 = 201,  // mode menu: "_" for blanks
   N4,        // mode menu: hyphen for blanks
   N5,        // mode menu: compress
+  N1 = 211,  // save menu: the source box
+  N2,        // save menu: the result box
+  q1 = 221,  // context menu of the text boxes: amount in words, rubles
+  N6,        // amount in words, hryvnias
+  N8,        // undo
+  N10,       // cut
+  N11,       // copy
+  N12,       // paste
+  N13,       // delete
+  N15,       // select all
+  N17,       // statistics
+};
+
+// Timer identifiers.
+enum class TimerId : unsigned {
+  tmr_AutoVelmar = 1,  // automatic conversion, a second after the last change of the source text
 };
 
 // The window class other programs find the main window by.

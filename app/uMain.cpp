@@ -79,6 +79,8 @@ TVelmarPro_Api::TVelmarPro_Api() = default;
 TVelmarPro_Api::~TVelmarPro_Api() {
   run_.reset();
   if (PopupMenu2_) DestroyMenu(PopupMenu2_);
+  if (PopupMenu1_) DestroyMenu(PopupMenu1_);
+  if (PopupMenu3_) DestroyMenu(PopupMenu3_);
 }
 
 HWND TVelmarPro_Api::Control(ControlId id) const { return GetDlgItem(hwnd_, Id(id)); }
@@ -119,6 +121,7 @@ void TVelmarPro_Api::Create() {
   const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
   CreateWindowOf(kClassName, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, x, y, width, height, nullptr, nullptr);
   CreateControls();
+  CreateEditCommands();
   FormCreate(true);
   Layout();
 }
@@ -308,9 +311,11 @@ void TVelmarPro_Api::FormCreate([[maybe_unused]] bool realCreation) {
   SendMessageW(list, LB_SETCURSEL, 0, 0);
 
   // Memo1 white, Memo2 light blue: WM_CTLCOLOREDIT picks the brushes.
+  memo2White_ = false;
   InvalidateRect(Control(ControlId::Memo1), nullptr, TRUE);
   InvalidateRect(Control(ControlId::Memo2), nullptr, TRUE);
 
+  clientRegistered_ = false;
   SetWindowTextW(Control(ControlId::Label1), (L"VelmarPro " + ui::Widen(version_)).c_str());
   ShowSelectedTable();
   // The one-shot update check is armed here, by the real creation only, when the online parts arrive.
@@ -328,6 +333,7 @@ bool TVelmarPro_Api::FormClose() {
     ui::ShowError(hwnd_, L"Unable to write to " + settings.wstring());
     return false;
   }
+  SendClosedToClient();
   return true;
 }
 
@@ -434,22 +440,14 @@ void TVelmarPro_Api::ShowModeMenu() {
   GetWindowRect(sSpeedButton2_.hwnd(), &r);
   const auto command = static_cast<ControlId>(
       TrackPopupMenu(PopupMenu2_, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN, r.left, r.bottom, 0, hwnd_, nullptr));
-  // At most one of the two blank options is on.
-  if (command == ControlId::N3) {
-    N3_ = !N3_;
-    N4_ = false;
-  } else if (command == ControlId::N4) {
-    N4_ = !N4_;
-    N3_ = false;
-  } else if (command == ControlId::N5) {
-    N5_ = !N5_;
-  }
-}
-
-void TVelmarPro_Api::OnCopyData(const COPYDATASTRUCT& data) {
-  if (!data.lpData || data.cbData == 0) return;
-  const std::string_view bytes(static_cast<const char*>(data.lpData), data.cbData);
-  if (bytes.find("show_velpro_window") != std::string_view::npos) BringForward();
+  if (command != ControlId::N3 && command != ControlId::N4 && command != ControlId::N5) return;
+  const OutputOption picked = command == ControlId::N3   ? OutputOption::Underscore
+                              : command == ControlId::N4 ? OutputOption::Hyphen
+                                                         : OutputOption::Compress;
+  const OutputOptions options = ToggleOutputOption({N3_, N4_, N5_}, picked);
+  N3_ = options.underscore;
+  N4_ = options.hyphen;
+  N5_ = options.compress;
 }
 
 void TVelmarPro_Api::BringForward() {
@@ -569,6 +567,7 @@ void TVelmarPro_Api::CompleteRun() {
   if (!SetWindowTextW(memo2, ui::FromCp1251(run_->ResultText(), standIns).c_str()))
     failure = L"Text exceeds memo capacity";
   inCompletion_ = false;
+  if (GetWindowTextLengthW(memo2) > 0) SetActiveBox(ActiveBox::Memo2);  // the result is a change of Memo2
   SendMessageW(memo2, EM_SETSEL, 0, 0);
   SendMessageW(memo2, EM_SCROLLCARET, 0, 0);
 
@@ -578,6 +577,7 @@ void TVelmarPro_Api::CompleteRun() {
   SetRunning(false);
   SetWindowTextW(label, ui::FromCp1251(statusText).c_str());
   // The quick-hotkey paste and the reply to a command client join here with their Parts.
+  SendResultToClient();
   if (!failure.empty()) ui::ShowError(hwnd_, failure);
 
   if (runRequested_) {
@@ -590,11 +590,8 @@ LRESULT TVelmarPro_Api::OnCtlColor(HDC dc, HWND control) {
   const auto id = static_cast<ControlId>(GetDlgCtrlID(control));
   switch (id) {
     case ControlId::Memo1:
-      SetBkColor(dc, RGB(255, 255, 255));
-      return reinterpret_cast<LRESULT>(white_.get());
     case ControlId::Memo2:
-      SetBkColor(dc, kLightBlue);
-      return reinterpret_cast<LRESULT>(lightBlue_.get());
+      return reinterpret_cast<LRESULT>(MemoColours(id, dc));
     case ControlId::Label3:
     case ControlId::Label5:
       SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHT));
@@ -659,16 +656,22 @@ LRESULT TVelmarPro_Api::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       const int code = HIWORD(wParam);
       if (id == Id(ControlId::ListBox1)) {
         if (code == LBN_SELCHANGE) ListBox1Click();
-      } else if (id == Id(ControlId::Memo2)) {
-        if (code == EN_CHANGE) Memo2Change();
+      } else if (id == Id(ControlId::Memo1) || id == Id(ControlId::Memo2)) {
+        if (code == EN_CHANGE) MemoChanged(static_cast<ControlId>(id));
       } else if (code == BN_CLICKED || code == BN_DOUBLECLICKED) {
         if (ui::FlatButton* b = Button(id)) b->Click();
       }
       return 0;
     }
     case WM_COPYDATA:
-      OnCopyData(*reinterpret_cast<const COPYDATASTRUCT*>(lParam));
-      return TRUE;
+      ReceiveMessage(*reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+      return 0;
+    case WM_TIMER:
+      if (wParam == static_cast<UINT_PTR>(TimerId::tmr_AutoVelmar)) {
+        tmr_AutoVelmarTimer();
+        return 0;
+      }
+      break;
     case kRunProgress:
       if (run_ && static_cast<WPARAM>(lParam) == runSerial_) ShowProgress(static_cast<std::int64_t>(wParam), false);
       return 0;

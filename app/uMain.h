@@ -7,9 +7,12 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "amount_words.h"
 #include "control_ids.h"
+#include "edit_rules.h"
 #include "controls.h"
 #include "image.h"
 #include "tables.h"
@@ -57,7 +60,6 @@ class TVelmarPro_Api : public ui::Window {
   void ListBox1DrawItem(const DRAWITEMSTRUCT& item);
   void DrawStatic(const DRAWITEMSTRUCT& item);
   void ShowModeMenu();
-  void OnCopyData(const COPYDATASTRUCT& data);
   void BringForward();
   void Memo2Change();
 
@@ -69,6 +71,50 @@ class TVelmarPro_Api : public ui::Window {
 
   // Colours of the text boxes and labels; read-only boxes ask with WM_CTLCOLORSTATIC.
   LRESULT OnCtlColor(HDC dc, HWND control);
+
+  // Editing commands and view options (uMain_edit.cpp).
+  enum class ActiveBox { None, Memo1, Memo2 };
+  void CreateEditCommands();
+  static LRESULT CALLBACK MemoSubclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                       DWORD_PTR self) noexcept;
+  LRESULT MemoMessage(HWND memo, UINT message, WPARAM wParam, LPARAM lParam);
+  void SetActiveBox(ActiveBox box);
+  void MemoClick(ActiveBox box);  // Memo1Click, Memo2Click and their context popups
+  void ShowContextMenu(HWND memo, LPARAM where);
+  HWND EditTarget() const;
+  bool SetBoxText(ControlId box, const std::wstring& text);
+  void SetCaption(const std::wstring& caption);
+  void btn_NewClick();
+  void btn_OpenClick();
+  void ShowSaveMenu();
+  void N1Click();
+  void N2Click();
+  void SaveBox(ControlId box);
+  void btn_UndoClick();
+  void btn_CutClick();
+  void btn_CopyClick();
+  void btn_PasteClick();
+  void N13Click();
+  void N15Click();
+  void MemoChanged(ControlId box);  // EN_CHANGE of either box
+  void Memo1Change();
+  void CheckBox1Click();
+  void tmr_AutoVelmarTimer();
+  void sSpeedButton4Click();
+  void btn_AboutClick();
+  void sSpeedButton3Click();
+  void sSpeedButton1Click();
+  // Statistics and the amount in words: their windows come with the text tools.
+  void Label2Click();
+  void AmountToWords(Currency currency);
+  // Brush and colour of a text box: the active one white, the other light blue.
+  HBRUSH MemoColours(ControlId box, HDC dc);
+
+  // The command protocol (uMain_protocol.cpp).
+  void ReceiveMessage(const COPYDATASTRUCT& data);
+  void SendToClient(std::string_view text);
+  void SendResultToClient();
+  void SendClosedToClient();
 
   std::filesystem::path exeFolder_;
   std::string version_;
@@ -91,6 +137,16 @@ class TVelmarPro_Api : public ui::Window {
   ui::Splitter vSplitter_, hSplitter_;
   HMENU PopupMenu2_ = nullptr;
   bool N3_ = false, N4_ = false, N5_ = false;
+  HMENU PopupMenu1_ = nullptr;  // the save menu
+  HMENU PopupMenu3_ = nullptr;  // the context menu of both text boxes
+  ActiveBox activeBox_ = ActiveBox::None;
+  bool memo2White_ = false;     // the colours: Memo2 white and Memo1 light blue, or the other way round
+  bool settingBoxText_ = false;  // the program sets a box's text: no user edit
+
+  // The command protocol's client.
+  std::string clientClass_;
+  bool clientRegistered_ = false;
+
 
   int leftWidth_ = 217;
   int upperHeight_ = 202;

@@ -10,6 +10,8 @@
 //     go TEXT           convert TEXT and wait for the result
 //     go-file FILE      convert the bytes of FILE (Windows-1251) and wait for the result
 //     send TEXT         send TEXT as it is, wait for nothing
+//     send-cut N TEXT   send only the first N bytes of TEXT, without a NUL
+//     listen MS         print whatever arrives during MS milliseconds
 //     wait-closed       wait until the program says it has closed
 //
 // Exit status: 0 when every command got what it waited for, 1 when the program
@@ -19,6 +21,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -70,7 +73,8 @@ LRESULT CALLBACK ClientWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
 
 HWND FindProgram() { return FindWindowA("TVelmarPro_Api", nullptr); }
 
-bool Send(const std::string& text) {
+// Sends text with its NUL byte, or only its first `size` bytes.
+bool Send(const std::string& text, std::size_t size = std::string::npos) {
   HWND program = FindProgram();
   if (!program) {
     std::fputs("velmar-client: VelmarPro is not running\n", stderr);
@@ -78,7 +82,7 @@ bool Send(const std::string& text) {
   }
   COPYDATASTRUCT cds{};
   cds.dwData = 0;
-  cds.cbData = static_cast<DWORD>(text.size() + 1);
+  cds.cbData = static_cast<DWORD>(std::min(size, text.size() + 1));
   cds.lpData = const_cast<char*>(text.c_str());
   SendMessageA(program, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds));
   return true;
@@ -106,11 +110,25 @@ bool WaitFor(std::string_view prefix, std::size_t from) {
   }
 }
 
+// Pumps messages for ms milliseconds; the window procedure prints what arrives.
+void Listen(DWORD ms) {
+  const DWORD start = GetTickCount();
+  for (DWORD elapsed = 0; elapsed < ms; elapsed = GetTickCount() - start) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+}
+
 int Usage(const char* why) {
   std::fprintf(stderr,
                "velmar-client: %s\n"
                "usage: velmar-client [--timeout MS] [--class NAME] [--no-register] COMMAND...\n"
-               "  show | modules | select N | go TEXT | go-file FILE | send TEXT | wait-closed\n",
+               "  show | modules | select N | go TEXT | go-file FILE | send TEXT | send-cut N TEXT\n"
+               "  listen MS | wait-closed\n",
                why);
   return 2;
 }
@@ -171,6 +189,11 @@ int wmain(int argc, wchar_t** argv) {
       if (!WaitFor(velmar::protocol::kResult, before)) return 1;
     } else if (cmd == L"send") {
       if (!Send(Narrow(argument(), 1251))) return 1;
+    } else if (cmd == L"send-cut") {
+      const std::wstring size = argument();
+      if (!Send(Narrow(argument(), 1251), std::stoul(size))) return 1;
+    } else if (cmd == L"listen") {
+      Listen(static_cast<DWORD>(std::stoul(argument())));
     } else if (cmd == L"wait-closed") {
       if (!WaitFor(velmar::protocol::kClosed, 0)) return 1;
     } else {

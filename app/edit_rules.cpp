@@ -1,0 +1,53 @@
+#include "edit_rules.h"
+
+#include <system_error>
+
+namespace velmar {
+
+std::string NormaliseLineBreaks(std::string_view bytes) {
+  bytes = bytes.substr(0, bytes.find('\0'));
+  std::string text;
+  text.reserve(bytes.size() + bytes.size() / 16);
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const char c = bytes[i];
+    if (c == '\r') {
+      if (i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+      text += "\r\n";
+    } else if (c == '\n') {
+      text += "\r\n";
+    } else {
+      text += c;
+    }
+  }
+  return text;
+}
+
+OutputOptions ToggleOutputOption(OutputOptions options, OutputOption picked) {
+  switch (picked) {
+    case OutputOption::Underscore:
+      options.underscore = !options.underscore;
+      options.hyphen = false;
+      break;
+    case OutputOption::Hyphen:
+      options.hyphen = !options.hyphen;
+      options.underscore = false;
+      break;
+    case OutputOption::Compress:
+      options.compress = !options.compress;
+      break;
+  }
+  return options;
+}
+
+HelpTarget FindHelp(const std::filesystem::path& programFolder) {
+  // A name that is a folder is no file to open.
+  const auto isFile = [](const std::filesystem::path& p) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(p, error);
+  };
+  if (const auto chm = programFolder / "Help.chm"; isFile(chm)) return {HelpSource::HelpFile, chm};
+  if (const auto readMe = programFolder / "ReadMe.txt"; isFile(readMe)) return {HelpSource::ReadMe, readMe};
+  return {};
+}
+
+}  // namespace velmar

@@ -1,0 +1,387 @@
+// The main window's editing commands and view options: the active text box
+// and its colours, New, Open, the two saves, the standard edit operations of
+// the toolbar and the context menu, automatic conversion, help and the
+// buttons that open the other windows.
+#include "uMain.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <shellapi.h>
+
+#include <string>
+
+#include "app_logic.h"
+#include "edit_rules.h"
+#include "text.h"
+
+namespace velmar {
+namespace {
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kLightBlue = RGB(242, 250, 255);  // $FFFAF2
+constexpr UINT_PTR kAutoTimer = static_cast<UINT_PTR>(TimerId::tmr_AutoVelmar);
+constexpr UINT kAutoInterval = 1000;
+// Both file dialogs offer every file.
+constexpr wchar_t kFileFilter[] = L"Все файлы (*.*)\0*.*\0";
+
+int Id(ControlId id) { return static_cast<int>(id); }
+
+class FileHandle {
+ public:
+  explicit FileHandle(HANDLE handle) : handle_(handle) {}
+  ~FileHandle() {
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+  }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  HANDLE get() const { return handle_; }
+  explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE handle_;
+};
+
+// The system's text for an error code, without the line break it ends with.
+std::wstring SystemErrorText(DWORD error) {
+  wchar_t* buffer = nullptr;
+  const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                     FORMAT_MESSAGE_IGNORE_INSERTS,
+                                 nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::wstring text = n && buffer ? std::wstring(buffer, n) : L"System error " + std::to_wstring(error);
+  if (buffer) LocalFree(buffer);
+  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) text.pop_back();
+  return text;
+}
+
+// "Cannot open file "C:\x.txt". The process cannot access the file ..."
+std::wstring FileErrorText(const wchar_t* what, const std::wstring& path, DWORD error) {
+  return std::wstring(what) + L" \"" + path + L"\". " + SystemErrorText(error);
+}
+
+// The whole file as bytes; others may read it meanwhile but not write.
+bool ReadWholeFile(const std::wstring& path, std::string& bytes, DWORD& error) {
+  FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
+    error = GetLastError();
+    return false;
+  }
+  bytes.clear();
+  char buffer[64 * 1024];
+  DWORD got = 0;
+  while (ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+  return true;
+}
+
+std::wstring FileName(const std::wstring& path) { return std::filesystem::path(path).filename().wstring(); }
+
+// The path the user chose in a file dialog, or nothing when cancelled.
+std::wstring ChooseFile(HWND owner, bool save) {
+  std::wstring path(32 * 1024, L'\0');
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = owner;
+  dialog.lpstrFilter = kFileFilter;
+  dialog.nFilterIndex = 1;
+  dialog.lpstrFile = path.data();
+  dialog.nMaxFile = static_cast<DWORD>(path.size());
+  // No default extension; the save dialog asks nothing before overwriting.
+  dialog.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  if (!save) dialog.Flags |= OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+  if (!(save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog))) return {};
+  path.resize(path.find(L'\0'));
+  return path;
+}
+
+}  // namespace
+
+void TVelmarPro_Api::CreateEditCommands() {
+  btn_New_.onClick = [this] { btn_NewClick(); };
+  btn_Open_.onClick = [this] { btn_OpenClick(); };
+  btn_Save_.onClick = [this] { ShowSaveMenu(); };
+  // The toolbar buttons take the keyboard focus; it goes back to the box they acted on.
+  const auto onBox = [this](void (TVelmarPro_Api::*command)()) {
+    return [this, command] {
+      (this->*command)();
+      SetFocus(EditTarget());
+    };
+  };
+  btn_Cut_.onClick = onBox(&TVelmarPro_Api::btn_CutClick);
+  btn_Copy_.onClick = onBox(&TVelmarPro_Api::btn_CopyClick);
+  btn_Paste_.onClick = onBox(&TVelmarPro_Api::btn_PasteClick);
+  btn_Undo_.onClick = onBox(&TVelmarPro_Api::btn_UndoClick);
+  CheckBox1_.onClick = [this] { CheckBox1Click(); };
+  sSpeedButton4_.onClick = [this] { sSpeedButton4Click(); };
+  btn_About_.onClick = [this] { btn_AboutClick(); };
+  sSpeedButton3_.onClick = [this] { sSpeedButton3Click(); };
+  sSpeedButton1_.onClick = [this] { sSpeedButton1Click(); };
+
+  PopupMenu1_ = CreatePopupMenu();
+  AppendMenuW(PopupMenu1_, MF_STRING, Id(ControlId::N1), L"Сохранить оригинал...");
+  AppendMenuW(PopupMenu1_, MF_STRING, Id(ControlId::N2), L"Сохранить перевод...");
+
+  PopupMenu3_ = CreatePopupMenu();
+  AppendMenuW(PopupMenu3_, MF_STRING, Id(ControlId::q1), L"Сумма прописью [Рубли]");
+  AppendMenuW(PopupMenu3_, MF_STRING, Id(ControlId::N6), L"Сумма прописью [Гривна]");
+  AppendMenuW(PopupMenu3_, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(PopupMenu3_, MF_STRING, Id(ControlId::N8), L"Отменить");
+  AppendMenuW(PopupMenu3_, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(PopupMenu3_, MF_STRING, Id(ControlId::N10), L"Вырезать");
+  AppendMenuW(PopupMenu3_, MF_STRING, Id(ControlId::N11), L"Копировать");
+  AppendMenuW(PopupMenu3_, MF_STRING, Id(ControlId::N12), L"Вставить");
+  AppendMenuW(PopupMenu3_, MF_STRING, Id(ControlId::N13), L"Удалить");
+  AppendMenuW(PopupMenu3_, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(PopupMenu3_, MF_STRING, Id(ControlId::N15), L"Выделить все");
+  AppendMenuW(PopupMenu3_, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(PopupMenu3_, MF_STRING, Id(ControlId::N17), L"Свойства");
+
+  for (ControlId box : {ControlId::Memo1, ControlId::Memo2})
+    SetWindowSubclass(Control(box), MemoSubclass, static_cast<UINT_PTR>(box), reinterpret_cast<DWORD_PTR>(this));
+}
+
+LRESULT CALLBACK TVelmarPro_Api::MemoSubclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                              DWORD_PTR self) noexcept {
+  if (message == WM_NCDESTROY) {
+    RemoveWindowSubclass(hwnd, MemoSubclass, static_cast<UINT_PTR>(GetDlgCtrlID(hwnd)));
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+  }
+  try {
+    return reinterpret_cast<TVelmarPro_Api*>(self)->MemoMessage(hwnd, message, wParam, lParam);
+  } catch (const std::exception& e) {
+    ui::ShowError(GetParent(hwnd), ui::Widen(e.what()));
+  } catch (...) {
+    ui::ShowError(GetParent(hwnd), L"Unexpected error");
+  }
+  return 0;
+}
+
+LRESULT TVelmarPro_Api::MemoMessage(HWND memo, UINT message, WPARAM wParam, LPARAM lParam) {
+  const ActiveBox box = GetDlgCtrlID(memo) == Id(ControlId::Memo2) ? ActiveBox::Memo2 : ActiveBox::Memo1;
+  switch (message) {
+    case WM_LBUTTONDOWN:
+      MemoClick(box);
+      break;
+    case WM_CHAR:
+      SetActiveBox(box);  // a key typed into the box
+      break;
+    case WM_CONTEXTMENU:
+      MemoClick(box);  // before the menu opens, so its commands act on this box
+      ShowContextMenu(memo, lParam);
+      return 0;
+    default:
+      break;
+  }
+  return DefSubclassProc(memo, message, wParam, lParam);
+}
+
+void TVelmarPro_Api::SetActiveBox(ActiveBox box) { activeBox_ = box; }
+
+void TVelmarPro_Api::MemoClick(ActiveBox box) {
+  SetActiveBox(box);
+  const bool memo2White = box == ActiveBox::Memo2;
+  if (memo2White == memo2White_) return;
+  memo2White_ = memo2White;
+  InvalidateRect(Control(ControlId::Memo1), nullptr, TRUE);
+  InvalidateRect(Control(ControlId::Memo2), nullptr, TRUE);
+}
+
+HBRUSH TVelmarPro_Api::MemoColours(ControlId box, HDC dc) {
+  const bool white = (box == ControlId::Memo2) == memo2White_;
+  SetBkColor(dc, white ? kWhite : kLightBlue);
+  return white ? white_.get() : lightBlue_.get();
+}
+
+// Before the user has chosen a box, the commands act on the source box.
+HWND TVelmarPro_Api::EditTarget() const {
+  return Control(activeBox_ == ActiveBox::Memo2 ? ControlId::Memo2 : ControlId::Memo1);
+}
+
+void TVelmarPro_Api::ShowContextMenu(HWND memo, LPARAM where) {
+  POINT at{static_cast<short>(LOWORD(where)), static_cast<short>(HIWORD(where))};
+  if (where == -1) {  // from the keyboard: at the box's top left corner
+    at = {4, 4};
+    ClientToScreen(memo, &at);
+  }
+  const auto command = static_cast<ControlId>(TrackPopupMenu(
+      PopupMenu3_, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, at.x, at.y, 0, hwnd_, nullptr));
+  switch (command) {
+    case ControlId::q1:
+      AmountToWords(Currency::kRubles);
+      break;
+    case ControlId::N6:
+      AmountToWords(Currency::kHryvnias);
+      break;
+    case ControlId::N8:
+      btn_UndoClick();
+      break;
+    case ControlId::N10:
+      btn_CutClick();
+      break;
+    case ControlId::N11:
+      btn_CopyClick();
+      break;
+    case ControlId::N12:
+      btn_PasteClick();
+      break;
+    case ControlId::N13:
+      N13Click();
+      break;
+    case ControlId::N15:
+      N15Click();
+      break;
+    case ControlId::N17:
+      Label2Click();
+      break;
+    default:
+      break;
+  }
+}
+
+bool TVelmarPro_Api::SetBoxText(ControlId box, const std::wstring& text) {
+  settingBoxText_ = true;
+  const bool done = SetWindowTextW(Control(box), text.c_str()) != FALSE;
+  settingBoxText_ = false;
+  return done;
+}
+
+void TVelmarPro_Api::SetCaption(const std::wstring& caption) {
+  // The window's caption is also its taskbar text; the tray icon's hint follows it.
+  SetWindowTextW(hwnd_, caption.c_str());
+}
+
+void TVelmarPro_Api::btn_NewClick() {
+  SetCaption(programTitle_.empty() ? ui::Widen(kProgramTitle) : programTitle_);
+  // Emptying the boxes is no edit: the active box stays, no run is armed.
+  SetBoxText(ControlId::Memo1, L"");
+  SetBoxText(ControlId::Memo2, L"");
+  Memo2Change();
+}
+
+void TVelmarPro_Api::btn_OpenClick() {
+  const std::wstring path = ChooseFile(hwnd_, false);
+  if (path.empty()) return;
+  SetBoxText(ControlId::Memo2, L"");
+  SetCaption((programTitle_.empty() ? ui::Widen(kProgramTitle) : programTitle_) + L" - " + FileName(path));
+
+  std::string bytes;
+  DWORD error = 0;
+  if (!ReadWholeFile(path, bytes, error)) {
+    ui::ShowError(hwnd_, FileErrorText(L"Cannot open file", path, error));
+    return;
+  }
+  const std::wstring text = ui::FromCp1251(NormaliseLineBreaks(bytes));
+  const bool changed = text != ui::GetText(Control(ControlId::Memo1));
+  if (!SetBoxText(ControlId::Memo1, text)) {
+    ui::ShowError(hwnd_, L"Text exceeds memo capacity");
+    return;
+  }
+  if (changed) Memo1Change();
+  // The run starts at once; the timer the change armed would only repeat it.
+  if (CheckBox1_.checked) tmr_AutoVelmarTimer();
+}
+
+void TVelmarPro_Api::ShowSaveMenu() {
+  RECT r;
+  GetWindowRect(btn_Save_.hwnd(), &r);
+  const auto command = static_cast<ControlId>(
+      TrackPopupMenu(PopupMenu1_, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN, r.left, r.bottom, 0, hwnd_, nullptr));
+  if (command == ControlId::N1)
+    N1Click();
+  else if (command == ControlId::N2)
+    N2Click();
+}
+
+void TVelmarPro_Api::N1Click() { SaveBox(ControlId::Memo1); }
+
+void TVelmarPro_Api::N2Click() { SaveBox(ControlId::Memo2); }
+
+// The box's text exactly as it holds it: 8-bit, CR LF, nothing added.
+void TVelmarPro_Api::SaveBox(ControlId box) {
+  const std::wstring path = ChooseFile(hwnd_, true);
+  if (path.empty()) return;
+  const std::string bytes = ui::ToCp1251(ui::GetText(Control(box)));
+  FileHandle file(
+      CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
+    ui::ShowError(hwnd_, FileErrorText(L"Cannot create file", path, GetLastError()));
+    return;
+  }
+  DWORD written = 0;
+  if (!bytes.empty() &&
+      (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+       written != bytes.size()))
+    ui::ShowError(hwnd_, FileErrorText(L"Cannot write file", path, GetLastError()));
+}
+
+void TVelmarPro_Api::btn_UndoClick() { SendMessageW(EditTarget(), WM_UNDO, 0, 0); }
+
+void TVelmarPro_Api::btn_CutClick() { SendMessageW(EditTarget(), WM_CUT, 0, 0); }
+
+void TVelmarPro_Api::btn_CopyClick() { SendMessageW(EditTarget(), WM_COPY, 0, 0); }
+
+void TVelmarPro_Api::btn_PasteClick() { SendMessageW(EditTarget(), WM_PASTE, 0, 0); }
+
+// The selection goes, as an edit that cannot be undone.
+void TVelmarPro_Api::N13Click() { SendMessageW(EditTarget(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L"")); }
+
+void TVelmarPro_Api::N15Click() { SendMessageW(EditTarget(), EM_SETSEL, 0, -1); }
+
+// A change the user made; the program's own settings of a box's text are no edits.
+void TVelmarPro_Api::MemoChanged(ControlId box) {
+  if (settingBoxText_) return;
+  if (box == ControlId::Memo1) {
+    Memo1Change();
+  } else {
+    SetActiveBox(ActiveBox::Memo2);
+    Memo2Change();
+  }
+}
+
+// Every change of the source text starts the second of waiting anew.
+void TVelmarPro_Api::Memo1Change() {
+  SetActiveBox(ActiveBox::Memo1);
+  KillTimer(hwnd_, kAutoTimer);
+  if (CheckBox1_.checked) SetTimer(hwnd_, kAutoTimer, kAutoInterval, nullptr);
+}
+
+// Switching automatic conversion on runs the current text a second later;
+// switching it off cancels a run that was waiting.
+void TVelmarPro_Api::CheckBox1Click() {
+  KillTimer(hwnd_, kAutoTimer);
+  if (CheckBox1_.checked) SetTimer(hwnd_, kAutoTimer, kAutoInterval, nullptr);
+}
+
+void TVelmarPro_Api::tmr_AutoVelmarTimer() {
+  Button1Click();
+  KillTimer(hwnd_, kAutoTimer);
+}
+
+void TVelmarPro_Api::sSpeedButton4Click() {
+  const HelpTarget help = FindHelp(exeFolder_);
+  switch (help.source) {
+    case HelpSource::HelpFile:
+      ShellExecuteW(hwnd_, L"open", help.file.c_str(), nullptr, nullptr, SW_SHOW);
+      break;
+    case HelpSource::ReadMe:
+      ShellExecuteW(hwnd_, L"open", help.file.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+      break;
+    case HelpSource::WebSite:
+      ShellExecuteW(hwnd_, L"open", ui::Widen(server_).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+      break;
+  }
+}
+
+// The about window, the table editor and the module catalogue are windows of
+// their own; these buttons open them once they exist.
+void TVelmarPro_Api::btn_AboutClick() {}
+
+void TVelmarPro_Api::sSpeedButton3Click() {}
+
+void TVelmarPro_Api::sSpeedButton1Click() {}
+
+// The statistics window and the amount in words come with the text tools.
+void TVelmarPro_Api::Label2Click() {}
+
+void TVelmarPro_Api::AmountToWords(Currency) {}
+
+}  // namespace velmar

@@ -1,0 +1,107 @@
+#!/bin/sh
+# End-to-end scenarios of the WM_COPYDATA command protocol, driven by
+# velmar-client: e2e_protocol.sh SCENARIO BINDIR.
+set -eu
+scenario=$1
+. "$(dirname "$0")/e2e_common.sh"
+
+# What velmar-client printed, without the CRs Wine's console may add to its line ends.
+replies() { tr -d '\r'; }
+
+case "$scenario" in
+commands)
+  start
+  # The table list, every line ending with CR LF, then the selected index.
+  vclient modules > got.txt
+  text expected.txt 'api_velmar_modulelist:Русский - Английский [BGN/PCGN (1965)]\r\nАнглийский - Русский [BGN/PCGN (1965)]\r\n\napi_velmar_activemodule:0\n'
+  cmp -s got.txt expected.txt || fail "modules answered '$(cat got.txt)'"
+  echo "ok: the table list and the selected table, in that order"
+
+  # Selecting a table starts no run; the next run uses it.
+  vclient select 1 modules | replies > got.txt
+  expect "selected after 'select 1'" "$(tail -1 got.txt)" "api_velmar_activemodule:1"
+  expect "list selection" "$(value list.sel)" 1
+  expect "information line shows the selected table" "$(value label3)" "Английский"
+  expect "no run for a selection" "$(client label2 | tr -d '\r')" "Символов: 0"
+  vclient go 'schuka zhuk' > got.txt
+  text expected.txt 'api_velmar_result:щука жук\r\n\n'
+  cmp -s got.txt expected.txt || fail "go with the second table answered '$(cat got.txt)'"
+  echo "ok: the run uses the table selected by the protocol"
+
+  # Indexes outside the list select nothing and change nothing.
+  for index in 2 -1 2147483647; do
+    vclient select "$index"
+    expect "selection after 'select $index'" "$(value list.sel)" 1
+  done
+  # No integer: a message box names it, the client waits until it is closed.
+  background vclient select abc
+  msg=$(client message-box | tr -d '\r')
+  expect "message for a bad index" "$msg" "'abc' is not a valid integer value"
+  wait_exit "$last_bg"
+  expect "client returns after the box closed" "$exit_status" 0
+  expect "selection after a bad index" "$(value list.sel)" 1
+
+  # The text to convert goes into the source box; one result comes back, no
+  # second one when the automatic conversion's second has passed.
+  vclient select 0 go 'Привет мир' listen 2500 | replies > got.txt
+  expect "result of go" "$(cat got.txt)" "api_velmar_result:Privet mir"
+  client get-memo1 memo1.txt
+  expect "source box after go" "$(cat memo1.txt)" "Привет мир"
+  client get-memo2 memo2.txt
+  expect "result box after go" "$(cat memo2.txt)" "$(printf 'Privet mir\r\n')"
+
+  # The command words are tested in a fixed order: "show" comes first.
+  vclient send 'api_velmar_go:show_velpro_window' listen 1500 | replies > got.txt
+  expect "go holding the show command answers nothing" "$(cat got.txt)" ""
+  client get-memo1 memo1.txt
+  expect "source box after a show request" "$(cat memo1.txt)" "Привет мир"
+  # A text of no command is ignored; a text of one character is not converted.
+  vclient send hello listen 500 | replies > got.txt
+  expect "answer to no command" "$(cat got.txt)" ""
+  vclient --timeout 2000 go 'Щ' > got.txt && fail "a one-character text was converted"
+  expect "answer to a one-character go" "$(replies < got.txt)" ""
+  # The text ends where the message's data ends, even without a NUL byte.
+  vclient send-cut 20 'api_velmar_go:абвгдежзик' | replies > got.txt
+  client wait-run
+  client get-memo1 memo1.txt
+  expect "source box after a message cut short" "$(cat memo1.txt)" "абвгде"
+  close_program
+  ;;
+
+register)
+  start
+  # Without registration nothing reaches the client, not even the table list.
+  vclient --no-register --timeout 2000 modules > got.txt && fail "an unregistered client got answers"
+  expect "answers to an unregistered client" "$(replies < got.txt)" ""
+  # A registered client gets the result of a run started any other way too,
+  # and the closing notice.
+  background vclient --class VelmarTestListener listen 6000 > listen.txt
+  listener=$last_bg
+  sleep 1.5
+  text in.txt 'Щука\r\n'
+  client set-memo1 in.txt
+  client click btn_Velmar
+  client wait-run
+  sleep 0.5
+  close_program
+  wait_exit "$listener"
+  text expected.txt 'api_velmar_result:Schuka\r\n\napi_velmar_closed\n'
+  cmp -s listen.txt expected.txt || fail "the listener heard '$(cat listen.txt)'"
+  echo "ok: result of a button run and the closing notice reach the registered client"
+  ;;
+
+closed)
+  start
+  background vclient wait-closed
+  listener=$last_bg
+  sleep 1.5
+  close_program
+  wait_exit "$listener"
+  expect "the client heard the closing notice" "$exit_status" 0
+  ;;
+
+*)
+  fail "unknown scenario"
+  ;;
+esac
+echo "PASS [$scenario]"
