@@ -1,0 +1,149 @@
+#!/bin/sh
+# End-to-end scenarios of the editing commands and view options, driven by
+# real key presses and mouse clicks: e2e_edit.sh SCENARIO BINDIR.
+set -eu
+scenario=$1
+. "$(dirname "$0")/e2e_common.sh"
+
+# Control identifiers (app/control_ids.h).
+Memo1=116 btn_New=117 btn_Open=118 btn_Save=119 btn_Cut=121 btn_Paste=123 btn_Undo=124 CheckBox1=126 Memo2=127
+
+# A registered protocol client that prints every result until the program closes.
+listen() {
+  background vclient --timeout 120000 --class VelmarTestListener wait-closed > "$1"
+  listener=$last_bg
+  sleep 1.5  # registered
+}
+results() { tr -d '\r' < "$1" | grep -c '^api_velmar_result:' || true; }
+memo() { client "get-memo$1" memo.txt; cat memo.txt; }
+# The colour of a pixel of the screen, as "#RRGGBB".
+pixel() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- | sed -n 's/.*\(#[0-9A-F]\{6\}\).*/\1/p' | head -1; }
+# The colour inside a text box, away from its text.
+box_colour() {
+  set -- $(client rect "$1" | tr -d '\r')
+  pixel $(($1 + $3 - 40)) $(($2 + $4 - 30))
+}
+
+case "$scenario" in
+auto)
+  start
+  listen listen.txt
+  focus_main
+  # Keys 450 ms apart: a second that were not restarted by every key would end
+  # before the last one.
+  for key in a b c d; do
+    xdotool type "$key"
+    sleep 0.45
+  done
+  expect "result box just after typing" "$(memo 2)" ""
+  sleep 1.2
+  expect "result box a second after the last key" "$(memo 2)" "$(printf 'abcd\r\n')"
+  expect "runs for four key presses" "$(results listen.txt)" 1
+
+  # One character is never converted; a second one is.
+  click_control $btn_New
+  click_control $Memo1
+  xdotool type x
+  sleep 1.6
+  expect "result box after one character" "$(memo 2)" ""
+  # Automatic conversion off: nothing runs; on again: the text runs a second later.
+  click_control $CheckBox1
+  click_control $Memo1
+  xdotool type y
+  sleep 1.6
+  expect "result box with automatic conversion off" "$(memo 2)" ""
+  click_control $CheckBox1
+  sleep 0.5
+  expect "result box just after switching it on" "$(memo 2)" ""
+  sleep 1.2
+  expect "result box a second after switching it on" "$(memo 2)" "$(printf 'xy\r\n')"
+  close_program
+  wait_exit "$listener"
+  expect "results heard by the client" "$(tr -d '\r' < listen.txt | grep '^api_velmar_result:' | tr '\n' '|')" \
+    "api_velmar_result:abcd|api_velmar_result:xy|"
+  ;;
+
+open-save)
+  # Lone LF and lone CR line ends, in Windows-1251.
+  printf 'first\nсекунда\rthird' | iconv -f UTF-8 -t CP1251 > lf.txt
+  start
+  listen listen.txt
+  click_control $btn_Open
+  file_dialog Open "$(winpath lf.txt)"
+  text expected.txt 'first\r\nsekunda\r\nthird\r\n'
+  client wait-memo2 expected.txt 20000
+  echo "ok: opening runs the text at once"
+  expect "source box" "$(memo 1)" "$(printf 'first\r\nсекунда\r\nthird')"
+  expect "caption" "$(value title)" "VelmarPro - lf.txt"
+  sleep 1.5
+  expect "runs after opening" "$(results listen.txt)" 1
+
+  # Saving writes the box as it is: CR LF, Windows-1251, nothing added.
+  click_control $btn_Save
+  pick_menu_item 1
+  file_dialog "Save As" "$(winpath source.txt)"
+  printf 'first\r\nсекунда\r\nthird' | iconv -f UTF-8 -t CP1251 > expected.txt
+  cmp source.txt expected.txt || fail "saved source differs"
+  echo "ok: saved source"
+  click_control $btn_Save
+  pick_menu_item 2
+  file_dialog "Save As" "$(winpath result.txt)"
+  printf 'first\r\nsekunda\r\nthird\r\n' > expected.txt
+  cmp result.txt expected.txt || fail "saved result differs"
+  echo "ok: saved result"
+
+  # New empties both boxes; saving the empty result box overwrites the file with nothing.
+  click_control $btn_New
+  expect "caption after New" "$(value title)" "VelmarPro"
+  expect "source box after New" "$(memo 1)" ""
+  expect "result box after New" "$(memo 2)" ""
+  click_control $btn_Save
+  pick_menu_item 2
+  file_dialog "Save As" "$(winpath result.txt)"
+  expect "size of a saved empty result" "$(wc -c < result.txt)" 0
+  close_program
+  ;;
+
+edit)
+  start
+  text in.txt 'Щука\r\n'
+  client set-memo1 in.txt
+  client click btn_Velmar
+  client wait-run
+  expect "colour of the source box at start" "$(box_colour $Memo1)" "#FFFFFF"
+  expect "colour of the result box at start" "$(box_colour $Memo2)" "#F2FAFF"
+  focus_main
+  click_control $Memo1
+  # The context menu of the result box acts on the result box, even though
+  # the source box was clicked last: select all, copy.
+  click_control $Memo2 3
+  pick_menu_item 8
+  expect "colour of the result box after a right click" "$(box_colour $Memo2)" "#FFFFFF"
+  expect "colour of the source box after a right click on the other" "$(box_colour $Memo1)" "#F2FAFF"
+  click_control $Memo2 3
+  pick_menu_item 5
+  # Empty the source box through its own menu (select all, delete), then paste
+  # with the toolbar, which acts on the box clicked last.
+  click_control $Memo1 3
+  pick_menu_item 8
+  click_control $Memo1 3
+  pick_menu_item 7
+  expect "source box after select all and delete" "$(memo 1)" ""
+  click_control $btn_Paste
+  expect "source box after paste" "$(memo 1)" "$(printf 'Schuka\r\n')"
+  click_control $btn_Undo
+  expect "source box after undoing the paste" "$(memo 1)" ""
+  # Cut from the result box with the toolbar.
+  click_control $Memo2
+  click_control $Memo2 3
+  pick_menu_item 8
+  click_control $btn_Cut
+  expect "result box after cut" "$(memo 2)" ""
+  close_program
+  ;;
+
+*)
+  fail "unknown scenario"
+  ;;
+esac
+echo "PASS [$scenario]"
