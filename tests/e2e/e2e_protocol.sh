@@ -5,6 +5,7 @@ set -eu
 scenario=$1
 . "$(dirname "$0")/e2e_common.sh"
 
+memo1() { client get-memo1 memo1.txt; cat memo1.txt; }
 # What velmar-client printed, without the CRs Wine's console may add to its line ends.
 replies() { tr -d '\r'; }
 
@@ -88,6 +89,42 @@ register)
   text expected.txt 'api_velmar_result:Schuka\r\n\napi_velmar_closed\n'
   cmp -s listen.txt expected.txt || fail "the listener heard '$(cat listen.txt)'"
   echo "ok: result of a button run and the closing notice reach the registered client"
+
+  # An empty class name ends the registration.
+  start
+  background vclient listen 5000 > listen.txt
+  listener=$last_bg
+  sleep 1.5
+  vclient --no-register send 'api_velmar_register:'
+  client set-memo1 in.txt
+  client click btn_Velmar
+  client wait-run
+  close_program
+  wait_exit "$listener"
+  expect "heard after the registration ended" "$(cat listen.txt)" ""
+
+  # The program's own window is no client: a result that holds a command does
+  # not come back to it as one.
+  start
+  vclient --no-register send 'api_velmar_register:TVelmarPro_Api'
+  vclient --no-register send 'api_velmar_go:api_velmar_go:abc'
+  client wait-run
+  sleep 1.5
+  client wait-run
+  expect "source box after a result sent to itself" "$(memo1)" "api_velmar_go:abc"
+
+  # A client that answers no messages holds the program up for a few seconds
+  # at most, not for as long as it hangs. Sent messages are answered while the
+  # program waits for it; the posted request to close shows when it is free.
+  background vclient --class VelmarHungClient listen 500 sleep 40000
+  sleep 1.5
+  client click btn_Velmar
+  client wait-run 20000
+  begin=$(date +%s)
+  close_program
+  took=$(($(date +%s) - begin))
+  [ "$took" -le 15 ] || fail "a hung client held the program up for $took s"
+  echo "ok: a hung client held the program up for $took s"
   ;;
 
 closed)

@@ -12,6 +12,7 @@
 //     send TEXT         send TEXT as it is, wait for nothing
 //     send-cut N TEXT   send only the first N bytes of TEXT, without a NUL
 //     listen MS         print whatever arrives during MS milliseconds
+//     sleep MS          answer no message during MS milliseconds (a client that hangs)
 //     wait-closed       wait until the program says it has closed
 //
 // Exit status: 0 when every command got what it waited for, 1 when the program
@@ -128,7 +129,7 @@ int Usage(const char* why) {
                "velmar-client: %s\n"
                "usage: velmar-client [--timeout MS] [--class NAME] [--no-register] COMMAND...\n"
                "  show | modules | select N | go TEXT | go-file FILE | send TEXT | send-cut N TEXT\n"
-               "  listen MS | wait-closed\n",
+               "  listen MS | sleep MS | wait-closed\n",
                why);
   return 2;
 }
@@ -194,6 +195,8 @@ int wmain(int argc, wchar_t** argv) {
       if (!Send(Narrow(argument(), 1251), std::stoul(size))) return 1;
     } else if (cmd == L"listen") {
       Listen(static_cast<DWORD>(std::stoul(argument())));
+    } else if (cmd == L"sleep") {
+      Sleep(static_cast<DWORD>(std::stoul(argument())));
     } else if (cmd == L"wait-closed") {
       if (!WaitFor(velmar::protocol::kClosed, 0)) return 1;
     } else {
