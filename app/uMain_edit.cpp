@@ -321,8 +321,13 @@ void TVelmarPro_Api::btn_CopyClick() { SendMessageW(EditTarget(), WM_COPY, 0, 0)
 
 void TVelmarPro_Api::btn_PasteClick() { SendMessageW(EditTarget(), WM_PASTE, 0, 0); }
 
-// The selection goes, as an edit that cannot be undone.
-void TVelmarPro_Api::N13Click() { SendMessageW(EditTarget(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L"")); }
+// The selection goes, as an edit that cannot be undone. EM_REPLACESEL would
+// also change a read-only box (both are during a run): not so.
+void TVelmarPro_Api::N13Click() {
+  HWND box = EditTarget();
+  if (GetWindowLongPtrW(box, GWL_STYLE) & ES_READONLY) return;
+  SendMessageW(box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+}
 
 void TVelmarPro_Api::N15Click() { SendMessageW(EditTarget(), EM_SETSEL, 0, -1); }
 
