@@ -45,13 +45,16 @@ expect() {  # expect NAME ACTUAL EXPECTED
 }
 # Writes a file from printf-style text.
 text() { f=$1; shift; printf "$@" > "$f"; }
-# Runs a command in the background; its process id goes to $last_bg and is
-# ended at exit if it is still running.
+# Runs a program in the background (a program, not a shell function, so that
+# the process id is the program's own); its process id goes to $last_bg and it
+# is ended at exit if it is still running.
 background() {
   "$@" &
   last_bg=$!
   pids="$pids $last_bg"
 }
+# velmar-client in the background.
+vclient_bg() { background "$run" "$bin/velmar-client.exe" "$@"; }
 
 start() {
   client wait-gone 15000 || fail "another VelmarPro is running"
@@ -94,10 +97,19 @@ click_control() {
   set -- $(client rect "$1" | tr -d '\r') "${2:-1}"
   xdotool mousemove $(($1 + $3 / 2)) $(($2 + $4 / 2)) click "$5"
 }
-# Gives the main window the keyboard focus (under Xvfb nobody else does).
+# Gives a window the keyboard focus (under Xvfb nobody else does); a window
+# that is not mapped yet cannot take it, so this tries for a while.
+focus_window() {
+  i=0
+  until xdotool windowfocus --sync "$1" 2>/dev/null; do
+    i=$((i + 1))
+    [ $i -le 25 ] || return 1
+    sleep 0.2
+  done
+}
 focus_main() {
   w=$(window_named "$(value title)") || fail "no X window of the main window"
-  xdotool windowfocus --sync "$w"
+  focus_window "$w" || fail "the main window does not take the focus"
 }
 # Waits until an open menu shows, then picks its item $1 (1-based) by keyboard.
 pick_menu_item() {
@@ -112,7 +124,7 @@ pick_menu_item() {
 # Types a path into the open or save dialog titled $1 and confirms it.
 file_dialog() {
   d=$(window_named "$1") || fail "no '$1' dialog"
-  xdotool windowfocus --sync "$d"
+  focus_window "$d" || fail "the '$1' dialog does not take the focus"
   xdotool type --delay 10 "$2"
   xdotool key Return
   i=0

@@ -10,7 +10,7 @@ Memo1=116 btn_New=117 btn_Open=118 btn_Save=119 btn_Cut=121 btn_Paste=123 btn_Un
 
 # A registered protocol client that prints every result until the program closes.
 listen() {
-  background vclient --timeout 120000 --class VelmarTestListener wait-closed > "$1"
+  vclient_bg --timeout 120000 --class VelmarTestListener wait-closed > "$1"
   listener=$last_bg
   sleep 1.5  # registered
 }

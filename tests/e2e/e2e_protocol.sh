@@ -35,7 +35,7 @@ commands)
     expect "selection after 'select $index'" "$(value list.sel)" 1
   done
   # No integer: a message box names it, the client waits until it is closed.
-  background vclient select abc
+  vclient_bg select abc
   msg=$(client message-box | tr -d '\r')
   expect "message for a bad index" "$msg" "'abc' is not a valid integer value"
   wait_exit "$last_bg"
@@ -76,7 +76,7 @@ register)
   expect "answers to an unregistered client" "$(replies < got.txt)" ""
   # A registered client gets the result of a run started any other way too,
   # and the closing notice.
-  background vclient --class VelmarTestListener listen 6000 > listen.txt
+  vclient_bg --class VelmarTestListener listen 6000 > listen.txt
   listener=$last_bg
   sleep 1.5
   text in.txt 'Щука\r\n'
@@ -92,7 +92,7 @@ register)
 
   # An empty class name ends the registration.
   start
-  background vclient listen 5000 > listen.txt
+  vclient_bg listen 5000 > listen.txt
   listener=$last_bg
   sleep 1.5
   vclient --no-register send 'api_velmar_register:'
@@ -116,7 +116,7 @@ register)
   # A client that answers no messages holds the program up for a few seconds
   # at most, not for as long as it hangs. Sent messages are answered while the
   # program waits for it; the posted request to close shows when it is free.
-  background vclient --class VelmarHungClient listen 500 sleep 40000
+  vclient_bg --class VelmarHungClient listen 500 sleep 40000
   sleep 1.5
   client click btn_Velmar
   client wait-run 20000
@@ -129,7 +129,7 @@ register)
 
 closed)
   start
-  background vclient wait-closed
+  vclient_bg wait-closed
   listener=$last_bg
   sleep 1.5
   close_program
