@@ -68,9 +68,15 @@ bool ReadWholeFile(const std::wstring& path, std::string& bytes, DWORD& error) {
   }
   bytes.clear();
   char buffer[64 * 1024];
-  DWORD got = 0;
-  while (ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
-  return true;
+  while (true) {
+    DWORD got = 0;
+    if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) {
+      error = GetLastError();  // not half a file
+      return false;
+    }
+    if (got == 0) return true;
+    bytes.append(buffer, got);
+  }
 }
 
 std::wstring FileName(const std::wstring& path) { return std::filesystem::path(path).filename().wstring(); }
