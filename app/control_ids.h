@@ -52,7 +52,18 @@ enum class ControlId : int {
   N13,       // delete
   N15,       // select all
   N17,       // statistics
+  T1 = 301,  // tray menu: "VelmarPro", show the main window
+  N19,       // tray menu: the clipboard into the source box
+  N24,       // tray menu: start with Windows
+  N26,       // tray menu: help
+  N27,       // tray menu: about
+  N29,       // tray menu: exit
+  N31,       // tray menu: caption naming the quick hotkey
+  N32,       // tray menu: caption naming the main hotkey
 };
+
+// The message the tray icon sends the main window (WM_APP + 20); lParam is the mouse message.
+inline constexpr unsigned kTrayCallbackMessage = 0x8000 + 20;
 
 // Timer identifiers.
 enum class TimerId : unsigned {

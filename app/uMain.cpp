@@ -302,6 +302,9 @@ void TVelmarPro_Api::LayoutInfoLine(int x, int y) {
 }
 
 void TVelmarPro_Api::FormCreate([[maybe_unused]] bool realCreation) {
+  ApplyBalloon(onTheFly_.Reset());
+  RegisterHotkeys();
+  CreateTray();
   // The table store, one list row per slot; the first table is selected.
   HWND list = Control(ControlId::ListBox1);
   SendMessageW(list, LB_RESETCONTENT, 0, 0);
@@ -322,11 +325,14 @@ void TVelmarPro_Api::FormCreate([[maybe_unused]] bool realCreation) {
 }
 
 void TVelmarPro_Api::FormShow() {
+  CheckAutostart();
   programTitle_ = ui::Widen(kProgramTitle);
   SetWindowTextW(hwnd_, programTitle_.c_str());
+  SetTrayTip(programTitle_);
 }
 
 bool TVelmarPro_Api::FormClose() {
+  UnregisterHotkeys();
   const int selected = static_cast<int>(SendMessageW(Control(ControlId::ListBox1), LB_GETCURSEL, 0, 0));
   const std::filesystem::path settings = exeFolder_ / kSettingsFileName;
   if (!WriteCloseSettings(settings, selected, CheckBox1_.checked)) {
@@ -576,6 +582,7 @@ void TVelmarPro_Api::CompleteRun() {
   runStandIns_.clear();
   SetRunning(false);
   SetWindowTextW(label, ui::FromCp1251(statusText).c_str());
+  FinishQuickRun();
   // The quick-hotkey paste and the reply to a command client join here with their Parts.
   SendResultToClient();
   if (!failure.empty()) ui::ShowError(hwnd_, failure);
@@ -607,6 +614,7 @@ LRESULT TVelmarPro_Api::OnCtlColor(HDC dc, HWND control) {
 }
 
 LRESULT TVelmarPro_Api::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (LRESULT result = 0; HandleTrayMessage(message, wParam, lParam, result)) return result;
   switch (message) {
     case WM_GETFONT:
       return reinterpret_cast<LRESULT>(font_.get());

@@ -6,8 +6,10 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "amount_words.h"
@@ -15,8 +17,10 @@
 #include "edit_rules.h"
 #include "controls.h"
 #include "image.h"
+#include "on_the_fly.h"
 #include "tables.h"
 #include "thread_velmar.h"
+#include "tray_icon.h"
 #include "window.h"
 
 namespace velmar {
@@ -116,6 +120,31 @@ class TVelmarPro_Api : public ui::Window {
   void SendResultToClient();
   void SendClosedToClient();
 
+  // Tray icon, global hotkeys and the conversion on the fly (uMain_tray.cpp).
+  void CreateTray();
+  // Tray, hotkey, minimise and taskbar messages; true when handled with result.
+  bool HandleTrayMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  bool TrayCommand(int id);
+  void RegisterHotkeys();
+  void UnregisterHotkeys();
+  void OnHotKey(WPARAM id);
+  void MainHotKey();
+  void QuickHotKey();
+  HWND CaretWindow() const;
+  bool CopySelection(HWND target);
+  void PasteClipboardIntoMemo1();
+  void BringProgramForward();
+  void ShowMainWindow();
+  void ShowTrayMenu();
+  void N19Click();
+  void N24Click();
+  void CheckAutostart();
+  void SetTrayTip(const std::wstring& caption);
+  void ApplyBalloon(BalloonChange change);
+  bool PutTextToClipboard(std::string_view text, std::span<const std::wstring> standIns = {});
+  void SendPasteKeys();
+  void FinishQuickRun();  // the end of a run that the quick hotkey started
+
   std::filesystem::path exeFolder_;
   std::string version_;
   std::string server_;  // base address of the maker's server, read once at start
@@ -147,6 +176,17 @@ class TVelmarPro_Api : public ui::Window {
   std::string clientClass_;
   bool clientRegistered_ = false;
 
+  // Tray icon and hotkeys.
+  struct MenuDeleter {
+    void operator()(HMENU menu) const { DestroyMenu(menu); }
+  };
+  ui::TrayIcon CoolTrayIcon1_;
+  std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDeleter> PopupMenu4_;
+  HMENU N21_ = nullptr;  // the submenu "Параметры", owned by PopupMenu4_
+  bool N24_ = false;     // check mark of "Запускать вместе с Windows"
+  ATOM mainHotkeyId_ = 0, quickHotkeyId_ = 0;
+  OnTheFly onTheFly_;
+  bool inHotkey_ = false;  // a hotkey is being handled (its message pump must not start another)
 
   int leftWidth_ = 217;
   int upperHeight_ = 202;

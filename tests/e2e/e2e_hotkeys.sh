@@ -1,0 +1,339 @@
+#!/bin/sh
+# End-to-end scenarios of the tray icon, the global hotkeys and the conversion
+# on the fly: e2e_hotkeys.sh SCENARIO BINDIR. Needs an X display.
+# The hotkeys are really pressed with xdotool on a selection in test_editor.exe,
+# our stand-in for the user's other program; hotkey_probe.exe reads the
+# clipboard and drives the tray icon's callback and menu.
+set -eu
+scenario=$1
+if [ -z "${DISPLAY:-}" ]; then
+  echo "skipped: no X display (run the Windows tests inside xvfb-run)"
+  exit 77
+fi
+bin=$(cd "$2" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+run="$here/../wine-run.sh"
+# A Wine session of these tests' own: the clipboard, the foreground window and
+# the global hotkeys are shared by every program of a session, so tests of
+# other parts running at the same time must not be in it.
+WINEPREFIX="$(dirname "$bin")/wineprefix-hotkeys"
+export WINEPREFIX
+# The session's server outlives the test by a few seconds: it must not keep
+# the test's output open, or whoever reads it would wait for it.
+"$run" cmd /c exit </dev/null >/dev/null 2>&1 || true
+wineserver -p5 </dev/null >/dev/null 2>&1 || true
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/velmar-hotkeys.XXXXXX")
+app="$work/app"
+mkdir -p "$app"
+cp "$bin/VelmarPro.exe" "$app/"
+cd "$work"
+pids=""
+desktop=""  # set to run the Windows programs in a Wine desktop window of their own
+
+# Ends a process after its children (a Wine program runs as a child of the
+# wine launcher, and would be left behind by killing the launcher alone).
+killtree() {
+  for child in $(ps -o pid= --ppid "$1" 2>/dev/null); do
+    killtree "$child"
+  done
+  kill "$1" 2>/dev/null || true
+}
+cleanup() {
+  status=$?
+  for pid in $pids; do
+    killtree "$pid"
+  done
+  for pid in $pids; do
+    wait "$pid" 2>/dev/null || true
+  done
+  rm -rf "$work"
+  exit $status
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+
+fail() {
+  echo "FAIL [$scenario]: $*" >&2
+  exit 1
+}
+wine_run() {
+  if [ -n "$desktop" ]; then "$run" explorer "/desktop=$desktop" "$@"; else "$run" "$@"; fi
+}
+client() { wine_run "$bin/velmar_e2e_client.exe" "$@"; }
+probe() { wine_run "$bin/hotkey_probe.exe" "$@" | tr -d '\r'; }
+value() { client info | tr -d '\r' | sed -n "s/^$1=//p"; }
+clip() { probe clipboard | sed -n "s/^$1=//p"; }
+expect() {  # expect NAME ACTUAL EXPECTED
+  [ "$2" = "$3" ] || fail "$1: expected '$3', got '$2'"
+  printf 'ok: %s = %s\n' "$1" "$3"
+}
+# A file's text on one line, its line breaks written as \r and \n.
+escaped() { perl -0777 -pe 's/\r/\\r/g; s/\n/\\n/g' "$1"; }
+# Windows path of a file of the work folder (the programs may run elsewhere).
+win() { echo "Z:$work/$1"; }
+memo() {  # memo 1|2: the text of Memo1 or Memo2, line breaks written as \r \n
+  client "get-memo$1" "$(win memo.txt)"
+  escaped memo.txt
+}
+
+start() {
+  client wait-gone 15000 || fail "another VelmarPro is running"
+  wine_run "$app/VelmarPro.exe" "$@" >/dev/null 2>&1 &
+  last=$!
+  pids="$pids $last"
+  # The first program of a Wine desktop window creates it; the next ones must
+  # not race it.
+  [ -z "$desktop" ] || sleep 3
+  client wait 30000 || fail "no main window after start"
+}
+wait_exit() {
+  i=0
+  while kill -0 "$1" 2>/dev/null; do
+    i=$((i + 1))
+    [ $i -le 150 ] || fail "process $1 did not end"
+    sleep 0.2
+  done
+  exit_status=0
+  wait "$1" || exit_status=$?
+}
+close_program() {
+  client close
+  wait_exit "$last"
+  expect "exit code after close" "$exit_status" 0
+}
+
+# editor NAME TEXT [OPTIONS]: starts the test editor with TEXT (selected
+# whole unless --no-select), waits until it shows and gives it the focus.
+editor() {
+  name=$1
+  text=$2
+  shift 2
+  rm -f "$name.txt"
+  wine_run "$bin/test_editor.exe" "$name" "$text" "$(win "$name.txt")" "$@" >/dev/null 2>&1 &
+  pids="$pids $!"
+  i=0
+  until [ -f "$name.txt" ]; do
+    i=$((i + 1))
+    [ $i -le 100 ] || fail "the editor $name did not start"
+    sleep 0.2
+  done
+  focus "$name"
+}
+focus() { xdotool search --sync --name "^$1\$" windowfocus --sync >/dev/null; }
+editor_text() { escaped "$1.txt"; }
+# wait_editor NAME EXPECTED: until the editor holds EXPECTED (\r \n written out).
+wait_editor() {
+  i=0
+  until [ "$(editor_text "$1")" = "$2" ]; do
+    i=$((i + 1))
+    [ $i -le 75 ] || fail "editor $1: expected '$2', holds '$(editor_text "$1")'"
+    sleep 0.2
+  done
+  printf "ok: editor %s holds '%s'\n" "$1" "$2"
+}
+# stays_editor NAME EXPECTED SECONDS: the editor's text does not change.
+stays_editor() {
+  sleep "$3"
+  expect "editor $1 unchanged" "$(editor_text "$1")" "$2"
+}
+# Until no run works any more: the paste into the source box has also armed
+# the automatic conversion, whose run follows a second later.
+settle() {
+  client wait-run
+  sleep 1.5
+  client wait-run
+}
+# Windows-1251 bytes of UTF-8 text (a printf format), in hex.
+cp1251_hex() { printf "$1" | iconv -f UTF-8 -t CP1251 | od -An -v -tx1 | tr -d ' \n'; }
+
+case "$scenario" in
+quick)
+  start
+  # The reverse table gives Cyrillic letters: the clipboard then shows which
+  # format holds which encoding.
+  client select 1
+  editor QuickEditor "schuka zhuk"
+  xdotool key ctrl+alt+q
+  wait_editor QuickEditor 'щука жук\r\n'
+  client wait-run
+  expect "source box" "$(memo 1)" "schuka zhuk"
+  expect "result box" "$(memo 2)" 'щука жук\r\n'
+  expect "CF_TEXT in Windows-1251" "$(clip text)" "$(cp1251_hex 'щука жук\r\n')"
+  expect "CF_UNICODETEXT" "$(clip unicode)" 'щука жук\r\n'
+  expect "CF_LOCALE is the user's language, two bytes" "$(clip locale)" "$(clip langid)"
+  expect "program window not brought forward" "$(probe foreground)" "VelmarTestEditor"
+
+  # A selection of one character starts no run; the hotkeys must still work after it.
+  editor OneLetter "z"
+  xdotool key ctrl+alt+q
+  stays_editor OneLetter "z" 2
+  expect "source box after one character" "$(memo 1)" "z"
+  editor AfterOneLetter "rak"
+  xdotool key ctrl+alt+q
+  wait_editor AfterOneLetter 'рак\r\n'
+
+  # Ctrl and Alt still held while the result is ready: the paste waits for
+  # them, or the editor would receive Ctrl+Alt+V and paste nothing.
+  editor HeldKeys "zhuk"
+  xdotool keydown ctrl keydown alt key q
+  sleep 1
+  expect "editor while the keys are held" "$(editor_text HeldKeys)" "zhuk"
+  xdotool keyup alt keyup ctrl
+  wait_editor HeldKeys 'жук\r\n'
+  close_program
+  ;;
+
+main)
+  start
+  editor MainEditor "Щука и жук"
+  xdotool key ctrl+alt+t
+  client wait-run
+  i=0
+  until [ "$(memo 1)" = "Щука и жук" ]; do
+    i=$((i + 1))
+    [ $i -le 50 ] || fail "the selection did not reach the source box: '$(memo 1)'"
+    sleep 0.2
+  done
+  echo "ok: the selection is in the source box"
+  expect "editor unchanged" "$(editor_text MainEditor)" "Щука и жук"
+  expect "program window brought forward" "$(probe foreground)" "TVelmarPro_Api"
+  # With the program's own window in front, the clipboard's text is taken.
+  probe set-clipboard "Рак"
+  focus VelmarPro
+  xdotool key ctrl+alt+t
+  sleep 1
+  expect "source box from the clipboard" "$(memo 1)" "Рак"
+  close_program
+
+  # A window hidden in the tray stays hidden.
+  start -autorun
+  editor HiddenEditor "жук"
+  xdotool key ctrl+alt+t
+  sleep 1
+  expect "source box of the hidden window" "$(memo 1)" "жук"
+  expect "still hidden" "$(value visible)" 0
+  close_program
+  ;;
+
+clipboard-fail)
+  # Long enough for a run that lasts a while.
+  for i in $(seq 60000); do printf 'Щука и жук\r\n'; done > long.txt
+  start
+  editor LongEditor "@$(win long.txt)"
+  xdotool key ctrl+alt+q
+  # The run works; the clipboard is taken away until it has ended.
+  i=0
+  until [ "$(value idle)" = 0 ]; do
+    i=$((i + 1))
+    [ $i -le 100 ] || fail "no run after the quick hotkey"
+    sleep 0.1
+  done
+  wine_run "$bin/hotkey_probe.exe" hold-clipboard 6000 > held.txt &
+  holder=$!
+  pids="$pids $holder"
+  until grep -q held held.txt 2>/dev/null; do sleep 0.05; done
+  settle
+  wait "$holder" || fail "the clipboard holder failed"
+  expect "result box holds the result" "$(memo 2 | cut -c1-30)" 'Schuka i zhuk\r\nSchuka i zhuk'
+  sleep 1
+  cmp -s LongEditor.txt long.txt || fail "the editor's text changed although nothing could be pasted"
+  echo "ok: nothing pasted"
+  # The busy state is gone: the next quick hotkey works.
+  editor AfterFailure "рак"
+  xdotool key ctrl+alt+q
+  wait_editor AfterFailure 'rak\r\n'
+
+  # Both hotkeys do nothing while a run started another way is in progress.
+  client set-memo1 long.txt
+  client click btn_Velmar
+  [ "$(value idle)" = 0 ] || fail "the run ended too soon for this test"
+  focus AfterFailure
+  xdotool key ctrl+alt+q
+  xdotool key ctrl+alt+t
+  settle
+  expect "editor after hotkeys during a run" "$(editor_text AfterFailure)" 'rak\r\n'
+  client get-memo1 "$(win memo1.txt)"
+  cmp -s memo1.txt long.txt || fail "the source box changed during the run"
+  echo "ok: source box unchanged during the run"
+  close_program
+  ;;
+
+no-copy)
+  start
+  # Nothing selected: WM_COPY and Ctrl+C copy nothing, and the old clipboard
+  # text must not be converted and pasted over the document.
+  probe set-clipboard "Старое"
+  editor NoSelection "Щука" --no-select
+  xdotool key ctrl+alt+q
+  stays_editor NoSelection "Щука" 3
+  expect "source box untouched" "$(memo 1)" ""
+  expect "clipboard untouched" "$(clip unicode)" "Старое"
+  # A program that ignores WM_COPY but copies on Ctrl+C.
+  editor NoWmCopy "Щука" --ignore-wm-copy
+  xdotool key ctrl+alt+q
+  wait_editor NoWmCopy 'Schuka\r\n'
+  expect "source box" "$(memo 1)" "Щука"
+  # The hotkeys still work after a selection that could not be copied.
+  editor NoSelection2 "жук" --no-select
+  xdotool key ctrl+alt+q
+  stays_editor NoSelection2 "жук" 3
+  editor AfterNoCopy "жук"
+  xdotool key ctrl+alt+q
+  wait_editor AfterNoCopy 'zhuk\r\n'
+  close_program
+  ;;
+
+tray)
+  # A Wine desktop window of its own has a taskbar with a notification area.
+  desktop="velmar-tray,1024x768"
+  start
+  expect "tray icon present" "$(probe tray-present)" "present=1"
+  # Minimised into the tray: hidden; a double click on the icon brings it back.
+  client minimize
+  expect "hidden when minimised" "$(value visible)" 0
+  probe tray dblclick
+  sleep 0.5
+  expect "shown by a double click" "$(value visible)" 1
+  expect "minimised no more" "$(value iconic)" 0
+  expect "caption" "$(value title)" "VelmarPro"
+  # "VelmarPro", the first item of the tray menu, shows the window too.
+  client minimize
+  probe tray-menu down return >/dev/null
+  expect "shown by the menu's first item" "$(value visible)" 1
+  # The icon comes back when the taskbar is re-created.
+  expect "icon removed" "$(probe tray-delete)" "deleted=1"
+  expect "icon gone" "$(probe tray-present)" "present=0"
+  probe taskbar-created
+  expect "icon back after TaskbarCreated" "$(probe tray-present)" "present=1"
+  # "Выход", the last item, ends the program.
+  probe tray-menu up return >/dev/null
+  client wait-gone 15000 || fail "the menu's exit did not end the program"
+  echo "ok: the menu's exit ends the program"
+  ;;
+
+autostart)
+  runkey='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+  regvalue() { "$run" reg query "$runkey" /v VelmarPro 2>/dev/null | tr -d '\r' | sed -n 's/^ *VelmarPro *REG_SZ *//p'; }
+  "$run" reg delete "$runkey" /v VelmarPro /f >/dev/null 2>&1 || true
+  start
+  exe=$("$run" winepath -w "$app/VelmarPro.exe" | tr -d '\r')
+  # Tray menu: down to "Параметры", into the submenu, "Запускать вместе с Windows".
+  probe tray-menu down down down right return >/dev/null
+  expect "Run value after turning autostart on" "$(regvalue)" "\"$exe\" -autorun"
+  probe tray-menu down down down right return >/dev/null
+  expect "Run value after turning it off" "$(regvalue)" ""
+  close_program
+  # A value present at start sets the check mark, so the item turns autostart off.
+  "$run" reg add "$runkey" /v VelmarPro /t REG_SZ /d "other data" /f >/dev/null
+  start
+  probe tray-menu down down down right return >/dev/null
+  expect "Run value after the click with the mark set at start" "$(regvalue)" ""
+  close_program
+  ;;
+
+*)
+  fail "unknown scenario"
+  ;;
+esac
+echo "PASS [$scenario]"
