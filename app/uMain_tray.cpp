@@ -308,17 +308,15 @@ void TVelmarPro_Api::OnHotKey(WPARAM id) {
   const auto hotkey = HotkeyToHandle(static_cast<unsigned>(id), mainHotkeyId_, quickHotkeyId_,
                                      onTheFly_.Busy() || inHotkey_, run_ != nullptr);
   if (!hotkey) return;
-  inHotkey_ = true;
-  try {
-    if (*hotkey == Hotkey::Main)
-      MainHotKey();
-    else
-      QuickHotKey();
-  } catch (...) {
-    inHotkey_ = false;
-    throw;
-  }
-  inHotkey_ = false;
+  struct Handling {
+    bool& flag;
+    explicit Handling(bool& f) : flag(f) { flag = true; }
+    ~Handling() { flag = false; }
+  } handling(inHotkey_);
+  if (*hotkey == Hotkey::Main)
+    MainHotKey();
+  else
+    QuickHotKey();
 }
 
 HWND TVelmarPro_Api::CaretWindow() const {

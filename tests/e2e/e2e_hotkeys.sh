@@ -29,7 +29,8 @@ mkdir -p "$app"
 cp "$bin/VelmarPro.exe" "$app/"
 cd "$work"
 pids=""
-desktop=""  # set to run the Windows programs in a Wine desktop window of their own
+desktop=""  # set while the Windows programs run in a Wine desktop window of their own
+explorer_key='HKCU\Software\Wine\Explorer'
 
 # Ends a process after its children (a Wine program runs as a child of the
 # wine launcher, and would be left behind by killing the launcher alone).
@@ -47,18 +48,26 @@ cleanup() {
   for pid in $pids; do
     wait "$pid" 2>/dev/null || true
   done
+  [ -z "$desktop" ] || "$run" reg delete "$explorer_key" /v Desktop /f >/dev/null 2>&1 || true
   rm -rf "$work"
   exit $status
 }
 trap cleanup EXIT
 trap 'exit 1' INT TERM
+# A test ended by force may have left the desktop window setting behind.
+"$run" reg delete "$explorer_key" /v Desktop /f >/dev/null 2>&1 || true
 
 fail() {
   echo "FAIL [$scenario]: $*" >&2
   exit 1
 }
-wine_run() {
-  if [ -n "$desktop" ]; then "$run" explorer "/desktop=$desktop" "$@"; else "$run" "$@"; fi
+wine_run() { "$run" "$@"; }
+# From here on every Windows program of the test runs in a Wine desktop window,
+# whose taskbar has a notification area (the bare X server has none).
+use_desktop() {
+  desktop=velmar-tray
+  "$run" reg add "$explorer_key\\Desktops" /v "$desktop" /d 1024x768 /f >/dev/null
+  "$run" reg add "$explorer_key" /v Desktop /d "$desktop" /f >/dev/null
 }
 client() { wine_run "$bin/velmar_e2e_client.exe" "$@"; }
 probe() { wine_run "$bin/hotkey_probe.exe" "$@" | tr -d '\r'; }
@@ -285,8 +294,7 @@ no-copy)
   ;;
 
 tray)
-  # A Wine desktop window of its own has a taskbar with a notification area.
-  desktop="velmar-tray,1024x768"
+  use_desktop
   start
   expect "tray icon present" "$(probe tray-present)" "present=1"
   # Minimised into the tray: hidden; a double click on the icon brings it back.
@@ -306,6 +314,16 @@ tray)
   expect "icon gone" "$(probe tray-present)" "present=0"
   probe taskbar-created
   expect "icon back after TaskbarCreated" "$(probe tray-present)" "present=1"
+  # "Транслит буфера обмена...": the clipboard into the source box, the window
+  # shown, and with automatic conversion on a run a second later.
+  client minimize
+  probe set-clipboard "Щука"
+  probe tray-menu down down return >/dev/null
+  expect "clipboard item fills the source box" "$(memo 1)" "Щука"
+  expect "shown by the clipboard item" "$(value visible)" 1
+  printf 'Schuka\r\n' > expected.txt
+  client wait-memo2 "$(win expected.txt)" 10000 || fail "no automatic run after the clipboard item"
+  echo "ok: converted a second later"
   # "Выход", the last item, ends the program.
   probe tray-menu up return >/dev/null
   client wait-gone 15000 || fail "the menu's exit did not end the program"
