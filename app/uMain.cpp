@@ -209,6 +209,7 @@ void TVelmarPro_Api::CreateControls() {
   HWND label2 = ui::CreateControl(hwnd_, L"STATIC", L"Символов: 0", kStaticText | SS_NOTIFY, 0,
                                   Id(ControlId::Label2));
   SendMessageW(label2, WM_SETFONT, reinterpret_cast<WPARAM>(label2Font_.get()), FALSE);
+  SetWindowSubclass(label2, Label2Subclass, 0, reinterpret_cast<DWORD_PTR>(this));  // its hover look
   ui::CreateControl(hwnd_, L"STATIC", L"", SS_OWNERDRAW | WS_CLIPSIBLINGS, 0, Id(ControlId::Image2));
   ui::CreateControl(hwnd_, L"STATIC", L"", SS_OWNERDRAW | WS_CLIPSIBLINGS, 0, Id(ControlId::Image3));
   SetWindowPos(Control(ControlId::Image3), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -523,9 +524,7 @@ void TVelmarPro_Api::SetRunning(bool running) {
     EnableWindow(Control(id), !running);
   SendMessageW(Control(ControlId::Memo1), EM_SETREADONLY, running, 0);
   SendMessageW(Control(ControlId::Memo2), EM_SETREADONLY, running, 0);
-  // During a run the status label is plain and green; outside runs underlined.
-  SendMessageW(Control(ControlId::Label2), WM_SETFONT,
-               reinterpret_cast<WPARAM>(running ? label2RunFont_.get() : label2Font_.get()), TRUE);
+  SetLabel2Look(running ? LabelLook::Busy : LabelLook::Link);
   if (!running && !GetFocus() && GetActiveWindow() == hwnd_ && focusBeforeRun_ && IsWindow(focusBeforeRun_))
     SetFocus(focusBeforeRun_);
 }
@@ -583,7 +582,6 @@ void TVelmarPro_Api::CompleteRun() {
   SetRunning(false);
   SetWindowTextW(label, ui::FromCp1251(statusText).c_str());
   FinishQuickRun();
-  // The quick-hotkey paste and the reply to a command client join here with their Parts.
   SendResultToClient();
   if (!failure.empty()) ui::ShowError(hwnd_, failure);
 
@@ -604,7 +602,9 @@ LRESULT TVelmarPro_Api::OnCtlColor(HDC dc, HWND control) {
       SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHT));
       break;
     case ControlId::Label2:
-      SetTextColor(dc, run_ ? kRunLabelColour : GetSysColor(COLOR_APPWORKSPACE));
+      SetTextColor(dc, label2Look_ == LabelLook::Busy    ? kRunLabelColour
+                       : label2Look_ == LabelLook::Hover ? GetSysColor(COLOR_MENUHILIGHT)
+                                                         : GetSysColor(COLOR_APPWORKSPACE));
       break;
     default:
       break;
@@ -666,6 +666,8 @@ LRESULT TVelmarPro_Api::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         if (code == LBN_SELCHANGE) ListBox1Click();
       } else if (id == Id(ControlId::Memo1) || id == Id(ControlId::Memo2)) {
         if (code == EN_CHANGE) MemoChanged(static_cast<ControlId>(id));
+      } else if (id == Id(ControlId::Label2)) {
+        if (code == STN_CLICKED) Label2Click();
       } else if (code == BN_CLICKED || code == BN_DOUBLECLICKED) {
         if (ui::FlatButton* b = Button(id)) b->Click();
       }

@@ -108,9 +108,18 @@ class TVelmarPro_Api : public ui::Window {
   void btn_AboutClick();
   void sSpeedButton3Click();
   void sSpeedButton1Click();
-  // Statistics and the amount in words: their windows come with the text tools.
-  void Label2Click();
-  void AmountToWords(Currency currency);
+  // Text tools (uMain_tools.cpp): the status label's looks, the statistics
+  // run and the amount in words on a selection.
+  enum class LabelLook { Link, Hover, Busy };
+  void SetLabel2Look(LabelLook look);
+  static LRESULT CALLBACK Label2Subclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                         DWORD_PTR self) noexcept;
+  void Label2MouseMove();
+  void Label2MouseLeave();
+  void Label2Click();  // a click on the status label
+  void N17Click();     // "Свойства"
+  void StartStatistics();
+  void AmountToWords(Currency currency);  // "Сумма прописью [Рубли]" and "[Гривна]"
   // Brush and colour of a text box: the active one white, the other light blue.
   HBRUSH MemoColours(ControlId box, HDC dc);
 
@@ -198,6 +207,9 @@ class TVelmarPro_Api : public ui::Window {
   WPARAM runSerial_ = 0;
   bool runRequested_ = false;  // a run asked for during a run: it follows the current one
   bool inCompletion_ = false;
+
+  LabelLook label2Look_ = LabelLook::Link;
+  bool label2Tracking_ = false;  // the label asked to hear when the mouse leaves it
   HWND focusBeforeRun_ = nullptr;
 };
 

@@ -236,7 +236,7 @@ void TVelmarPro_Api::ShowContextMenu(HWND memo, LPARAM where) {
       N15Click();
       break;
     case ControlId::N17:
-      Label2Click();
+      N17Click();
       break;
     default:
       break;
@@ -390,10 +390,5 @@ void TVelmarPro_Api::btn_AboutClick() {}
 void TVelmarPro_Api::sSpeedButton3Click() {}
 
 void TVelmarPro_Api::sSpeedButton1Click() {}
-
-// The statistics window and the amount in words come with the text tools.
-void TVelmarPro_Api::Label2Click() {}
-
-void TVelmarPro_Api::AmountToWords(Currency) {}
 
 }  // namespace velmar

@@ -174,6 +174,32 @@ HWND FindMessageBox(HWND main) {
   return search.found;
 }
 
+// The statistics window of the program: a visible top-level window of its
+// process captioned "Статистика".
+HWND FindStatWindow(HWND main) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(main, &pid);
+  struct Search {
+    DWORD pid;
+    HWND found;
+  } search{pid, nullptr};
+  EnumWindows(
+      [](HWND hwnd, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(param);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        wchar_t caption[64] = L"";
+        GetWindowTextW(hwnd, caption, 64);
+        if (owner == s->pid && std::wstring(caption) == L"Статистика" && IsWindowVisible(hwnd)) {
+          s->found = hwnd;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 void PrintInfo(HWND main) {
   std::cout << "visible=" << (IsWindowVisible(main) ? 1 : 0) << "\n";
   std::cout << "iconic=" << (IsIconic(main) ? 1 : 0) << "\n";
@@ -214,7 +240,9 @@ int Usage() {
                "  mode-menu N          (picks item N of the mode menu)\n"
                "  focus                (control id of the keyboard focus)\n"
                "  minimize | close | resize W H | rect CONTROL-ID (0: the main window)\n"
-               "  message-box [MS]      (prints the text of the program's message box and presses OK)\n";
+               "  message-box [MS]      (prints the text of the program's message box and presses OK)\n"
+               "  select-text CONTROL-ID START END | click-label2\n"
+               "  stat-window [MS]     (prints the statistics window's rows and presses OK) | no-stat-window [MS]\n";
   return 2;
 }
 
@@ -353,6 +381,32 @@ int wmain(int argc, wchar_t** argv) {
     RECT r;
     GetWindowRect(id == 0 ? main : ControlOf(main, static_cast<ControlId>(id)), &r);
     std::cout << r.left << " " << r.top << " " << (r.right - r.left) << " " << (r.bottom - r.top) << "\n";
+  } else if (command == "select-text") {
+    // select-text CONTROL-ID START END: the selection of a text box (END -1: to the end).
+    Send(ControlOf(main, static_cast<ControlId>(std::stoi(arg(1)))), EM_SETSEL, static_cast<WPARAM>(std::stoi(arg(2))),
+         static_cast<LPARAM>(std::stoi(arg(3))));
+  } else if (command == "click-label2") {
+    // What a click on the status label sends its parent, without moving the mouse over it.
+    HWND label = ControlOf(main, ControlId::Label2);
+    Send(main, WM_COMMAND, MAKEWPARAM(static_cast<int>(ControlId::Label2), STN_CLICKED), reinterpret_cast<LPARAM>(label));
+  } else if (command == "stat-window") {
+    // Waits for the statistics window, prints its rows as "caption value" and
+    // whether the main window is enabled meanwhile, then presses "OK".
+    HWND stat = nullptr;
+    if (!WaitFor(std::stoi(arg(1, "20000")), [&] { return (stat = FindStatWindow(main)) != nullptr; }))
+      Fail("no statistics window");
+    constexpr int kCaptionId = 100, kValueId = 300, kRows = 9;  // tools/win/stat_form.h
+    for (int row = 0; row < kRows; ++row)
+      std::cout << Utf8(TextOf(GetDlgItem(stat, kCaptionId + row))) << " "
+                << Utf8(TextOf(GetDlgItem(stat, kValueId + row))) << "\n";
+    std::cout << "main.enabled=" << (IsWindowEnabled(main) ? 1 : 0) << "\n";
+    PostMessageW(stat, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    if (!WaitFor(5000, [&] { return FindStatWindow(main) == nullptr && IsWindowEnabled(main); }))
+      Fail("the statistics window did not close");
+    std::cout << "closed.main.enabled=" << (IsWindowEnabled(main) ? 1 : 0) << "\n";
+  } else if (command == "no-stat-window") {
+    if (WaitFor(std::stoi(arg(1, "1500")), [&] { return FindStatWindow(main) != nullptr; }))
+      Fail("a statistics window appeared");
   } else if (command == "message-box") {
     HWND box = nullptr;
     if (!WaitFor(std::stoi(arg(1, "10000")), [&] { return (box = FindMessageBox(main)) != nullptr; }))

@@ -1,0 +1,105 @@
+#!/bin/sh
+# End-to-end scenarios of the text tools, driven by real mouse clicks on the
+# status label and the context menu: e2e_tools.sh SCENARIO BINDIR.
+set -eu
+scenario=$1
+. "$(dirname "$0")/e2e_common.sh"
+
+# Control identifiers (app/control_ids.h).
+Memo1=116 CheckBox1=126 Memo2=127 Label2=128
+# Items of the text boxes' context menu, as the arrow keys reach them.
+menu_rubles=1 menu_hryvnias=2 menu_statistics=9
+
+memo() { client "get-memo$1" memo.txt; cat memo.txt; }
+label2() { client label2 | tr -d '\r'; }
+set_memo1() { text in.txt "$1"; client set-memo1 in.txt; }
+# Opens the context menu of the source box with a right click and picks item $1.
+memo1_menu() {
+  click_control $Memo1 3
+  pick_menu_item "$1"
+}
+
+case "$scenario" in
+status)
+  start
+  expect "status label at start" "$(label2)" "Символов: 0"
+  set_memo1 'Привет, мир'
+  client click btn_Velmar
+  client wait-run
+  # The result line "Privet, mir" with its line break.
+  expect "status line after a run" "$(label2)" "Символов 13, слов 2, пробелов 1, Размер: 13 Байт"
+  close_program
+  ;;
+
+statistics)
+  start
+  focus_main
+  click_control $CheckBox1  # no automatic runs in between
+  set_memo1 'Привет, mir'
+  client click btn_Velmar
+  client wait-run
+
+  # A click on the label that is not lit by the mouse starts nothing.
+  client click-label2
+  client no-stat-window 1500
+  echo "ok: a click outside the hover look starts no run"
+
+  # "Свойства" on a selection of the source box analyses only the selection.
+  set_memo1 'Привет, World 2024\r\nвторая строка'
+  client select-text $Memo1 0 18
+  memo1_menu $menu_statistics
+  client stat-window > stat.txt
+  expect "statistics of the selection" "$(tr -d '\r' < stat.txt)" "$(printf '%s\n' \
+    'Слов: 3' 'Символов (без пробелов): 18' 'Символов (с пробелами): 20' 'Пробелов: 2' 'Строк: 1' \
+    'Цифры: 4' 'Кирилица: 5' 'Латиница: 4' 'Размер: 20 Байт' 'main.enabled=0' 'closed.main.enabled=1')"
+
+  # After the run the result box is the active one: a click on the lit label
+  # analyses "Privet, mir" of the result box, not the source box.
+  set -- $(client rect $Label2 | tr -d '\r')
+  xdotool mousemove $(($1 + 20)) $(($2 + $4 / 2))
+  sleep 0.5
+  xdotool click 1
+  client stat-window > stat.txt
+  expect "statistics of the result box" "$(tr -d '\r' < stat.txt)" "$(printf '%s\n' \
+    'Слов: 2' 'Символов (без пробелов): 12' 'Символов (с пробелами): 13' 'Пробелов: 1' 'Строк: 1' \
+    'Цифры: 0' 'Кирилица: 0' 'Латиница: 8' 'Размер: 13 Байт' 'main.enabled=0' 'closed.main.enabled=1')"
+  expect "status line after the statistics" "$(label2)" "Символов 13, слов 2, пробелов 1, Размер: 13 Байт"
+  close_program
+  ;;
+
+amount)
+  start
+  focus_main
+  click_control $CheckBox1
+  # The digits of the selection become the amount; the text around it stays.
+  set_memo1 'Итого: 1250 руб.'
+  client select-text $Memo1 7 11
+  memo1_menu $menu_rubles
+  expect "rubles replacing the selection" "$(memo 1)" "Итого: одна тысяча двести пятьдесят рублей 00 копеек руб."
+
+  set_memo1 '21'
+  client select-text $Memo1 0 -1
+  memo1_menu $menu_hryvnias
+  expect "hryvnias replacing the selection" "$(memo 1)" "двадцать одна гривна 00 копеек"
+
+  # 21 digits: the message, and the text stays as it was.
+  set_memo1 '123456789012345678901'
+  client select-text $Memo1 0 -1
+  memo1_menu $menu_rubles
+  expect "message for 21 digits" "$(client message-box | tr -d '\r')" "Слишком длинное число (макс. длина 20 символов)."
+  expect "source box after 21 digits" "$(memo 1)" "123456789012345678901"
+
+  # Without a selection nothing changes.
+  set_memo1 '1250'
+  client select-text $Memo1 2 2
+  memo1_menu $menu_rubles
+  sleep 0.5
+  expect "source box without a selection" "$(memo 1)" "1250"
+  close_program
+  ;;
+
+*)
+  fail "unknown scenario"
+  ;;
+esac
+echo "PASS [$scenario]"
