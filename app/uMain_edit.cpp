@@ -8,9 +8,12 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "app_logic.h"
+#include "cp1251.h"
 #include "edit_rules.h"
 #include "text.h"
 
@@ -306,7 +309,19 @@ void TVelmarPro_Api::N2Click() { SaveBox(ControlId::Memo2); }
 void TVelmarPro_Api::SaveBox(ControlId box) {
   const std::wstring path = ChooseFile(hwnd_, true);
   if (path.empty()) return;
-  const std::string bytes = ui::ToCp1251(ui::GetText(Control(box)));
+  std::vector<std::wstring> lost;
+  std::string bytes = ui::ToCp1251(ui::GetText(Control(box)), &lost);
+  if (!lost.empty()) {
+    // A Windows-1251 file cannot hold them: the user decides, and the file
+    // gets the usual question mark rather than a byte no reader knows.
+    if (MessageBoxW(hwnd_,
+                    ui::Widen("Текст содержит символы, которых нет в кодировке Windows-1251; в файле они будут "
+                              "заменены знаком \"?\". Сохранить?")
+                        .c_str(),
+                    L"VelmarPro", MB_YESNO | MB_ICONWARNING) != IDYES)
+      return;
+    std::replace(bytes.begin(), bytes.end(), static_cast<char>(kCp1251Undefined), '?');
+  }
   FileHandle file(
       CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {
@@ -368,18 +383,17 @@ void TVelmarPro_Api::tmr_AutoVelmarTimer() {
   KillTimer(hwnd_, kAutoTimer);
 }
 
+// Help: "Help.chm" beside the program, else "ReadMe.txt" there, else the
+// maker's web site. When the system has nothing to open it with, the user is
+// told so rather than left waiting for a window that never comes.
 void TVelmarPro_Api::sSpeedButton4Click() {
   const HelpTarget help = FindHelp(exeFolder_);
-  switch (help.source) {
-    case HelpSource::HelpFile:
-      ShellExecuteW(hwnd_, L"open", help.file.c_str(), nullptr, nullptr, SW_SHOW);
-      break;
-    case HelpSource::ReadMe:
-      ShellExecuteW(hwnd_, L"open", help.file.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-      break;
-    case HelpSource::WebSite:
-      ShellExecuteW(hwnd_, L"open", ui::Widen(server_).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-      break;
+  const std::wstring target = help.source == HelpSource::WebSite ? ui::Widen(server_) : help.file.wstring();
+  const int show = help.source == HelpSource::HelpFile ? SW_SHOW : SW_SHOWNORMAL;
+  const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(hwnd_, L"open", target.c_str(), nullptr, nullptr, show));
+  if (result <= 32) {
+    const DWORD error = GetLastError();
+    ui::ShowError(hwnd_, FileErrorText(L"Cannot open", target, error != 0 ? error : ERROR_NO_ASSOCIATION));
   }
 }
 

@@ -92,6 +92,31 @@ open-save)
   cmp result.txt expected.txt || fail "saved result differs"
   echo "ok: saved result"
 
+  # Characters Windows-1251 cannot hold: the user is asked; "No" writes
+  # nothing, "Yes" writes question marks in their place.
+  text in.txt 'a\344\270\255b \342\234\223'
+  client set-memo1 in.txt
+  click_control $btn_Save
+  pick_menu_item 1
+  file_dialog "Save As" "$(winpath lossy.txt)"
+  expect "question before a lossy save" "$(client message-box 10000 7 | tr -d '\r')" \
+    'Текст содержит символы, которых нет в кодировке Windows-1251; в файле они будут заменены знаком "?". Сохранить?'
+  sleep 3
+  [ ! -e lossy.txt ] || fail "a declined save wrote the file"
+  echo "ok: a declined save writes nothing"
+  click_control $btn_Save
+  pick_menu_item 1
+  file_dialog "Save As" "$(winpath lossy.txt)"
+  client message-box 10000 6 > /dev/null
+  # Without a window manager Wine takes a while to hide the message box.
+  i=0
+  until [ -s lossy.txt ]; do
+    i=$((i + 1))
+    [ $i -le 50 ] || fail "nothing saved after Yes"
+    sleep 0.2
+  done
+  expect "a lossy save" "$(cat lossy.txt)" "a?b ?"
+
   # New empties both boxes; saving the empty result box overwrites the file with nothing.
   click_control $btn_New
   expect "caption after New" "$(value title)" "VelmarPro"
@@ -139,6 +164,28 @@ edit)
   pick_menu_item 8
   click_control $btn_Cut
   expect "result box after cut" "$(memo 2)" ""
+  close_program
+  ;;
+
+help)
+  # Without "Help.chm" the help command opens "ReadMe.txt" beside the program
+  # with the program the system has for text files.
+  printf 'VelmarPro help\r\n' > "$app/ReadMe.txt"
+  "$run" reg delete 'HKCR\.txt' /f >/dev/null 2>&1 || true
+  start
+  # No program for text files: the user is told.
+  client click sSpeedButton4 &
+  message=$(client message-box 10000 | tr -d '\r')
+  wait $!
+  case "$message" in
+  "Cannot open \"$(winpath app/ReadMe.txt)\". "*) echo "ok: no program for ReadMe.txt: $message" ;;
+  *) fail "message without a program for text files: '$message'" ;;
+  esac
+  "$run" reg add 'HKCR\.txt' /ve /d txtfile /f >/dev/null
+  client click sSpeedButton4
+  w=$(window_named "ReadMe.txt - Notepad") || w=$(window_named "ReadMe - Notepad") || fail "ReadMe.txt was not opened"
+  echo "ok: help opened ReadMe.txt"
+  xdotool windowkill "$w"
   close_program
   ;;
 

@@ -87,7 +87,9 @@ memo() {  # memo 1|2: the text of Memo1 or Memo2, line breaks written as \r \n
 }
 
 start() {
-  client wait-gone 15000 || fail "another VelmarPro is running"
+  # The session's server of the previous scenario may still be ending, and a
+  # program started right then fails at once: one more try after a pause.
+  client wait-gone 15000 || { sleep 3 && client wait-gone 15000; } || fail "another VelmarPro is running"
   wine_run "$app/VelmarPro.exe" "$@" >/dev/null 2>&1 &
   last=$!
   pids="$pids $last"

@@ -149,55 +149,46 @@ int CountMainWindows() {
   return count;
 }
 
-// A message box of the program: a dialog window of the same process.
-HWND FindMessageBox(HWND main) {
+// A visible top-level window of the program's process that `match` accepts.
+template <typename Match>
+HWND FindProgramWindow(HWND main, Match match) {
   DWORD pid = 0;
   GetWindowThreadProcessId(main, &pid);
   struct Search {
     DWORD pid;
+    Match* match;
     HWND found;
-  } search{pid, nullptr};
+  } search{pid, &match, nullptr};
   EnumWindows(
       [](HWND hwnd, LPARAM param) -> BOOL {
         auto* s = reinterpret_cast<Search*>(param);
         DWORD owner = 0;
         GetWindowThreadProcessId(hwnd, &owner);
-        wchar_t name[64] = L"";
-        GetClassNameW(hwnd, name, 64);
-        if (owner == s->pid && std::wstring(name) == L"#32770" && IsWindowVisible(hwnd)) {
-          s->found = hwnd;
-          return FALSE;
-        }
-        return TRUE;
+        if (owner != s->pid || !IsWindowVisible(hwnd) || !(*s->match)(hwnd)) return TRUE;
+        s->found = hwnd;
+        return FALSE;
       },
       reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
-// The statistics window of the program: a visible top-level window of its
-// process captioned "Статистика".
+// A message box of the program: a dialog window of its process with a
+// message text (a file dialog, also a dialog, has none).
+HWND FindMessageBox(HWND main) {
+  return FindProgramWindow(main, [](HWND hwnd) {
+    wchar_t name[64] = L"";
+    GetClassNameW(hwnd, name, 64);
+    return std::wstring(name) == L"#32770" && GetDlgItem(hwnd, 0xFFFF) != nullptr;
+  });
+}
+
+// The statistics window of the program.
 HWND FindStatWindow(HWND main) {
-  DWORD pid = 0;
-  GetWindowThreadProcessId(main, &pid);
-  struct Search {
-    DWORD pid;
-    HWND found;
-  } search{pid, nullptr};
-  EnumWindows(
-      [](HWND hwnd, LPARAM param) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(param);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(hwnd, &owner);
-        wchar_t caption[64] = L"";
-        GetWindowTextW(hwnd, caption, 64);
-        if (owner == s->pid && std::wstring(caption) == L"Статистика" && IsWindowVisible(hwnd)) {
-          s->found = hwnd;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return FindProgramWindow(main, [](HWND hwnd) {
+    wchar_t caption[64] = L"";
+    GetWindowTextW(hwnd, caption, 64);
+    return std::wstring(caption) == L"Статистика";
+  });
 }
 
 void PrintInfo(HWND main) {
@@ -240,7 +231,7 @@ int Usage() {
                "  mode-menu N          (picks item N of the mode menu)\n"
                "  focus                (control id of the keyboard focus)\n"
                "  minimize | close | resize W H | rect CONTROL-ID (0: the main window)\n"
-               "  message-box [MS]      (prints the text of the program's message box and presses OK)\n"
+               "  message-box [MS [BUTTON-ID]]  (prints the text of the program's message box and presses OK or BUTTON-ID)\n"
                "  select-text CONTROL-ID START END | click-label2\n"
                "  stat-window [MS]     (prints the statistics window's rows and presses OK) | no-stat-window [MS]\n";
   return 2;
@@ -413,7 +404,7 @@ int wmain(int argc, wchar_t** argv) {
       Fail("no message box");
     HWND text = GetDlgItem(box, 0xFFFF);  // the message text of a message box
     std::cout << Utf8(text ? TextOf(text) : L"") << "\n";
-    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(std::stoi(arg(2, "1")), BN_CLICKED), 0);
   } else {
     return Usage();
   }
