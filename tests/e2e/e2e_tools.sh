@@ -6,7 +6,7 @@ scenario=$1
 . "$(dirname "$0")/e2e_common.sh"
 
 # Control identifiers (app/control_ids.h).
-Memo1=116 CheckBox1=126 Memo2=127 Label2=128
+Memo1=116 btn_New=117 btn_Open=118 CheckBox1=126 Memo2=127 Label2=128
 # Items of the text boxes' context menu, as the arrow keys reach them.
 menu_rubles=1 menu_hryvnias=2 menu_statistics=9
 
@@ -28,6 +28,21 @@ status)
   client wait-run
   # The result line "Privet, mir" with its line break.
   expect "status line after a run" "$(label2)" "Символов 13, слов 2, пробелов 1, Размер: 13 Байт"
+  # Opening a file empties the result box; without automatic conversion no
+  # run follows, and the status line must describe the empty box.
+  focus_main
+  click_control $CheckBox1
+  printf 'abc\r\n' > opened.txt
+  click_control $btn_Open
+  file_dialog Open "$(winpath opened.txt)"
+  expect "result box after opening" "$(memo 2)" ""
+  expect "status line after opening" "$(label2)" "Символов 0, слов 0, пробелов 0, Размер: 0 Байт"
+  # New empties it as well; the line follows a run's result through New.
+  client click btn_Velmar
+  client wait-run
+  expect "status line of abc" "$(label2)" "Символов 5, слов 1, пробелов 0, Размер: 5 Байт"
+  click_control $btn_New
+  expect "status line after New" "$(label2)" "Символов 0, слов 0, пробелов 0, Размер: 0 Байт"
   close_program
   ;;
 
