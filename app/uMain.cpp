@@ -484,6 +484,9 @@ void TVelmarPro_Api::Button1Click() {
   const auto selected = SendMessageW(Control(ControlId::ListBox1), LB_GETCURSEL, 0, 0);
   if (selected < 0 || selected >= store_.StoreCount()) return;
 
+  // The run takes the text as it is now: an automatic run armed by the last
+  // change would only convert the same text again.
+  KillTimer(hwnd_, static_cast<UINT_PTR>(TimerId::tmr_AutoVelmar));
   SetText(Control(ControlId::Memo2), L"");
   progressWidth_ = 0;
   Layout();

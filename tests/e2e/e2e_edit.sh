@@ -57,10 +57,17 @@ auto)
   expect "result box just after switching it on" "$(memo 2)" ""
   sleep 1.2
   expect "result box a second after switching it on" "$(memo 2)" "$(printf 'xy\r\n')"
+  # A run started at once takes the text that armed the automatic run: that
+  # one is dropped, not repeated a second later.
+  text in.txt 'zz'
+  client set-memo1 in.txt
+  client click btn_Velmar
+  sleep 2
+  expect "runs after a change and an immediate run" "$(results listen.txt)" 3
   close_program
   wait_exit "$listener"
   expect "results heard by the client" "$(tr -d '\r' < listen.txt | grep '^api_velmar_result:' | tr '\n' '|')" \
-    "api_velmar_result:abcd|api_velmar_result:xy|"
+    "api_velmar_result:abcd|api_velmar_result:xy|api_velmar_result:zz|"
   ;;
 
 open-save)

@@ -148,8 +148,8 @@ stays_editor() {
   sleep "$3"
   expect "editor $1 unchanged" "$(editor_text "$1")" "$2"
 }
-# Until no run works any more: the paste into the source box has also armed
-# the automatic conversion, whose run follows a second later.
+# Until no run works any more, also none that a change of the source box
+# during a run may still have armed.
 settle() {
   client wait-run
   sleep 1.5
