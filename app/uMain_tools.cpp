@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <exception>
+#include <utility>
 
 #include "statistics_run.h"
 #include "text.h"
