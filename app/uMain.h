@@ -209,7 +209,6 @@ class TVelmarPro_Api : public ui::Window {
   bool inCompletion_ = false;
 
   LabelLook label2Look_ = LabelLook::Link;
-  bool label2Tracking_ = false;  // the label asked to hear when the mouse leaves it
   HWND focusBeforeRun_ = nullptr;
 };
 

@@ -47,19 +47,18 @@ LRESULT CALLBACK TVelmarPro_Api::Label2Subclass(HWND hwnd, UINT message, WPARAM 
   return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
+// Asking for the leave message on every move is cheap and keeps it asked for
+// even when the system dropped the request (the window was disabled meanwhile).
 void TVelmarPro_Api::Label2MouseMove() {
-  if (!label2Tracking_) {
-    TRACKMOUSEEVENT track{};
-    track.cbSize = sizeof track;
-    track.dwFlags = TME_LEAVE;
-    track.hwndTrack = Control(ControlId::Label2);
-    label2Tracking_ = TrackMouseEvent(&track) != FALSE;
-  }
+  TRACKMOUSEEVENT track{};
+  track.cbSize = sizeof track;
+  track.dwFlags = TME_LEAVE;
+  track.hwndTrack = Control(ControlId::Label2);
+  TrackMouseEvent(&track);
   if (label2Look_ == LabelLook::Link) SetLabel2Look(LabelLook::Hover);
 }
 
 void TVelmarPro_Api::Label2MouseLeave() {
-  label2Tracking_ = false;
   if (label2Look_ == LabelLook::Hover) SetLabel2Look(LabelLook::Link);
 }
 

@@ -39,6 +39,8 @@ client() { "$run" "$bin/velmar_e2e_client.exe" "$@"; }
 # The protocol client every integrator can use.
 vclient() { "$run" "$bin/velmar-client.exe" "$@"; }
 value() { client info | tr -d '\r' | sed -n "s/^$1=//p"; }
+# The text of Memo1 or Memo2 (memo 1|2).
+memo() { client "get-memo$1" memo.txt; cat memo.txt; }
 expect() {  # expect NAME ACTUAL EXPECTED
   [ "$2" = "$3" ] || fail "$1: expected '$3', got '$2'"
   echo "ok: $1 = $3"

@@ -15,7 +15,6 @@ listen() {
   sleep 1.5  # registered
 }
 results() { tr -d '\r' < "$1" | grep -c '^api_velmar_result:' || true; }
-memo() { client "get-memo$1" memo.txt; cat memo.txt; }
 # The colour of a pixel of the screen, as "#RRGGBB".
 pixel() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- | sed -n 's/.*\(#[0-9A-F]\{6\}\).*/\1/p' | head -1; }
 # The colour inside a text box, away from its text.

@@ -10,7 +10,6 @@ Memo1=116 btn_New=117 btn_Open=118 CheckBox1=126 Memo2=127 Label2=128
 # Items of the text boxes' context menu, as the arrow keys reach them.
 menu_rubles=1 menu_hryvnias=2 menu_statistics=9
 
-memo() { client "get-memo$1" memo.txt; cat memo.txt; }
 label2() { client label2 | tr -d '\r'; }
 set_memo1() { text in.txt "$1"; client set-memo1 in.txt; }
 # Opens the context menu of the source box with a right click and picks item $1.
@@ -56,7 +55,7 @@ statistics)
 
   # A click on the label that is not lit by the mouse starts nothing.
   client click-label2
-  client no-stat-window 1500
+  client no-statistics-run
   echo "ok: a click outside the hover look starts no run"
 
   # "Свойства" on a selection of the source box analyses only the selection.
@@ -79,6 +78,21 @@ statistics)
     'Слов: 2' 'Символов (без пробелов): 12' 'Символов (с пробелами): 13' 'Пробелов: 1' 'Строк: 1' \
     'Цифры: 0' 'Кирилица: 0' 'Латиница: 8' 'Размер: 13 Байт' 'main.enabled=0')"
   expect "status line after the statistics" "$(label2)" "Символов 13, слов 2, пробелов 1, Размер: 13 Байт"
+
+  # Once the mouse has left the lit label, a click does nothing; back over
+  # it, the same click starts a run.
+  xdotool mousemove $(($1 + 30)) $(($2 + $4 / 2))
+  sleep 0.5
+  xdotool mousemove $(($1 + 30)) $(($2 - 100))
+  sleep 0.5
+  client click-label2
+  client no-statistics-run
+  echo "ok: after the mouse has left, the label is no lit link"
+  xdotool mousemove $(($1 + 30)) $(($2 + $4 / 2))
+  sleep 0.5
+  client click-label2
+  client stat-window > /dev/null
+  echo "ok: a click on the lit label starts a run"
   close_program
   ;;
 
