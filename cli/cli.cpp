@@ -7,7 +7,7 @@
 #include <optional>
 #include <string_view>
 
-#include "codec.h"
+#include "utf8.h"
 #include "cp1251.h"
 #include "engine.h"
 #include "table_file.h"
@@ -271,7 +271,7 @@ int Convert(Args& args, std::FILE* in, std::FILE* out) {
   LineConverter converter(table, o.underscore, o.hyphen);
   Sink sink(out, o.output);
 
-  Utf8Decoder decoder;
+  Utf8ToCp1251Decoder decoder;
   LineSplitter splitter;
   std::string decoded, converted, encoded, compressed;
   std::vector<std::string> stash, results;
@@ -341,7 +341,7 @@ int Convert(Args& args, std::FILE* in, std::FILE* out) {
         if (o.utf8 && !decoder.Finish())
           throw Failure{"malformed UTF-8 at byte offset " + std::to_string(decoder.ErrorOffset()) + " of " +
                         name + " (the input ends inside a character)"};
-        decoder = Utf8Decoder();
+        decoder = Utf8ToCp1251Decoder();
       });
   splitter.Finish(onLines);
   sink.Commit();

@@ -7,7 +7,7 @@
 
 #include "amount_words.h"
 #include "cli.h"
-#include "codec.h"
+#include "utf8.h"
 #include "cp1251.h"
 #include "size_format.h"
 #include "text_stats.h"
@@ -38,11 +38,7 @@ constexpr std::string_view kAmountHelp =
 enum class Encoding { kUtf8, kCp1251 };
 
 // UTF-8 text of this file's own literals in Windows-1251.
-std::string Cp1251(std::string_view utf8) {
-  std::string out;
-  Utf8ToCp1251(utf8, out, nullptr);
-  return out;
-}
+std::string Cp1251(std::string_view utf8) { return Cp1251FromUtf8Literal(utf8); }
 
 // False when the text could not be written.
 bool Write(std::FILE* out, std::string_view cp1251_text, Encoding encoding) {

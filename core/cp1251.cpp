@@ -33,19 +33,6 @@ struct LowerTable {
 };
 constexpr LowerTable kLower;
 
-void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
 }  // namespace
 
 unsigned char Cp1251ToLower(unsigned char c) { return kLower.map[c]; }
@@ -69,19 +56,6 @@ int UnicodeToCp1251(char32_t cp) {
     if (kHigh[i] == cp && cp != 0xFFFF) return 0x80 + i;
   }
   return -1;
-}
-
-std::string Cp1251ToUtf8(std::string_view text) {
-  std::string out;
-  out.reserve(text.size() * 2);
-  for (unsigned char c : text) {
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else {
-      AppendUtf8(out, c == kCp1251Undefined ? char32_t{0x98} : Cp1251ToUnicode(c));
-    }
-  }
-  return out;
 }
 
 }  // namespace velmar

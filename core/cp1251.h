@@ -20,8 +20,6 @@ char32_t Cp1251ToUnicode(unsigned char c);
 // The byte of a code point, or -1 when Windows-1251 has none for it.
 int UnicodeToCp1251(char32_t cp);
 
-// Windows-1251 bytes to UTF-8 (0x98 becomes U+0098's encoding, used only for
-// stand-ins that the caller restores before).
-std::string Cp1251ToUtf8(std::string_view text);
+// The crossing into and out of UTF-8 is in utf8.h.
 
 }  // namespace velmar

@@ -5,12 +5,11 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "cp1251_text.h"
+#include "utf8.h"
 
 namespace velmar {
 namespace {
 
-using tools_detail::Cp1251FromLiteral;
 
 using Forms = std::array<std::string, 3>;  // after one, after two to four, otherwise
 using Digits = std::array<std::string, 10>;
@@ -20,12 +19,12 @@ constexpr std::size_t kGroupCount = 7;
 
 Digits Pieces(const std::array<const char*, 10>& utf8) {
   Digits out;
-  for (std::size_t i = 0; i < utf8.size(); ++i) out[i] = Cp1251FromLiteral(utf8[i]);
+  for (std::size_t i = 0; i < utf8.size(); ++i) out[i] = Cp1251FromUtf8Literal(utf8[i]);
   return out;
 }
 
 Forms MakeForms(const char* one, const char* few, const char* many) {
-  return {Cp1251FromLiteral(one), Cp1251FromLiteral(few), Cp1251FromLiteral(many)};
+  return {Cp1251FromUtf8Literal(one), Cp1251FromUtf8Literal(few), Cp1251FromUtf8Literal(many)};
 }
 
 // Every piece ends with one space, so appending pieces separates the words.

@@ -5,18 +5,17 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "cp1251_text.h"
+#include "utf8.h"
 
 namespace velmar {
 namespace {
 
-using tools_detail::Cp1251FromLiteral;
 
 struct Units {
-  std::string bytes = Cp1251FromLiteral(" Байт");
-  std::array<std::string, 5> larger = {Cp1251FromLiteral(" Кб"), Cp1251FromLiteral(" Мб"),
-                                       Cp1251FromLiteral(" Гб"), Cp1251FromLiteral(" Тб"),
-                                       Cp1251FromLiteral(" Пб")};
+  std::string bytes = Cp1251FromUtf8Literal(" Байт");
+  std::array<std::string, 5> larger = {Cp1251FromUtf8Literal(" Кб"), Cp1251FromUtf8Literal(" Мб"),
+                                       Cp1251FromUtf8Literal(" Гб"), Cp1251FromUtf8Literal(" Тб"),
+                                       Cp1251FromUtf8Literal(" Пб")};
 };
 
 const Units& GetUnits() {

@@ -2,28 +2,19 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
-#include "cp1251.h"
+#include "utf8.h"
 
 namespace velmar::test {
 
 // Test texts are written in UTF-8 in the source; the core works on Windows-1251.
+// A character the code page cannot hold becomes the stand-in byte.
 inline std::string W(std::string_view utf8) {
   std::string out;
-  for (std::size_t i = 0; i < utf8.size();) {
-    unsigned char c = static_cast<unsigned char>(utf8[i]);
-    char32_t cp;
-    int n;
-    if (c < 0x80) { cp = c; n = 1; }
-    else if ((c & 0xE0) == 0xC0) { cp = c & 0x1F; n = 2; }
-    else { cp = c & 0x0F; n = 3; }
-    for (int k = 1; k < n; ++k) cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-    i += n;
-    int b = UnicodeToCp1251(cp);
-    out += static_cast<char>(b < 0 ? '?' : b);
-  }
+  if (Utf8ToCp1251(utf8, out, nullptr)) throw std::logic_error("malformed UTF-8 in a test text");
   return out;
 }
 
