@@ -5,6 +5,7 @@
 
 #include "convert.h"
 #include "cp1251.h"
+#include "file_names.h"
 
 namespace velmar {
 namespace {
@@ -38,20 +39,14 @@ TTransTable TableFromProfile(const ProfileFile& file) {
   t.ToIcon = file.GetInt(kInformation, "ToIcon", kFlagUnitedStates);
 
   // Lower-cased copies first, then the pairs as written; "_" stands for a blank.
-  std::vector<std::string> keys = file.KeyNames("Table");
-  if (keys.size() > kMaxKeysPerSection) keys.resize(kMaxKeysPerSection);
-  for (const auto& key : keys) {
-    std::string value = file.GetString("Table", key);
-    t.AddPair(Blanks(Cp1251ToLower(key)), Blanks(Cp1251ToLower(value)));
-  }
-  for (const auto& key : keys) t.AddPair(Blanks(key), Blanks(file.GetString("Table", key)));
+  const auto pairs = file.Entries("Table", kMaxKeysPerSection);
+  for (const auto& [key, value] : pairs) t.AddPair(Blanks(Cp1251ToLower(key)), Blanks(Cp1251ToLower(value)));
+  for (const auto& [key, value] : pairs) t.AddPair(Blanks(key), Blanks(value));
 
   // "First" pairs keep their "_".
-  std::vector<std::string> firstKeys = file.KeyNames("First");
-  if (firstKeys.size() > kMaxKeysPerSection) firstKeys.resize(kMaxKeysPerSection);
-  for (const auto& key : firstKeys)
-    t.AddFirstPair(Cp1251ToLower(key), Cp1251ToLower(file.GetString("First", key)));
-  for (const auto& key : firstKeys) t.AddFirstPair(key, file.GetString("First", key));
+  const auto firstPairs = file.Entries("First", kMaxKeysPerSection);
+  for (const auto& [key, value] : firstPairs) t.AddFirstPair(Cp1251ToLower(key), Cp1251ToLower(value));
+  for (const auto& [key, value] : firstPairs) t.AddFirstPair(key, value);
   return t;
 }
 
@@ -67,6 +62,9 @@ std::vector<std::filesystem::path> ListTableFiles(const std::filesystem::path& f
   std::error_code ec;
   std::filesystem::directory_iterator it(folder, ec), end;
   for (; !ec && it != end; it.increment(ec)) {
+    // A device name would open the device (a serial port can block the start).
+    const auto name = it->path().filename().u8string();
+    if (IsReservedDeviceName(std::string_view(reinterpret_cast<const char*>(name.data()), name.size()))) continue;
     if (HasTableExtension(it->path()) && !it->is_directory(ec)) files.push_back(it->path());
   }
   std::sort(files.begin(), files.end(), [](const auto& a, const auto& b) {
