@@ -245,6 +245,11 @@ void LineConverter::ConvertLinesTo(std::span<const std::string_view> lines, std:
   });
 }
 
+void LineConverter::ConvertLinesWith(std::span<const std::string_view> lines,
+                                     const std::function<void(std::string_view)>& emit) {
+  ConvertBlocks(lines, emit);
+}
+
 void CompressAppend(CompressState& state, std::string_view piece, std::string& out) {
   std::size_t i = 0;
   while (i < piece.size()) {

@@ -8,6 +8,7 @@
 //    no pair can see or make a line feed (matches then never cross lines).
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -26,6 +27,10 @@ class LineConverter {
   void ConvertLines(std::span<const std::string_view> lines, std::vector<std::string>& results);
   // Appends the conversion of every line followed by eol.
   void ConvertLinesTo(std::span<const std::string_view> lines, std::string_view eol, std::string& out);
+  // Hands the conversion of every line, in order, to emit; the view lives
+  // until emit returns.
+  void ConvertLinesWith(std::span<const std::string_view> lines,
+                        const std::function<void(std::string_view)>& emit);
 
   // Lines are gathered into buffers of about this many bytes.
   void SetBlockSize(std::size_t bytes) { blockSize_ = bytes; }
