@@ -1,8 +1,11 @@
 #!/bin/sh
-# Whole-process timing and peak memory of `velmar convert` on a large text.
-# usage: bench/cli_timing.sh [MEGABYTES]   (default 1024; needs /usr/bin/time)
+# Whole-process timing and peak memory of `velmar convert` on a large text,
+# on one long line and of `velmar stats` on bare line feeds.
+# usage: bench/cli_timing.sh [MEGABYTES] [LINE_MEGABYTES]
+#        (defaults 1024 and 200; needs /usr/bin/time)
 set -e
 mb=${1:-1024}
+line_mb=${2:-200}
 here=$(cd "$(dirname "$0")/.." && pwd)
 velmar=$here/build/native/bin/velmar
 work=$(mktemp -d)
@@ -19,16 +22,21 @@ done
 i=0
 : > "$work/big.txt"
 while [ $i -lt "$mb" ]; do cat "$work/1mb.txt"; i=$((i + 1)); done >> "$work/big.txt"
-size=$(stat -c %s "$work/big.txt")
+
+head -c $((line_mb * 1048576)) "$work/big.txt" | tr -d '\r\n' > "$work/line.txt"
+head -c $((mb * 1048576)) /dev/zero | tr '\0' '\n' > "$work/feeds.txt"
 
 run() {
   label=$1
-  shift
-  /usr/bin/time -f "%e %M" -o "$work/time" "$@" < "$work/big.txt" > /dev/null
+  input=$2
+  shift 2
+  /usr/bin/time -f "%e %M" -o "$work/time" "$@" < "$input" > /dev/null
   read -r secs rss < "$work/time"
-  echo "$label: $size bytes in $secs s, peak RSS $((rss / 1024)) MB"
+  echo "$label: $(stat -c %s "$input") bytes in $secs s, peak RSS $((rss / 1024)) MB"
 }
-run "velmar convert (utf-8)" "$velmar" convert
-run "velmar convert (cp1251 bytes)" "$velmar" convert --encoding cp1251
-run "velmar convert --compress" "$velmar" convert --compress
-run "cat (reading and writing alone)" cat
+run "velmar convert (utf-8)" "$work/big.txt" "$velmar" convert
+run "velmar convert (cp1251 bytes)" "$work/big.txt" "$velmar" convert --encoding cp1251
+run "velmar convert --compress" "$work/big.txt" "$velmar" convert --compress
+run "velmar convert, one line" "$work/line.txt" "$velmar" convert
+run "velmar stats, line feeds only" "$work/feeds.txt" "$velmar" stats
+run "cat (reading and writing alone)" "$work/big.txt" cat

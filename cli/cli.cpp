@@ -1,6 +1,5 @@
 #include "cli.h"
 
-#include <new>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -232,17 +231,7 @@ int RunVelmar(const std::vector<std::string>& words, std::FILE* in, std::FILE* o
       return 0;
     }
   }
-  try {
-    return command == "convert" ? Convert(rest, in, out) : Tables(rest, out);
-  } catch (const UsageError& e) {
-    return ReportUsageError(err, command, e.message);
-  } catch (const Failure& e) {
-    return ReportFailure(err, command, e.message);
-  } catch (const std::bad_alloc&) {
-    return ReportFailure(err, command, "not enough memory");
-  } catch (const std::exception& e) {
-    return ReportFailure(err, command, e.what());
-  }
+  return RunSubcommand(command, err, [&] { return command == "convert" ? Convert(rest, in, out) : Tables(rest, out); });
 }
 
 }  // namespace velmar

@@ -1,5 +1,8 @@
 #include "command_line.h"
 
+#include <exception>
+#include <new>
+
 namespace velmar {
 
 bool CommandLine::Next() {
@@ -58,6 +61,20 @@ int ReportFailure(std::FILE* err, std::string_view command, std::string_view mes
   std::fprintf(err, "velmar %.*s: %.*s\n", static_cast<int>(command.size()), command.data(),
                static_cast<int>(message.size()), message.data());
   return 1;
+}
+
+int RunSubcommand(std::string_view command, std::FILE* err, const std::function<int()>& body) {
+  try {
+    return body();
+  } catch (const UsageError& e) {
+    return ReportUsageError(err, command, e.message);
+  } catch (const Failure& e) {
+    return ReportFailure(err, command, e.message);
+  } catch (const std::bad_alloc&) {
+    return ReportFailure(err, command, "not enough memory");
+  } catch (const std::exception& e) {
+    return ReportFailure(err, command, e.what());
+  }
 }
 
 std::string MalformedUtf8Message(std::string_view inputName, std::size_t offset, bool endsInside) {

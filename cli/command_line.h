@@ -2,6 +2,7 @@
 // The words of a subcommand, read the same way by every subcommand, and the
 // one way they report errors.
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -54,6 +55,11 @@ Encoding ParseEncoding(const std::string& name);
 // --help) to err and gives the exit status; the message is UTF-8.
 int ReportUsageError(std::FILE* err, std::string_view command, std::string_view message);
 int ReportFailure(std::FILE* err, std::string_view command, std::string_view message);
+
+// Runs a subcommand's body and reports what it throws in the one format:
+// UsageError, Failure, std::bad_alloc ("not enough memory") and any other
+// std::exception. Returns the body's exit status or the error's.
+int RunSubcommand(std::string_view command, std::FILE* err, const std::function<int()>& body);
 
 // The message for malformed UTF-8 in an input.
 std::string MalformedUtf8Message(std::string_view inputName, std::size_t offset, bool endsInside);

@@ -1,6 +1,5 @@
 #include "text_tools_cmd.h"
 
-#include <new>
 #include <span>
 #include <string_view>
 #include <utility>
@@ -48,20 +47,6 @@ bool Write(std::FILE* out, std::string_view cp1251_text, Encoding encoding) {
   return std::fwrite(text.data(), 1, text.size(), out) == text.size() && std::fflush(out) == 0;
 }
 
-// Runs a subcommand body, reporting its errors the way every subcommand does.
-template <typename Body>
-int Run(std::string_view command, std::FILE* err, Body body) {
-  try {
-    return body();
-  } catch (const UsageError& e) {
-    return ReportUsageError(err, command, e.message);
-  } catch (const Failure& e) {
-    return ReportFailure(err, command, e.message);
-  } catch (const std::bad_alloc&) {
-    return ReportFailure(err, command, "not enough memory");
-  }
-}
-
 std::string StatsReport(const TextStatistics& s, std::string_view decimal) {
   const std::pair<std::string_view, std::string> rows[] = {
       {"Слов:", std::to_string(s.words)},
@@ -82,7 +67,7 @@ std::string StatsReport(const TextStatistics& s, std::string_view decimal) {
 }  // namespace
 
 int RunStatsCommand(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, std::FILE* err) {
-  return Run("stats", err, [&] {
+  return RunSubcommand("stats", err, [&] {
     Encoding encoding = Encoding::kUtf8;
     std::string decimal = ".";
     std::vector<std::string> files;
@@ -117,7 +102,7 @@ int RunStatsCommand(const std::vector<std::string>& args, std::FILE* in, std::FI
 }
 
 int RunAmountCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
-  return Run("amount", err, [&] {
+  return RunSubcommand("amount", err, [&] {
     Encoding encoding = Encoding::kUtf8;
     Currency currency = Currency::kRubles;
     std::string number;
