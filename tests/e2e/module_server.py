@@ -20,8 +20,15 @@ import time
 
 
 class Handler(http.server.SimpleHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+
     def log_message(self, *args):
         pass
+
+    def end_headers(self):
+        # Said outright: WinINet keeps a connection it is not told is closing.
+        self.send_header("Connection", "close")
+        super().end_headers()
 
     def do_GET(self):
         root = self.directory

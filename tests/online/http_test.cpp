@@ -58,6 +58,11 @@ TEST_F(HttpTest, FetchGivesTheBodyByteForByteWithItsStatus) {
   EXPECT_FALSE(ok.cut);
   EXPECT_EQ(FetchText(server_.Url("/cat.ini")), body);
 
+  server_.SetBody("/empty.ini", "");
+  const FetchResult empty = FetchUrl(server_.Url("/empty.ini"));
+  EXPECT_EQ(empty.body, "");
+  EXPECT_EQ(empty.status, 200u);
+
   // An error page is a body like any other; the status tells it apart.
   const FetchResult missing = FetchUrl(server_.Url("/nothing.ini"));
   EXPECT_EQ(missing.body, "not found");
