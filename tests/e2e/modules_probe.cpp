@@ -197,6 +197,7 @@ int Usage() {
                "  message-box [MS]         print the program's message box (title|text) and press OK\n"
                "  block-temp on|off        a folder named tst.ini in the temp folder, so it cannot be written\n"
                "  tables                   the main window's table list\n"
+               "  rect                     screen rectangle of the module window's client area: X Y W H\n"
                "  serve                    commands from standard input, each answer ended by a line \".\"\n";
   return 2;
 }
@@ -267,6 +268,14 @@ void Run(const std::vector<std::string>& args) {
     } else {
       RemoveDirectoryW(path.c_str());
     }
+  } else if (command == "rect") {
+    HWND form = ModuleWindow();
+    if (!form) Fail("no module window");
+    RECT r{};
+    GetClientRect(form, &r);
+    POINT origin{0, 0};
+    ClientToScreen(form, &origin);
+    std::cout << origin.x << " " << origin.y << " " << r.right << " " << r.bottom << "\n";
   } else if (command == "tables") {
     // The main window's table list (LB_GETTEXT is copied back across processes).
     HWND list = GetDlgItem(MainWindow(), static_cast<int>(velmar::ControlId::ListBox1));
