@@ -57,6 +57,35 @@ std::string ServerAddress(const std::filesystem::path& settingsPath) {
   }
 }
 
+std::string SiteAddress(const ProfileFile& settings) {
+  std::string site = settings.GetString(kSettingsSection, "Site");
+  if (!site.empty()) return site;
+  site = ServerAddress(settings);
+  if (site.back() != '/') site += '/';
+  return site;
+}
+
+std::string SiteAddress(const std::filesystem::path& settingsPath) {
+  try {
+    return SiteAddress(ProfileFile::Load(settingsPath).value_or(ProfileFile{}));
+  } catch (const std::exception&) {
+    return SiteAddress(ProfileFile{});
+  }
+}
+
+unsigned long NetTimeoutMs(const ProfileFile& settings) {
+  const std::int32_t ms = settings.GetInt(kSettingsSection, "NetTimeout", 15000);
+  return ms >= 100 && ms <= 600000 ? static_cast<unsigned long>(ms) : 15000;
+}
+
+unsigned long NetTimeoutMs(const std::filesystem::path& settingsPath) {
+  try {
+    return NetTimeoutMs(ProfileFile::Load(settingsPath).value_or(ProfileFile{}));
+  } catch (const std::exception&) {
+    return 15000;
+  }
+}
+
 bool WriteCloseSettings(const std::filesystem::path& settingsPath, int selectedModule, bool autoTrans) {
   if (!WriteKey(settingsPath, "Module", std::to_string(selectedModule))) return false;
   return WriteKey(settingsPath, "AutoTrans", autoTrans ? "1" : "0");

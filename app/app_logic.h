@@ -36,6 +36,15 @@ std::string ServerAddress(const ProfileFile& settings);
 // The same from the settings file; a missing or unreadable file gives the default.
 std::string ServerAddress(const std::filesystem::path& settingsPath);
 
+// The address of the maker's web site shown for downloading modules by hand:
+// [Velmar] Site, or the server's address with a closing "/" (its start page).
+std::string SiteAddress(const ProfileFile& settings);
+std::string SiteAddress(const std::filesystem::path& settingsPath);
+// The connect and receive time-out of the online parts in milliseconds:
+// [Velmar] NetTimeout when it is a number from 100 to 600000, else 15000.
+unsigned long NetTimeoutMs(const ProfileFile& settings);
+unsigned long NetTimeoutMs(const std::filesystem::path& settingsPath);
+
 // Writes "Module" and then "AutoTrans", each key on its own, keeping every
 // other line of the file. Stops at the first key that cannot be written and
 // returns false then.

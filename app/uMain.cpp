@@ -7,11 +7,13 @@
 
 #include "app_logic.h"
 #include "cp1251.h"
+#include "http.h"
 #include "profile.h"
 #include "run_progress.h"
 #include "table_file.h"
 #include "text.h"
 #include "text_stats.h"
+#include "uDownloadModules.h"
 
 namespace velmar {
 namespace {
@@ -96,6 +98,9 @@ void TVelmarPro_Api::Create() {
   version_ = VersionString(VersionResource());
   decimalSeparator_ = DecimalSeparator();
   server_ = ServerAddress(exeFolder_ / kSettingsFileName);
+  site_ = SiteAddress(exeFolder_ / kSettingsFileName);
+  const unsigned long timeout = NetTimeoutMs(exeFolder_ / kSettingsFileName);
+  online::SetTimeouts({timeout, timeout});
 
   flags_ = ui::Image::FromResource(L"FLAGS16");
   logo_ = ui::Image::FromResource(L"LOGO64");

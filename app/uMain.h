@@ -25,6 +25,8 @@
 
 namespace velmar {
 
+class TDwnlModulesForm;
+
 class TVelmarPro_Api : public ui::Window {
  public:
   static constexpr const wchar_t* kClassName = kMainWindowClass;
@@ -39,6 +41,8 @@ class TVelmarPro_Api : public ui::Window {
 
   // The base address of the maker's server for the online parts.
   const std::string& Server() const { return server_; }
+  // The address of the maker's web site, named in the module window's messages.
+  const std::string& Site() const { return site_; }
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -157,6 +161,8 @@ class TVelmarPro_Api : public ui::Window {
   std::filesystem::path exeFolder_;
   std::string version_;
   std::string server_;  // base address of the maker's server, read once at start
+  std::string site_;    // the maker's web site
+  std::unique_ptr<TDwnlModulesForm> modules_;  // the last module window (destroyed once closed)
   std::wstring programTitle_;
   std::wstring decimalSeparator_;
 

@@ -398,12 +398,10 @@ void TVelmarPro_Api::sSpeedButton4Click() {
   }
 }
 
-// The about window, the table editor and the module catalogue are windows of
-// their own; these buttons open them once they exist.
+// The about window and the table editor are windows of their own; these
+// buttons open them once they exist.
 void TVelmarPro_Api::btn_AboutClick() {}
 
 void TVelmarPro_Api::sSpeedButton3Click() {}
-
-void TVelmarPro_Api::sSpeedButton1Click() {}
 
 }  // namespace velmar

@@ -115,11 +115,28 @@ def make_progress():
         *PNG_OPTS, f"PNG32:{os.path.join(HERE, 'progress_fill.png')}")
 
 
+def make_module_pictures(silk):
+    # The module list's marks: a green tick and a red cross.
+    for name, icon in (("apply_16x16", "accept"), ("cancel_16x16", "cancel")):
+        run("convert", os.path.join(silk, icon + ".png"), "-alpha", "set", *PNG_OPTS,
+            f"PNG32:{os.path.join(HERE, name + '.png')}")
+    # Shown while the module catalogue loads: a globe with a download arrow.
+    run("convert", "-size", "512x512", "xc:none",
+        "-fill", "#dfe9f5", "-stroke", "#4a78b0", "-strokewidth", "16", "-draw", "circle 256,256 256,40",
+        "-fill", "none", "-stroke", "#8fb0d6", "-strokewidth", "10",
+        "-draw", "ellipse 256,256 100,214 0,360", "-draw", "line 44,256 468,256",
+        "-draw", "ellipse 256,256 214,70 180,360",
+        "-stroke", "none", "-fill", "#3c9a3c",
+        "-draw", "polygon 206,150 306,150 306,300 366,300 256,420 146,300 206,300",
+        "-resize", "128x128", *PNG_OPTS, f"PNG32:{os.path.join(HERE, 'modules_loading.png')}")
+
+
 def main():
     silk = sys.argv[1] if len(sys.argv) > 1 else DEFAULT_SILK
     make_mark()
     make_buttons(silk)
     make_progress()
+    make_module_pictures(silk)
     print(f"wrote the pictures in {HERE}")
 
 

@@ -1,0 +1,360 @@
+#include "uDownloadModules.h"
+
+#include <fstream>
+#include <system_error>
+
+#include "http.h"
+#include "text.h"
+
+namespace velmar {
+namespace {
+
+namespace fs = std::filesystem;
+using ui::Widen;
+
+constexpr int kIconApply = 0;   // "Да": a green tick
+constexpr int kIconCancel = 1;  // "Нет": a red cross
+
+int Num(TDwnlModulesForm::Control id) { return static_cast<int>(id); }
+
+// A 16x16 picture on the list's background, for an image list without alpha.
+HBITMAP IconBitmap(const ui::Image& icon) {
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = 16;
+  bi.bmiHeader.biHeight = 16;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 24;
+  bi.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!bitmap) return nullptr;
+  HDC dc = CreateCompatibleDC(nullptr);
+  {
+    ui::SelectIn select(dc, bitmap);
+    const RECT all{0, 0, 16, 16};
+    FillRect(dc, &all, GetSysColorBrush(COLOR_WINDOW));
+    icon.Draw(dc, 0, 0);
+  }
+  DeleteDC(dc);
+  return bitmap;
+}
+
+// Why a download failed, in the user's words.
+std::wstring DownloadFailure(const online::DownloadResult& result) {
+  using online::DownloadError;
+  switch (result.error) {
+    case DownloadError::None:
+      break;
+    case DownloadError::BadUrl:
+      return Widen("адрес модуля не начинается с http:// или https://");
+    case DownloadError::OpenFailed:
+      return Widen("сервер не отвечает");
+    case DownloadError::HttpStatus:
+      return Widen("сервер ответил кодом ") + std::to_wstring(result.status);
+    case DownloadError::Broken:
+      return Widen("связь прервалась, получено байт: ") + std::to_wstring(result.bytes) +
+             (result.announced ? Widen(" из ") + std::to_wstring(result.announced) : std::wstring());
+    case DownloadError::Checksum:
+      return Widen("файл не совпадает с контрольной суммой из каталога");
+    case DownloadError::File:
+      return Widen("файл не записан (") + online::DescribeDownloadError(result) + L")";
+  }
+  return {};
+}
+
+}  // namespace
+
+TDwnlModulesForm::TDwnlModulesForm(ModuleHost host) : host_(std::move(host)) {}
+
+std::unique_ptr<TDwnlModulesForm> TDwnlModulesForm::Open(ModuleHost host) {
+  online::PumpMessages();
+  std::uint32_t flags = 0;
+  if (!online::IsConnected(flags)) {
+    const std::wstring text =
+        Widen("Подключение к Интернету отсутствует, Вы можете скачать модули вручную на официальном сайте "
+              "разработчика: ") +
+        ui::FromCp1251(host.siteAddress);
+    MessageBoxW(host.owner, text.c_str(), Widen("Нет подключения").c_str(), MB_ICONWARNING | MB_OK);
+    return nullptr;
+  }
+  auto form = std::make_unique<TDwnlModulesForm>(std::move(host));
+  form->Create();
+  SetWindowTextW(form->label_, Widen("Загрузка списка доступных модулей...").c_str());
+  ShowWindow(form->hwnd_, SW_SHOW);
+  UpdateWindow(form->hwnd_);
+  EnableWindow(form->host_.owner, FALSE);
+  online::PumpMessages();
+  if (!form->LoadCatalogue()) return nullptr;
+  return form;
+}
+
+void TDwnlModulesForm::Create() {
+  font_ = ui::MakeFont({L"MS Sans Serif", -11});
+  picture_ = ui::Image::FromResource(L"MODULES_LOADING");
+  Register(kClassName, nullptr, GetSysColorBrush(COLOR_BTNFACE), nullptr);
+  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+  const DWORD exStyle = WS_EX_DLGMODALFRAME;
+  RECT frame{0, 0, kClientWidth, kClientHeight};
+  AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  RECT owner{};
+  GetWindowRect(host_.owner, &owner);
+  const int x = owner.left + (owner.right - owner.left - width) / 2;
+  const int y = owner.top + (owner.bottom - owner.top - height) / 2;
+  CreateWindowOf(kClassName, Widen("Загрузка дополнительных модулей").c_str(), style, exStyle, x, y, width, height,
+                 host_.owner, nullptr);
+  CreateControls();
+}
+
+void TDwnlModulesForm::CreateControls() {
+  auto place = [this](HWND control, int x, int y, int w, int h) {
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    MoveWindow(control, x, y, w, h, FALSE);
+    return control;
+  };
+  label_ = place(ui::CreateControl(hwnd_, L"STATIC", L"---", SS_CENTER, 0, Num(Control::Label1)), 8, 200, 481, 16);
+  list_ = place(ui::CreateControl(hwnd_, WC_LISTVIEWW, L"",
+                                  LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP | WS_BORDER,
+                                  0, Num(Control::ListView1)),
+                8, 8, 481, 249);
+  ShowWindow(list_, SW_HIDE);
+  ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT);
+  struct Column {
+    const char* caption;
+    int width;
+    int format;
+  };
+  int index = 0;
+  for (const Column& c : {Column{"Модуль", 170, LVCFMT_LEFT}, Column{"Описание", 208, LVCFMT_LEFT},
+                          Column{"Загружен", 80, LVCFMT_CENTER}}) {
+    std::wstring caption = Widen(c.caption);
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+    column.fmt = c.format;
+    column.cx = c.width;
+    column.pszText = caption.data();
+    ListView_InsertColumn(list_, index++, &column);
+  }
+  // sAlphaImageList1: the list owns it and destroys it with itself.
+  images_ = ImageList_Create(16, 16, ILC_COLOR24, 2, 0);
+  for (const wchar_t* name : {L"APPLY_16X16", L"CANCEL_16X16"}) {
+    HBITMAP bitmap = IconBitmap(ui::Image::FromResource(name));
+    ImageList_Add(images_, bitmap, nullptr);
+    DeleteObject(bitmap);
+  }
+  ListView_SetImageList(list_, images_, LVSIL_SMALL);
+
+  action_ = place(ui::CreateControl(hwnd_, L"BUTTON", Widen("Загрузить"), BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED,
+                                    0, Num(Control::sSpeedButton2)),
+                  7, 265, 97, 25);
+  close_ = place(ui::CreateControl(hwnd_, L"BUTTON", Widen("Закрыть"), BS_PUSHBUTTON | WS_TABSTOP, 0,
+                                   Num(Control::sSpeedButton1)),
+                 400, 265, 89, 25);
+}
+
+bool TDwnlModulesForm::LoadCatalogue() {
+  const online::FetchResult fetched = online::FetchUrl(host_.catalogueUrl);
+  // An error page is no catalogue, whatever it holds.
+  const std::string body = fetched.Ok() ? fetched.body : std::string();
+
+  // The catalogue passes through "tst.ini" in the temp folder.
+  const fs::path stored = fs::path(online::TempFolderPath()) / L"tst.ini";
+  std::string text;
+  {
+    std::ofstream out(stored, std::ios::binary | std::ios::trunc);
+    out << online::CatalogueFileText(body);
+    out.close();
+    std::ifstream in(stored, std::ios::binary);
+    if (out && in) text.assign(std::istreambuf_iterator<char>(in), {});
+    if (!out || !in || in.bad()) {
+      // Storing or reading it failed: the window must not stay loading.
+      Abandon();
+      ui::ShowError(host_.owner, L"Cannot create file \"" + stored.wstring() + L"\"");
+      return false;
+    }
+  }
+  const std::vector<online::ModuleEntry> modules = online::ParseModuleCatalogue(text, fetched.cut);
+  for (int i = 0; i < 101; ++i) {
+    online::PumpMessages();
+    Sleep(1);
+  }
+  if (!hwnd_) return false;
+  const std::vector<std::string> loaded = host_.loadedFileNames ? host_.loadedFileNames() : std::vector<std::string>{};
+  for (const online::ModuleEntry& entry : modules) AddRow(entry, loaded);
+  std::error_code ignored;
+  fs::remove(stored, ignored);
+
+  ShowWindow(list_, SW_SHOW);
+  loaded_ = true;
+  const std::wstring caption =
+      Widen("Загрузка дополнительных модулей (Доступно: ") + std::to_wstring(rows_.size()) + L")";
+  SetWindowTextW(hwnd_, caption.c_str());
+  if (rows_.empty()) {
+    Abandon();
+    ShowNoServerMessage();
+    return false;
+  }
+  return true;
+}
+
+void TDwnlModulesForm::Abandon() {
+  EnableWindow(host_.owner, TRUE);
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
+void TDwnlModulesForm::ShowNoServerMessage() const {
+  const std::wstring text =
+      Widen("Подключение к серверу с модулями не удалось, Вы можете скачать модули вручную на официальном сайте "
+            "разработчика: ") +
+      ui::FromCp1251(host_.siteAddress);
+  MessageBoxW(host_.owner, text.c_str(), Widen("Нет доступа к серверу").c_str(), MB_ICONERROR | MB_OK);
+}
+
+void TDwnlModulesForm::AddRow(const online::ModuleEntry& entry, const std::vector<std::string>& loaded) {
+  Row row;
+  row.entry = entry;
+  row.downloadable = online::IsDownloadable(entry);
+  row.downloaded = row.downloadable && online::IsModuleDownloaded(entry.FileName, loaded);
+  rows_.push_back(std::move(row));
+  const int index = static_cast<int>(rows_.size()) - 1;
+  std::wstring name = ui::FromCp1251(entry.Name);
+  LVITEMW item{};
+  item.mask = LVIF_TEXT | LVIF_IMAGE;
+  item.iItem = index;
+  item.pszText = name.data();
+  item.iImage = kIconCancel;
+  ListView_InsertItem(list_, &item);
+  std::wstring desc = ui::FromCp1251(entry.Desc);
+  ListView_SetItemText(list_, index, 1, desc.data());
+  ShowRow(index);
+}
+
+// The mark and the icon of a row, always together.
+void TDwnlModulesForm::ShowRow(int index) {
+  const Row& row = rows_[static_cast<std::size_t>(index)];
+  std::wstring mark = Widen(!row.downloadable ? "Недоступен" : row.downloaded ? "Да" : "Нет");
+  ListView_SetItemText(list_, index, 2, mark.data());
+  LVITEMW item{};
+  item.mask = LVIF_IMAGE;
+  item.iItem = index;
+  item.iImage = row.downloaded ? kIconApply : kIconCancel;
+  ListView_SetItem(list_, &item);
+}
+
+int TDwnlModulesForm::SelectedRow() const {
+  const int index = ListView_GetNextItem(list_, -1, LVNI_SELECTED);
+  return index >= 0 && index < static_cast<int>(rows_.size()) ? index : -1;
+}
+
+fs::path TDwnlModulesForm::ModulePath(const Row& row) const {
+  return host_.exeFolder / L"Table" / ui::FromCp1251(row.entry.FileName);
+}
+
+void TDwnlModulesForm::ListView1Click() {
+  const int index = SelectedRow();
+  if (index < 0) {
+    EnableWindow(action_, FALSE);
+    return;
+  }
+  const Row& row = rows_[static_cast<std::size_t>(index)];
+  SetWindowTextW(action_, Widen(row.downloaded ? "Удалить" : "Загрузить").c_str());
+  // A module whose file name or address is refused can be neither downloaded nor deleted.
+  EnableWindow(action_, row.downloadable);
+}
+
+void TDwnlModulesForm::sSpeedButton2Click() {
+  const int index = SelectedRow();
+  if (index < 0) return;
+  Row& row = rows_[static_cast<std::size_t>(index)];
+  if (!row.downloadable) return;
+  if (row.downloaded) DeleteRow(row, index);
+  else DownloadRow(row, index);
+}
+
+void TDwnlModulesForm::DownloadRow(Row& row, int index) {
+  online::PumpMessages();
+  const fs::path path = ModulePath(row);
+  std::error_code ec;
+  fs::create_directories(path.parent_path(), ec);
+  online::DownloadOptions options;
+  options.sha256 = row.entry.Sha256;
+  const online::DownloadResult result = online::DownloadFile(row.entry.URL, path, options);
+  Sleep(100);
+  if (result.Ok() && fs::is_regular_file(path, ec)) {
+    row.downloaded = true;
+    ShowRow(index);
+    SetWindowTextW(action_, Widen("Удалить").c_str());
+    if (host_.reloadTables) host_.reloadTables();
+  } else {
+    row.downloaded = false;
+    ShowRow(index);
+    const std::wstring text = Widen("Модуль «") + ui::FromCp1251(row.entry.Name) + Widen("» не загружен: ") +
+                              DownloadFailure(result) + L".";
+    MessageBoxW(hwnd_, text.c_str(), Widen("Ошибка загрузки").c_str(), MB_ICONERROR | MB_OK);
+  }
+  FollowFile(row);
+}
+
+void TDwnlModulesForm::DeleteRow(Row& row, int index) {
+  if (DeleteFileW(ModulePath(row).c_str())) {
+    row.downloaded = false;
+    ShowRow(index);
+    if (host_.reloadTables) host_.reloadTables();
+  }
+  FollowFile(row);
+}
+
+void TDwnlModulesForm::FollowFile(const Row& row) {
+  std::error_code ec;
+  const bool exists = fs::exists(ModulePath(row), ec);
+  SetWindowTextW(action_, Widen(exists ? "Удалить" : "Загрузить").c_str());
+}
+
+void TDwnlModulesForm::FormCloseQuery() {
+  // Only a loaded window may close; the main window follows the answer.
+  EnableWindow(host_.owner, loaded_);
+  if (loaded_) DestroyWindow(hwnd_);
+}
+
+void TDwnlModulesForm::Paint() {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd_, &ps);
+  if (!IsWindowVisible(list_)) picture_.Draw(dc, 184, 56);
+  EndPaint(hwnd_, &ps);
+}
+
+LRESULT TDwnlModulesForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_PAINT:
+      Paint();
+      return 0;
+    case WM_CLOSE:
+      FormCloseQuery();
+      return 0;
+    case WM_COMMAND:
+      if (HIWORD(wParam) == BN_CLICKED) {
+        if (LOWORD(wParam) == Num(Control::sSpeedButton2)) sSpeedButton2Click();
+        else if (LOWORD(wParam) == Num(Control::sSpeedButton1)) FormCloseQuery();
+      }
+      return 0;
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      if (header->idFrom == static_cast<UINT_PTR>(Num(Control::ListView1))) {
+        if (header->code == NM_CLICK) {
+          ListView1Click();
+        } else if (header->code == LVN_ITEMCHANGED) {
+          // The keyboard moves the selection as well as the mouse does.
+          const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
+          if ((change->uChanged & LVIF_STATE) && ((change->uNewState ^ change->uOldState) & LVIS_SELECTED))
+            ListView1Click();
+        }
+      }
+      return 0;
+    }
+    default:
+      return Window::HandleMessage(message, wParam, lParam);
+  }
+}
+
+}  // namespace velmar

@@ -1,0 +1,84 @@
+#pragma once
+// The module window "Загрузка дополнительных модулей": lists the maker's
+// module catalogue with a tick for every module already in the table folder,
+// downloads a module into it or deletes one, and has the main window reload
+// its tables after each change.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "catalogue.h"
+#include "image.h"
+#include "window.h"
+
+namespace velmar {
+
+// What the module window needs of the main window.
+struct ModuleHost {
+  HWND owner = nullptr;                // the main window: owner, disabled while the module window lives
+  std::filesystem::path exeFolder;     // the table folder is its "Table"
+  std::string catalogueUrl;            // the full URL of the module catalogue
+  std::string siteAddress;             // the maker's web site, for downloading by hand
+  std::function<std::vector<std::string>()> loadedFileNames;  // file name of each store slot (Windows-1251)
+  std::function<void()> reloadTables;  // the table reload
+};
+
+class TDwnlModulesForm : public ui::Window {
+ public:
+  static constexpr const wchar_t* kClassName = L"TDwnlModulesForm";
+  static constexpr int kClientWidth = 496;
+  static constexpr int kClientHeight = 297;
+  // Control identifiers (also used by the end-to-end probe).
+  enum class Control : int { ListView1 = 201, Label1, sSpeedButton2, sSpeedButton1 };
+
+  explicit TDwnlModulesForm(ModuleHost host);
+
+  // The main window's "Загрузить модули": checks the connection, opens the
+  // window and loads the catalogue. Gives the window when it has rows;
+  // nothing when there is no connection or no module (a message box says so).
+  static std::unique_ptr<TDwnlModulesForm> Open(ModuleHost host);
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  struct Row {
+    online::ModuleEntry entry;
+    bool downloadable = false;  // a safe file name and a web URL
+    bool downloaded = false;    // the mark; the icon follows it
+  };
+
+  void Create();
+  void CreateControls();
+  // Loading: fetch, "tst.ini", the rows. False when the window was destroyed.
+  bool LoadCatalogue();
+  void AddRow(const online::ModuleEntry& entry, const std::vector<std::string>& loaded);
+  void ShowRow(int index);
+  int SelectedRow() const;
+  std::filesystem::path ModulePath(const Row& row) const;
+  void Abandon();  // destroys the window while loading and enables the main window
+  void ShowNoServerMessage() const;
+
+  void ListView1Click();
+  void sSpeedButton2Click();
+  void DownloadRow(Row& row, int index);
+  void DeleteRow(Row& row, int index);
+  void FollowFile(const Row& row);  // the button caption after a download or delete
+  void FormCloseQuery();
+  void Paint();
+
+  ModuleHost host_;
+  std::vector<Row> rows_;
+  bool loaded_ = false;
+  ui::Font font_;
+  ui::Image picture_;
+  HIMAGELIST images_ = nullptr;
+  HWND list_ = nullptr, label_ = nullptr, action_ = nullptr, close_ = nullptr;
+};
+
+}  // namespace velmar

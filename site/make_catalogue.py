@@ -1,0 +1,41 @@
+#!/usr/bin/env python3
+"""Writes the module catalogue zo_velmar/modules/dwl_modules.ini (Windows-1251,
+CR LF) for a server's base address, with the SHA-256 of every module file.
+
+    python3 site/make_catalogue.py [BASE_URL] [SITE_FOLDER]
+
+BASE_URL defaults to http://127.0.0.1:8080 (the program's default server);
+SITE_FOLDER to the folder of this script. Run it again whenever a table
+changes or the site moves to another address.
+"""
+
+import hashlib
+import os
+import sys
+
+MODULES = [
+    # section, file, name, description
+    ("gost-b", "ru-gost-7.79-b.table", "Русский - ГОСТ 7.79 Б", "ГОСТ 7.79-2000, система Б (ASCII)"),
+    ("icao", "ru-icao-9303.table", "Русский - ICAO 9303", "Загранпаспорта РФ с 2013 года"),
+    ("bgn", "ru-bgn-pcgn.table", "Русский - BGN/PCGN", "BGN/PCGN 1947, ё без двух точек"),
+    ("ua2010", "ua-2010.table", "Украинский - 2010", "Национальная система Украины 2010 года"),
+    ("bg2009", "bg-2009.table", "Болгарский - 2009", "Официальная система Болгарии 2009 года"),
+]
+
+
+def main():
+    base = (sys.argv[1] if len(sys.argv) > 1 else "http://127.0.0.1:8080").rstrip("/")
+    site = sys.argv[2] if len(sys.argv) > 2 else os.path.dirname(os.path.abspath(__file__))
+    folder = os.path.join(site, "zo_velmar", "modules")
+    lines = ["; VelmarPro modules: one section per module"]
+    for section, file, name, desc in MODULES:
+        with open(os.path.join(folder, file), "rb") as f:
+            digest = hashlib.sha256(f.read()).hexdigest()
+        lines += [f"[{section}]", f"Name={name}", f"Desc={desc}", f"FileName={file}",
+                  f"URL={base}/zo_velmar/modules/{file}", f"SHA256={digest}"]
+    with open(os.path.join(folder, "dwl_modules.ini"), "wb") as f:
+        f.write(("\r\n".join(lines) + "\r\n").encode("cp1251"))
+
+
+if __name__ == "__main__":
+    main()
