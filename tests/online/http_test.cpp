@@ -1,0 +1,192 @@
+#include "http.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "loopback_server.h"
+#include "sha256.h"
+
+namespace velmar::online {
+namespace {
+
+namespace fs = std::filesystem;
+using test::LoopbackServer;
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string Pattern(std::size_t size) {
+  std::string text(size, '\0');
+  for (std::size_t i = 0; i < size; ++i) text[i] = static_cast<char>(i * 31 + i / 256);
+  return text;
+}
+
+class HttpTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetTimeouts({3000, 3000});
+    folder_ = fs::temp_directory_path() / ("velmar_http_" + std::to_string(GetCurrentProcessId()));
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+
+  // Only the destination itself may be in the folder afterwards: no ".part".
+  std::vector<std::string> FolderNames() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder_)) names.push_back(entry.path().filename().string());
+    return names;
+  }
+
+  LoopbackServer server_;
+  fs::path folder_;
+};
+
+TEST_F(HttpTest, FetchGivesTheBodyByteForByteWithItsStatus) {
+  const std::string body = std::string("[m]\r\nName=A\0B\r\n", 16) + "\xC0\xFF";
+  server_.SetBody("/cat.ini", body);
+  const FetchResult ok = FetchUrl(server_.Url("/cat.ini"));
+  EXPECT_EQ(ok.body, body);
+  EXPECT_EQ(ok.status, 200u);
+  EXPECT_TRUE(ok.Ok());
+  EXPECT_FALSE(ok.cut);
+  EXPECT_EQ(FetchText(server_.Url("/cat.ini")), body);
+
+  // An error page is a body like any other; the status tells it apart.
+  const FetchResult missing = FetchUrl(server_.Url("/nothing.ini"));
+  EXPECT_EQ(missing.body, "not found");
+  EXPECT_EQ(missing.status, 404u);
+  EXPECT_FALSE(missing.Ok());
+}
+
+TEST_F(HttpTest, FetchReadsOnce64KiBAndSaysWhenTheBodyWasLonger) {
+  const std::string body = Pattern(70000);
+  server_.SetBody("/big.ini", body);
+  const FetchResult big = FetchUrl(server_.Url("/big.ini"));
+  EXPECT_EQ(big.body, body.substr(0, 65536));
+  EXPECT_TRUE(big.cut);
+
+  server_.SetBody("/exact.ini", body.substr(0, 65536));
+  const FetchResult exact = FetchUrl(server_.Url("/exact.ini"));
+  EXPECT_EQ(exact.body.size(), 65536u);
+  EXPECT_FALSE(exact.cut);
+}
+
+TEST_F(HttpTest, FetchWithoutAServerOrFromAServerThatNeverAnswersGivesNothing) {
+  LoopbackServer* gone = new LoopbackServer;
+  const std::string refused = gone->Url("/cat.ini");
+  delete gone;
+  EXPECT_EQ(FetchUrl(refused).body, "");
+  EXPECT_EQ(FetchUrl(refused).status, 0u);
+
+  SetTimeouts({1000, 1000});
+  server_.SetHang("/hang.ini");
+  const FetchResult hung = FetchUrl(server_.Url("/hang.ini"));
+  EXPECT_EQ(hung.body, "");
+  EXPECT_EQ(hung.status, 0u);
+}
+
+TEST_F(HttpTest, DownloadWritesTheWholeBodyAndReplacesAnOldFile) {
+  const std::string body = Pattern(5000);
+  server_.SetBody("/m.table", body);
+  const fs::path target = folder_ / "m.table";
+  std::ofstream(target, std::ios::binary) << "old";
+  const DownloadResult result = DownloadFile(server_.Url("/m.table"), target);
+  EXPECT_TRUE(result.Ok()) << static_cast<int>(result.error);
+  EXPECT_EQ(result.bytes, 5000u);
+  EXPECT_EQ(result.announced, 5000u);
+  EXPECT_EQ(ReadAll(target), body);
+  EXPECT_EQ(FolderNames(), std::vector<std::string>{"m.table"});
+
+  server_.SetBody("/empty.table", "");
+  EXPECT_TRUE(DownloadFile(server_.Url("/empty.table"), folder_ / "empty.table").Ok());
+  EXPECT_EQ(fs::file_size(folder_ / "empty.table"), 0u);
+}
+
+TEST_F(HttpTest, AFailedDownloadLeavesNoFileAndTheOldOneAlone) {
+  const fs::path target = folder_ / "m.table";
+  server_.SetCutShort("/cut.table", Pattern(3000), 10000);
+  server_.SetBody("/error.table", "<html>Server error</html>", "500 Internal Server Error");
+  server_.SetHang("/hang.table");
+  LoopbackServer* gone = new LoopbackServer;
+  const std::string refused = gone->Url("/m.table");
+  delete gone;
+
+  struct Case {
+    std::string url;
+    DownloadError error;
+    unsigned status;
+  };
+  SetTimeouts({1000, 1000});
+  for (const Case& c : {Case{server_.Url("/missing.table"), DownloadError::HttpStatus, 404},
+                        Case{server_.Url("/error.table"), DownloadError::HttpStatus, 500},
+                        Case{server_.Url("/cut.table"), DownloadError::Broken, 200},
+                        Case{server_.Url("/hang.table"), DownloadError::OpenFailed, 0},
+                        Case{refused, DownloadError::OpenFailed, 0},
+                        Case{"file:///C:/windows/win.ini", DownloadError::BadUrl, 0}}) {
+    for (bool existing : {false, true}) {
+      if (existing) {
+        std::ofstream(target, std::ios::binary) << "old";
+      } else {
+        fs::remove(target);
+      }
+      const DownloadResult result = DownloadFile(c.url, target);
+      EXPECT_EQ(result.error, c.error) << c.url;
+      EXPECT_EQ(result.status, c.status) << c.url;
+      EXPECT_FALSE(DescribeDownloadError(result).empty());
+      EXPECT_EQ(FolderNames(), existing ? std::vector<std::string>{"m.table"} : std::vector<std::string>{}) << c.url;
+      if (existing) {
+        EXPECT_EQ(ReadAll(target), "old") << c.url;
+      }
+    }
+  }
+}
+
+TEST_F(HttpTest, DownloadChecksTheDigestWhenOneIsGiven) {
+  const std::string body = Pattern(2500);
+  server_.SetBody("/m.table", body);
+  DownloadOptions options;
+  options.sha256 = Sha256Hex(body);
+  EXPECT_TRUE(DownloadFile(server_.Url("/m.table"), folder_ / "good.table", options).Ok());
+  EXPECT_EQ(ReadAll(folder_ / "good.table"), body);
+
+  options.sha256 = Sha256Hex(body + "x");
+  EXPECT_EQ(DownloadFile(server_.Url("/m.table"), folder_ / "bad.table", options).error, DownloadError::Checksum);
+  EXPECT_FALSE(fs::exists(folder_ / "bad.table"));
+  EXPECT_FALSE(fs::exists(folder_ / "bad.table.part"));
+}
+
+TEST_F(HttpTest, DownloadIntoAFolderThatDoesNotExistIsAFileError) {
+  server_.SetBody("/m.table", "abc");
+  const DownloadResult result = DownloadFile(server_.Url("/m.table"), folder_ / "no" / "such" / "m.table");
+  EXPECT_EQ(result.error, DownloadError::File);
+  EXPECT_EQ(result.status, 200u);
+  EXPECT_NE(result.systemError, 0u);
+}
+
+TEST_F(HttpTest, DownloadWithProgressReportsEveryChunkAndTheFinalEmptyRead) {
+  server_.SetBody("/setup.exe", Pattern(2048 + 100));
+  DownloadOptions options;
+  options.withProgress = true;
+  std::vector<std::uint64_t> chunks;
+  options.onChunk = [&](std::uint64_t n) { chunks.push_back(n); };
+  const DownloadResult result = DownloadFile(server_.Url("/setup.exe"), folder_ / "setup.exe", options);
+  EXPECT_TRUE(result.Ok());
+  EXPECT_EQ(chunks, (std::vector<std::uint64_t>{1024, 1024, 100, 0}));
+}
+
+TEST(TempFolderPath, IsAnExistingFolderEndingWithASeparator) {
+  const std::wstring temp = TempFolderPath();
+  ASSERT_FALSE(temp.empty());
+  EXPECT_EQ(temp.back(), L'\\');
+  EXPECT_TRUE(fs::is_directory(temp));
+}
+
+}  // namespace
+}  // namespace velmar::online
