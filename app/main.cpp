@@ -58,6 +58,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     mainForm.Create();
     const bool autorun = StartedWithAutorun();
     mainForm.FormShow();
+    mainForm.CreateUpdateForm();
     if (!autorun) {
       // A splash that cannot be shown is no reason not to start.
       try {

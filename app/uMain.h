@@ -25,6 +25,8 @@
 
 namespace velmar {
 
+class TUpdateForm;
+
 class TVelmarPro_Api : public ui::Window {
  public:
   static constexpr const wchar_t* kClassName = kMainWindowClass;
@@ -36,6 +38,8 @@ class TVelmarPro_Api : public ui::Window {
   void Create();
   void FormShow();
   void Show();
+  // The update window, created hidden at start (uMain_update.cpp).
+  void CreateUpdateForm();
 
   // The base address of the maker's server for the online parts.
   const std::string& Server() const { return server_; }
@@ -58,6 +62,7 @@ class TVelmarPro_Api : public ui::Window {
                  const wchar_t* icon);
 
   void FormCreate(bool realCreation);
+  void updTimerTimer();
   bool FormClose();
   void ShowSelectedTable();
   void ListBox1Click();
@@ -207,6 +212,8 @@ class TVelmarPro_Api : public ui::Window {
   WPARAM runSerial_ = 0;
   bool runRequested_ = false;  // a run asked for during a run: it follows the current one
   bool inCompletion_ = false;
+
+  std::shared_ptr<TUpdateForm> updateForm_;  // shared_ptr: the type is incomplete here
 
   LabelLook label2Look_ = LabelLook::Link;
   HWND focusBeforeRun_ = nullptr;

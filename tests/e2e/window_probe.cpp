@@ -174,12 +174,44 @@ int About(const std::string& how) {
   return 0;
 }
 
+// Waits for the update window, prints its texts and presses button BUTTON
+// (1 download, 3 "Вручную", 2 close; 0 none).
+int Update(int timeoutMs, int button) {
+  HWND update = nullptr;
+  if (!WaitFor(timeoutMs, [&] { return (update = Visible(L"TUpdateForm")) != nullptr; })) Fail("no update window");
+  RECT client{};
+  GetClientRect(update, &client);
+  HWND bar = GetDlgItem(update, 108);
+  std::cout << "caption=" << Utf8(TextOf(update)) << "\nclient=" << client.right << " " << client.bottom
+            << "\nprogress_max=" << (bar ? SendMessageW(bar, PBM_GETRANGE, FALSE, 0) : -1)
+            << "\nmarquee=" << ((GetWindowLongW(bar, GWL_STYLE) & PBS_MARQUEE) ? 1 : 0) << "\n";
+  PrintChildren(update, {{"label2", 102}, {"label3", 103}, {"label4", 104}, {"memo1", 105}, {"button1", 1},
+                         {"button3", 3}, {"button2", IDCANCEL}});
+  std::cout.flush();
+  if (button != 0) {
+    PostMessageW(update, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(update, button)));
+    // The download shows the progress panel and rewrites the caption.
+    if (button == 1) {
+      HWND label1 = GetDlgItem(update, 107);
+      if (WaitFor(10000, [&] { return IsWindowVisible(label1) || !IsWindowVisible(update); }))
+        std::cout << "label1=" << Utf8(TextOf(label1)) << std::endl;
+      return 0;  // what follows (a message, the installer) is the script's to see
+    }
+    if (!WaitFor(60000, [&] { return !IsWindow(update) || !IsWindowVisible(update); }))
+      Fail("the update window stays");
+    std::cout << "closed" << std::endl;
+  }
+  return 0;
+}
+
 int Usage() {
   std::cerr << "usage: window_probe COMMAND\n"
                "  splash [MS]            waits for the splash, prints its looks, 'up', then how long it stayed\n"
                "  never CLASS MS         fails when a window of CLASS appears before the program's start is over\n"
+               "  hidden CLASS MS        waits until no window of CLASS is visible\n"
                "  backdrop               shows a magenta window in the middle of the screen until ended\n"
-               "  about close|ok|keep    opens the about window, prints it, closes it as told\n";
+               "  about close|ok|keep    opens the about window, prints it, closes it as told\n"
+               "  update MS BUTTON       waits for the update window, prints it, presses BUTTON (0: none)\n";
   return 2;
 }
 
@@ -195,6 +227,12 @@ int wmain(int argc, wchar_t** argv) {
   if (command == "splash") return Splash(std::stoi(arg(1, "30000")));
   if (command == "never" && argc > 3) return Never(argv[2], std::stoi(arg(2)));
   if (command == "backdrop") return Backdrop();
+  if (command == "hidden" && argc > 3) {
+    // Until no window of the class is visible.
+    if (!WaitFor(std::stoi(arg(2)), [&] { return !Visible(argv[2]); })) Fail("a window of the class is visible");
+    return 0;
+  }
   if (command == "about") return About(arg(1, "close"));
+  if (command == "update") return Update(std::stoi(arg(1, "30000")), std::stoi(arg(2, "0")));
   return Usage();
 }
