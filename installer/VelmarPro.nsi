@@ -5,6 +5,8 @@
 ;   makensis -DVERSION=1.1.1.190 -DEXE=... -DICON=... -DOUTFILE=... [-DTABLES=folder] VelmarPro.nsi
 ; -DVELMAR_SILENT builds the same installer that always runs silently (for tests).
 Unicode true
+; The program is a 64-bit one, and so is the installer.
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 

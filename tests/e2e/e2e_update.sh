@@ -1,6 +1,7 @@
 #!/bin/sh
 # The update check and the installer of the real program under Wine, against
 # a loopback web server of the test's own: e2e_update.sh SCENARIO BINDIR.
+# VELMAR_UPDATE_SHOT, when set, names a picture of the update window to keep.
 set -eu
 scenario=$1
 . "$(dirname "$0")/e2e_common.sh"
@@ -37,7 +38,7 @@ wait_asked() {
 }
 # Nothing is shown: no update window and no message box for a while after the check.
 nothing_shown() {
-  if probe update 2500 0 >/dev/null 2>&1; then fail "$1: an update window"; fi
+  if probe update 1800 0 >/dev/null 2>&1; then fail "$1: an update window"; fi
   if client message-box 500 >msg.txt 2>/dev/null; then fail "$1: a message box: $(cat msg.txt)"; fi
   echo "ok: $1 shows nothing"
 }
@@ -48,6 +49,12 @@ offer)
   catalogue 0191 1048576
   settings
   start -autorun
+  if [ -n "${VELMAR_UPDATE_SHOT:-}" ]; then  # a picture of the window to keep
+    probe update 30000 0 > shot.txt
+    sleep 0.5
+    w=$(xdotool search --onlyvisible --name "^Доступна новая версия VelmarPro!\$" | head -1)
+    import -window "$w" "$VELMAR_UPDATE_SHOT"
+  fi
   probe update 30000 3 > update.txt || fail "no update window: $(cat update.txt)"
   cat update.txt
   expect "caption" "$(line update.txt caption)" "Доступна новая версия VelmarPro!"
