@@ -96,7 +96,7 @@ TEST(UpdateCheck, ShowUpdateSettingAndTurningItOff) {
   std::filesystem::create_directories(dir);
   const auto settings = dir / "VelmarPro.dat";
   ASSERT_TRUE(TurnShowUpdateOff(settings));  // no file yet: it is created
-  std::ofstream(settings, std::ios::app) << "[Other]\r\nKeep=1\r\n";
+  std::ofstream(settings, std::ios::app | std::ios::binary) << "[Other]\r\nKeep=1\r\n";
   ASSERT_TRUE(TurnShowUpdateOff(settings));
   std::stringstream text;
   text << std::ifstream(settings, std::ios::binary).rdbuf();
