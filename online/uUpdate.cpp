@@ -3,7 +3,6 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include <system_error>
 
 #include "http.h"
 #include "modal.h"
@@ -25,6 +24,23 @@ std::string DecimalSeparator() {
   wchar_t buf[8] = L".";
   GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, buf, 8);
   return ui::ToCp1251(buf);
+}
+
+// What a failed ShellExecute returned, in words: its small results are
+// mostly system error codes, apart from the ones the shell has for itself.
+std::wstring ShellErrorText(DWORD code) {
+  if (code == SE_ERR_NOASSOC || code == SE_ERR_ASSOCINCOMPLETE)
+    return ui::Widen("с файлами этого типа не связана ни одна программа");
+  if (code == 0) return ui::Widen("не хватает памяти или ресурсов");
+  wchar_t* text = nullptr;
+  const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                     FORMAT_MESSAGE_IGNORE_INSERTS,
+                                 nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::wstring message = n ? std::wstring(text, n) : ui::Widen("ошибка ") + std::to_wstring(code);
+  LocalFree(text);
+  while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L'.'))
+    message.pop_back();
+  return message;
 }
 
 }  // namespace
@@ -121,8 +137,8 @@ void TUpdateForm::Button1Click() {
   const auto result = reinterpret_cast<INT_PTR>(
       ShellExecuteW(hwnd_, L"open", installer.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
   if (result <= 32) {
-    const std::string error = std::system_category().message(static_cast<int>(GetLastError()));
-    Tell(ui::Widen("Не удалось запустить программу установки ") + installer.wstring() + L": " + ui::Widen(error));
+    Tell(ui::Widen("Не удалось запустить программу установки ") + installer.wstring() + L": " +
+         ShellErrorText(static_cast<DWORD>(result)));
     return;
   }
   installerStarted_ = true;

@@ -104,7 +104,7 @@ truncated)
   start -autorun
   probe update 30000 1 > update.txt || fail "update window: $(cat update.txt)"
   msg=$(client message-box 20000) || fail "no message about the broken download"
-  echo "message: $msg"
+  printf 'message: %s\n' "$msg"
   case "$msg" in "Не удалось загрузить обновление"*) echo "ok: the user is told" ;; *) fail "message: $msg" ;; esac
   cat update.txt
   probe hidden TUpdateForm 5000 || fail "the update window is still there"
@@ -112,6 +112,25 @@ truncated)
   [ -z "$(find "$prefix/drive_c" -name "velmar-cut-$$.exe*" 2>/dev/null)" ] || fail "the broken installer was kept"
   client wait 5000 || fail "the program ended"
   expect "installer requests" "$(grep -c '^/zo_velmar/setup.exe' requests.log)" 1
+  close_program
+  ;;
+no-start)
+  # A size the progress bar cannot take runs it as a marquee; an installer that
+  # cannot be started is reported and the program keeps running.
+  printf 'not a program' > site/zo_velmar/setup.exe
+  catalogue 191 0 "" "velmar-$$.unknown-kind"
+  settings
+  start -autorun
+  probe update 30000 1 > update.txt || fail "update window: $(cat update.txt)"
+  cat update.txt
+  expect "marquee" "$(line update.txt marquee)" 1
+  expect "download size" "$(line update.txt label4)" "Размер для загрузки: неизвестен"
+  expect "what is downloaded" "$(line update.txt label1)" "Загрузка velmar-$$.unknown-kind [неизвестен]..."
+  msg=$(client message-box 20000) || fail "no message about the installer that did not start"
+  printf 'message: %s\n' "$msg"
+  case "$msg" in "Не удалось запустить программу установки"*"velmar-$$.unknown-kind: "?*) echo "ok: the user is told" ;; *) fail "message: $msg" ;; esac
+  probe hidden TUpdateForm 5000 || fail "the update window is still there"
+  client wait 5000 || fail "the program ended"
   close_program
   ;;
 *)
