@@ -68,6 +68,7 @@ inline constexpr unsigned kTrayCallbackMessage = 0x8000 + 20;
 // Timer identifiers.
 enum class TimerId : unsigned {
   tmr_AutoVelmar = 1,  // automatic conversion, a second after the last change of the source text
+  updTimer = 2,        // the update check, once, a second after start
 };
 
 // The window class other programs find the main window by.

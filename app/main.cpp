@@ -10,6 +10,7 @@
 
 #include "image.h"
 #include "uMain.h"
+#include "uOEM.h"
 
 namespace {
 
@@ -57,7 +58,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     mainForm.Create();
     const bool autorun = StartedWithAutorun();
     mainForm.FormShow();
-    // Unless started with "-autorun", the splash window is shown here for 900 ms.
+    mainForm.CreateUpdateForm();
+    if (!autorun) {
+      // A splash that cannot be shown is no reason not to start.
+      try {
+        velmar::ShowSplash();
+      } catch (const std::exception&) {
+      }
+    }
     if (!autorun) mainForm.Show();  // the show handler runs a second time
 
     MSG msg;

@@ -307,7 +307,7 @@ void TVelmarPro_Api::LayoutInfoLine(int x, int y) {
   ReleaseDC(hwnd_, dc);
 }
 
-void TVelmarPro_Api::FormCreate([[maybe_unused]] bool realCreation) {
+void TVelmarPro_Api::FormCreate(bool realCreation) {
   ApplyBalloon(onTheFly_.Reset());
   RegisterHotkeys();
   CreateTray();
@@ -327,7 +327,8 @@ void TVelmarPro_Api::FormCreate([[maybe_unused]] bool realCreation) {
   clientRegistered_ = false;
   SetWindowTextW(Control(ControlId::Label1), (L"VelmarPro " + ui::Widen(version_)).c_str());
   ShowSelectedTable();
-  // The one-shot update check is armed here, by the real creation only, when the online parts arrive.
+  // The one-shot update check, armed by the real creation only (not by a table reload).
+  if (realCreation) SetTimer(hwnd_, static_cast<UINT_PTR>(TimerId::updTimer), 1000, nullptr);
 }
 
 void TVelmarPro_Api::FormShow() {
@@ -687,6 +688,10 @@ LRESULT TVelmarPro_Api::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_TIMER:
       if (wParam == static_cast<UINT_PTR>(TimerId::tmr_AutoVelmar)) {
         tmr_AutoVelmarTimer();
+        return 0;
+      }
+      if (wParam == static_cast<UINT_PTR>(TimerId::updTimer)) {
+        updTimerTimer();
         return 0;
       }
       break;

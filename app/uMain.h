@@ -26,6 +26,7 @@
 namespace velmar {
 
 class TDwnlModulesForm;
+class TUpdateForm;
 
 class TVelmarPro_Api : public ui::Window {
  public:
@@ -38,6 +39,8 @@ class TVelmarPro_Api : public ui::Window {
   void Create();
   void FormShow();
   void Show();
+  // The update window, created hidden at start (uMain_update.cpp).
+  void CreateUpdateForm();
 
   // The base address of the maker's server for the online parts.
   const std::string& Server() const { return server_; }
@@ -62,6 +65,7 @@ class TVelmarPro_Api : public ui::Window {
                  const wchar_t* icon);
 
   void FormCreate(bool realCreation);
+  void updTimerTimer();
   bool FormClose();
   void ShowSelectedTable();
   void ListBox1Click();
@@ -213,6 +217,8 @@ class TVelmarPro_Api : public ui::Window {
   WPARAM runSerial_ = 0;
   bool runRequested_ = false;  // a run asked for during a run: it follows the current one
   bool inCompletion_ = false;
+
+  std::shared_ptr<TUpdateForm> updateForm_;  // shared_ptr: the type is incomplete here
 
   LabelLook label2Look_ = LabelLook::Link;
   HWND focusBeforeRun_ = nullptr;

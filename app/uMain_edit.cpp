@@ -16,6 +16,7 @@
 #include "cp1251.h"
 #include "edit_rules.h"
 #include "text.h"
+#include "uAbout.h"
 
 namespace velmar {
 namespace {
@@ -398,9 +399,11 @@ void TVelmarPro_Api::sSpeedButton4Click() {
   }
 }
 
-// The about window and the table editor are windows of their own; these
-// buttons open them once they exist.
-void TVelmarPro_Api::btn_AboutClick() {}
+// The about window, shown modally and destroyed when it closes.
+void TVelmarPro_Api::btn_AboutClick() {
+  TAboutForm about(hwnd_, version_, server_);
+  about.ShowModal();
+}
 
 void TVelmarPro_Api::sSpeedButton3Click() {}
 

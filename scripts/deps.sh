@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need, when missing.
 set -e
 pkgs="cmake make g++ googletest libgtest-dev libbenchmark-dev
-      g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth xdotool imagemagick python3"
+      g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth xdotool imagemagick python3 nsis"
 missing=""
 for p in $pkgs; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -1,0 +1,158 @@
+#include "uAbout.h"
+
+#include <shellapi.h>
+
+#include <tuple>
+
+#include "modal.h"
+#include "text.h"
+
+namespace velmar {
+namespace {
+
+constexpr int kClientWidth = 361;
+constexpr int kClientHeight = 288;
+constexpr int kWhiteHeight = 249;  // the white upper part; the rule and the button below
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
+
+int Id(AboutId id) { return static_cast<int>(id); }
+
+}  // namespace
+
+TAboutForm::TAboutForm(HWND owner, std::string version, std::string server)
+    : owner_(owner), version_(std::move(version)), links_(MakeAboutLinks(server)) {
+  banner_ = ui::Image::FromResource(L"ABOUT_BANNER");
+  icon_ = static_cast<HICON>(LoadImageW(ui::Instance(), MAKEINTRESOURCEW(1), IMAGE_ICON, 48, 48, LR_SHARED));
+  font_ = ui::MakeFont({L"Segoe UI", -11});
+  nameFont_ = ui::MakeFont({L"Segoe UI", -11, true});
+  linkFont_ = ui::MakeFont({L"Segoe UI", -11, false, false, true});
+  white_.Reset(CreateSolidBrush(RGB(255, 255, 255)));
+
+  Register(kClassName, LoadIconW(ui::Instance(), MAKEINTRESOURCEW(1)), GetSysColorBrush(COLOR_BTNFACE), nullptr);
+  RECT frame{0, 0, kClientWidth, kClientHeight};
+  AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  CreateWindowOf(kClassName, ui::Widen("О программе VelmarPro").c_str(), kStyle, kExStyle,
+                 (GetSystemMetrics(SM_CXSCREEN) - width) / 2, (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width,
+                 height, owner_, nullptr);
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+  FormCreate();
+}
+
+HWND TAboutForm::AddLabel(AboutId id, const std::string& text, int x, int y, int w, int h, DWORD style) {
+  HWND label = ui::CreateControl(hwnd_, L"STATIC", ui::Widen(text), SS_NOPREFIX | style, 0, Id(id));
+  SetWindowPos(label, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+  SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+  return label;
+}
+
+void TAboutForm::FormCreate() {
+  AddLabel(AboutId::Image2, "", 226, 2, 129, 32, SS_NOTIFY | SS_OWNERDRAW);
+  HWND name = AddLabel(AboutId::Label1, "VelmarPro", 64, 8, 150, 15);
+  SendMessageW(name, WM_SETFONT, reinterpret_cast<WPARAM>(nameFont_.get()), FALSE);
+  AddLabel(AboutId::Label2, VersionLine(version_), 64, 24, 160, 15);
+  AddLabel(AboutId::Label3, "Разработчик: команда VelmarPro", 64, 40, 280, 15);
+  AddLabel(AboutId::Label4,
+           "Программа для транслитерации текста как по стандартам (ГОСТ, BGN/PCGN и д.р.) также может "
+           "использовать другие стандарты для транслитерации.",
+           16, 64, 329, 41);
+  // The icon sets' licences ask for their authors to be named.
+  AddLabel(AboutId::Credits,
+           "Значки кнопок: набор «Silk», Mark James (famfamfam.com), лицензия CC BY 2.5. "
+           "Флаги: Mark James (famfamfam.com), общественное достояние.",
+           16, 112, 329, 44);
+  AddLabel(AboutId::Label5, "WEB:", 16, 168, 70, 15);
+  AddLabel(AboutId::Label6, "E-Mail:", 16, 184, 70, 15);
+  AddLabel(AboutId::Label7, "VK:", 16, 200, 70, 15);
+  for (auto [id, text, y] : {std::tuple{AboutId::Label8, links_.web, 168}, std::tuple{AboutId::Label9, links_.mail, 184},
+                             std::tuple{AboutId::Label10, links_.community, 200}}) {
+    HWND link = AddLabel(id, text, 88, y, 260, 15, SS_NOTIFY);
+    SendMessageW(link, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.get()), FALSE);
+  }
+  AddLabel(AboutId::Label11, "Свободная программа: копируйте и дарите её друзьям.", 16, 224, 337, 17);
+  HWND ok = ui::CreateControl(hwnd_, L"BUTTON", ui::Widen("ОК"), BS_DEFPUSHBUTTON | WS_TABSTOP, 0, Id(AboutId::Button1));
+  SetWindowPos(ok, nullptr, 278, 256, 75, 25, SWP_NOZORDER | SWP_NOACTIVATE);
+  SendMessageW(ok, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+}
+
+void TAboutForm::ShowModal() {
+  closed_ = false;
+  SetFocus(GetDlgItem(hwnd_, Id(AboutId::Button1)));
+  ui::RunModal(hwnd_, closed_);
+}
+
+void TAboutForm::Label8Click() { Open(links_.web); }
+void TAboutForm::Label9Click() { Open(links_.mailUrl); }
+void TAboutForm::Label10Click() { Open(links_.community); }
+
+// The shell opens the browser or the mail program; the window stays open.
+void TAboutForm::Open(const std::string& target) {
+  ShellExecuteW(hwnd_, L"open", ui::Widen(target).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+bool TAboutForm::IsLink(HWND control) const {
+  const int id = GetDlgCtrlID(control);
+  return id == Id(AboutId::Label8) || id == Id(AboutId::Label9) || id == Id(AboutId::Label10);
+}
+
+void TAboutForm::Paint(HDC dc) {
+  RECT white{0, 0, kClientWidth, kWhiteHeight};
+  FillRect(dc, &white, white_.get());
+  RECT rule{0, kWhiteHeight - 1, kClientWidth, kWhiteHeight + 1};
+  DrawEdge(dc, &rule, EDGE_ETCHED, BF_TOP);
+  if (icon_) DrawIconEx(dc, 8, 8, icon_, 48, 48, 0, nullptr, DI_NORMAL);
+}
+
+LRESULT TAboutForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      HDC dc = BeginPaint(hwnd_, &paint);
+      Paint(dc);
+      EndPaint(hwnd_, &paint);
+      return 0;
+    }
+    case WM_DRAWITEM: {
+      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (item.CtlID != static_cast<UINT>(Id(AboutId::Image2))) break;
+      FillRect(item.hDC, &item.rcItem, white_.get());
+      banner_.Draw(item.hDC, 0, 0);
+      return TRUE;
+    }
+    case WM_CTLCOLORSTATIC: {
+      // Labels are transparent over the white upper part; links in the highlight colour.
+      HDC dc = reinterpret_cast<HDC>(wParam);
+      SetBkMode(dc, TRANSPARENT);
+      SetTextColor(dc, GetSysColor(IsLink(reinterpret_cast<HWND>(lParam)) ? COLOR_HIGHLIGHT : COLOR_WINDOWTEXT));
+      return reinterpret_cast<LRESULT>(white_.get());
+    }
+    case WM_SETCURSOR: {
+      HWND over = reinterpret_cast<HWND>(wParam);
+      if (IsLink(over) || GetDlgCtrlID(over) == Id(AboutId::Image2)) {
+        SetCursor(LoadCursorW(nullptr, IsLink(over) ? IDC_HAND : IDC_HELP));
+        return TRUE;
+      }
+      break;
+    }
+    case WM_COMMAND: {
+      const int id = LOWORD(wParam);
+      if (id == IDOK || id == IDCANCEL) {
+        closed_ = true;
+      } else if (HIWORD(wParam) == STN_CLICKED) {
+        if (id == Id(AboutId::Label8) || id == Id(AboutId::Image2)) Label8Click();
+        if (id == Id(AboutId::Label9)) Label9Click();
+        if (id == Id(AboutId::Label10)) Label10Click();
+      }
+      return 0;
+    }
+    case WM_CLOSE:
+      closed_ = true;
+      return 0;
+    default:
+      break;
+  }
+  return Window::HandleMessage(message, wParam, lParam);
+}
+
+}  // namespace velmar

@@ -1,0 +1,134 @@
+; The Windows installer: a per-user installation without administrator rights
+; into the user's local programs folder (the settings file lives beside the
+; program, so its folder must stay writable), a Start menu entry and an
+; uninstaller in "Apps & features". Built by CMake with makensis:
+;   makensis -DVERSION=1.1.1.190 -DEXE=... -DICON=... -DOUTFILE=... [-DTABLES=folder] VelmarPro.nsi
+; -DVELMAR_SILENT builds the same installer that always runs silently (for tests).
+Unicode true
+; The program is a 64-bit one, and so is the installer.
+Target amd64-unicode
+SetCompressor /SOLID lzma
+RequestExecutionLevel user
+
+!include "MUI2.nsh"
+!include "LogicLib.nsh"
+!include "FileFunc.nsh"
+
+!define NAME "VelmarPro"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${NAME}"
+!define MAIN_CLASS "TVelmarPro_Api"
+
+Name "${NAME}"
+OutFile "${OUTFILE}"
+InstallDir "$LOCALAPPDATA\Programs\${NAME}"
+InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
+!ifdef VELMAR_SILENT
+SilentInstall silent
+!endif
+
+VIProductVersion "${VERSION}"
+VIAddVersionKey /LANG=1049 "ProductName" "${NAME}"
+VIAddVersionKey /LANG=1049 "FileDescription" "Установка ${NAME}"
+VIAddVersionKey /LANG=1049 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=1049 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=1049 "CompanyName" "${NAME}"
+VIAddVersionKey /LANG=1049 "LegalCopyright" "${NAME}"
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_ABORTWARNING
+!define MUI_FINISHPAGE_RUN "$INSTDIR\${NAME}.exe"
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "Russian"
+
+; A running copy is asked to close (it saves its settings then) and given a
+; few seconds; its executable cannot be replaced while it runs.
+!macro CloseRunningCopy
+  FindWindow $0 "${MAIN_CLASS}" ""
+  ${If} $0 <> 0
+    SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=5000
+    StrCpy $1 0
+    ${DoUntil} $0 = 0
+      ${If} $1 >= 50
+        ${ExitDo}
+      ${EndIf}
+      Sleep 200
+      FindWindow $0 "${MAIN_CLASS}" ""
+      IntOp $1 $1 + 1
+    ${Loop}
+  ${EndIf}
+!macroend
+
+Section "${NAME}"
+  SetShellVarContext current
+  !insertmacro CloseRunningCopy
+  SetOutPath "$INSTDIR"
+  ; The process may take a moment to end after its window has gone.
+  StrCpy $1 0
+  retry:
+  ClearErrors
+  SetOverwrite try
+  File "/oname=${NAME}.exe" "${EXE}"
+  ${If} ${Errors}
+    IntOp $1 $1 + 1
+    ${If} $1 < 40
+      Sleep 250
+      Goto retry
+    ${EndIf}
+    SetOverwrite on
+    File "/oname=${NAME}.exe" "${EXE}"
+  ${EndIf}
+  SetOverwrite on
+
+  ; The user's tables and settings are never overwritten.
+  CreateDirectory "$INSTDIR\Table"
+  SetOutPath "$INSTDIR\Table"
+  !ifdef TABLES
+  SetOverwrite off
+  File "${TABLES}/*.table"
+  SetOverwrite on
+  !endif
+  SetOutPath "$INSTDIR"
+
+  WriteUninstaller "$INSTDIR\Uninstall.exe"
+  CreateShortcut "$SMPROGRAMS\${NAME}.lnk" "$INSTDIR\${NAME}.exe"
+
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${NAME}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\${NAME}.exe"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${NAME}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
+SectionEnd
+
+; The program, its uninstaller, the shortcut and the registration go; the
+; user's settings and tables stay unless the user asks for them to go too
+; (a question, or /PURGE on the command line of a silent uninstall).
+Section "Uninstall"
+  SetShellVarContext current
+  !insertmacro CloseRunningCopy
+  Delete "$INSTDIR\${NAME}.exe"
+  Delete "$INSTDIR\Uninstall.exe"
+  Delete "$SMPROGRAMS\${NAME}.lnk"
+  DeleteRegKey HKCU "${UNINSTALL_KEY}"
+
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/PURGE" $1
+  ${If} ${Errors}
+    MessageBox MB_YESNO|MB_ICONQUESTION "Удалить также настройки и таблицы VelmarPro?" /SD IDNO IDNO keep
+  ${EndIf}
+  Delete "$INSTDIR\${NAME}.dat"
+  RMDir /r "$INSTDIR\Table"
+  keep:
+  RMDir "$INSTDIR"
+SectionEnd

@@ -1,0 +1,238 @@
+// Watches and drives the program's splash, about and update windows from
+// outside, for the end-to-end tests. Texts on standard output are UTF-8.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <fcntl.h>
+#include <io.h>
+
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "control_ids.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::string Utf8(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+[[noreturn]] void Fail(const std::string& message) {
+  std::cerr << "window_probe: " << message << "\n";
+  std::exit(1);
+}
+
+std::wstring TextOf(HWND control) {
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(control, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 10000, &length)) Fail("no answer");
+  std::wstring text(length + 1, L'\0');
+  DWORD_PTR got = 0;
+  SendMessageTimeoutW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_NORMAL, 10000,
+                      &got);
+  text.resize(std::min<std::size_t>(got, length));
+  return text;
+}
+
+template <typename Pred>
+bool WaitFor(int timeoutMs, Pred done, int stepMs = 20) {
+  const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (Clock::now() < end) {
+    if (done()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(stepMs));
+  }
+  return done();
+}
+
+HWND Visible(const wchar_t* className) {
+  HWND hwnd = FindWindowW(className, nullptr);
+  return hwnd && IsWindowVisible(hwnd) ? hwnd : nullptr;
+}
+
+void PrintRect(const char* name, HWND hwnd) {
+  RECT r{};
+  GetWindowRect(hwnd, &r);
+  std::cout << name << "=" << r.left << " " << r.top << " " << r.right - r.left << " " << r.bottom - r.top << "\n";
+}
+
+// The splash: waits for it, reports its looks, then how long it stayed up.
+int Splash(int timeoutMs) {
+  HWND splash = nullptr;
+  if (!WaitFor(timeoutMs, [&] { return (splash = Visible(L"TOEMForm")) != nullptr; }, 2)) Fail("no splash window");
+  const auto shown = Clock::now();
+  const LONG_PTR ex = GetWindowLongPtrW(splash, GWL_EXSTYLE);
+  wchar_t caption[32] = L"";
+  GetWindowTextW(splash, caption, 32);
+  std::cout << "caption=" << Utf8(caption) << "\nlayered=" << ((ex & WS_EX_LAYERED) ? 1 : 0)
+            << "\ntopmost=" << ((ex & WS_EX_TOPMOST) ? 1 : 0) << "\n";
+  PrintRect("rect", splash);
+  std::cout << "screen=" << GetSystemMetrics(SM_CXSCREEN) << " " << GetSystemMetrics(SM_CYSCREEN) << "\n";
+  std::cout << "up" << std::endl;  // the script takes its screenshot now
+  if (!WaitFor(10000, [&] { return !IsWindow(splash) || !IsWindowVisible(splash); }, 2)) Fail("the splash stays");
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - shown).count();
+  std::cout << "shown_ms=" << ms << "\nmain_visible_then="
+            << (Visible(velmar::kMainWindowClass) ? 1 : 0) << std::endl;
+  return 0;
+}
+
+// A patterned window over the middle of the screen, under everything that
+// comes later: the desktop the splash's transparent parts must show.
+LRESULT CALLBACK BackdropProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_PAINT) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(hwnd, &paint);
+    HBRUSH magenta = CreateSolidBrush(RGB(255, 0, 255));
+    RECT all;
+    GetClientRect(hwnd, &all);
+    FillRect(dc, &all, magenta);
+    DeleteObject(magenta);
+    EndPaint(hwnd, &paint);
+    return 0;
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+int Backdrop() {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = BackdropProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"VelmarBackdrop";
+  RegisterClassW(&wc);
+  const int w = 700, h = 500;
+  HWND hwnd = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, wc.lpszClassName, L"backdrop", WS_POPUP,
+                              (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h,
+                              nullptr, nullptr, wc.hInstance, nullptr);
+  ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+  return 0;
+}
+
+// No top-level window of class `className` showed up until the main window
+// answers messages (its start is over then), within `ms`.
+int Never(const wchar_t* className, int ms) {
+  bool started = false;
+  const bool seen = WaitFor(
+      ms,
+      [&] {
+        if (FindWindowW(className, nullptr)) return true;
+        HWND main = FindWindowW(velmar::kMainWindowClass, nullptr);
+        DWORD_PTR result = 0;
+        started = main && SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result);
+        return started;
+      },
+      2);
+  if (!started) Fail(seen ? "a window of class " + Utf8(className) + " appeared" : "the program did not start");
+  return 0;
+}
+
+HWND MainWindow() {
+  HWND main = FindWindowW(velmar::kMainWindowClass, nullptr);
+  if (!main) Fail("no main window");
+  return main;
+}
+
+void PrintChildren(HWND window, std::initializer_list<std::pair<const char*, int>> controls) {
+  for (auto [name, id] : controls) {
+    HWND control = GetDlgItem(window, id);
+    std::cout << name << "=" << (control ? Utf8(TextOf(control)) : std::string("<none>")) << "\n";
+  }
+}
+
+// Opens the about window with the main window's button, reports it and closes
+// it with the close box (WM_CLOSE) or "ОК".
+int About(const std::string& how) {
+  HWND main = MainWindow();
+  PostMessageW(main, WM_COMMAND, MAKEWPARAM(static_cast<int>(velmar::ControlId::btn_About), BN_CLICKED), 0);
+  HWND about = nullptr;
+  if (!WaitFor(10000, [&] { return (about = Visible(L"TAboutForm")) != nullptr; })) Fail("no about window");
+  RECT client{};
+  GetClientRect(about, &client);
+  std::cout << "caption=" << Utf8(TextOf(about)) << "\nclient=" << client.right << " " << client.bottom
+            << "\nowner_is_main=" << (GetWindow(about, GW_OWNER) == main ? 1 : 0)
+            << "\nmain_enabled=" << (IsWindowEnabled(main) ? 1 : 0) << "\n";
+  POINT origin{0, 0};
+  ClientToScreen(about, &origin);
+  std::cout << "client_rect=" << origin.x << " " << origin.y << " " << client.right << " " << client.bottom << "\n";
+  PrintChildren(about, {{"name", 102}, {"version", 103}, {"web", 109}, {"mail", 110}, {"ok", IDOK}});
+  if (how == "keep") return 0;
+  if (how == "ok")
+    PostMessageW(about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(about, IDOK)));
+  else
+    PostMessageW(about, WM_CLOSE, 0, 0);
+  if (!WaitFor(10000, [&] { return !Visible(L"TAboutForm") && IsWindowEnabled(main); })) Fail("the about window stays");
+  std::cout << "closed main_enabled=" << (IsWindowEnabled(main) ? 1 : 0) << std::endl;
+  return 0;
+}
+
+// Waits for the update window, prints its texts and presses button BUTTON
+// (1 download, 3 "Вручную", 2 close; 0 none).
+int Update(int timeoutMs, int button) {
+  HWND update = nullptr;
+  if (!WaitFor(timeoutMs, [&] { return (update = Visible(L"TUpdateForm")) != nullptr; })) Fail("no update window");
+  RECT client{};
+  GetClientRect(update, &client);
+  HWND bar = GetDlgItem(update, 108);
+  std::cout << "caption=" << Utf8(TextOf(update)) << "\nclient=" << client.right << " " << client.bottom
+            << "\nprogress_max=" << (bar ? SendMessageW(bar, PBM_GETRANGE, FALSE, 0) : -1)
+            << "\nmarquee=" << ((GetWindowLongW(bar, GWL_STYLE) & PBS_MARQUEE) ? 1 : 0) << "\n";
+  PrintChildren(update, {{"label2", 102}, {"label3", 103}, {"label4", 104}, {"memo1", 105}, {"button1", 1},
+                         {"button3", 3}, {"button2", IDCANCEL}});
+  std::cout.flush();
+  if (button != 0) {
+    PostMessageW(update, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(update, button)));
+    // The download shows the progress panel and rewrites the caption.
+    if (button == 1) {
+      HWND label1 = GetDlgItem(update, 107);
+      if (WaitFor(10000, [&] { return IsWindowVisible(label1) || !IsWindowVisible(update); }))
+        std::cout << "label1=" << Utf8(TextOf(label1)) << std::endl;
+      return 0;  // what follows (a message, the installer) is the script's to see
+    }
+    if (!WaitFor(60000, [&] { return !IsWindow(update) || !IsWindowVisible(update); }))
+      Fail("the update window stays");
+    std::cout << "closed" << std::endl;
+  }
+  return 0;
+}
+
+int Usage() {
+  std::cerr << "usage: window_probe COMMAND\n"
+               "  splash [MS]            waits for the splash, prints its looks, 'up', then how long it stayed\n"
+               "  never CLASS MS         fails when a window of CLASS appears before the program's start is over\n"
+               "  hidden CLASS MS        waits until no window of CLASS is visible\n"
+               "  backdrop               shows a magenta window in the middle of the screen until ended\n"
+               "  about close|ok|keep    opens the about window, prints it, closes it as told\n"
+               "  update MS BUTTON       waits for the update window, prints it, presses BUTTON (0: none)\n";
+  return 2;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  _setmode(_fileno(stdout), _O_BINARY);
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) args.push_back(Utf8(argv[i]));
+  if (args.empty()) return Usage();
+  const auto arg = [&](std::size_t i, const std::string& fallback = {}) { return i < args.size() ? args[i] : fallback; };
+  const std::string& command = args[0];
+  if (command == "splash") return Splash(std::stoi(arg(1, "30000")));
+  if (command == "never" && argc > 3) return Never(argv[2], std::stoi(arg(2)));
+  if (command == "backdrop") return Backdrop();
+  if (command == "hidden" && argc > 3) {
+    // Until no window of the class is visible.
+    if (!WaitFor(std::stoi(arg(2)), [&] { return !Visible(argv[2]); })) Fail("a window of the class is visible");
+    return 0;
+  }
+  if (command == "about") return About(arg(1, "close"));
+  if (command == "update") return Update(std::stoi(arg(1, "30000")), std::stoi(arg(2, "0")));
+  return Usage();
+}

@@ -1,0 +1,54 @@
+#include "png_pixels.h"
+
+#include <windows.h>
+#include <wincodec.h>
+#include <wrl/client.h>
+
+#include <stdexcept>
+#include <string>
+
+namespace ui {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+void Check(HRESULT hr, const char* what) {
+  if (FAILED(hr)) throw std::runtime_error(std::string("Cannot decode picture: ") + what);
+}
+
+}  // namespace
+
+Pixels DecodePngResource(const wchar_t* name) {
+  HRSRC info = FindResourceW(nullptr, name, MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+  if (!info) throw std::runtime_error("Missing picture resource");
+  const auto* data = static_cast<BYTE*>(LockResource(LoadResource(nullptr, info)));
+  const DWORD size = SizeofResource(nullptr, info);
+  if (!data || size == 0) throw std::runtime_error("Empty picture resource");
+
+  ComPtr<IWICImagingFactory> factory;
+  Check(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory)),
+        "factory");
+  ComPtr<IWICStream> stream;
+  Check(factory->CreateStream(&stream), "stream");
+  Check(stream->InitializeFromMemory(const_cast<BYTE*>(data), size), "stream");
+  ComPtr<IWICBitmapDecoder> decoder;
+  Check(factory->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnLoad, &decoder), "decoder");
+  ComPtr<IWICBitmapFrameDecode> frame;
+  Check(decoder->GetFrame(0, &frame), "frame");
+  ComPtr<IWICFormatConverter> converter;
+  Check(factory->CreateFormatConverter(&converter), "converter");
+  Check(converter->Initialize(frame.Get(), GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone, nullptr, 0.0,
+                              WICBitmapPaletteTypeCustom),
+        "conversion");
+  UINT width = 0, height = 0;
+  Check(converter->GetSize(&width, &height), "size");
+  Pixels pixels;
+  pixels.width = static_cast<int>(width);
+  pixels.height = static_cast<int>(height);
+  pixels.bgra.resize(std::size_t{width} * height * 4);
+  Check(converter->CopyPixels(nullptr, width * 4, static_cast<UINT>(pixels.bgra.size()), pixels.bgra.data()),
+        "pixels");
+  return pixels;
+}
+
+}  // namespace ui
