@@ -8,6 +8,7 @@
 
 #include "catalogue.h"
 #include "cp1251.h"
+#include "utf8.h"
 #include "size_format.h"
 
 namespace velmar::online {
