@@ -120,6 +120,16 @@ class ConvertStep {
       // Nothing kept aside: no stand-in can occur in these lines.
       stash_.clear();
       stashNext_ = 0;
+      std::size_t bytes = 0;
+      for (std::string_view line : lines) bytes += line.size();
+      if (bytes < kBatchBytes) {
+        // Ordinary lines: converted into one buffer and written at once.
+        batch_.clear();
+        converter_.ConvertLinesTo(lines, o_.eol, batch_);
+        Write(batch_);
+        return;
+      }
+      // A long line is written as it is converted, not copied once more.
       converter_.ConvertLinesWith(lines, [&](std::string_view converted) {
         Write(converted);
         Write(o_.eol);
@@ -159,13 +169,15 @@ class ConvertStep {
     output_.WriteText(text, &stash_, &stashNext_);
   }
 
+  static constexpr std::size_t kBatchBytes = 4 << 20;
+
   const ConvertOptions& o_;
   LineConverter converter_;
   Output& output_;
   std::vector<std::string> stash_, results_;
   std::size_t stashNext_ = 0;
   CompressState compress_;
-  std::string compressed_;
+  std::string compressed_, batch_;
 };
 
 int Convert(const std::vector<std::string>& words, std::FILE* in, std::FILE* out) {

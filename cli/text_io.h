@@ -48,7 +48,7 @@ class TextInput {
   Options options_;
   LineSplitter splitter_;
   Utf8ToCp1251Decoder decoder_;
-  std::size_t offset_ = 0;  // bytes of the current input read so far
+  std::size_t offset_ = 0;  // bytes skipped at the start of the current input (a byte order mark)
   std::string decoded_;
 };
 

@@ -1,7 +1,6 @@
 #include "profile.h"
 
 #include <fstream>
-#include <limits>
 #include <system_error>
 #include <unordered_set>
 
@@ -25,13 +24,6 @@ std::string_view StripQuotes(std::string_view s) {
   return s;
 }
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 }  // namespace
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
@@ -42,40 +34,6 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
       return false;
   }
   return true;
-}
-
-std::optional<std::int32_t> ParseInt32(std::string_view text) {
-  bool negative = false;
-  if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
-    negative = text.front() == '-';
-    text.remove_prefix(1);
-  }
-  int base = 10;
-  if (!text.empty() && text.front() == '$') {
-    base = 16;
-    text.remove_prefix(1);
-  } else if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-    base = 16;
-    text.remove_prefix(2);
-  }
-  if (text.empty()) return std::nullopt;
-  std::int64_t value = 0;
-  for (char c : text) {
-    int d = base == 16 ? HexDigit(c) : (c >= '0' && c <= '9' ? c - '0' : -1);
-    if (d < 0) return std::nullopt;
-    value = value * base + d;
-    // Hexadecimal may spell the full 32-bit pattern ("0xFFFFFFFF" is -1).
-    std::int64_t limit = base == 16 ? 0xFFFFFFFFLL : std::numeric_limits<std::int32_t>::max() + 1LL;
-    if (value > limit) return std::nullopt;
-  }
-  if (base == 16) {
-    // Negated as a 32-bit pattern: "-0x80000000" stays the lowest value.
-    auto bits = static_cast<std::uint32_t>(value);
-    return static_cast<std::int32_t>(negative ? 0u - bits : bits);
-  }
-  if (negative) return static_cast<std::int32_t>(-value);
-  if (value > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
-  return static_cast<std::int32_t>(value);
 }
 
 ProfileFile ProfileFile::Parse(std::string_view bytes) {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,8 +14,43 @@
 namespace velmar {
 
 // Decimal with optional sign, or hexadecimal after "$" or "0x"/"0X";
-// anything else (or a value outside 32 bits) gives nothing.
-std::optional<std::int32_t> ParseInt32(std::string_view text);
+// anything else (or a value outside 32 bits) gives nothing. Hexadecimal may
+// spell the full 32-bit pattern ("0xFFFFFFFF" is -1), and its sign negates
+// that pattern modulo 2^32 ("-0x80000000" is the lowest value).
+constexpr std::optional<std::int32_t> ParseInt32(std::string_view text) {
+  bool negative = false;
+  if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+    negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  int base = 10;
+  if (!text.empty() && text.front() == '$') {
+    base = 16;
+    text.remove_prefix(1);
+  } else if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    base = 16;
+    text.remove_prefix(2);
+  }
+  if (text.empty()) return std::nullopt;
+  const std::int64_t limit = base == 16 ? 0xFFFFFFFFLL : std::numeric_limits<std::int32_t>::max() + 1LL;
+  std::int64_t value = 0;
+  for (char c : text) {
+    int d = -1;
+    if (c >= '0' && c <= '9') d = c - '0';
+    else if (base == 16 && c >= 'a' && c <= 'f') d = c - 'a' + 10;
+    else if (base == 16 && c >= 'A' && c <= 'F') d = c - 'A' + 10;
+    if (d < 0) return std::nullopt;
+    value = value * base + d;
+    if (value > limit) return std::nullopt;
+  }
+  if (base == 16) {
+    const auto bits = static_cast<std::uint32_t>(value);
+    return static_cast<std::int32_t>(negative ? 0u - bits : bits);
+  }
+  if (negative) return static_cast<std::int32_t>(-value);
+  if (value > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
+  return static_cast<std::int32_t>(value);
+}
 
 class ProfileFile {
  public:

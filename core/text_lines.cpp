@@ -8,8 +8,9 @@ namespace {
 // The end of the line starting at `from` and where the next one starts
 // (npos, npos when the line has no break in `text`).
 std::pair<std::size_t, std::size_t> NextBreak(std::string_view text, std::size_t from) {
-  const std::size_t end = text.find_first_of("\r\n", from);
-  if (end == std::string_view::npos) return {end, end};
+  std::size_t end = from;
+  while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
+  if (end == text.size()) return {std::string_view::npos, std::string_view::npos};
   const bool crlf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
   return {end, end + (crlf ? 2 : 1)};
 }

@@ -74,6 +74,10 @@ TEST(ProfileFile, SaveAndLoadRoundTripAndUnreadableFile) {
   EXPECT_FALSE(f.Save(dir.path() / "no-such-folder" / "x.dat"));
 }
 
+// Evaluated by the compiler, which refuses any overflow on the way.
+static_assert(ParseInt32("-0x80000000") == INT32_MIN);
+static_assert(ParseInt32("-2147483648") == INT32_MIN);
+
 TEST(ParseInt32, DecimalHexAndRejects) {
   struct Case { const char* text; std::optional<std::int32_t> value; };
   const Case cases[] = {

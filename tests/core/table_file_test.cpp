@@ -96,7 +96,7 @@ TEST(LoadTables, FilesSortedWithoutCaseEachFollowedByItsReverse) {
   EXPECT_EQ(store.Store[5].ToIcon, 244);
 }
 
-TEST(TableFromProfile, KeepsTheFirstFiveHundredKeysOfASection) {
+TEST(TableFile, AHundredThousandKeysAndAKeyNamedTwiceInAnotherCase) {
   std::string text = "[Table]\r\nDup=first\r\ndup=second\r\n";
   for (int i = 0; i < 100000; ++i) text += "k" + std::to_string(i) + "=v\r\n";
   const TTransTable t = TableFromProfile(ProfileFile::Parse(text));
