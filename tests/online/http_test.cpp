@@ -119,6 +119,7 @@ TEST_F(HttpTest, AFailedDownloadLeavesNoFileAndTheOldOneAlone) {
   server_.SetCutShort("/cut.table", Pattern(3000), 10000);
   server_.SetBody("/error.table", "<html>Server error</html>", "500 Internal Server Error");
   server_.SetHang("/hang.table");
+  server_.SetStalled("/stalled.table", Pattern(2000), 10000);
   LoopbackServer* gone = new LoopbackServer;
   const std::string refused = gone->Url("/m.table");
   delete gone;
@@ -133,6 +134,7 @@ TEST_F(HttpTest, AFailedDownloadLeavesNoFileAndTheOldOneAlone) {
                         Case{server_.Url("/error.table"), DownloadError::HttpStatus, 500},
                         Case{server_.Url("/cut.table"), DownloadError::Broken, 200},
                         Case{server_.Url("/hang.table"), DownloadError::OpenFailed, 0},
+                        Case{server_.Url("/stalled.table"), DownloadError::Broken, 200},
                         Case{refused, DownloadError::OpenFailed, 0},
                         Case{"file:///C:/windows/win.ini", DownloadError::BadUrl, 0}}) {
     for (bool existing : {false, true}) {

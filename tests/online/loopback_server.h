@@ -19,6 +19,7 @@ class LoopbackServer {
   struct Reply {
     std::string bytes;     // status line, headers and body, sent as they are
     bool hang = false;     // read the request and never answer
+    bool holdOpen = false; // send the bytes, then neither send more nor close
   };
 
   LoopbackServer() {
@@ -69,6 +70,10 @@ class LoopbackServer {
                    body});
   }
   void SetHang(const std::string& path) { Set(path, {"", true}); }
+  // Announces `announced` bytes, sends `body` and then falls silent.
+  void SetStalled(const std::string& path, const std::string& body, std::size_t announced) {
+    Set(path, {"HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(announced) + "\r\n\r\n" + body, false, true});
+  }
   int requests() const { return requests_; }
 
  private:
@@ -103,6 +108,10 @@ class LoopbackServer {
         const int n = send(client, reply.bytes.data() + sent, static_cast<int>(reply.bytes.size() - sent), 0);
         if (n <= 0) break;
         sent += static_cast<std::size_t>(n);
+      }
+      if (reply.holdOpen) {
+        held_.push_back(client);
+        continue;
       }
       shutdown(client, SD_SEND);
       closesocket(client);
