@@ -78,15 +78,6 @@ bool IsModuleDownloaded(std::string_view fileName, std::span<const std::string> 
   return found;
 }
 
-bool IsReservedDeviceName(std::string_view fileName) {
-  std::string_view stem = fileName.substr(0, fileName.find('.'));
-  while (!stem.empty() && (stem.back() == ' ' || stem.back() == '.')) stem.remove_suffix(1);
-  for (std::string_view device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
-    if (EqualsLatinNoCase(stem, device)) return true;
-  return stem.size() == 4 && (StartsWithNoCase(stem, "COM") || StartsWithNoCase(stem, "LPT")) && stem[3] >= '1' &&
-         stem[3] <= '9';
-}
-
 bool IsSafeModuleFileName(std::string_view fileName) {
   constexpr std::string_view kExtension = ".table";
   if (fileName.size() <= kExtension.size() || fileName.size() > 200) return false;

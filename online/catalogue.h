@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "file_names.h"
+
 namespace velmar::online {
 
 // Where the catalogue lies under the server's base address.
@@ -46,9 +48,6 @@ bool EqualsLatinNoCase(std::string_view a, std::string_view b);
 // written under it: not empty, no path separator, drive, "..", wildcard or
 // control character, no name Windows keeps for a device, ending in ".table".
 bool IsSafeModuleFileName(std::string_view fileName);
-// CON, PRN, AUX, NUL, COM1-9, LPT1-9 (also CONIN$, CONOUT$) before the first
-// dot, any case, trailing blanks and dots ignored as Windows ignores them.
-bool IsReservedDeviceName(std::string_view fileName);
 // An absolute http:// or https:// address with a host and no blanks or
 // control characters.
 bool IsWebUrl(std::string_view url);

@@ -80,13 +80,6 @@ TEST(IsSafeModuleFileName, RefusesNamesThatWouldLeaveTheTableFolder) {
   EXPECT_FALSE(IsSafeModuleFileName(std::string(250, 'a') + ".table"));
 }
 
-TEST(IsReservedDeviceName, KnowsTheDevicesAndNothingElse) {
-  for (const char* device : {"CON", "con.table", "NUL.txt", "com9", "LPT1.table", "AUX.", "CONOUT$"})
-    EXPECT_TRUE(IsReservedDeviceName(device)) << device;
-  for (const char* name : {"console.table", "com0.table", "com10.table", "lpt.table", "nul1", "icon.table", "CONIN"})
-    EXPECT_FALSE(IsReservedDeviceName(name)) << name;
-}
-
 TEST(IsWebUrl, OnlyAbsoluteHttpAndHttpsWithAHost) {
   for (const char* good : {"http://127.0.0.1:8080/zo_velmar/modules/a.table", "HTTPS://example.org/a.table",
                            "http://example.org"})
