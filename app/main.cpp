@@ -61,7 +61,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (!autorun) mainForm.Show();  // the show handler runs a second time
 
     MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    BOOL got = 0;
+    // -1 is a failure to receive one message (Wine has it with a very large
+    // WM_COPYDATA); the program goes on with the next.
+    while ((got = GetMessageW(&msg, nullptr, 0, 0)) != 0) {
+      if (got == -1) continue;
       // Tab and the arrow keys move between the controls, as in a dialog box.
       if (IsDialogMessageW(mainForm.hwnd(), &msg)) continue;
       TranslateMessage(&msg);

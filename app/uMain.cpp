@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <new>
 #include <stdexcept>
 
 #include "app_logic.h"
@@ -181,9 +182,12 @@ void TVelmarPro_Api::CreateControls() {
   AddButton(btn_About_, ControlId::btn_About, L"О програ...", Look::IconAbove, L"ABOUT");
   AddButton(sSpeedButton9_, ControlId::sSpeedButton9, L"Выход", Look::IconAbove, L"EXIT");
   ui::CreateControl(hwnd_, L"STATIC", L"", SS_ETCHEDHORZ, 0, Id(ControlId::Bevel3));
-  ui::CreateControl(hwnd_, L"STATIC", L"", kStaticText, 0, Id(ControlId::Label3));
-  ui::CreateControl(hwnd_, L"STATIC", L">", kStaticText, 0, Id(ControlId::Label4));
-  ui::CreateControl(hwnd_, L"STATIC", L"", kStaticText, 0, Id(ControlId::Label5));
+  // The information line: three labels side by side that draw themselves, so
+  // each paints exactly the text it was measured for and nothing is left of
+  // a text that stood there before.
+  ui::CreateControl(hwnd_, L"STATIC", L"", SS_OWNERDRAW, 0, Id(ControlId::Label3));
+  ui::CreateControl(hwnd_, L"STATIC", L">", SS_OWNERDRAW, 0, Id(ControlId::Label4));
+  ui::CreateControl(hwnd_, L"STATIC", L"", SS_OWNERDRAW, 0, Id(ControlId::Label5));
   HWND memo1 = ui::CreateControl(hwnd_, L"EDIT", L"", kMemo, WS_EX_CLIENTEDGE, Id(ControlId::Memo1));
   hSplitter_.Create(hwnd_, Id(ControlId::HorizontalSplitter), ui::Splitter::Orientation::Horizontal);
   hSplitter_.onDrag = [this](int y) {
@@ -237,6 +241,9 @@ void TVelmarPro_Api::Layout() {
   RECT rc;
   GetClientRect(hwnd_, &rc);
   const int W = rc.right, H = rc.bottom;
+  // Minimised, the client area is empty: laid out then, both splitters would
+  // be pushed to their minimum and stay there after the window comes back.
+  if (IsIconic(hwnd_) || W <= 0 || H <= 0) return;
   // Both splitters keep at least 100 pixels on either side.
   leftWidth_ = std::max(kSplitterMinimum, std::min(leftWidth_, W - 2 - kSplitterMinimum));
   upperHeight_ = std::max(kSplitterMinimum, std::min(upperHeight_, H - 3 - kSplitterMinimum));
@@ -295,7 +302,9 @@ void TVelmarPro_Api::LayoutInfoLine(int x, int y) {
       const std::wstring text = ui::GetText(label);
       SIZE size{};
       GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-      Move(label, x, y, size.cx + 1, 15);
+      // Moved without its old picture: the whole label is painted anew.
+      SetWindowPos(label, nullptr, x, y, size.cx + 1, 15, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+      InvalidateRect(label, nullptr, TRUE);
       x += size.cx + 5;
     }
   }
@@ -337,6 +346,8 @@ bool TVelmarPro_Api::FormClose() {
   const int selected = static_cast<int>(SendMessageW(Control(ControlId::ListBox1), LB_GETCURSEL, 0, 0));
   const std::filesystem::path settings = exeFolder_ / kSettingsFileName;
   if (!WriteCloseSettings(settings, selected, CheckBox1_.checked)) {
+    // The window stays open, and with it the hotkeys.
+    RegisterHotkeys();
     ui::ShowError(hwnd_, L"Unable to write to " + settings.wstring());
     return false;
   }
@@ -427,6 +438,19 @@ void TVelmarPro_Api::DrawStatic(const DRAWITEMSTRUCT& item) {
       TextOutW(dc, r.left, r.top, text.c_str(), static_cast<int>(text.size()));
       break;
     }
+    case ControlId::Label3:
+    case ControlId::Label4:
+    case ControlId::Label5: {
+      // The table's languages in the highlight colour, the ">" between them plain.
+      const std::wstring text = ui::GetText(item.hwndItem);
+      ui::SelectIn font(dc, font_.get());
+      SetBkMode(dc, TRANSPARENT);
+      const bool plain = item.CtlID == static_cast<UINT>(ControlId::Label4);
+      SetTextColor(dc, GetSysColor(plain ? COLOR_WINDOWTEXT : COLOR_HIGHLIGHT));
+      RECT box = r;
+      DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+      break;
+    }
     case ControlId::Image2:
       progressFrame_.Draw(dc, r.left, r.top);
       break;
@@ -459,7 +483,7 @@ void TVelmarPro_Api::ShowModeMenu() {
 
 void TVelmarPro_Api::BringForward() {
   // A window that was never shown (a start with "-autorun") stays hidden.
-  if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
+  if (IsIconic(hwnd_)) RestoreWindow();
   HWND last = GetLastActivePopup(hwnd_);
   if (IsWindowVisible(last) && IsWindowEnabled(last)) SetForegroundWindow(last);
 }
@@ -487,6 +511,21 @@ void TVelmarPro_Api::Button1Click() {
   // The run takes the text as it is now: an automatic run armed by the last
   // change would only convert the same text again.
   KillTimer(hwnd_, static_cast<UINT_PTR>(TimerId::tmr_AutoVelmar));
+  // The snapshot comes first: a text too large to copy ends the command
+  // before anything of the window has changed.
+  RunSnapshot snapshot;
+  std::vector<std::wstring> standIns;
+  try {
+    snapshot.text = ui::ToCp1251(ui::GetText(memo1), &standIns);
+    snapshot.table = WithoutStandInPairs(store_.Store[static_cast<std::size_t>(selected)]);
+  } catch (const std::bad_alloc&) {
+    ui::ShowError(hwnd_, ui::Widen(kNotEnoughMemory));
+    return;
+  }
+  snapshot.underscore = N3_;
+  snapshot.hyphen = N4_;
+  snapshot.compress = N5_;
+
   SetText(Control(ControlId::Memo2), L"");
   progressWidth_ = 0;
   Layout();
@@ -495,14 +534,7 @@ void TVelmarPro_Api::Button1Click() {
   // Painted now: the progress reports that follow come before any WM_PAINT in the queue.
   UpdateWindow(Control(ControlId::Image2));
   SetRunning(true);
-
-  RunSnapshot snapshot;
-  runStandIns_.clear();
-  snapshot.text = ui::ToCp1251(ui::GetText(memo1), &runStandIns_);
-  snapshot.table = WithoutStandInPairs(store_.Store[static_cast<std::size_t>(selected)]);
-  snapshot.underscore = N3_;
-  snapshot.hyphen = N4_;
-  snapshot.compress = N5_;
+  runStandIns_ = std::move(standIns);
 
   const WPARAM serial = ++runSerial_;
   HWND window = hwnd_;
@@ -570,10 +602,14 @@ void TVelmarPro_Api::CompleteRun() {
     }
   }
   HWND memo2 = Control(ControlId::Memo2);
-  std::wstring failure;
+  std::wstring failure = ui::Widen(run_->Failure());
   inCompletion_ = true;
-  if (!SetWindowTextW(memo2, ui::FromCp1251(run_->ResultText(), standIns).c_str()))
-    failure = L"Text exceeds memo capacity";
+  try {
+    if (failure.empty() && !SetWindowTextW(memo2, ui::FromCp1251(run_->ResultText(), standIns).c_str()))
+      failure = L"Text exceeds memo capacity";
+  } catch (const std::bad_alloc&) {
+    failure = ui::Widen(kNotEnoughMemory);
+  }
   inCompletion_ = false;
   if (GetWindowTextLengthW(memo2) > 0) SetActiveBox(ActiveBox::Memo2);  // the result is a change of Memo2
   SendMessageW(memo2, EM_SETSEL, 0, 0);
@@ -600,10 +636,6 @@ LRESULT TVelmarPro_Api::OnCtlColor(HDC dc, HWND control) {
     case ControlId::Memo1:
     case ControlId::Memo2:
       return reinterpret_cast<LRESULT>(MemoColours(id, dc));
-    case ControlId::Label3:
-    case ControlId::Label5:
-      SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHT));
-      break;
     case ControlId::Label2:
       SetTextColor(dc, label2Look_ == LabelLook::Busy    ? kRunLabelColour
                        : label2Look_ == LabelLook::Hover ? GetSysColor(COLOR_MENUHILIGHT)
@@ -676,9 +708,12 @@ LRESULT TVelmarPro_Api::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       }
       return 0;
     }
-    case WM_COPYDATA:
-      ReceiveMessage(*reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    case WM_COPYDATA: {
+      // A message without data carries no command: nothing is read.
+      const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+      if (data && data->lpData && data->cbData) ReceiveMessage(*data);
       return 0;
+    }
     case WM_TIMER:
       if (wParam == static_cast<UINT_PTR>(TimerId::tmr_AutoVelmar)) {
         tmr_AutoVelmarTimer();

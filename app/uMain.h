@@ -125,6 +125,7 @@ class TVelmarPro_Api : public ui::Window {
 
   // The command protocol (uMain_protocol.cpp).
   void ReceiveMessage(const COPYDATASTRUCT& data);
+  void ShowProtocolError(const std::wstring& message);
   void SendToClient(std::string_view text);
   void SendResultToClient();
   void SendClosedToClient();
@@ -144,6 +145,7 @@ class TVelmarPro_Api : public ui::Window {
   void PasteClipboardIntoMemo1();
   void BringProgramForward();
   void ShowMainWindow();
+  void RestoreWindow();
   void ShowTrayMenu();
   void N19Click();
   void N24Click();
@@ -184,6 +186,7 @@ class TVelmarPro_Api : public ui::Window {
   // The command protocol's client.
   std::string clientClass_;
   bool clientRegistered_ = false;
+  bool protocolErrorShown_ = false;
 
   // Tray icon and hotkeys.
   struct MenuDeleter {
@@ -195,6 +198,7 @@ class TVelmarPro_Api : public ui::Window {
   bool N24_ = false;     // check mark of "Запускать вместе с Windows"
   ATOM mainHotkeyId_ = 0, quickHotkeyId_ = 0;
   OnTheFly onTheFly_;
+  bool quickSelectionEndsWithBreak_ = false;
   bool inHotkey_ = false;  // a hotkey is being handled (its message pump must not start another)
 
   int leftWidth_ = 217;

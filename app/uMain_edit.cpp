@@ -57,8 +57,9 @@ std::wstring SystemErrorText(DWORD error) {
 }
 
 // "Cannot open file "C:\x.txt". The process cannot access the file ..."
+// Some system texts name the file themselves ("Bad EXE format for %1.").
 std::wstring FileErrorText(const wchar_t* what, const std::wstring& path, DWORD error) {
-  return std::wstring(what) + L" \"" + path + L"\". " + SystemErrorText(error);
+  return std::wstring(what) + L" \"" + path + L"\". " + FillPathInsert(SystemErrorText(error), path);
 }
 
 // The whole file as bytes; others may read it meanwhile but not write.

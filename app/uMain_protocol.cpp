@@ -29,7 +29,7 @@ void TVelmarPro_Api::ReceiveMessage(const COPYDATASTRUCT& data) {
       const std::wstring text = ui::FromCp1251(command.argument);
       const bool changed = text != ui::GetText(Control(ControlId::Memo1));
       if (!SetBoxText(ControlId::Memo1, text)) {
-        ui::ShowError(hwnd_, L"Text exceeds memo capacity");
+        ShowProtocolError(L"Text exceeds memo capacity");
         break;
       }
       if (changed) Memo1Change();
@@ -46,7 +46,7 @@ void TVelmarPro_Api::ReceiveMessage(const COPYDATASTRUCT& data) {
     case protocol::CommandKind::SetActiveModule: {
       const auto index = ParseTableIndex(command.argument);
       if (!index) {
-        ui::ShowError(hwnd_, ui::FromCp1251(NotAnIntegerMessage(command.argument)));
+        ShowProtocolError(ui::FromCp1251(NotAnIntegerMessage(command.argument)));
         break;
       }
       // An index outside the list selects nothing and changes nothing. No run
@@ -64,6 +64,18 @@ void TVelmarPro_Api::ReceiveMessage(const COPYDATASTRUCT& data) {
     case protocol::CommandKind::None:
       break;
   }
+}
+
+// The message box's own loop receives further commands: a flood of bad ones
+// would stack a box on a box. One shows at a time; errors meanwhile are dropped.
+void TVelmarPro_Api::ShowProtocolError(const std::wstring& message) {
+  if (protocolErrorShown_) return;
+  protocolErrorShown_ = true;
+  struct Reset {
+    bool& flag;
+    ~Reset() { flag = false; }
+  } reset{protocolErrorShown_};
+  ui::ShowError(hwnd_, message);
 }
 
 void TVelmarPro_Api::SendToClient(std::string_view text) {

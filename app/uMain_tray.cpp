@@ -243,9 +243,19 @@ void TVelmarPro_Api::ShowTrayMenu() {
 void TVelmarPro_Api::SetTrayTip(const std::wstring& caption) { CoolTrayIcon1_.SetTip(caption); }
 
 void TVelmarPro_Api::ShowMainWindow() {
-  if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
+  if (IsIconic(hwnd_)) RestoreWindow();
+  const bool hidden = !IsWindowVisible(hwnd_);
   ShowWindow(hwnd_, SW_SHOW);  // the show handler runs when the window was hidden
+  if (hidden) FormShow();
   SetForegroundWindow(hwnd_);
+}
+
+// Restoring a window hidden in the tray shows it without WM_SHOWWINDOW: the
+// show handler is run here then.
+void TVelmarPro_Api::RestoreWindow() {
+  const bool hidden = !IsWindowVisible(hwnd_);
+  ShowWindow(hwnd_, SW_RESTORE);
+  if (hidden && IsWindowVisible(hwnd_)) FormShow();
 }
 
 void TVelmarPro_Api::BringProgramForward() {
@@ -255,6 +265,8 @@ void TVelmarPro_Api::BringProgramForward() {
 }
 
 void TVelmarPro_Api::N19Click() {
+  // The source box is read-only during a run: emptied, it would not take the paste.
+  if (run_) return;
   PasteClipboardIntoMemo1();
   ShowMainWindow();
   BringProgramForward();
@@ -347,10 +359,13 @@ void TVelmarPro_Api::PasteClipboardIntoMemo1() {
 }
 
 void TVelmarPro_Api::MainHotKey() {
-  if (HWND target = CaretWindow()) SetFocus(target);
-  if (HWND target = CaretWindow()) {
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(target, WM_COPY, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, kCopyTimeoutMs, &ignored);
+  // With another program in front its selection must be copied afresh, or
+  // the old clipboard text would land in the source box; with our own window
+  // in front the clipboard's text is taken as it is.
+  HWND target = CaretWindow();
+  if ((target || OtherProgramInFront()) && !CopySelection(target)) {
+    ApplyBalloon(BalloonChange::NothingCopied);
+    return;
   }
   PasteClipboardIntoMemo1();
   BringProgramForward();
@@ -394,6 +409,7 @@ void TVelmarPro_Api::QuickHotKey() {
     return;
   }
   PasteClipboardIntoMemo1();
+  quickSelectionEndsWithBreak_ = EndsWithLineBreak(ui::GetText(Control(ControlId::Memo1)));
   SetWindowTextW(Control(ControlId::Memo2), L"");
   ApplyBalloon(onTheFly_.Start());
   Button1Click();
@@ -448,7 +464,8 @@ void TVelmarPro_Api::FinishQuickRun() {
   if (!onTheFly_.Busy()) return;
   std::vector<std::wstring> standIns;
   const std::string text = ui::ToCp1251(ui::GetText(Control(ControlId::Memo2)), &standIns);
-  const OnTheFly::Finish finish = onTheFly_.Completed(PutTextToClipboard(text, standIns));
+  const std::string_view pasted = QuickPasteText(text, quickSelectionEndsWithBreak_);
+  const OnTheFly::Finish finish = onTheFly_.Completed(PutTextToClipboard(pasted, standIns));
   if (finish.paste) SendPasteKeys();
   ApplyBalloon(finish.balloon);
 }

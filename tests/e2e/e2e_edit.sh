@@ -184,6 +184,7 @@ help)
   message=$(client message-box 10000 | tr -d '\r')
   wait $!
   case "$message" in
+  *%1*) fail "the system's message has an unfilled insert: '$message'" ;;
   "Cannot open \"$(winpath app/ReadMe.txt)\". "*) echo "ok: no program for ReadMe.txt: $message" ;;
   *) fail "message without a program for text files: '$message'" ;;
   esac
