@@ -8,21 +8,21 @@
 #include <cstring>
 #include <string>
 
+#include "command_protocol.h"
 #include "image.h"
 #include "uMain.h"
 
 namespace {
 
-constexpr char kShowRequest[] = "show_velpro_window";
-
 // Hands the show request to the copy that runs; lost when it has no window yet.
 void SendShowRequest() {
   HWND running = FindWindowW(velmar::TVelmarPro_Api::kClassName, nullptr);
   if (!running) return;
+  std::string text(velmar::protocol::kShow);
   COPYDATASTRUCT request{};
   request.dwData = 0;
-  request.cbData = sizeof kShowRequest;  // the text and its NUL byte
-  request.lpData = const_cast<char*>(kShowRequest);
+  request.cbData = static_cast<DWORD>(text.size() + 1);  // the text and its NUL byte
+  request.lpData = text.data();
   DWORD_PTR result = 0;
   // A running copy that hangs must not hang this one too.
   SendMessageTimeoutW(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&request), SMTO_ABORTIFHUNG, 10000,

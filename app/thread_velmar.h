@@ -45,7 +45,6 @@ class TThreadVelmar {
   // After done: waits for the thread to end.
   void Join();
 
-  const RunSnapshot& Snapshot() const { return snapshot_; }
   std::int64_t LineCount() const { return progress_.LineCount(); }
   const RunProgress& Progress() const { return progress_; }
   bool Finishing() const { return snapshot_.underscore || snapshot_.hyphen || snapshot_.compress; }
@@ -54,6 +53,7 @@ class TThreadVelmar {
   // compress option the words of the result on one line; and the stand-ins
   // (counted in text order) that the conversion removed.
   const std::string& ResultText() const { return resultText_; }
+  std::string TakeResultText() { return std::move(resultText_); }
   const std::vector<std::size_t>& RemovedStandIns() const { return removedStandIns_; }
   // Valid after done: empty when the run succeeded, else why it failed
   // (kNotEnoughMemory when memory ran out); the result is empty then.

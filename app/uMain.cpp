@@ -27,6 +27,12 @@ constexpr int kRowHeight = 30;
 
 int Id(ControlId id) { return static_cast<int>(id); }
 
+// The message the shell broadcasts when the taskbar has been (re-)created.
+UINT TaskbarCreatedMessage() {
+  static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+  return message;
+}
+
 std::filesystem::path ExeFolder() {
   std::wstring path(MAX_PATH, L'\0');
   while (true) {
@@ -78,7 +84,7 @@ void Move(HWND control, int x, int y, int w, int h) {
 TVelmarPro_Api::TVelmarPro_Api() = default;
 
 TVelmarPro_Api::~TVelmarPro_Api() {
-  run_.reset();
+  run_.Stop();
   if (PopupMenu2_) DestroyMenu(PopupMenu2_);
   if (PopupMenu1_) DestroyMenu(PopupMenu1_);
   if (PopupMenu3_) DestroyMenu(PopupMenu3_);
@@ -121,6 +127,7 @@ void TVelmarPro_Api::Create() {
   const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
   const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
   CreateWindowOf(kClassName, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, x, y, width, height, nullptr, nullptr);
+  protocol_.SetWindow(hwnd_);
   CreateControls();
   CreateEditCommands();
   FormCreate(true);
@@ -312,9 +319,9 @@ void TVelmarPro_Api::LayoutInfoLine(int x, int y) {
 }
 
 void TVelmarPro_Api::FormCreate([[maybe_unused]] bool realCreation) {
-  ApplyBalloon(onTheFly_.Reset());
-  RegisterHotkeys();
-  CreateTray();
+  tray_.ApplyBalloon(onTheFly_.Reset());
+  hotkeys_.Register(hwnd_);
+  tray_.Create(hwnd_);
   // The table store, one list row per slot; the first table is selected.
   HWND list = Control(ControlId::ListBox1);
   SendMessageW(list, LB_RESETCONTENT, 0, 0);
@@ -328,7 +335,7 @@ void TVelmarPro_Api::FormCreate([[maybe_unused]] bool realCreation) {
   InvalidateRect(Control(ControlId::Memo1), nullptr, TRUE);
   InvalidateRect(Control(ControlId::Memo2), nullptr, TRUE);
 
-  clientRegistered_ = false;
+  protocol_.ForgetRegistration();
   SetWindowTextW(Control(ControlId::Label1), (L"VelmarPro " + ui::Widen(version_)).c_str());
   ShowSelectedTable();
   // The one-shot update check is armed here, by the real creation only, when the online parts arrive.
@@ -338,20 +345,20 @@ void TVelmarPro_Api::FormShow() {
   CheckAutostart();
   programTitle_ = ui::Widen(kProgramTitle);
   SetWindowTextW(hwnd_, programTitle_.c_str());
-  SetTrayTip(programTitle_);
+  tray_.SetTip(programTitle_);
 }
 
 bool TVelmarPro_Api::FormClose() {
-  UnregisterHotkeys();
+  hotkeys_.Unregister();
   const int selected = static_cast<int>(SendMessageW(Control(ControlId::ListBox1), LB_GETCURSEL, 0, 0));
   const std::filesystem::path settings = exeFolder_ / kSettingsFileName;
   if (!WriteCloseSettings(settings, selected, CheckBox1_.checked)) {
     // The window stays open, and with it the hotkeys.
-    RegisterHotkeys();
+    hotkeys_.Register(hwnd_);
     ui::ShowError(hwnd_, L"Unable to write to " + settings.wstring());
     return false;
   }
-  SendClosedToClient();
+  protocol_.SendClosed();
   return true;
 }
 
@@ -464,9 +471,9 @@ void TVelmarPro_Api::DrawStatic(const DRAWITEMSTRUCT& item) {
 }
 
 void TVelmarPro_Api::ShowModeMenu() {
-  CheckMenuItem(PopupMenu2_, Id(ControlId::N3), N3_ ? MF_CHECKED : MF_UNCHECKED);
-  CheckMenuItem(PopupMenu2_, Id(ControlId::N4), N4_ ? MF_CHECKED : MF_UNCHECKED);
-  CheckMenuItem(PopupMenu2_, Id(ControlId::N5), N5_ ? MF_CHECKED : MF_UNCHECKED);
+  CheckMenuItem(PopupMenu2_, Id(ControlId::N3), outputOptions_.underscore ? MF_CHECKED : MF_UNCHECKED);
+  CheckMenuItem(PopupMenu2_, Id(ControlId::N4), outputOptions_.hyphen ? MF_CHECKED : MF_UNCHECKED);
+  CheckMenuItem(PopupMenu2_, Id(ControlId::N5), outputOptions_.compress ? MF_CHECKED : MF_UNCHECKED);
   RECT r;
   GetWindowRect(sSpeedButton2_.hwnd(), &r);
   const auto command = static_cast<ControlId>(
@@ -475,10 +482,7 @@ void TVelmarPro_Api::ShowModeMenu() {
   const OutputOption picked = command == ControlId::N3   ? OutputOption::Underscore
                               : command == ControlId::N4 ? OutputOption::Hyphen
                                                          : OutputOption::Compress;
-  const OutputOptions options = ToggleOutputOption({N3_, N4_, N5_}, picked);
-  N3_ = options.underscore;
-  N4_ = options.hyphen;
-  N5_ = options.compress;
+  outputOptions_ = ToggleOutputOption(outputOptions_, picked);
 }
 
 void TVelmarPro_Api::BringForward() {
@@ -498,9 +502,9 @@ void TVelmarPro_Api::Memo2Change() {
 // The conversion run.
 
 void TVelmarPro_Api::Button1Click() {
-  if (run_) {
+  if (run_.Running()) {
     // Never two runs at once: this request runs once the current run has completed.
-    runRequested_ = true;
+    run_.Queue();
     return;
   }
   HWND memo1 = Control(ControlId::Memo1);
@@ -522,9 +526,9 @@ void TVelmarPro_Api::Button1Click() {
     ui::ShowError(hwnd_, ui::Widen(kNotEnoughMemory));
     return;
   }
-  snapshot.underscore = N3_;
-  snapshot.hyphen = N4_;
-  snapshot.compress = N5_;
+  snapshot.underscore = outputOptions_.underscore;
+  snapshot.hyphen = outputOptions_.hyphen;
+  snapshot.compress = outputOptions_.compress;
 
   SetText(Control(ControlId::Memo2), L"");
   progressWidth_ = 0;
@@ -534,19 +538,17 @@ void TVelmarPro_Api::Button1Click() {
   // Painted now: the progress reports that follow come before any WM_PAINT in the queue.
   UpdateWindow(Control(ControlId::Image2));
   SetRunning(true);
-  runStandIns_ = std::move(standIns);
 
-  const WPARAM serial = ++runSerial_;
   HWND window = hwnd_;
-  TThreadVelmar::Callbacks callbacks;
-  callbacks.started = [] { SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL); };
-  callbacks.progress = [window, serial](std::int64_t progress) {
-    PostMessageW(window, kRunProgress, static_cast<WPARAM>(progress), static_cast<LPARAM>(serial));
+  const auto post = [window](ConversionRun::Report report, std::int64_t progress, std::uint64_t serial) {
+    if (report == ConversionRun::Report::Progress)
+      PostMessageW(window, kRunProgress, static_cast<WPARAM>(progress), static_cast<LPARAM>(serial));
+    else
+      PostMessageW(window, kRunDone, 0, static_cast<LPARAM>(serial));
   };
-  callbacks.done = [window, serial] { PostMessageW(window, kRunDone, 0, static_cast<LPARAM>(serial)); };
-  run_ = std::make_unique<TThreadVelmar>(std::move(snapshot), ToUtf8(decimalSeparator_), std::move(callbacks));
+  run_.Start(std::move(snapshot), std::move(standIns), ToUtf8(decimalSeparator_), post,
+             [] { SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL); });
   ShowProgress(0, false);
-  run_->Start();
 }
 
 void TVelmarPro_Api::SetRunning(bool running) {
@@ -565,8 +567,8 @@ void TVelmarPro_Api::SetRunning(bool running) {
 }
 
 void TVelmarPro_Api::ShowProgress(std::int64_t progress, bool finishing) {
-  if (!run_) return;
-  const ProgressView view = run_->Progress().View(progress);
+  if (!run_.Running()) return;
+  const ProgressView view = run_.Progress().View(progress);
   if (view.width != progressWidth_) {
     progressWidth_ = view.width;
     HWND fill = Control(ControlId::Image3);
@@ -580,32 +582,19 @@ void TVelmarPro_Api::ShowProgress(std::int64_t progress, bool finishing) {
 }
 
 void TVelmarPro_Api::CompleteRun() {
-  run_->Join();
   ShowWindow(Control(ControlId::Image2), SW_HIDE);
   ShowWindow(Control(ControlId::Image3), SW_HIDE);
-  ShowProgress(std::max<std::int64_t>(run_->LineCount() - 1, 0), run_->Finishing());
+  ShowProgress(std::max<std::int64_t>(run_.Progress().LineCount() - 1, 0), run_.Finishing());
   HWND label = Control(ControlId::Label2);
   SetWindowTextW(label, ui::Widen(CompletingText()).c_str());
   UpdateWindow(label);
+  const ConversionRun::Outcome outcome = run_.Finish();
 
-  // Characters outside Windows-1251 go back in, less those the conversion removed.
-  std::vector<std::wstring> standIns;
-  if (!runStandIns_.empty()) {
-    const auto& removed = run_->RemovedStandIns();
-    std::size_t r = 0;
-    for (std::size_t i = 0; i < runStandIns_.size(); ++i) {
-      if (r < removed.size() && removed[r] == i) {
-        ++r;
-        continue;
-      }
-      standIns.push_back(std::move(runStandIns_[i]));
-    }
-  }
   HWND memo2 = Control(ControlId::Memo2);
-  std::wstring failure = ui::Widen(run_->Failure());
+  std::wstring failure = ui::Widen(outcome.failure);
   inCompletion_ = true;
   try {
-    if (failure.empty() && !SetWindowTextW(memo2, ui::FromCp1251(run_->ResultText(), standIns).c_str()))
+    if (failure.empty() && !SetWindowTextW(memo2, ui::FromCp1251(outcome.result, outcome.standIns).c_str()))
       failure = L"Text exceeds memo capacity";
   } catch (const std::bad_alloc&) {
     failure = ui::Widen(kNotEnoughMemory);
@@ -615,19 +604,14 @@ void TVelmarPro_Api::CompleteRun() {
   SendMessageW(memo2, EM_SETSEL, 0, 0);
   SendMessageW(memo2, EM_SCROLLCARET, 0, 0);
 
-  const std::string statusText = StatusLine(run_->ResultText(), ui::ToCp1251(decimalSeparator_));
-  run_.reset();
-  runStandIns_.clear();
+  const std::string statusText = StatusLine(outcome.result, ui::ToCp1251(decimalSeparator_));
   SetRunning(false);
   SetWindowTextW(label, ui::FromCp1251(statusText).c_str());
   FinishQuickRun();
   SendResultToClient();
   if (!failure.empty()) ui::ShowError(hwnd_, failure);
 
-  if (runRequested_) {
-    runRequested_ = false;
-    Button1Click();
-  }
+  if (run_.TakeQueued()) Button1Click();
 }
 
 LRESULT TVelmarPro_Api::OnCtlColor(HDC dc, HWND control) {
@@ -649,12 +633,25 @@ LRESULT TVelmarPro_Api::OnCtlColor(HDC dc, HWND control) {
 }
 
 LRESULT TVelmarPro_Api::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (LRESULT result = 0; HandleTrayMessage(message, wParam, lParam, result)) return result;
+  // A registered message has no constant value to switch on.
+  if (message == TaskbarCreatedMessage() && message != 0) {
+    tray_.Readd();
+    return 0;
+  }
   switch (message) {
     case WM_GETFONT:
       return reinterpret_cast<LRESULT>(font_.get());
     case WM_SIZE:
+      // Minimised, the window and its taskbar button go: only the tray icon
+      // stays. Without a notification area there is no icon to bring it back.
+      if (wParam == SIZE_MINIMIZED && tray_.HasIcon()) ShowWindow(hwnd_, SW_HIDE);
       if (GetDlgItem(hwnd_, Id(ControlId::Memo2))) Layout();
+      return 0;
+    case WM_HOTKEY:
+      OnHotKey(wParam);
+      return 0;
+    case kTrayCallbackMessage:
+      OnTrayIcon(lParam);
       return 0;
     case WM_GETMINMAXINFO: {
       auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
@@ -697,6 +694,8 @@ LRESULT TVelmarPro_Api::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_COMMAND: {
       const int id = LOWORD(wParam);
       const int code = HIWORD(wParam);
+      // The tray menu's commands come without a control (the other menus return theirs).
+      if (code == 0 && lParam == 0 && TrayCommand(id)) return 0;
       if (id == Id(ControlId::ListBox1)) {
         if (code == LBN_SELCHANGE) ListBox1Click();
       } else if (id == Id(ControlId::Memo1) || id == Id(ControlId::Memo2)) {
@@ -708,12 +707,9 @@ LRESULT TVelmarPro_Api::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       }
       return 0;
     }
-    case WM_COPYDATA: {
-      // A message without data carries no command: nothing is read.
-      const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-      if (data && data->lpData && data->cbData) ReceiveMessage(*data);
+    case WM_COPYDATA:
+      if (const auto command = ProtocolServer::Receive(lParam)) ReceiveMessage(*command);
       return 0;
-    }
     case WM_TIMER:
       if (wParam == static_cast<UINT_PTR>(TimerId::tmr_AutoVelmar)) {
         tmr_AutoVelmarTimer();
@@ -721,16 +717,17 @@ LRESULT TVelmarPro_Api::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       }
       break;
     case kRunProgress:
-      if (run_ && static_cast<WPARAM>(lParam) == runSerial_) ShowProgress(static_cast<std::int64_t>(wParam), false);
+      if (run_.IsCurrent(static_cast<std::uint64_t>(lParam))) ShowProgress(static_cast<std::int64_t>(wParam), false);
       return 0;
     case kRunDone:
-      if (run_ && static_cast<WPARAM>(lParam) == runSerial_) CompleteRun();
+      if (run_.IsCurrent(static_cast<std::uint64_t>(lParam))) CompleteRun();
       return 0;
     case WM_CLOSE:
       if (FormClose()) DestroyWindow(hwnd_);
       return 0;
     case WM_DESTROY:
-      run_.reset();  // a run still working is stopped; its result is not wanted any more
+      tray_.Remove();
+      run_.Stop();  // a run still working is stopped; its result is not wanted any more
       PostQuitMessage(0);
       return 0;
     default:

@@ -257,7 +257,7 @@ bool TVelmarPro_Api::SetBoxText(ControlId box, const std::wstring& text) {
 void TVelmarPro_Api::SetCaption(const std::wstring& caption) {
   // The window's caption is also its taskbar text; the tray icon's hint follows it.
   SetWindowTextW(hwnd_, caption.c_str());
-  SetTrayTip(caption);
+  tray_.SetTip(caption);
 }
 
 void TVelmarPro_Api::btn_NewClick() {

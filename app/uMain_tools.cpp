@@ -84,7 +84,7 @@ void TVelmarPro_Api::StartStatistics() {
       // The refresh of the status line makes the result box the active one.
       SetActiveBox(ActiveBox::Memo2);
       // A conversion run still working owns the label; its completion refreshes it.
-      if (run_) return;
+      if (run_.Running()) return;
       Memo2Change();
       SetLabel2Look(LabelLook::Link);
     });
