@@ -70,7 +70,9 @@ class TVelmarPro_Api : public ui::Window {
   void BringForward();
   void Memo2Change();
 
-  // The conversion run.
+  // The conversion run (uMain_run.cpp); its reports come as these messages.
+  static constexpr UINT kRunProgressMessage = WM_APP + 1;  // wParam: progress, lParam: run serial
+  static constexpr UINT kRunDoneMessage = WM_APP + 2;      // lParam: run serial
   void Button1Click();
   void SetRunning(bool running);
   void ShowProgress(std::int64_t progress, bool finishing);
@@ -78,6 +80,8 @@ class TVelmarPro_Api : public ui::Window {
 
   // Colours of the text boxes and labels; read-only boxes ask with WM_CTLCOLORSTATIC.
   LRESULT OnCtlColor(HDC dc, HWND control);
+  // WM_COMMAND: a control's notification or a menu's command.
+  void OnCommand(int id, int code, LPARAM control);
 
   // Editing commands and view options (uMain_edit.cpp).
   enum class ActiveBox { None, Memo1, Memo2 };
