@@ -501,6 +501,15 @@ LRESULT TVelmarPro_Api::OnCtlColor(HDC dc, HWND control) {
   return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
 }
 
+void TVelmarPro_Api::OnDrawItem(const DRAWITEMSTRUCT& item) {
+  if (item.CtlType == ODT_LISTBOX)
+    ListBox1DrawItem(item);
+  else if (item.CtlType == ODT_BUTTON) {
+    if (ui::FlatButton* b = Button(static_cast<int>(item.CtlID))) b->Draw(item);
+  } else if (item.CtlType == ODT_STATIC)
+    DrawStatic(item);
+}
+
 void TVelmarPro_Api::OnCommand(int id, int code, LPARAM control) {
   // The tray menu's commands come without a control (the other menus return theirs).
   if (code == 0 && control == 0 && TrayCommand(id)) return;
@@ -558,16 +567,9 @@ LRESULT TVelmarPro_Api::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       if (measure->CtlType == ODT_LISTBOX) measure->itemHeight = kRowHeight;
       return TRUE;
     }
-    case WM_DRAWITEM: {
-      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-      if (item.CtlType == ODT_LISTBOX)
-        ListBox1DrawItem(item);
-      else if (item.CtlType == ODT_BUTTON) {
-        if (ui::FlatButton* b = Button(static_cast<int>(item.CtlID))) b->Draw(item);
-      } else if (item.CtlType == ODT_STATIC)
-        DrawStatic(item);
+    case WM_DRAWITEM:
+      OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
       return TRUE;
-    }
     case WM_CTLCOLOREDIT:
       return OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_CTLCOLORSTATIC:

@@ -80,6 +80,7 @@ class TVelmarPro_Api : public ui::Window {
 
   // Colours of the text boxes and labels; read-only boxes ask with WM_CTLCOLORSTATIC.
   LRESULT OnCtlColor(HDC dc, HWND control);
+  void OnDrawItem(const DRAWITEMSTRUCT& item);  // the list, the flat buttons and the drawn statics
   // WM_COMMAND: a control's notification or a menu's command.
   void OnCommand(int id, int code, LPARAM control);
 
