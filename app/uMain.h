@@ -6,23 +6,21 @@
 #include <filesystem>
 #include <map>
 #include <memory>
-#include <span>
 #include <string>
 #include <string_view>
-#include <type_traits>
 #include <vector>
 
 #include "amount_words.h"
+#include "command_protocol.h"
 #include "control_ids.h"
-#include "edit_rules.h"
 #include "controls.h"
+#include "conversion_run.h"
+#include "edit_rules.h"
+#include "hotkeys.h"
 #include "image.h"
 #include "on_the_fly.h"
-#include "tables.h"
-#include "command_protocol.h"
-#include "conversion_run.h"
-#include "hotkeys.h"
 #include "protocol_server.h"
+#include "tables.h"
 #include "tray.h"
 #include "window.h"
 
