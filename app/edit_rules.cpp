@@ -50,4 +50,24 @@ HelpTarget FindHelp(const std::filesystem::path& programFolder) {
   return {};
 }
 
+std::wstring FillPathInsert(std::wstring_view message, std::wstring_view path) {
+  std::wstring out;
+  for (std::size_t at = 0; at < message.size();) {
+    const std::size_t insert = message.find(L"%1", at);
+    // "%10" is the tenth insert, not the first followed by a zero.
+    if (insert == std::wstring_view::npos) {
+      out += message.substr(at);
+      break;
+    }
+    out += message.substr(at, insert - at);
+    const bool first = insert + 2 >= message.size() || message[insert + 2] < L'0' || message[insert + 2] > L'9';
+    if (first)
+      out += path;
+    else
+      out += message.substr(insert, 2);
+    at = insert + 2;
+  }
+  return out;
+}
+
 }  // namespace velmar

@@ -34,4 +34,8 @@ struct HelpTarget {
 };
 HelpTarget FindHelp(const std::filesystem::path& programFolder);
 
+// A system message read without its inserts ("Bad EXE format for %1.") with
+// every "%1" filled with `path`; other inserts stay as they are.
+std::wstring FillPathInsert(std::wstring_view message, std::wstring_view path);
+
 }  // namespace velmar

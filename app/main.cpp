@@ -8,22 +8,22 @@
 #include <cstring>
 #include <string>
 
+#include "command_protocol.h"
 #include "image.h"
 #include "uMain.h"
 #include "uOEM.h"
 
 namespace {
 
-constexpr char kShowRequest[] = "show_velpro_window";
-
 // Hands the show request to the copy that runs; lost when it has no window yet.
 void SendShowRequest() {
   HWND running = FindWindowW(velmar::TVelmarPro_Api::kClassName, nullptr);
   if (!running) return;
+  std::string text(velmar::protocol::kShow);
   COPYDATASTRUCT request{};
   request.dwData = 0;
-  request.cbData = sizeof kShowRequest;  // the text and its NUL byte
-  request.lpData = const_cast<char*>(kShowRequest);
+  request.cbData = static_cast<DWORD>(text.size() + 1);  // the text and its NUL byte
+  request.lpData = text.data();
   DWORD_PTR result = 0;
   // A running copy that hangs must not hang this one too.
   SendMessageTimeoutW(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&request), SMTO_ABORTIFHUNG, 10000,
@@ -69,7 +69,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (!autorun) mainForm.Show();  // the show handler runs a second time
 
     MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    BOOL got = 0;
+    // -1 is a failure to receive one message (Wine has it with a very large
+    // WM_COPYDATA); the program goes on with the next.
+    while ((got = GetMessageW(&msg, nullptr, 0, 0)) != 0) {
+      if (got == -1) continue;
       // Tab and the arrow keys move between the controls, as in a dialog box.
       if (IsDialogMessageW(mainForm.hwnd(), &msg)) continue;
       TranslateMessage(&msg);

@@ -46,6 +46,15 @@ OnTheFly::Finish OnTheFly::Completed(bool onClipboard) {
   return {true, BalloonChange::Hide};
 }
 
+std::string_view QuickPasteText(std::string_view result, bool selectionEndsWithBreak) {
+  if (!selectionEndsWithBreak && result.ends_with("\r\n")) result.remove_suffix(2);
+  return result;
+}
+
+bool EndsWithLineBreak(std::wstring_view text) {
+  return !text.empty() && (text.back() == L'\n' || text.back() == L'\r');
+}
+
 std::string ClipboardTextBytes(std::string_view text) {
   std::string bytes(text);
   bytes += '\0';

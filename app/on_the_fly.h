@@ -73,6 +73,14 @@ class OnTheFly {
   bool busy_ = false;
 };
 
+// What the quick hotkey pastes: the run's result ends every line with CR LF,
+// but a selection that did not end with a line break must not gain one (the
+// break would split the other program's line). So the last CR LF goes unless
+// the copied selection ended with a line break itself.
+std::string_view QuickPasteText(std::string_view result, bool selectionEndsWithBreak);
+// Whether a copied selection ends with a line break (CR or LF).
+bool EndsWithLineBreak(std::wstring_view text);
+
 // The clipboard payloads: the text with its NUL byte (CF_TEXT) and the
 // language identifier as two little-endian bytes (CF_LOCALE).
 std::string ClipboardTextBytes(std::string_view text);

@@ -24,13 +24,16 @@ struct RunSnapshot {
   bool compress = false;
 };
 
+// The failure of a run that ran out of memory.
+inline constexpr char kNotEnoughMemory[] = "Not enough memory to convert this text";
+
 class TThreadVelmar {
  public:
   // Called on the worker thread; they must only hand the news to the UI thread.
   struct Callbacks {
     std::function<void()> started;                       // first thing on the worker thread
     std::function<void(std::int64_t progress)> progress; // only when the visible value changes
-    std::function<void()> done;                          // result is ready
+    std::function<void()> done;                          // result (or failure) is ready
   };
 
   TThreadVelmar(RunSnapshot snapshot, std::string decimal, Callbacks callbacks);
@@ -42,8 +45,7 @@ class TThreadVelmar {
   // After done: waits for the thread to end.
   void Join();
 
-  const RunSnapshot& Snapshot() const { return snapshot_; }
-  std::int64_t LineCount() const { return static_cast<std::int64_t>(lines_.size()); }
+  std::int64_t LineCount() const { return progress_.LineCount(); }
   const RunProgress& Progress() const { return progress_; }
   bool Finishing() const { return snapshot_.underscore || snapshot_.hyphen || snapshot_.compress; }
 
@@ -51,19 +53,24 @@ class TThreadVelmar {
   // compress option the words of the result on one line; and the stand-ins
   // (counted in text order) that the conversion removed.
   const std::string& ResultText() const { return resultText_; }
+  std::string TakeResultText() { return std::move(resultText_); }
   const std::vector<std::size_t>& RemovedStandIns() const { return removedStandIns_; }
+  // Valid after done: empty when the run succeeded, else why it failed
+  // (kNotEnoughMemory when memory ran out); the result is empty then.
+  const std::string& Failure() const { return failure_; }
 
  private:
-  void Execute();
+  void Execute() noexcept;
+  void Convert();
 
   RunSnapshot snapshot_;
-  std::vector<std::string_view> lines_;  // views into snapshot_.text
   RunProgress progress_;
   Callbacks callbacks_;
   std::atomic<bool> stop_{false};
   std::thread thread_;
   std::string resultText_;
   std::vector<std::size_t> removedStandIns_;
+  std::string failure_;
 };
 
 }  // namespace velmar

@@ -18,8 +18,6 @@
 namespace velmar {
 namespace {
 
-constexpr UINT kRunProgress = WM_APP + 1;  // wParam: progress, lParam: run serial
-constexpr UINT kRunDone = WM_APP + 2;      // lParam: run serial
 
 constexpr COLORREF kLightBlue = RGB(242, 250, 255);  // $FFFAF2
 constexpr COLORREF kRunLabelColour = RGB(99, 124, 39);
@@ -27,6 +25,12 @@ constexpr int kSplitterMinimum = 100;
 constexpr int kRowHeight = 30;
 
 int Id(ControlId id) { return static_cast<int>(id); }
+
+// The message the shell broadcasts when the taskbar has been (re-)created.
+UINT TaskbarCreatedMessage() {
+  static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+  return message;
+}
 
 std::filesystem::path ExeFolder() {
   std::wstring path(MAX_PATH, L'\0');
@@ -57,19 +61,6 @@ std::wstring DecimalSeparator() {
   return buf;
 }
 
-std::string ToUtf8(std::wstring_view text) {
-  if (text.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                    nullptr);
-  std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-  return out;
-}
-
-void SetText(HWND control, const std::wstring& text) {
-  if (!SetWindowTextW(control, text.c_str())) throw std::runtime_error("Text exceeds memo capacity");
-}
-
 void Move(HWND control, int x, int y, int w, int h) {
   SetWindowPos(control, nullptr, x, y, std::max(w, 0), std::max(h, 0), SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -79,7 +70,7 @@ void Move(HWND control, int x, int y, int w, int h) {
 TVelmarPro_Api::TVelmarPro_Api() = default;
 
 TVelmarPro_Api::~TVelmarPro_Api() {
-  run_.reset();
+  run_.Stop();
   if (PopupMenu2_) DestroyMenu(PopupMenu2_);
   if (PopupMenu1_) DestroyMenu(PopupMenu1_);
   if (PopupMenu3_) DestroyMenu(PopupMenu3_);
@@ -125,6 +116,7 @@ void TVelmarPro_Api::Create() {
   const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
   const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
   CreateWindowOf(kClassName, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, x, y, width, height, nullptr, nullptr);
+  protocol_.SetWindow(hwnd_);
   CreateControls();
   CreateEditCommands();
   FormCreate(true);
@@ -186,9 +178,12 @@ void TVelmarPro_Api::CreateControls() {
   AddButton(btn_About_, ControlId::btn_About, L"О програ...", Look::IconAbove, L"ABOUT");
   AddButton(sSpeedButton9_, ControlId::sSpeedButton9, L"Выход", Look::IconAbove, L"EXIT");
   ui::CreateControl(hwnd_, L"STATIC", L"", SS_ETCHEDHORZ, 0, Id(ControlId::Bevel3));
-  ui::CreateControl(hwnd_, L"STATIC", L"", kStaticText, 0, Id(ControlId::Label3));
-  ui::CreateControl(hwnd_, L"STATIC", L">", kStaticText, 0, Id(ControlId::Label4));
-  ui::CreateControl(hwnd_, L"STATIC", L"", kStaticText, 0, Id(ControlId::Label5));
+  // The information line: three labels side by side that draw themselves, so
+  // each paints exactly the text it was measured for and nothing is left of
+  // a text that stood there before.
+  ui::CreateControl(hwnd_, L"STATIC", L"", SS_OWNERDRAW, 0, Id(ControlId::Label3));
+  ui::CreateControl(hwnd_, L"STATIC", L">", SS_OWNERDRAW, 0, Id(ControlId::Label4));
+  ui::CreateControl(hwnd_, L"STATIC", L"", SS_OWNERDRAW, 0, Id(ControlId::Label5));
   HWND memo1 = ui::CreateControl(hwnd_, L"EDIT", L"", kMemo, WS_EX_CLIENTEDGE, Id(ControlId::Memo1));
   hSplitter_.Create(hwnd_, Id(ControlId::HorizontalSplitter), ui::Splitter::Orientation::Horizontal);
   hSplitter_.onDrag = [this](int y) {
@@ -242,6 +237,9 @@ void TVelmarPro_Api::Layout() {
   RECT rc;
   GetClientRect(hwnd_, &rc);
   const int W = rc.right, H = rc.bottom;
+  // Minimised, the client area is empty: laid out then, both splitters would
+  // be pushed to their minimum and stay there after the window comes back.
+  if (IsIconic(hwnd_) || W <= 0 || H <= 0) return;
   // Both splitters keep at least 100 pixels on either side.
   leftWidth_ = std::max(kSplitterMinimum, std::min(leftWidth_, W - 2 - kSplitterMinimum));
   upperHeight_ = std::max(kSplitterMinimum, std::min(upperHeight_, H - 3 - kSplitterMinimum));
@@ -300,7 +298,9 @@ void TVelmarPro_Api::LayoutInfoLine(int x, int y) {
       const std::wstring text = ui::GetText(label);
       SIZE size{};
       GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-      Move(label, x, y, size.cx + 1, 15);
+      // Moved without its old picture: the whole label is painted anew.
+      SetWindowPos(label, nullptr, x, y, size.cx + 1, 15, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+      InvalidateRect(label, nullptr, TRUE);
       x += size.cx + 5;
     }
   }
@@ -308,9 +308,9 @@ void TVelmarPro_Api::LayoutInfoLine(int x, int y) {
 }
 
 void TVelmarPro_Api::FormCreate(bool realCreation) {
-  ApplyBalloon(onTheFly_.Reset());
-  RegisterHotkeys();
-  CreateTray();
+  tray_.ApplyBalloon(onTheFly_.Reset());
+  hotkeys_.Register(hwnd_);
+  tray_.Create(hwnd_);
   // The table store, one list row per slot; the first table is selected.
   HWND list = Control(ControlId::ListBox1);
   SendMessageW(list, LB_RESETCONTENT, 0, 0);
@@ -324,7 +324,7 @@ void TVelmarPro_Api::FormCreate(bool realCreation) {
   InvalidateRect(Control(ControlId::Memo1), nullptr, TRUE);
   InvalidateRect(Control(ControlId::Memo2), nullptr, TRUE);
 
-  clientRegistered_ = false;
+  protocol_.ForgetRegistration();
   SetWindowTextW(Control(ControlId::Label1), (L"VelmarPro " + ui::Widen(version_)).c_str());
   ShowSelectedTable();
   // The one-shot update check, armed by the real creation only (not by a table reload).
@@ -335,18 +335,20 @@ void TVelmarPro_Api::FormShow() {
   CheckAutostart();
   programTitle_ = ui::Widen(kProgramTitle);
   SetWindowTextW(hwnd_, programTitle_.c_str());
-  SetTrayTip(programTitle_);
+  tray_.SetTip(programTitle_);
 }
 
 bool TVelmarPro_Api::FormClose() {
-  UnregisterHotkeys();
+  hotkeys_.Unregister();
   const int selected = static_cast<int>(SendMessageW(Control(ControlId::ListBox1), LB_GETCURSEL, 0, 0));
   const std::filesystem::path settings = exeFolder_ / kSettingsFileName;
   if (!WriteCloseSettings(settings, selected, CheckBox1_.checked)) {
+    // The window stays open, and with it the hotkeys.
+    hotkeys_.Register(hwnd_);
     ui::ShowError(hwnd_, L"Unable to write to " + settings.wstring());
     return false;
   }
-  SendClosedToClient();
+  protocol_.SendClosed();
   return true;
 }
 
@@ -433,6 +435,19 @@ void TVelmarPro_Api::DrawStatic(const DRAWITEMSTRUCT& item) {
       TextOutW(dc, r.left, r.top, text.c_str(), static_cast<int>(text.size()));
       break;
     }
+    case ControlId::Label3:
+    case ControlId::Label4:
+    case ControlId::Label5: {
+      // The table's languages in the highlight colour, the ">" between them plain.
+      const std::wstring text = ui::GetText(item.hwndItem);
+      ui::SelectIn font(dc, font_.get());
+      SetBkMode(dc, TRANSPARENT);
+      const bool plain = item.CtlID == static_cast<UINT>(ControlId::Label4);
+      SetTextColor(dc, GetSysColor(plain ? COLOR_WINDOWTEXT : COLOR_HIGHLIGHT));
+      RECT box = r;
+      DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+      break;
+    }
     case ControlId::Image2:
       progressFrame_.Draw(dc, r.left, r.top);
       break;
@@ -446,9 +461,9 @@ void TVelmarPro_Api::DrawStatic(const DRAWITEMSTRUCT& item) {
 }
 
 void TVelmarPro_Api::ShowModeMenu() {
-  CheckMenuItem(PopupMenu2_, Id(ControlId::N3), N3_ ? MF_CHECKED : MF_UNCHECKED);
-  CheckMenuItem(PopupMenu2_, Id(ControlId::N4), N4_ ? MF_CHECKED : MF_UNCHECKED);
-  CheckMenuItem(PopupMenu2_, Id(ControlId::N5), N5_ ? MF_CHECKED : MF_UNCHECKED);
+  CheckMenuItem(PopupMenu2_, Id(ControlId::N3), outputOptions_.underscore ? MF_CHECKED : MF_UNCHECKED);
+  CheckMenuItem(PopupMenu2_, Id(ControlId::N4), outputOptions_.hyphen ? MF_CHECKED : MF_UNCHECKED);
+  CheckMenuItem(PopupMenu2_, Id(ControlId::N5), outputOptions_.compress ? MF_CHECKED : MF_UNCHECKED);
   RECT r;
   GetWindowRect(sSpeedButton2_.hwnd(), &r);
   const auto command = static_cast<ControlId>(
@@ -457,15 +472,12 @@ void TVelmarPro_Api::ShowModeMenu() {
   const OutputOption picked = command == ControlId::N3   ? OutputOption::Underscore
                               : command == ControlId::N4 ? OutputOption::Hyphen
                                                          : OutputOption::Compress;
-  const OutputOptions options = ToggleOutputOption({N3_, N4_, N5_}, picked);
-  N3_ = options.underscore;
-  N4_ = options.hyphen;
-  N5_ = options.compress;
+  outputOptions_ = ToggleOutputOption(outputOptions_, picked);
 }
 
 void TVelmarPro_Api::BringForward() {
   // A window that was never shown (a start with "-autorun") stays hidden.
-  if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
+  if (IsIconic(hwnd_)) RestoreWindow();
   HWND last = GetLastActivePopup(hwnd_);
   if (IsWindowVisible(last) && IsWindowEnabled(last)) SetForegroundWindow(last);
 }
@@ -477,139 +489,12 @@ void TVelmarPro_Api::Memo2Change() {
                  ui::FromCp1251(StatusLine(text, ui::ToCp1251(decimalSeparator_))).c_str());
 }
 
-// The conversion run.
-
-void TVelmarPro_Api::Button1Click() {
-  if (run_) {
-    // Never two runs at once: this request runs once the current run has completed.
-    runRequested_ = true;
-    return;
-  }
-  HWND memo1 = Control(ControlId::Memo1);
-  if (GetWindowTextLengthW(memo1) < 2) return;
-  const auto selected = SendMessageW(Control(ControlId::ListBox1), LB_GETCURSEL, 0, 0);
-  if (selected < 0 || selected >= store_.StoreCount()) return;
-
-  // The run takes the text as it is now: an automatic run armed by the last
-  // change would only convert the same text again.
-  KillTimer(hwnd_, static_cast<UINT_PTR>(TimerId::tmr_AutoVelmar));
-  SetText(Control(ControlId::Memo2), L"");
-  progressWidth_ = 0;
-  Layout();
-  ShowWindow(Control(ControlId::Image2), SW_SHOW);
-  ShowWindow(Control(ControlId::Image3), SW_SHOW);
-  // Painted now: the progress reports that follow come before any WM_PAINT in the queue.
-  UpdateWindow(Control(ControlId::Image2));
-  SetRunning(true);
-
-  RunSnapshot snapshot;
-  runStandIns_.clear();
-  snapshot.text = ui::ToCp1251(ui::GetText(memo1), &runStandIns_);
-  snapshot.table = WithoutStandInPairs(store_.Store[static_cast<std::size_t>(selected)]);
-  snapshot.underscore = N3_;
-  snapshot.hyphen = N4_;
-  snapshot.compress = N5_;
-
-  const WPARAM serial = ++runSerial_;
-  HWND window = hwnd_;
-  TThreadVelmar::Callbacks callbacks;
-  callbacks.started = [] { SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL); };
-  callbacks.progress = [window, serial](std::int64_t progress) {
-    PostMessageW(window, kRunProgress, static_cast<WPARAM>(progress), static_cast<LPARAM>(serial));
-  };
-  callbacks.done = [window, serial] { PostMessageW(window, kRunDone, 0, static_cast<LPARAM>(serial)); };
-  run_ = std::make_unique<TThreadVelmar>(std::move(snapshot), ToUtf8(decimalSeparator_), std::move(callbacks));
-  ShowProgress(0, false);
-  run_->Start();
-}
-
-void TVelmarPro_Api::SetRunning(bool running) {
-  // A disabled control loses the keyboard focus; it comes back after the run.
-  if (running) focusBeforeRun_ = GetFocus();
-  for (ControlId id : {ControlId::ListBox1, ControlId::sSpeedButton1, ControlId::sSpeedButton3, ControlId::btn_New,
-                       ControlId::btn_Open, ControlId::btn_Save, ControlId::btn_Cut, ControlId::btn_Copy,
-                       ControlId::btn_Paste, ControlId::btn_Undo, ControlId::CheckBox1, ControlId::btn_Velmar,
-                       ControlId::sSpeedButton2})
-    EnableWindow(Control(id), !running);
-  SendMessageW(Control(ControlId::Memo1), EM_SETREADONLY, running, 0);
-  SendMessageW(Control(ControlId::Memo2), EM_SETREADONLY, running, 0);
-  SetLabel2Look(running ? LabelLook::Busy : LabelLook::Link);
-  if (!running && !GetFocus() && GetActiveWindow() == hwnd_ && focusBeforeRun_ && IsWindow(focusBeforeRun_))
-    SetFocus(focusBeforeRun_);
-}
-
-void TVelmarPro_Api::ShowProgress(std::int64_t progress, bool finishing) {
-  if (!run_) return;
-  const ProgressView view = run_->Progress().View(progress);
-  if (view.width != progressWidth_) {
-    progressWidth_ = view.width;
-    HWND fill = Control(ControlId::Image3);
-    SetWindowPos(fill, HWND_TOP, 0, 0, progressWidth_, 10, SWP_NOMOVE | SWP_NOACTIVATE);
-    InvalidateRect(fill, nullptr, TRUE);
-    UpdateWindow(fill);
-  }
-  HWND label = Control(ControlId::Label2);
-  SetWindowTextW(label, ui::Widen(finishing ? FinishingText() : view.text).c_str());
-  UpdateWindow(label);
-}
-
-void TVelmarPro_Api::CompleteRun() {
-  run_->Join();
-  ShowWindow(Control(ControlId::Image2), SW_HIDE);
-  ShowWindow(Control(ControlId::Image3), SW_HIDE);
-  ShowProgress(std::max<std::int64_t>(run_->LineCount() - 1, 0), run_->Finishing());
-  HWND label = Control(ControlId::Label2);
-  SetWindowTextW(label, ui::Widen(CompletingText()).c_str());
-  UpdateWindow(label);
-
-  // Characters outside Windows-1251 go back in, less those the conversion removed.
-  std::vector<std::wstring> standIns;
-  if (!runStandIns_.empty()) {
-    const auto& removed = run_->RemovedStandIns();
-    std::size_t r = 0;
-    for (std::size_t i = 0; i < runStandIns_.size(); ++i) {
-      if (r < removed.size() && removed[r] == i) {
-        ++r;
-        continue;
-      }
-      standIns.push_back(std::move(runStandIns_[i]));
-    }
-  }
-  HWND memo2 = Control(ControlId::Memo2);
-  std::wstring failure;
-  inCompletion_ = true;
-  if (!SetWindowTextW(memo2, ui::FromCp1251(run_->ResultText(), standIns).c_str()))
-    failure = L"Text exceeds memo capacity";
-  inCompletion_ = false;
-  if (GetWindowTextLengthW(memo2) > 0) SetActiveBox(ActiveBox::Memo2);  // the result is a change of Memo2
-  SendMessageW(memo2, EM_SETSEL, 0, 0);
-  SendMessageW(memo2, EM_SCROLLCARET, 0, 0);
-
-  const std::string statusText = StatusLine(run_->ResultText(), ui::ToCp1251(decimalSeparator_));
-  run_.reset();
-  runStandIns_.clear();
-  SetRunning(false);
-  SetWindowTextW(label, ui::FromCp1251(statusText).c_str());
-  FinishQuickRun();
-  SendResultToClient();
-  if (!failure.empty()) ui::ShowError(hwnd_, failure);
-
-  if (runRequested_) {
-    runRequested_ = false;
-    Button1Click();
-  }
-}
-
 LRESULT TVelmarPro_Api::OnCtlColor(HDC dc, HWND control) {
   const auto id = static_cast<ControlId>(GetDlgCtrlID(control));
   switch (id) {
     case ControlId::Memo1:
     case ControlId::Memo2:
       return reinterpret_cast<LRESULT>(MemoColours(id, dc));
-    case ControlId::Label3:
-    case ControlId::Label5:
-      SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHT));
-      break;
     case ControlId::Label2:
       SetTextColor(dc, label2Look_ == LabelLook::Busy    ? kRunLabelColour
                        : label2Look_ == LabelLook::Hover ? GetSysColor(COLOR_MENUHILIGHT)
@@ -622,13 +507,49 @@ LRESULT TVelmarPro_Api::OnCtlColor(HDC dc, HWND control) {
   return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
 }
 
+void TVelmarPro_Api::OnDrawItem(const DRAWITEMSTRUCT& item) {
+  if (item.CtlType == ODT_LISTBOX)
+    ListBox1DrawItem(item);
+  else if (item.CtlType == ODT_BUTTON) {
+    if (ui::FlatButton* b = Button(static_cast<int>(item.CtlID))) b->Draw(item);
+  } else if (item.CtlType == ODT_STATIC)
+    DrawStatic(item);
+}
+
+void TVelmarPro_Api::OnCommand(int id, int code, LPARAM control) {
+  // The tray menu's commands come without a control (the other menus return theirs).
+  if (code == 0 && control == 0 && TrayCommand(id)) return;
+  if (id == Id(ControlId::ListBox1)) {
+    if (code == LBN_SELCHANGE) ListBox1Click();
+  } else if (id == Id(ControlId::Memo1) || id == Id(ControlId::Memo2)) {
+    if (code == EN_CHANGE) MemoChanged(static_cast<ControlId>(id));
+  } else if (id == Id(ControlId::Label2)) {
+    if (code == STN_CLICKED) Label2Click();
+  } else if (code == BN_CLICKED || code == BN_DOUBLECLICKED) {
+    if (ui::FlatButton* b = Button(id)) b->Click();
+  }
+}
+
 LRESULT TVelmarPro_Api::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (LRESULT result = 0; HandleTrayMessage(message, wParam, lParam, result)) return result;
+  // A registered message has no constant value to switch on.
+  if (message == TaskbarCreatedMessage() && message != 0) {
+    tray_.Readd();
+    return 0;
+  }
   switch (message) {
     case WM_GETFONT:
       return reinterpret_cast<LRESULT>(font_.get());
     case WM_SIZE:
+      // Minimised, the window and its taskbar button go: only the tray icon
+      // stays. Without a notification area there is no icon to bring it back.
+      if (wParam == SIZE_MINIMIZED && tray_.HasIcon()) ShowWindow(hwnd_, SW_HIDE);
       if (GetDlgItem(hwnd_, Id(ControlId::Memo2))) Layout();
+      return 0;
+    case WM_HOTKEY:
+      OnHotKey(wParam);
+      return 0;
+    case kTrayCallbackMessage:
+      OnTrayIcon(lParam);
       return 0;
     case WM_GETMINMAXINFO: {
       auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
@@ -652,38 +573,20 @@ LRESULT TVelmarPro_Api::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       if (measure->CtlType == ODT_LISTBOX) measure->itemHeight = kRowHeight;
       return TRUE;
     }
-    case WM_DRAWITEM: {
-      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-      if (item.CtlType == ODT_LISTBOX)
-        ListBox1DrawItem(item);
-      else if (item.CtlType == ODT_BUTTON) {
-        if (ui::FlatButton* b = Button(static_cast<int>(item.CtlID))) b->Draw(item);
-      } else if (item.CtlType == ODT_STATIC)
-        DrawStatic(item);
+    case WM_DRAWITEM:
+      OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
       return TRUE;
-    }
     case WM_CTLCOLOREDIT:
       return OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_CTLCOLORSTATIC:
       return OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_CTLCOLORLISTBOX:
       return reinterpret_cast<LRESULT>(lightBlue_.get());
-    case WM_COMMAND: {
-      const int id = LOWORD(wParam);
-      const int code = HIWORD(wParam);
-      if (id == Id(ControlId::ListBox1)) {
-        if (code == LBN_SELCHANGE) ListBox1Click();
-      } else if (id == Id(ControlId::Memo1) || id == Id(ControlId::Memo2)) {
-        if (code == EN_CHANGE) MemoChanged(static_cast<ControlId>(id));
-      } else if (id == Id(ControlId::Label2)) {
-        if (code == STN_CLICKED) Label2Click();
-      } else if (code == BN_CLICKED || code == BN_DOUBLECLICKED) {
-        if (ui::FlatButton* b = Button(id)) b->Click();
-      }
+    case WM_COMMAND:
+      OnCommand(LOWORD(wParam), HIWORD(wParam), lParam);
       return 0;
-    }
     case WM_COPYDATA:
-      ReceiveMessage(*reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+      if (const auto command = ProtocolServer::Receive(lParam)) ReceiveMessage(*command);
       return 0;
     case WM_TIMER:
       if (wParam == static_cast<UINT_PTR>(TimerId::tmr_AutoVelmar)) {
@@ -695,17 +598,18 @@ LRESULT TVelmarPro_Api::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         return 0;
       }
       break;
-    case kRunProgress:
-      if (run_ && static_cast<WPARAM>(lParam) == runSerial_) ShowProgress(static_cast<std::int64_t>(wParam), false);
+    case kRunProgressMessage:
+      if (run_.IsCurrent(static_cast<std::uint64_t>(lParam))) ShowProgress(static_cast<std::int64_t>(wParam), false);
       return 0;
-    case kRunDone:
-      if (run_ && static_cast<WPARAM>(lParam) == runSerial_) CompleteRun();
+    case kRunDoneMessage:
+      if (run_.IsCurrent(static_cast<std::uint64_t>(lParam))) CompleteRun();
       return 0;
     case WM_CLOSE:
       if (FormClose()) DestroyWindow(hwnd_);
       return 0;
     case WM_DESTROY:
-      run_.reset();  // a run still working is stopped; its result is not wanted any more
+      tray_.Remove();
+      run_.Stop();  // a run still working is stopped; its result is not wanted any more
       PostQuitMessage(0);
       return 0;
     default:

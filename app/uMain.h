@@ -6,21 +6,22 @@
 #include <filesystem>
 #include <map>
 #include <memory>
-#include <span>
 #include <string>
 #include <string_view>
-#include <type_traits>
 #include <vector>
 
 #include "amount_words.h"
+#include "command_protocol.h"
 #include "control_ids.h"
-#include "edit_rules.h"
 #include "controls.h"
+#include "conversion_run.h"
+#include "edit_rules.h"
+#include "hotkeys.h"
 #include "image.h"
 #include "on_the_fly.h"
+#include "protocol_server.h"
 #include "tables.h"
-#include "thread_velmar.h"
-#include "tray_icon.h"
+#include "tray.h"
 #include "window.h"
 
 namespace velmar {
@@ -75,7 +76,9 @@ class TVelmarPro_Api : public ui::Window {
   void BringForward();
   void Memo2Change();
 
-  // The conversion run.
+  // The conversion run (uMain_run.cpp); its reports come as these messages.
+  static constexpr UINT kRunProgressMessage = WM_APP + 1;  // wParam: progress, lParam: run serial
+  static constexpr UINT kRunDoneMessage = WM_APP + 2;      // lParam: run serial
   void Button1Click();
   void SetRunning(bool running);
   void ShowProgress(std::int64_t progress, bool finishing);
@@ -83,6 +86,9 @@ class TVelmarPro_Api : public ui::Window {
 
   // Colours of the text boxes and labels; read-only boxes ask with WM_CTLCOLORSTATIC.
   LRESULT OnCtlColor(HDC dc, HWND control);
+  void OnDrawItem(const DRAWITEMSTRUCT& item);  // the list, the flat buttons and the drawn statics
+  // WM_COMMAND: a control's notification or a menu's command.
+  void OnCommand(int id, int code, LPARAM control);
 
   // Editing commands and view options (uMain_edit.cpp).
   enum class ActiveBox { None, Memo1, Memo2 };
@@ -132,35 +138,23 @@ class TVelmarPro_Api : public ui::Window {
   HBRUSH MemoColours(ControlId box, HDC dc);
 
   // The command protocol (uMain_protocol.cpp).
-  void ReceiveMessage(const COPYDATASTRUCT& data);
-  void SendToClient(std::string_view text);
+  void ReceiveMessage(const protocol::Command& command);
   void SendResultToClient();
-  void SendClosedToClient();
 
   // Tray icon, global hotkeys and the conversion on the fly (uMain_tray.cpp).
-  void CreateTray();
-  // Tray, hotkey, minimise and taskbar messages; true when handled with result.
-  bool HandleTrayMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
-  bool TrayCommand(int id);
-  void RegisterHotkeys();
-  void UnregisterHotkeys();
+  void OnTrayIcon(LPARAM mouse);
+  bool TrayCommand(int id);  // a command of the tray menu; false for no such item
   void OnHotKey(WPARAM id);
   void MainHotKey();
   void QuickHotKey();
-  HWND CaretWindow() const;
-  bool CopySelection(HWND target);
   void PasteClipboardIntoMemo1();
   void BringProgramForward();
   void ShowMainWindow();
-  void ShowTrayMenu();
+  void RestoreWindow();
   void N19Click();
   void N24Click();
   void CheckAutostart();
-  void SetTrayTip(const std::wstring& caption);
-  void ApplyBalloon(BalloonChange change);
-  bool PutTextToClipboard(std::string_view text, std::span<const std::wstring> standIns = {});
-  void SendPasteKeys();
-  void FinishQuickRun();  // the end of a run that the quick hotkey started
+  void FinishQuickRun();
 
   std::filesystem::path exeFolder_;
   std::string version_;
@@ -184,39 +178,25 @@ class TVelmarPro_Api : public ui::Window {
   std::vector<ui::FlatButton*> buttons_;
   ui::Splitter vSplitter_, hSplitter_;
   HMENU PopupMenu2_ = nullptr;
-  bool N3_ = false, N4_ = false, N5_ = false;
+  OutputOptions outputOptions_;  // of the mode menu
   HMENU PopupMenu1_ = nullptr;  // the save menu
   HMENU PopupMenu3_ = nullptr;  // the context menu of both text boxes
   ActiveBox activeBox_ = ActiveBox::None;
   bool memo2White_ = false;     // the colours: Memo2 white and Memo1 light blue, or the other way round
   bool settingBoxText_ = false;  // the program sets a box's text: no user edit
 
-  // The command protocol's client.
-  std::string clientClass_;
-  bool clientRegistered_ = false;
-
-  // Tray icon and hotkeys.
-  struct MenuDeleter {
-    void operator()(HMENU menu) const { DestroyMenu(menu); }
-  };
-  ui::TrayIcon CoolTrayIcon1_;
-  std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDeleter> PopupMenu4_;
-  HMENU N21_ = nullptr;  // the submenu "Параметры", owned by PopupMenu4_
-  bool N24_ = false;     // check mark of "Запускать вместе с Windows"
-  ATOM mainHotkeyId_ = 0, quickHotkeyId_ = 0;
+  ProtocolServer protocol_;
+  TrayArea tray_;  // CoolTrayIcon1 and its menu
+  GlobalHotkeys hotkeys_;
   OnTheFly onTheFly_;
-  bool inHotkey_ = false;  // a hotkey is being handled (its message pump must not start another)
+  bool quickSelectionEndsWithBreak_ = false;
 
   int leftWidth_ = 217;
   int upperHeight_ = 202;
   int progressWidth_ = 0;
 
-  // The run in progress, if any.
-  std::unique_ptr<TThreadVelmar> run_;
-  std::vector<std::wstring> runStandIns_;
-  WPARAM runSerial_ = 0;
-  bool runRequested_ = false;  // a run asked for during a run: it follows the current one
-  bool inCompletion_ = false;
+  ConversionRun run_;
+  bool inCompletion_ = false;  // the completion sets the result box: no user edit
 
   std::shared_ptr<TUpdateForm> updateForm_;  // shared_ptr: the type is incomplete here
 

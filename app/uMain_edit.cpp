@@ -58,8 +58,9 @@ std::wstring SystemErrorText(DWORD error) {
 }
 
 // "Cannot open file "C:\x.txt". The process cannot access the file ..."
+// Some system texts name the file themselves ("Bad EXE format for %1.").
 std::wstring FileErrorText(const wchar_t* what, const std::wstring& path, DWORD error) {
-  return std::wstring(what) + L" \"" + path + L"\". " + SystemErrorText(error);
+  return std::wstring(what) + L" \"" + path + L"\". " + FillPathInsert(SystemErrorText(error), path);
 }
 
 // The whole file as bytes; others may read it meanwhile but not write.
@@ -257,7 +258,7 @@ bool TVelmarPro_Api::SetBoxText(ControlId box, const std::wstring& text) {
 void TVelmarPro_Api::SetCaption(const std::wstring& caption) {
   // The window's caption is also its taskbar text; the tray icon's hint follows it.
   SetWindowTextW(hwnd_, caption.c_str());
-  SetTrayTip(caption);
+  tray_.SetTip(caption);
 }
 
 void TVelmarPro_Api::btn_NewClick() {

@@ -1,6 +1,6 @@
-// The main window's side of the command protocol: other programs send it
-// WM_COPYDATA texts; the answers, the results of runs and the closing notice
-// go back the same way to the window class a client has registered.
+// The main window's commands of the protocol: other programs send it
+// WM_COPYDATA texts, read and answered through the protocol server
+// (protocol_server.h); here each command does its part in the window.
 #include "uMain.h"
 
 #include <string>
@@ -10,17 +10,8 @@
 #include "text.h"
 
 namespace velmar {
-namespace {
 
-// A client that does not answer within this time is not waited for longer:
-// the program's window must not hang with it.
-constexpr UINT kClientTimeoutMs = 5000;
-
-}  // namespace
-
-void TVelmarPro_Api::ReceiveMessage(const COPYDATASTRUCT& data) {
-  // The text is read within the bytes the message carries, whatever else the sender claims.
-  const protocol::Command command = protocol::ParseCommand(protocol::MessageText(data.lpData, data.cbData));
+void TVelmarPro_Api::ReceiveMessage(const protocol::Command& command) {
   switch (command.kind) {
     case protocol::CommandKind::Show:
       BringForward();
@@ -29,7 +20,7 @@ void TVelmarPro_Api::ReceiveMessage(const COPYDATASTRUCT& data) {
       const std::wstring text = ui::FromCp1251(command.argument);
       const bool changed = text != ui::GetText(Control(ControlId::Memo1));
       if (!SetBoxText(ControlId::Memo1, text)) {
-        ui::ShowError(hwnd_, L"Text exceeds memo capacity");
+        protocol_.ShowError(L"Text exceeds memo capacity");
         break;
       }
       if (changed) Memo1Change();
@@ -38,15 +29,15 @@ void TVelmarPro_Api::ReceiveMessage(const COPYDATASTRUCT& data) {
       break;
     }
     case protocol::CommandKind::GetModules: {
-      SendToClient(protocol::ModuleListMessage(store_));
+      protocol_.Send(protocol::ModuleListMessage(store_));
       const auto selected = SendMessageW(Control(ControlId::ListBox1), LB_GETCURSEL, 0, 0);
-      SendToClient(protocol::ActiveModuleMessage(static_cast<std::int32_t>(selected)));
+      protocol_.Send(protocol::ActiveModuleMessage(static_cast<std::int32_t>(selected)));
       break;
     }
     case protocol::CommandKind::SetActiveModule: {
       const auto index = ParseTableIndex(command.argument);
       if (!index) {
-        ui::ShowError(hwnd_, ui::FromCp1251(NotAnIntegerMessage(command.argument)));
+        protocol_.ShowError(ui::FromCp1251(NotAnIntegerMessage(command.argument)));
         break;
       }
       // An index outside the list selects nothing and changes nothing. No run
@@ -57,37 +48,15 @@ void TVelmarPro_Api::ReceiveMessage(const COPYDATASTRUCT& data) {
       break;
     }
     case protocol::CommandKind::Register:
-      // An empty class name ends the registration.
-      clientClass_ = command.argument;
-      clientRegistered_ = !clientClass_.empty();
+      protocol_.Register(command.argument);
       break;
     case protocol::CommandKind::None:
       break;
   }
 }
 
-void TVelmarPro_Api::SendToClient(std::string_view text) {
-  if (clientClass_.empty()) return;
-  HWND client = FindWindowW(ui::FromCp1251(clientClass_).c_str(), nullptr);
-  // Our own window is no client: a result would come back as a command.
-  if (!client || client == hwnd_) return;
-  std::string message(text);
-  COPYDATASTRUCT data{};
-  data.dwData = 0;
-  data.cbData = static_cast<DWORD>(message.size() + 1);
-  data.lpData = message.data();
-  DWORD_PTR result = 0;
-  SendMessageTimeoutW(client, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_NORMAL | SMTO_ABORTIFHUNG,
-                      kClientTimeoutMs, &result);
-}
-
 void TVelmarPro_Api::SendResultToClient() {
-  if (!clientRegistered_) return;
-  SendToClient(protocol::ResultMessage(ui::ToCp1251(ui::GetText(Control(ControlId::Memo2)))));
-}
-
-void TVelmarPro_Api::SendClosedToClient() {
-  if (clientRegistered_) SendToClient(protocol::kClosed);
+  if (protocol_.Registered()) protocol_.SendResult(ui::ToCp1251(ui::GetText(Control(ControlId::Memo2))));
 }
 
 }  // namespace velmar

@@ -78,14 +78,16 @@ void TVelmarPro_Api::N17Click() { StartStatistics(); }
 // statistics window appears.
 void TVelmarPro_Api::StartStatistics() {
   if (activeBox_ == ActiveBox::None) return;
-  auto lines = StatisticsLinesOf(EditTarget());
-  if (!lines) return;  // an empty box
+  HWND box = EditTarget();
+  if (GetWindowTextLengthW(box) == 0) return;  // an empty box
   try {
-    StartStatisticsRun(hwnd_, std::move(*lines), ui::ToCp1251(decimalSeparator_), [this] {
+    // The lines are read once the wait window shows: on a large box that takes a while.
+    const auto readLines = [box] { return StatisticsLinesOf(box).value_or(std::vector<std::string>{}); };
+    StartStatisticsRun(hwnd_, readLines, ui::ToCp1251(decimalSeparator_), [this] {
       // The refresh of the status line makes the result box the active one.
       SetActiveBox(ActiveBox::Memo2);
       // A conversion run still working owns the label; its completion refreshes it.
-      if (run_) return;
+      if (run_.Running()) return;
       Memo2Change();
       SetLabel2Look(LabelLook::Link);
     });

@@ -81,5 +81,12 @@ TEST_F(FindHelpTest, AFolderOfTheNameIsNoHelpFile) {
   EXPECT_EQ(FindHelp(folder_).source, HelpSource::ReadMe);
 }
 
+TEST(FillPathInsert, FirstInsertTakesThePath) {
+  EXPECT_EQ(FillPathInsert(L"Bad EXE format for %1.", L"C:\\a.txt"), L"Bad EXE format for C:\\a.txt.");
+  EXPECT_EQ(FillPathInsert(L"%1 and %1", L"x"), L"x and x");
+  EXPECT_EQ(FillPathInsert(L"%10 %2 %", L"x"), L"%10 %2 %");
+  EXPECT_EQ(FillPathInsert(L"No inserts.", L"x"), L"No inserts.");
+}
+
 }  // namespace
 }  // namespace velmar

@@ -85,5 +85,24 @@ TEST(Clipboard, PayloadsAndAutostartValue) {
             L"\"C:\\Program Files\\VelmarPro\\VelmarPro.exe\" -autorun");
 }
 
+// The run ends every line with CR LF; the paste keeps a final break only
+// where the copied selection had one.
+TEST(QuickPaste, TrailingLineBreakOnlyWhenTheSelectionEndedWithOne) {
+  const struct {
+    std::wstring_view selection;
+    std::string_view result, pasted;
+  } cases[] = {
+      {L"Greka", "Greka\r\n", "Greka"},
+      {L"two\r\nlines", "two\r\nlines\r\n", "two\r\nlines"},
+      {L"line\r\n", "line\r\n", "line\r\n"},
+      {L"lf\n", "lf\r\n", "lf\r\n"},
+      {L"cr\r", "cr\r\n", "cr\r\n"},
+      {L"words  compressed", "words compressed", "words compressed"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(QuickPasteText(c.result, EndsWithLineBreak(c.selection)), c.pasted) << c.result;
+  EXPECT_FALSE(EndsWithLineBreak(L""));
+}
+
 }  // namespace
 }  // namespace velmar

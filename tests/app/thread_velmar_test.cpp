@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <condition_variable>
+#include <functional>
 #include <mutex>
+#include <new>
+#include <stdexcept>
 
 #include "convert.h"
 #include "cp1251.h"
+#include "text_lines.h"
 
 namespace velmar {
 namespace {
@@ -16,11 +20,12 @@ struct Recorded {
   std::vector<std::int64_t> reports;
   std::string result;
   std::vector<std::size_t> removed;
+  std::string failure;
   bool started = false;
 };
 
 Recorded RunWorker(const std::string& text, const TTransTable& table, bool underscore = false, bool hyphen = false,
-             bool compress = false) {
+             bool compress = false, std::function<void(std::int64_t)> onProgress = {}) {
   RunSnapshot snapshot;
   snapshot.text = text;
   snapshot.table = table;
@@ -32,7 +37,10 @@ Recorded RunWorker(const std::string& text, const TTransTable& table, bool under
   std::condition_variable cv;
   bool done = false;
   TThreadVelmar worker(std::move(snapshot), ",",
-                       {[&] { rec.started = true; }, [&](std::int64_t p) { rec.reports.push_back(p); },
+                       {[&] { rec.started = true; }, [&](std::int64_t p) {
+                          rec.reports.push_back(p);
+                          if (onProgress) onProgress(p);
+                        },
                         [&] {
                           std::lock_guard lock(m);
                           done = true;
@@ -46,6 +54,7 @@ Recorded RunWorker(const std::string& text, const TTransTable& table, bool under
   worker.Join();
   rec.result = worker.ResultText();
   rec.removed = worker.RemovedStandIns();
+  rec.failure = worker.Failure();
   return rec;
 }
 
@@ -115,6 +124,54 @@ TEST(ThreadVelmar, StandInsRemovedWithALinesFirstCharacter) {
   const Recorded rec = RunWorker(s + "x" + s + "\r\n" + "y" + s + "\r\n" + s, table);
   EXPECT_EQ(rec.result, "x" + s + "\r\n" + s + "\r\n\r\n");
   EXPECT_EQ(rec.removed, (std::vector<std::size_t>{0, 3}));
+}
+
+// Texts longer than the pieces the worker splits at a time, with every kind
+// of line break (a CR LF may fall on a piece's edge) and stand-ins all over.
+TEST(ThreadVelmar, LongTextsAreConvertedAsTheirLinesOneByOne) {
+  TTransTable table;
+  table.AddPair(" ", "");
+  table.AddPair("a", "bb");
+  const std::string s(1, static_cast<char>(kCp1251Undefined));
+  for (const char* breaks : {"\r\n", "\n", "\r", "\r\n\r"}) {
+    std::string text;
+    for (int i = 0; text.size() < 700 * 1024; ++i) text += (i % 3 ? "a" : s) + std::string(i % 97, 'x') + s + breaks;
+    const Recorded rec = RunWorker(text, table);
+    std::string expected;
+    std::vector<std::string> results;
+    const auto lines = SplitLines(text);
+    for (std::string_view line : lines) {
+      results.push_back(ConvertLine(line, table, false, false));
+      expected += results.back() + "\r\n";
+    }
+    EXPECT_EQ(rec.result, expected) << "breaks " << breaks;
+    EXPECT_EQ(rec.removed, RemovedStandIns(lines, results)) << "breaks " << breaks;
+    EXPECT_FALSE(rec.removed.empty());
+  }
+}
+
+// An exception on the worker thread ends the run with a failure instead of
+// the program; running out of memory says so.
+TEST(ThreadVelmar, ExceptionsEndTheRunWithAFailure) {
+  TTableStore store;
+  store.BuildBuiltInTables();
+  std::string text;
+  for (int i = 0; i < 5000; ++i) text += Cp("щука\r\n");
+  const struct {
+    std::function<void(std::int64_t)> thrower;
+    std::string failure;
+  } cases[] = {
+      {[](std::int64_t p) { if (p > 10) throw std::bad_alloc(); }, kNotEnoughMemory},
+      {[](std::int64_t p) { if (p > 10) std::string().reserve(std::string().max_size() + 1); }, kNotEnoughMemory},
+      {[](std::int64_t p) { if (p > 10) throw std::runtime_error("broken table"); }, "broken table"},
+      {[](std::int64_t p) { if (p > 10) throw 42; }, "Unexpected error"},
+  };
+  for (const auto& c : cases) {
+    const Recorded rec = RunWorker(text, store.Store[0], false, false, false, c.thrower);
+    EXPECT_EQ(rec.failure, c.failure);
+    EXPECT_EQ(rec.result, "");
+  }
+  EXPECT_EQ(RunWorker(text, store.Store[0]).failure, "");
 }
 
 }  // namespace

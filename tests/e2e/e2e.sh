@@ -135,6 +135,20 @@ convert)
   client select 6
   client wait-memo2 expected.txt || fail "choosing a file table"
   expect "information of a file table" "$(value label5)" "Английский [ Паспортная транслитерация (2010) ]"
+  # After every change of table the information line shows what a full
+  # repaint shows: nothing is left of the texts that stood there before.
+  set -- $(client rect Label3 | tr -d '\r')
+  strip="420x16+$1+$2"
+  for i in 2 4 0 4; do
+    client select "$i"
+    client paint
+    import -window root -crop "$strip" changed.png
+    client redraw
+    import -window root -crop "$strip" repainted.png
+    compare -metric AE changed.png repainted.png null: 2>/dev/null ||
+      fail "information line of table $i differs from its full repaint"
+  done
+  echo "ok: the information line is drawn whole after changes of table"
 
   # A run asked for during a run follows it, once.
   for i in $(seq 60000); do echo 'Щука и жук'; done > first.txt
@@ -241,12 +255,16 @@ readonly)
     echo "skipped: cannot make a folder read-only here"
     exit 77
   fi
+  probe() { "$run" "$bin/hotkey_probe.exe" "$@" | tr -d '\r' | tr '\n' ' '; }
+  expect "hotkeys held before the close" "$(probe hotkey-held)" "quick=1 main=1 "
   client close
   msg=$(client message-box | tr -d '\r')
   case "$msg" in
   "Unable to write to "*'\VelmarPro.dat') echo "ok: message '$msg'" ;;
   *) fail "message box said '$msg'" ;;
   esac
+  # The window stays open, and so do its hotkeys.
+  expect "hotkeys held after the failed close" "$(probe hotkey-held)" "quick=1 main=1 "
   sleep 0.5
   kill -0 "$last" 2>/dev/null || fail "the program ended after a failed settings write"
   expect "window stays open" "$(value visible)" 1

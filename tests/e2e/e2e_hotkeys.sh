@@ -166,12 +166,14 @@ quick)
   client select 1
   editor QuickEditor "schuka zhuk"
   xdotool key ctrl+alt+q
-  wait_editor QuickEditor 'щука жук\r\n'
+  wait_editor QuickEditor 'щука жук'
   client wait-run
   expect "source box" "$(memo 1)" "schuka zhuk"
+  # The result box shows the run's result; the paste adds no line break the
+  # selection did not have.
   expect "result box" "$(memo 2)" 'щука жук\r\n'
-  expect "CF_TEXT in Windows-1251" "$(clip text)" "$(cp1251_hex 'щука жук\r\n')"
-  expect "CF_UNICODETEXT" "$(clip unicode)" 'щука жук\r\n'
+  expect "CF_TEXT in Windows-1251" "$(clip text)" "$(cp1251_hex 'щука жук')"
+  expect "CF_UNICODETEXT" "$(clip unicode)" 'щука жук'
   expect "CF_LOCALE is the user's language, two bytes" "$(clip locale)" "$(clip langid)"
   expect "program window not brought forward" "$(probe foreground)" "VelmarTestEditor"
 
@@ -182,7 +184,19 @@ quick)
   expect "source box after one character" "$(memo 1)" "z"
   editor AfterOneLetter "rak"
   xdotool key ctrl+alt+q
-  wait_editor AfterOneLetter 'рак\r\n'
+  wait_editor AfterOneLetter 'рак'
+
+  # Part of a line, of two lines, and a selection ending with a line break:
+  # the other program holds its text with just the selection converted.
+  editor SingleLine "Ехал Greka через реку" --single-line --select 5 10
+  xdotool key ctrl+alt+q
+  wait_editor SingleLine 'Ехал Грека через реку'
+  editor TwoLines "$(printf 'Ехал Greka\r\nreku tut')" --select 5 16
+  xdotool key ctrl+alt+q
+  wait_editor TwoLines 'Ехал Грека\r\nреку tut'
+  editor LineAndBreak "$(printf 'Ехал Greka\r\nчерез')" --select 5 12
+  xdotool key ctrl+alt+q
+  wait_editor LineAndBreak 'Ехал Грека\r\nчерез'
 
   # Ctrl and Alt still held while the result is ready: the paste waits for
   # them, or the editor would receive Ctrl+Alt+V and paste nothing.
@@ -191,7 +205,7 @@ quick)
   sleep 1
   expect "editor while the keys are held" "$(editor_text HeldKeys)" "zhuk"
   xdotool keyup alt keyup ctrl
-  wait_editor HeldKeys 'жук\r\n'
+  wait_editor HeldKeys 'жук'
   close_program
   ;;
 
@@ -253,17 +267,20 @@ clipboard-fail)
   # The busy state is gone: the next quick hotkey works.
   editor AfterFailure "рак"
   xdotool key ctrl+alt+q
-  wait_editor AfterFailure 'rak\r\n'
+  wait_editor AfterFailure 'rak'
 
   # Both hotkeys do nothing while a run started another way is in progress.
+  # So does the tray menu's clipboard item: it would empty the read-only source box.
+  probe set-clipboard "Буфер"
   client set-memo1 long.txt
   client click btn_Velmar
+  client menu-command N19
   [ "$(value idle)" = 0 ] || fail "the run ended too soon for this test"
   focus AfterFailure
   xdotool key ctrl+alt+q
   xdotool key ctrl+alt+t
   settle
-  expect "editor after hotkeys during a run" "$(editor_text AfterFailure)" 'rak\r\n'
+  expect "editor after hotkeys during a run" "$(editor_text AfterFailure)" 'rak'
   client get-memo1 "$(win memo1.txt)"
   cmp -s memo1.txt long.txt || fail "the source box changed during the run"
   echo "ok: source box unchanged during the run"
@@ -280,10 +297,24 @@ no-copy)
   stays_editor NoSelection "Щука" 3
   expect "source box untouched" "$(memo 1)" ""
   expect "clipboard untouched" "$(clip unicode)" "Старое"
+  # The main hotkey checks the copy the same way: the old text is not loaded.
+  editor NoSelectionMain "Щука" --no-select
+  xdotool key ctrl+alt+t
+  stays_editor NoSelectionMain "Щука" 3
+  expect "source box untouched by the main hotkey" "$(memo 1)" ""
+  editor NoWmCopyMain "Жук" --ignore-wm-copy
+  xdotool key ctrl+alt+t
+  i=0
+  until [ "$(memo 1)" = "Жук" ]; do
+    i=$((i + 1))
+    [ $i -le 50 ] || fail "the main hotkey did not copy by Ctrl+C: source box '$(memo 1)'"
+    sleep 0.2
+  done
+  echo "ok: the main hotkey copied by Ctrl+C"
   # A program that ignores WM_COPY but copies on Ctrl+C.
   editor NoWmCopy "Щука" --ignore-wm-copy
   xdotool key ctrl+alt+q
-  wait_editor NoWmCopy 'Schuka\r\n'
+  wait_editor NoWmCopy 'Schuka'
   expect "source box" "$(memo 1)" "Щука"
   # The hotkeys still work after a selection that could not be copied.
   editor NoSelection2 "жук" --no-select
@@ -291,7 +322,7 @@ no-copy)
   stays_editor NoSelection2 "жук" 3
   editor AfterNoCopy "жук"
   xdotool key ctrl+alt+q
-  wait_editor AfterNoCopy 'zhuk\r\n'
+  wait_editor AfterNoCopy 'zhuk'
   close_program
   ;;
 
@@ -299,7 +330,11 @@ tray)
   use_desktop
   start
   expect "tray icon present" "$(probe tray-present)" "present=1"
-  # Minimised into the tray: hidden; a double click on the icon brings it back.
+  rects() { for c in ListBox1 Memo1 Memo2; do client rect $c | tr -d '\r'; done; }
+  rects > layout.txt
+  # Minimised into the tray: hidden; a double click on the icon brings it
+  # back, laid out as before, and the caption loses the file name.
+  client set-title "VelmarPro - letter.txt"
   client minimize
   expect "hidden when minimised" "$(value visible)" 0
   probe tray dblclick
@@ -307,6 +342,19 @@ tray)
   expect "shown by a double click" "$(value visible)" 1
   expect "minimised no more" "$(value iconic)" 0
   expect "caption" "$(value title)" "VelmarPro"
+  expect "layout after the tray" "$(rects)" "$(cat layout.txt)"
+  # The same when a second start asks for the window.
+  client set-title "VelmarPro - letter.txt"
+  client minimize
+  wine_run "$app/VelmarPro.exe" >/dev/null 2>&1
+  i=0
+  until [ "$(value visible)" = 1 ]; do
+    i=$((i + 1))
+    [ $i -le 50 ] || fail "a second start did not show the window"
+    sleep 0.2
+  done
+  expect "caption after a second start" "$(value title)" "VelmarPro"
+  expect "layout after a second start" "$(rects)" "$(cat layout.txt)"
   # "VelmarPro", the first item of the tray menu, shows the window too.
   client minimize
   probe tray-menu down return >/dev/null

@@ -127,6 +127,24 @@ register)
   echo "ok: a hung client held the program up for $took s"
   ;;
 
+robust)
+  start
+  # Messages without data carry no command and are not read.
+  client copydata-empty
+  expect "program after messages without data" "$(value list.count)" 2
+  # A flood of bad commands shows one error box at a time; the errors that
+  # came while it was open do not show later.
+  expect "error boxes after a flood" "$(client flood 6 | tr -d '\r')" "boxes=1"
+  client message-box >/dev/null
+  client no-message-box 1500
+  # A message too large for Wine to hand over does not end the program.
+  client copydata-big 3
+  client wait 10000 || fail "the program ended after a very large message"
+  expect "result after the large message" "$(vclient go 'Щука' | replies)" "api_velmar_result:Schuka"
+  close_program
+  [ -f "$app/VelmarPro.dat" ] || fail "no settings written at the close"
+  ;;
+
 closed)
   start
   vclient_bg wait-closed

@@ -175,7 +175,8 @@ int Usage() {
                "                                down up right return escape; escape when none)\n"
                "  foreground                   (class name of the foreground window)\n"
                "  tray-present | tray-delete   (whether the shell holds the program's icon; removes it)\n"
-               "  taskbar-created              (the shell's \"TaskbarCreated\" message)\n";
+               "  taskbar-created              (the shell's \"TaskbarCreated\" message)\n"
+               "  hotkey-held                  (quick=1/main=1 when another program holds the hotkey)\n";
   return 2;
 }
 
@@ -228,6 +229,14 @@ int wmain(int argc, wchar_t** argv) {
     wchar_t name[64] = L"";
     GetClassNameW(GetForegroundWindow(), name, 64);
     std::cout << Utf8(name) << "\n";
+  } else if (command == "hotkey-held") {
+    // Whether some program holds Ctrl+Alt+Q and Ctrl+Alt+T: the system refuses
+    // a combination another window has registered.
+    for (const auto& [name, key] : {std::pair{"quick", 'Q'}, std::pair{"main", 'T'}}) {
+      const bool free = RegisterHotKey(nullptr, 0x7000, MOD_CONTROL | MOD_ALT, key) != FALSE;
+      if (free) UnregisterHotKey(nullptr, 0x7000);
+      std::cout << name << "=" << (free ? 0 : 1) << "\n";
+    }
   } else if (command == "taskbar-created") {
     DWORD_PTR ignored = 0;
     SendMessageTimeoutW(MainWindow(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0, SMTO_NORMAL, 10000, &ignored);

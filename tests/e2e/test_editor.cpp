@@ -1,10 +1,12 @@
 // A tiny text editor for the hotkey tests: a top-level window with one
 // multi-line edit box, as the user's "other program".
 //
-//   test_editor.exe TITLE TEXT OUTFILE [--no-select] [--ignore-wm-copy]
+//   test_editor.exe TITLE TEXT OUTFILE [--no-select] [--select START END]
+//                   [--single-line] [--ignore-wm-copy]
 //
 // TEXT is the initial text (UTF-8 file when it starts with "@"); it is
-// selected whole unless --no-select. After every change, and when the window
+// selected whole unless --no-select or --select (characters START to END).
+// --single-line makes the edit box a one-line field. After every change, and when the window
 // closes, the current text is written to OUTFILE as UTF-8 (written beside it
 // and renamed, so a reader never sees half a file). --ignore-wm-copy makes
 // the edit box ignore WM_COPY from outside while Ctrl+C still copies, as many
@@ -101,10 +103,18 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   std::wstring text = argv[2];
   outFile = argv[3];
   bool select = true;
+  bool singleLine = false;
+  int selStart = 0, selEnd = -1;
   for (int i = 4; i < argc; ++i) {
     const std::wstring option = argv[i];
     if (option == L"--no-select") select = false;
     if (option == L"--ignore-wm-copy") ignoreWmCopy = true;
+    if (option == L"--single-line") singleLine = true;
+    if (option == L"--select" && i + 2 < argc) {
+      selStart = std::stoi(argv[i + 1]);
+      selEnd = std::stoi(argv[i + 2]);
+      i += 2;
+    }
   }
   LocalFree(argv);
   if (!text.empty() && text[0] == L'@') {
@@ -124,9 +134,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // Top left, away from the centred main window of the program.
   HWND window = CreateWindowExW(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW, 10, 10, 420, 260, nullptr,
                                 nullptr, instance, nullptr);
-  edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
-                         WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN |
-                             ES_NOHIDESEL,
+  const DWORD lines = singleLine ? ES_AUTOHSCROLL : WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN;
+  edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_NOHIDESEL | lines,
                          0, 0, 100, 100, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditId)), instance,
                          nullptr);
   SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);
@@ -134,7 +143,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
       SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EditProc)));
   SetWindowTextW(edit, text.c_str());
   if (select)
-    SendMessageW(edit, EM_SETSEL, 0, -1);
+    SendMessageW(edit, EM_SETSEL, selStart, selEnd);
   else
     SendMessageW(edit, EM_SETSEL, text.size(), text.size());
   ShowWindow(window, SW_SHOW);

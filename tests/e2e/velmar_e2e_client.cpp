@@ -191,6 +191,38 @@ HWND FindStatWindow(HWND main) {
   });
 }
 
+int CountMessageBoxes(HWND main) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(main, &pid);
+  struct Search {
+    DWORD pid;
+    int count;
+  } search{pid, 0};
+  EnumWindows(
+      [](HWND hwnd, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(param);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        wchar_t name[64] = L"";
+        GetClassNameW(hwnd, name, 64);
+        if (owner == s->pid && IsWindowVisible(hwnd) && std::wstring(name) == L"#32770" && GetDlgItem(hwnd, 0xFFFF))
+          ++s->count;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.count;
+}
+
+// A WM_COPYDATA of `bytes`; false when the program did not answer in time.
+bool SendCopyData(HWND main, const void* bytes, DWORD size, UINT timeoutMs) {
+  COPYDATASTRUCT data{};
+  data.cbData = size;
+  data.lpData = const_cast<void*>(bytes);
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutW(main, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, timeoutMs,
+                             &result) != 0;
+}
+
 void PrintInfo(HWND main) {
   std::cout << "visible=" << (IsWindowVisible(main) ? 1 : 0) << "\n";
   std::cout << "iconic=" << (IsIconic(main) ? 1 : 0) << "\n";
@@ -230,10 +262,14 @@ int Usage() {
                "  convert-twice FIRST SECOND EXPECTED [MS]  (a second request during a run)\n"
                "  mode-menu N          (picks item N of the mode menu)\n"
                "  focus                (control id of the keyboard focus)\n"
-               "  minimize | close | resize W H | rect CONTROL-ID (0: the main window)\n"
+               "  minimize | close | resize W H | rect CONTROL-ID|NAME (0: the main window)\n"
                "  message-box [MS [BUTTON-ID]]  (prints the text of the program's message box and presses OK or BUTTON-ID)\n"
                "  select-text CONTROL-ID START END | click-label2\n"
-               "  stat-window [MS]     (prints the statistics window's rows and presses OK) | no-statistics-run [MS]\n";
+               "  stat-window [MS]     (prints the statistics window's rows and presses OK) | no-statistics-run [MS]\n"
+               "  menu-command NAME    (the WM_COMMAND of a tray menu item: N19)\n"
+               "  set-title TEXT | copydata-empty | copydata-big MEGABYTES | paint | redraw\n"
+               "  flood N              (N bad commands at once; prints how many message boxes show)\n"
+               "  no-message-box [MS]  (fails when a message box of the program shows)\n";
   return 2;
 }
 
@@ -367,8 +403,12 @@ int wmain(int argc, wchar_t** argv) {
     GetWindowRect(main, &r);
     std::cout << "size=" << (r.right - r.left) << "x" << (r.bottom - r.top) << "\n";
   } else if (command == "rect") {
-    // Screen rectangle of a control, or of the main window for id 0.
-    const int id = std::stoi(arg(1));
+    // Screen rectangle of a control (by id or name), or of the main window for id 0.
+    const std::map<std::string, ControlId> names = {
+        {"ListBox1", ControlId::ListBox1}, {"Memo1", ControlId::Memo1}, {"Memo2", ControlId::Memo2},
+        {"Label3", ControlId::Label3}, {"Label4", ControlId::Label4}, {"Label5", ControlId::Label5}};
+    const auto named = names.find(arg(1));
+    const int id = named != names.end() ? static_cast<int>(named->second) : std::stoi(arg(1));
     RECT r;
     GetWindowRect(id == 0 ? main : ControlOf(main, static_cast<ControlId>(id)), &r);
     std::cout << r.left << " " << r.top << " " << (r.right - r.left) << " " << (r.bottom - r.top) << "\n";
@@ -398,6 +438,42 @@ int wmain(int argc, wchar_t** argv) {
     // A statistics run disables the main window at once; its window follows later.
     if (WaitFor(std::stoi(arg(1, "3000")), [&] { return !IsWindowEnabled(main) || FindStatWindow(main) != nullptr; }))
       Fail("a statistics run started");
+  } else if (command == "menu-command") {
+    // What a pick in the tray menu sends: WM_COMMAND with the item's id, no control.
+    const std::map<std::string, ControlId> items = {{"N19", ControlId::N19}};
+    const auto found = items.find(arg(1));
+    if (found == items.end()) Fail("unknown menu item " + arg(1));
+    Send(main, WM_COMMAND, MAKEWPARAM(static_cast<int>(found->second), 0), 0);
+  } else if (command == "paint" || command == "redraw") {
+    // Paints what is waiting to be painted, or the whole window anew.
+    const UINT flags = command == "paint" ? RDW_UPDATENOW | RDW_ALLCHILDREN
+                                          : RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW;
+    RedrawWindow(main, nullptr, nullptr, flags);
+    Send(main, WM_NULL, 0, 0);
+  } else if (command == "set-title") {
+    const std::wstring title = Wide(arg(1));
+    Send(main, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(title.c_str()));
+  } else if (command == "copydata-empty") {
+    // Messages without data: no pointer, or no bytes.
+    const char text[] = "show_velpro_window";
+    if (!SendCopyData(main, nullptr, 0, kSendTimeoutMs) || !SendCopyData(main, nullptr, 16, kSendTimeoutMs) ||
+        !SendCopyData(main, text, 0, kSendTimeoutMs))
+      Fail("no answer to an empty WM_COPYDATA");
+  } else if (command == "copydata-big") {
+    // A message larger than Wine hands over whole: the program may lose it, but must live on.
+    const std::string bytes(static_cast<std::size_t>(std::stoi(arg(1))) * 1024 * 1024, 'x');
+    SendCopyData(main, bytes.data(), static_cast<DWORD>(bytes.size()), 10000);
+  } else if (command == "flood") {
+    // Each bad command would show an error box; none waits for the box to close.
+    const std::string bad = "api_velmar_setactivemodule:x";
+    const int n = std::stoi(arg(1));
+    for (int i = 0; i < n; ++i) SendCopyData(main, bad.c_str(), static_cast<DWORD>(bad.size() + 1), 200);
+    if (!WaitFor(10000, [&] { return CountMessageBoxes(main) > 0; })) Fail("no message box");
+    // A box on a box would show within this time.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    std::cout << "boxes=" << CountMessageBoxes(main) << "\n";
+  } else if (command == "no-message-box") {
+    if (WaitFor(std::stoi(arg(1, "1500")), [&] { return CountMessageBoxes(main) > 0; })) Fail("a message box showed");
   } else if (command == "message-box") {
     HWND box = nullptr;
     if (!WaitFor(std::stoi(arg(1, "10000")), [&] { return (box = FindMessageBox(main)) != nullptr; }))

@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <atomic>
 #include <cstdlib>
 #include <memory>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -161,6 +164,67 @@ TEST(StatisticsRun, ClosingTheMainWindowDuringTheRunEndsItQuietly) {
   test::PumpUntil([] { return false; }, std::chrono::milliseconds(300));
   EXPECT_EQ(StatForm(), nullptr);
   EXPECT_EQ(test::FindOwnWindow(L"VelmarStatisticsRun"), nullptr);
+}
+
+// A large box takes a while to read: the user sees the wait window and the
+// disabled main window before that.
+TEST(StatisticsRun, TheLinesAreReadBehindTheWaitWindow) {
+  test::OwnerWindow owner;
+  bool ownerDisabled = false, waitVisible = false;
+  bool counted = false;
+  StartStatisticsRun(
+      owner.hwnd(),
+      [&] {
+        ownerDisabled = !IsWindowEnabled(owner.hwnd());
+        waitVisible = WaitForm() && IsWindowVisible(WaitForm());
+        return std::vector<std::string>{"abc"};
+      },
+      ",", [&] { counted = true; });
+  EXPECT_TRUE(ownerDisabled);
+  EXPECT_TRUE(waitVisible);
+  test::TickWhilePumping close([] {
+    if (HWND stat = StatForm(); stat && IsWindowVisible(stat)) SendMessageW(stat, WM_COMMAND, IDOK, 0);
+  });
+  EXPECT_TRUE(test::PumpUntil([&] { return counted && !StatForm() && IsWindowEnabled(owner.hwnd()); }));
+}
+
+// The worker is owned and joined: destroyed while it counts, it stops early
+// and never reports; a count that throws reports a failure, not a crash.
+TEST(StatisticsWorker, DestroyedWhileCountingAndFailing) {
+  std::atomic<bool> reported{false};
+  {
+    std::vector<std::string> lines(2'000'000, "some words, and more words");
+    TThreadInfo worker(std::move(lines), [&] { reported = true; });
+  }
+  EXPECT_FALSE(reported);
+
+  const struct {
+    TThreadInfo::Analyse analyse;
+    std::string failure;
+  } cases[] = {
+      {[](const auto&, auto&, const auto&) { throw std::runtime_error("count failed"); }, "count failed"},
+      {[](const auto&, auto&, const auto&) { throw std::bad_alloc(); }, "Not enough memory"},
+      {[](const auto&, auto&, const auto&) { throw 1; }, "Unexpected error"},
+      {TThreadInfo::CountLines, ""},
+  };
+  for (const auto& c : cases) {
+    std::atomic<bool> done{false};
+    TThreadInfo worker({"ab cd"}, [&] { done = true; }, c.analyse);
+    ASSERT_TRUE(test::PumpUntil([&] { return done.load(); }));
+    EXPECT_EQ(worker.Failure(), c.failure);
+  }
+}
+
+// Reading the lines fails: the command ends with the error, and the main
+// window is enabled again with no window of the run left.
+TEST(StatisticsRun, AFailedReadEndsTheRunAtOnce) {
+  test::OwnerWindow owner;
+  EXPECT_THROW(StartStatisticsRun(
+                   owner.hwnd(), []() -> std::vector<std::string> { throw std::runtime_error("x"); }, ","),
+               std::runtime_error);
+  EXPECT_TRUE(IsWindowEnabled(owner.hwnd()));
+  EXPECT_EQ(WaitForm(), nullptr);
+  EXPECT_EQ(StatForm(), nullptr);
 }
 
 TEST(WaitForm, SizesAndMarquee) {

@@ -1,7 +1,7 @@
 #include "statistics_run.h"
 
+#include <new>
 #include <stdexcept>
-#include <thread>
 
 #include "stat_form.h"
 #include "text.h"
@@ -10,15 +10,41 @@
 
 namespace velmar {
 
-void TThreadInfo::Start(std::unique_ptr<TThreadInfo> worker, std::shared_ptr<StatisticsHandOver> handOver,
-                        HWND receiver, UINT message) {
-  std::thread([worker = std::move(worker), handOver = std::move(handOver), receiver, message] {
-    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
-    handOver->result = AnalyseLines(worker->lines_);
-    handOver->ready.store(true, std::memory_order_release);
-    // A closed receiver loses the message; the hand-over is freed with its last owner.
-    PostMessageW(receiver, message, 0, 0);
-  }).detach();
+void TThreadInfo::CountLines(const std::vector<std::string>& lines, StatisticsCounter& counter,
+                             const std::atomic<bool>& stop) {
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    // A look at the stop request now and then: a destroyed run must not wait for a whole large text.
+    if (i % 4096 == 0 && stop.load(std::memory_order_relaxed)) return;
+    counter.AddLine(lines[i]);
+  }
+}
+
+TThreadInfo::TThreadInfo(std::vector<std::string> lines, std::function<void()> done, Analyse analyse)
+    : lines_(std::move(lines)), done_(std::move(done)), analyse_(std::move(analyse)), thread_([this] { Execute(); }) {}
+
+TThreadInfo::~TThreadInfo() {
+  stop_ = true;
+  thread_.join();
+}
+
+// Whatever goes wrong ends the count, never the program.
+void TThreadInfo::Execute() noexcept {
+  SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
+  try {
+    analyse_(lines_, counter_, stop_);
+  } catch (const std::bad_alloc&) {
+    failure_ = "Not enough memory";
+  } catch (const std::exception& e) {
+    failure_ = *e.what() ? e.what() : "Unexpected error";
+  } catch (...) {
+    failure_ = "Unexpected error";
+  }
+  if (stop_) return;
+  try {
+    if (done_) done_();
+  } catch (...) {
+    // Nobody is left to tell.
+  }
 }
 
 namespace {
@@ -58,15 +84,17 @@ class StatisticsRun {
   StatisticsRun(const StatisticsRun&) = delete;
   StatisticsRun& operator=(const StatisticsRun&) = delete;
 
-  void Start(std::vector<std::string> lines) {
+  void Start(const std::function<std::vector<std::string>()>& readLines) {
     wait_ = std::make_unique<TWaitForm>(owner_);
     wait_->StartMarquee();
     EnableWindow(owner_, FALSE);
     try {
       wait_->Show(ui::Widen("Разбор свойств текста..."));
+      std::vector<std::string> lines = readLines();
       stat_ = std::make_unique<TStatForm>(owner_);
-      handOver_ = std::make_shared<StatisticsHandOver>();
-      TThreadInfo::Start(std::make_unique<TThreadInfo>(std::move(lines)), handOver_, hwnd_, kCounted);
+      HWND receiver = hwnd_;
+      // A destroyed run's window no longer exists: the message goes nowhere.
+      worker_ = std::make_unique<TThreadInfo>(std::move(lines), [receiver] { PostMessageW(receiver, kCounted, 0, 0); });
     } catch (...) {
       EnableWindow(owner_, TRUE);
       throw;
@@ -82,11 +110,12 @@ class StatisticsRun {
  private:
   static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     auto* run = reinterpret_cast<StatisticsRun*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (run && message == kCounted && run->handOver_ && run->handOver_->ready.load(std::memory_order_acquire)) {
+    if (run && message == kCounted && run->worker_) {
+      HWND owner = run->owner_;
       try {
         run->Complete();  // `run` is gone afterwards
       } catch (const std::exception& e) {
-        ui::ShowError(nullptr, ui::Widen(e.what()));
+        ui::ShowError(IsWindow(owner) ? owner : nullptr, ui::Widen(e.what()));
       }
       return 0;
     }
@@ -105,8 +134,11 @@ class StatisticsRun {
   void Complete() {
     completing_ = true;
     try {
-      stat_->SetValues(handOver_->result, decimal_);
-      handOver_.reset();
+      const TextStatistics result = worker_->Result();
+      const std::string failure = worker_->Failure();
+      worker_.reset();  // joined: the thread has reported its end
+      if (!failure.empty()) throw std::runtime_error(failure);
+      stat_->SetValues(result, decimal_);
       if (onCounted_) onCounted_();
     } catch (...) {
       Finish();
@@ -137,18 +169,24 @@ class StatisticsRun {
   std::function<void()> onCounted_;
   std::unique_ptr<TWaitForm> wait_;
   std::unique_ptr<TStatForm> stat_;
-  std::shared_ptr<StatisticsHandOver> handOver_;
+  std::unique_ptr<TThreadInfo> worker_;  // destroyed before the windows it reports to
   bool completing_ = false;
   bool destroyedWhileCompleting_ = false;
 };
 
 }  // namespace
 
-void StartStatisticsRun(HWND owner, std::vector<std::string> lines, std::string decimal,
+void StartStatisticsRun(HWND owner, std::function<std::vector<std::string>()> readLines, std::string decimal,
                         std::function<void()> onCounted) {
   auto run = std::make_unique<StatisticsRun>(owner, std::move(decimal), std::move(onCounted));
-  run->Start(std::move(lines));
+  run->Start(readLines);
   StatisticsRun::Release(std::move(run));
+}
+
+void StartStatisticsRun(HWND owner, std::vector<std::string> lines, std::string decimal,
+                        std::function<void()> onCounted) {
+  StartStatisticsRun(
+      owner, [&lines] { return std::move(lines); }, std::move(decimal), std::move(onCounted));
 }
 
 }  // namespace velmar

@@ -1,0 +1,122 @@
+#include "tray.h"
+
+#include "control_ids.h"
+#include "text.h"
+#include "window.h"
+
+namespace velmar {
+namespace {
+
+constexpr UINT kTrayIconId = 1;
+
+int Id(ControlId id) { return static_cast<int>(id); }
+
+class RegKey {
+ public:
+  RegKey() = default;
+  ~RegKey() {
+    if (key_) RegCloseKey(key_);
+  }
+  RegKey(const RegKey&) = delete;
+  RegKey& operator=(const RegKey&) = delete;
+  HKEY* Put() { return &key_; }
+  HKEY get() const { return key_; }
+
+ private:
+  HKEY key_ = nullptr;
+};
+
+std::wstring ExePath() {
+  std::wstring path(MAX_PATH, L'\0');
+  while (true) {
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n < path.size()) {
+      path.resize(n);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+}  // namespace
+
+void TrayArea::Create(HWND window) {
+  if (!menu_) {
+    menu_.reset(CreatePopupMenu());
+    HMENU menu = menu_.get();
+    options_ = CreatePopupMenu();
+    AppendMenuW(options_, MF_STRING, Id(ControlId::N24), L"Запускать вместе с Windows");
+    AppendMenuW(options_, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(options_, MF_STRING, Id(ControlId::N31), L"Горячие клавиши: Транслит на лету");
+    AppendMenuW(options_, MF_STRING, Id(ControlId::N32), L"Горячие клавиши: Транслит");
+    AppendMenuW(menu, MF_STRING, Id(ControlId::T1), L"VelmarPro");
+    SetMenuDefaultItem(menu, Id(ControlId::T1), FALSE);
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, Id(ControlId::N19), L"Транслит буфера обмена...");
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(options_), L"Параметры");
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, Id(ControlId::N26), L"Справка");
+    AppendMenuW(menu, MF_STRING, Id(ControlId::N27), L"О программе...");
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, Id(ControlId::N29), L"Выход");
+  }
+  if (icon_.Added()) return;
+  auto* icon = static_cast<HICON>(LoadImageW(ui::Instance(), MAKEINTRESOURCEW(1), IMAGE_ICON, 16, 16, LR_SHARED));
+  icon_.Add(window, kTrayIconId, kTrayCallbackMessage, icon, ui::GetText(window));
+}
+
+void TrayArea::ShowMenu(HWND window) {
+  CheckMenuItem(options_, Id(ControlId::N24), autostartChecked ? MF_CHECKED : MF_UNCHECKED);
+  POINT at{};
+  GetCursorPos(&at);
+  // Without a foreground window of its own the menu would not close when the
+  // user clicks elsewhere.
+  SetForegroundWindow(window);
+  TrackPopupMenuEx(menu_.get(), TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_BOTTOMALIGN, at.x, at.y, window, nullptr);
+  PostMessageW(window, WM_NULL, 0, 0);
+}
+
+void TrayArea::ApplyBalloon(BalloonChange change) {
+  const std::wstring title = ui::Widen(kBalloonTitle);
+  switch (change) {
+    case BalloonChange::None:
+      break;
+    case BalloonChange::Hide:
+      icon_.HideBalloon();
+      break;
+    case BalloonChange::Working:
+      icon_.ShowBalloon(title, ui::Widen(kBalloonWorking), ui::TrayIcon::BalloonIcon::Info,
+                        kBalloonWorkingSeconds);
+      break;
+    case BalloonChange::NothingCopied:
+      icon_.ShowBalloon(title, ui::Widen(kBalloonNothingCopied), ui::TrayIcon::BalloonIcon::Warning,
+                        kBalloonNoticeSeconds);
+      break;
+    case BalloonChange::ResultInWindow:
+      icon_.ShowBalloon(title, ui::Widen(kBalloonResultInWindow), ui::TrayIcon::BalloonIcon::Warning,
+                        kBalloonNoticeSeconds);
+      break;
+  }
+}
+
+bool AutostartRegistered() {
+  RegKey key;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS) return false;
+  return RegQueryValueExW(key.get(), kAutostartValueName, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+void SetAutostart(bool on) {
+  RegKey key;
+  if (!on) {
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, key.Put()) == ERROR_SUCCESS)
+      RegDeleteValueW(key.get(), kAutostartValueName);
+  } else if (RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Put(),
+                             nullptr) == ERROR_SUCCESS) {
+    const std::wstring command = AutostartCommand(ExePath());
+    RegSetValueExW(key.get(), kAutostartValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                   static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+  }
+}
+
+}  // namespace velmar

@@ -1,0 +1,146 @@
+// The main window's side of a conversion run: the run button's command, the
+// controls while it works, the progress display and the completion. The
+// worker and its bookkeeping are the ConversionRun's (conversion_run.h).
+#include <algorithm>
+#include <new>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "run_progress.h"
+#include "text.h"
+#include "text_stats.h"
+#include "uMain.h"
+
+namespace velmar {
+namespace {
+
+std::string ToUtf8(std::wstring_view text) {
+  if (text.empty()) return {};
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                    nullptr);
+  std::string out(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+void SetText(HWND control, const std::wstring& text) {
+  if (!SetWindowTextW(control, text.c_str())) throw std::runtime_error("Text exceeds memo capacity");
+}
+
+}  // namespace
+
+void TVelmarPro_Api::Button1Click() {
+  if (run_.Running()) {
+    // Never two runs at once: this request runs once the current run has completed.
+    run_.Queue();
+    return;
+  }
+  HWND memo1 = Control(ControlId::Memo1);
+  if (GetWindowTextLengthW(memo1) < 2) return;
+  const auto selected = SendMessageW(Control(ControlId::ListBox1), LB_GETCURSEL, 0, 0);
+  if (selected < 0 || selected >= store_.StoreCount()) return;
+
+  // The run takes the text as it is now: an automatic run armed by the last
+  // change would only convert the same text again.
+  KillTimer(hwnd_, static_cast<UINT_PTR>(TimerId::tmr_AutoVelmar));
+  // The snapshot comes first: a text too large to copy ends the command
+  // before anything of the window has changed.
+  RunSnapshot snapshot;
+  std::vector<std::wstring> standIns;
+  try {
+    snapshot.text = ui::ToCp1251(ui::GetText(memo1), &standIns);
+    snapshot.table = WithoutStandInPairs(store_.Store[static_cast<std::size_t>(selected)]);
+  } catch (const std::bad_alloc&) {
+    ui::ShowError(hwnd_, ui::Widen(kNotEnoughMemory));
+    return;
+  }
+  snapshot.underscore = outputOptions_.underscore;
+  snapshot.hyphen = outputOptions_.hyphen;
+  snapshot.compress = outputOptions_.compress;
+
+  SetText(Control(ControlId::Memo2), L"");
+  progressWidth_ = 0;
+  Layout();
+  ShowWindow(Control(ControlId::Image2), SW_SHOW);
+  ShowWindow(Control(ControlId::Image3), SW_SHOW);
+  // Painted now: the progress reports that follow come before any WM_PAINT in the queue.
+  UpdateWindow(Control(ControlId::Image2));
+  SetRunning(true);
+
+  HWND window = hwnd_;
+  const auto post = [window](ConversionRun::Report report, std::int64_t progress, std::uint64_t serial) {
+    if (report == ConversionRun::Report::Progress)
+      PostMessageW(window, kRunProgressMessage, static_cast<WPARAM>(progress), static_cast<LPARAM>(serial));
+    else
+      PostMessageW(window, kRunDoneMessage, 0, static_cast<LPARAM>(serial));
+  };
+  run_.Start(std::move(snapshot), std::move(standIns), ToUtf8(decimalSeparator_), post,
+             [] { SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL); });
+  ShowProgress(0, false);
+}
+
+void TVelmarPro_Api::SetRunning(bool running) {
+  // A disabled control loses the keyboard focus; it comes back after the run.
+  if (running) focusBeforeRun_ = GetFocus();
+  for (ControlId id : {ControlId::ListBox1, ControlId::sSpeedButton1, ControlId::sSpeedButton3, ControlId::btn_New,
+                       ControlId::btn_Open, ControlId::btn_Save, ControlId::btn_Cut, ControlId::btn_Copy,
+                       ControlId::btn_Paste, ControlId::btn_Undo, ControlId::CheckBox1, ControlId::btn_Velmar,
+                       ControlId::sSpeedButton2})
+    EnableWindow(Control(id), !running);
+  SendMessageW(Control(ControlId::Memo1), EM_SETREADONLY, running, 0);
+  SendMessageW(Control(ControlId::Memo2), EM_SETREADONLY, running, 0);
+  SetLabel2Look(running ? LabelLook::Busy : LabelLook::Link);
+  if (!running && !GetFocus() && GetActiveWindow() == hwnd_ && focusBeforeRun_ && IsWindow(focusBeforeRun_))
+    SetFocus(focusBeforeRun_);
+}
+
+void TVelmarPro_Api::ShowProgress(std::int64_t progress, bool finishing) {
+  if (!run_.Running()) return;
+  const ProgressView view = run_.Progress().View(progress);
+  if (view.width != progressWidth_) {
+    progressWidth_ = view.width;
+    HWND fill = Control(ControlId::Image3);
+    SetWindowPos(fill, HWND_TOP, 0, 0, progressWidth_, 10, SWP_NOMOVE | SWP_NOACTIVATE);
+    InvalidateRect(fill, nullptr, TRUE);
+    UpdateWindow(fill);
+  }
+  HWND label = Control(ControlId::Label2);
+  SetWindowTextW(label, ui::Widen(finishing ? FinishingText() : view.text).c_str());
+  UpdateWindow(label);
+}
+
+void TVelmarPro_Api::CompleteRun() {
+  ShowWindow(Control(ControlId::Image2), SW_HIDE);
+  ShowWindow(Control(ControlId::Image3), SW_HIDE);
+  ShowProgress(std::max<std::int64_t>(run_.Progress().LineCount() - 1, 0), run_.Finishing());
+  HWND label = Control(ControlId::Label2);
+  SetWindowTextW(label, ui::Widen(CompletingText()).c_str());
+  UpdateWindow(label);
+  const ConversionRun::Outcome outcome = run_.Finish();
+
+  HWND memo2 = Control(ControlId::Memo2);
+  std::wstring failure = ui::Widen(outcome.failure);
+  inCompletion_ = true;
+  try {
+    if (failure.empty() && !SetWindowTextW(memo2, ui::FromCp1251(outcome.result, outcome.standIns).c_str()))
+      failure = L"Text exceeds memo capacity";
+  } catch (const std::bad_alloc&) {
+    failure = ui::Widen(kNotEnoughMemory);
+  }
+  inCompletion_ = false;
+  if (GetWindowTextLengthW(memo2) > 0) SetActiveBox(ActiveBox::Memo2);  // the result is a change of Memo2
+  SendMessageW(memo2, EM_SETSEL, 0, 0);
+  SendMessageW(memo2, EM_SCROLLCARET, 0, 0);
+
+  const std::string statusText = StatusLine(outcome.result, ui::ToCp1251(decimalSeparator_));
+  SetRunning(false);
+  SetWindowTextW(label, ui::FromCp1251(statusText).c_str());
+  FinishQuickRun();
+  SendResultToClient();
+  if (!failure.empty()) ui::ShowError(hwnd_, failure);
+
+  if (run_.TakeQueued()) Button1Click();
+}
+
+}  // namespace velmar
