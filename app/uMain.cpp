@@ -667,6 +667,7 @@ LRESULT TVelmarPro_Api::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       const int code = HIWORD(wParam);
       if (id == Id(ControlId::ListBox1)) {
         if (code == LBN_SELCHANGE) ListBox1Click();
+        else if (code == LBN_DBLCLK) ListBox1DblClick();
       } else if (id == Id(ControlId::Memo1) || id == Id(ControlId::Memo2)) {
         if (code == EN_CHANGE) MemoChanged(static_cast<ControlId>(id));
       } else if (id == Id(ControlId::Label2)) {
@@ -676,6 +677,12 @@ LRESULT TVelmarPro_Api::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       }
       return 0;
     }
+    case WM_CONTEXTMENU:
+      if (reinterpret_cast<HWND>(wParam) == Control(ControlId::ListBox1)) {
+        ListBox1ContextPopup(lParam);
+        return 0;
+      }
+      break;
     case WM_COPYDATA:
       ReceiveMessage(*reinterpret_cast<const COPYDATASTRUCT*>(lParam));
       return 0;

@@ -398,11 +398,9 @@ void TVelmarPro_Api::sSpeedButton4Click() {
   }
 }
 
-// The about window, the table editor and the module catalogue are windows of
-// their own; these buttons open them once they exist.
+// The about window and the module catalogue are windows of their own; these
+// buttons open them once they exist. The table editor: uMain_editor.cpp.
 void TVelmarPro_Api::btn_AboutClick() {}
-
-void TVelmarPro_Api::sSpeedButton3Click() {}
 
 void TVelmarPro_Api::sSpeedButton1Click() {}
 

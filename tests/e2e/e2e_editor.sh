@@ -1,0 +1,95 @@
+#!/bin/sh
+# End-to-end scenario of the table editor: e2e_editor.sh editor BINDIR.
+# One start of the program: a table made in the editor and saved into the
+# table folder shows in the list and converts; a table opened from the list,
+# changed and saved when the editor closes, converts with the change.
+# With VELMAR_SHOTS set to a folder, pictures of both windows are left there.
+set -eu
+scenario=$1
+. "$(dirname "$0")/e2e_common.sh"
+
+# The editor's client; several commands separated by ";" run in one start.
+# Its output goes to out.txt, and field NAME [N] reads the Nth line "NAME=...".
+eclient() { "$run" "$bin/editor_e2e_client.exe" "$@" | tr -d '\r' > out.txt; }
+field() { sed -n "s/^$1=//p" out.txt | sed -n "${2:-1}p"; }
+# The text of a file written in Windows-1251, as UTF-8 with LF line ends.
+cp1251_file() { iconv -f CP1251 -t UTF-8 "$1" | tr -d '\r'; }
+shot() {  # shot WINDOW-TITLE FILE
+  w=$(window_named "$1") || fail "no window '$1' for the picture"
+  sleep 0.5
+  import -window "$w" "$VELMAR_SHOTS/$2"
+}
+
+case "$scenario" in
+editor)
+  mkdir -p "$app/Table"
+  printf '[Information]\r\nFrom=Тест\r\nTo=Латиница\r\nDescription=Проба\r\nFromIcon=189\r\n[Table]\r\nЖ=Zh\r\nШ=Sh\r\n' |
+    iconv -f UTF-8 -t CP1251 > "$app/Table/test.table"
+  start
+
+  # A new table: the defaults, the parameters dialog, five pairs and a sample line;
+  # Cancel and the close box of the dialog are tested in process (tests/editor).
+  eclient open-editor \; info \; params 'Мой' 'Латиница' 'Из редактора' 20 247 ok \
+    \; info \; set edit1 'Щ' \; set edit2 Shch \; press add \; set edit1 'Й' \; set edit2 J \; press add \
+    \; set edit1 '_Я' \; set edit2 _Ja \; press add \; set edit1 sh \; set edit2 x \; press add \
+    \; set edit1 SH \; set edit2 y \; press add \; set sample 'Щука йод Я sh' \; info \
+    \; press save \; answer 7
+  expect "caption of a new table" "$(field caption)" "Редактор таблиц"
+  expect "pairs of a new table" "$(field pairs)" 0
+  expect "main window while the editor is open" "$(field main.enabled)" 0
+  expect "edit boxes of a new table" "$(field edits.enabled)" 1
+  defaults="Украинский|Английский|Новая таблица транскрипции|244|247|261"
+  expect "dialog of a new table" "$(field params)" "$defaults"
+  expect "caption after the dialog" "$(field caption 2)" "Редактор таблиц"
+  expect "pairs added" "$(field pairs 3)" 5
+  expect "selection after adding" "$(field sel 3)" -1
+  expect "sample line" "$(field result 3)" "Shchука jод Ja y"
+  # "sh" and "SH" would become one key: the question's "No" goes back.
+  if grep -q 'строки 4 «sh», 5 «SH»' out.txt && grep -q 'Сохранить всё равно?' out.txt; then
+    echo "ok: the merge is named"
+  else
+    fail "no merge question: $(cat out.txt)"
+  fi
+  eclient select 4 \; press delete \; info
+  expect "pairs after the delete" "$(field pairs)" 4
+  expect "selection after deleting the last row" "$(field sel)" 3
+  expect "sample after the delete" "$(field result)" "Shchука jод Ja x"
+  if [ -n "${VELMAR_SHOTS:-}" ]; then shot "Редактор таблиц" editor-window.png; fi
+  eclient press save
+  file_dialog "Save As" "$(winpath app/Table/mine)"
+  # The editor answers once the save is done; the list is reloaded when it closes.
+  eclient info \; close-editor \; wait-gone \; rows \; convert-row 2 'Щука йод Я'
+  expect "caption after the save" "$(field caption)" "Редактор таблиц"
+  expect "file written" "$(cp1251_file "$app/Table/mine.table")" "$(printf '%s\n' '[Information]' 'From=Мой' \
+    'To=Латиница' 'Description=Из редактора' 'FromIcon=20' 'ToIcon=247' '[Table]' 'Щ=Shch' 'Й=J' '_Я=_Ja' 'sh=x')"
+  expect "rows after the save" "$(field rows)" 6
+  expect "the new table in the list" "$(field row2)" "Мой - Латиница"
+  expect "conversion with the new table" "$(field converted)" "Shchука jод Ja"
+
+  # The fixture table from the list: changed, and saved when the editor closes.
+  expect "row of the fixture table" "$(field row4)" "Тест - Латиница"
+  eclient edit-row 4 \; info \; select 0 \; info \; set edit2 Zhh \; press down \; info
+  expect "caption of a loaded table" "$(field caption)" "Редактор таблиц - test.table [Тест : Латиница]"
+  expect "pairs loaded" "$(field pairs)" 2
+  expect "source of the selected pair" "$(field edit1 2)" "Ж"
+  expect "target of the selected pair" "$(field edit2 2)" "Zh"
+  expect "the pair moved down" "$(field sel 3)" 1
+  if [ -n "${VELMAR_SHOTS:-}" ]; then
+    eclient press params
+    shot "Параметры таблицы" table-params.png
+    xdotool key Escape
+  fi
+  eclient close-editor \; answer 6
+  expect "question on closing" "$(field message)" "Таблица изменена. Сохранить изменения?"
+  file_dialog "Save As" "$(winpath app/Table/test.table)"
+  eclient wait-gone \; rows \; convert-row 4 'Жук'
+  expect "file rewritten" "$(cp1251_file "$app/Table/test.table")" "$(printf '%s\n' '[Information]' 'From=Тест' \
+    'To=Латиница' 'Description=Проба' 'FromIcon=189' 'ToIcon=247' '[Table]' 'Ш=Sh' 'Ж=Zhh')"
+  expect "rows after the second save" "$(field rows)" 6
+  expect "conversion with the changed table" "$(field converted)" "Zhhук"
+  close_program
+  ;;
+*)
+  fail "unknown scenario"
+  ;;
+esac
