@@ -3,7 +3,6 @@
 # One start of the program: a table made in the editor and saved into the
 # table folder shows in the list and converts; a table opened from the list,
 # changed and saved when the editor closes, converts with the change.
-# With VELMAR_SHOTS set to a folder, pictures of both windows are left there.
 set -eu
 scenario=$1
 . "$(dirname "$0")/e2e_common.sh"
@@ -14,11 +13,6 @@ eclient() { "$run" "$bin/editor_e2e_client.exe" "$@" | tr -d '\r' > out.txt; }
 field() { sed -n "s/^$1=//p" out.txt | sed -n "${2:-1}p"; }
 # The text of a file written in Windows-1251, as UTF-8 with LF line ends.
 cp1251_file() { iconv -f CP1251 -t UTF-8 "$1" | tr -d '\r'; }
-shot() {  # shot WINDOW-TITLE FILE
-  w=$(window_named "$1") || fail "no window '$1' for the picture"
-  sleep 0.5
-  import -window "$w" "$VELMAR_SHOTS/$2"
-}
 
 case "$scenario" in
 editor)
@@ -54,7 +48,6 @@ editor)
   expect "pairs after the delete" "$(field pairs)" 4
   expect "selection after deleting the last row" "$(field sel)" 3
   expect "sample after the delete" "$(field result)" "Shchука jод Ja x"
-  if [ -n "${VELMAR_SHOTS:-}" ]; then shot "Редактор таблиц" editor-window.png; fi
   eclient press save
   file_dialog "Save As" "$(winpath app/Table/mine)"
   # The editor answers once the save is done; the list is reloaded when it closes.
@@ -74,11 +67,6 @@ editor)
   expect "source of the selected pair" "$(field edit1 2)" "Ж"
   expect "target of the selected pair" "$(field edit2 2)" "Zh"
   expect "the pair moved down" "$(field sel 3)" 1
-  if [ -n "${VELMAR_SHOTS:-}" ]; then
-    eclient press params
-    shot "Параметры таблицы" table-params.png
-    xdotool key Escape
-  fi
   eclient close-editor \; answer 6
   expect "question on closing" "$(field message)" "Таблица изменена. Сохранить изменения?"
   file_dialog "Save As" "$(winpath app/Table/test.table)"
