@@ -17,7 +17,7 @@ cp1251_file() { iconv -f CP1251 -t UTF-8 "$1" | tr -d '\r'; }
 case "$scenario" in
 editor)
   mkdir -p "$app/Table"
-  printf '[Information]\r\nFrom=Тест\r\nTo=Латиница\r\nDescription=Проба\r\nFromIcon=189\r\n[Table]\r\nЖ=Zh\r\nШ=Sh\r\n' |
+  printf '[Information]\r\nFrom=Тест\r\nTo=Латиница\r\nDescription=Проба\r\nFromIcon=189\r\n[Table]\r\nЖ=Zh\r\nШ=Sh\r\nЩ=Shch\r\n' |
     iconv -f UTF-8 -t CP1251 > "$app/Table/test.table"
   start
 
@@ -61,12 +61,28 @@ editor)
 
   # The fixture table from the list: changed, and saved when the editor closes.
   expect "row of the fixture table" "$(field row4)" "Тест - Латиница"
-  eclient edit-row 4 \; info \; select 0 \; info \; set edit2 Zhh \; press down \; info
+  # A right click on its row: "Редактировать таблицу".
+  focus_main
+  eclient main-row-point 4
+  xdotool mousemove $(field point) click 3
+  pick_menu_item 1
+  eclient info
   expect "caption of a loaded table" "$(field caption)" "Редактор таблиц - test.table [Тест : Латиница]"
-  expect "pairs loaded" "$(field pairs)" 2
-  expect "source of the selected pair" "$(field edit1 2)" "Ж"
-  expect "target of the selected pair" "$(field edit2 2)" "Zh"
-  expect "the pair moved down" "$(field sel 3)" 1
+  expect "pairs loaded" "$(field pairs)" 3
+  # Real keys: a click selects a row and gives the list the focus; Del deletes
+  # the pair, Alt+Down moves it down.
+  focus_window "$(window_named 'Редактор таблиц - test.table .*')" || fail "the editor does not take the focus"
+  eclient row-point 2
+  xdotool mousemove $(field point) click 1
+  xdotool key Delete
+  eclient wait-pairs 2 \; row-point 0
+  xdotool mousemove $(field point) click 1
+  eclient wait-sel 0 \; info
+  expect "source of the clicked pair" "$(field edit1)" "Ж"
+  expect "target of the clicked pair" "$(field edit2)" "Zh"
+  xdotool key alt+Down
+  eclient wait-sel 1 \; set edit2 Zhh \; info
+  expect "source after the move" "$(field edit1)" "Ж"
   eclient close-editor \; answer 6
   expect "question on closing" "$(field message)" "Таблица изменена. Сохранить изменения?"
   file_dialog "Save As" "$(winpath app/Table/test.table)"

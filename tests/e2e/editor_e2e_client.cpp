@@ -155,6 +155,8 @@ int Usage() {
                "                       (prints the dialog's values as opened, then fills it and ends it)\n"
                "  answer BUTTON-ID     (prints the text of the program's message box and presses the button)\n"
                "  close-editor | wait-gone\n"
+               "  wait-pairs N | wait-sel ROW\n"
+               "  row-point ROW | main-row-point ROW   (screen point of a row of the editor's or the main list)\n"
                "  rows | convert-row ROW TEXT   (the main window's table list; a conversion with a row)\n";
   return 2;
 }
@@ -233,6 +235,31 @@ void Run(const std::vector<std::string>& args) {
     std::cout << "message=" << Utf8(text ? TextOf(text) : L"") << "\n";
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(std::stoi(arg(1)), BN_CLICKED), 0);
     if (!WaitFor(10000, [&] { return !IsWindow(box) || !IsWindowVisible(box); })) Fail("the message box stays");
+  } else if (command == "wait-pairs" || command == "wait-sel") {
+    // For key presses, which reach the editor through the X server in their own time.
+    HWND list = Item(Editor(), EditorId::ListBox1);
+    const UINT message = command == "wait-pairs" ? LB_GETCOUNT : LB_GETCURSEL;
+    const LRESULT expected = std::stoi(arg(1));
+    if (!WaitFor(10000, [&] { return Send(list, message, 0, 0) == expected; }))
+      Fail(command + ": still " + std::to_string(Send(list, message, 0, 0)));
+  } else if (command == "row-point") {
+    // The screen point in the middle of row N of the editor's pair list.
+    HWND list = Item(Editor(), EditorId::ListBox1);
+    RECT r{};
+    if (Send(list, LB_GETITEMRECT, static_cast<WPARAM>(std::stoi(arg(1))), reinterpret_cast<LPARAM>(&r)) == LB_ERR)
+      Fail("no row " + arg(1));
+    POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(list, &p);
+    std::cout << "point=" << p.x << " " << p.y << "\n";
+  } else if (command == "main-row-point") {
+    // The same for a row of the main window's table list.
+    HWND list = GetDlgItem(main, static_cast<int>(ControlId::ListBox1));
+    RECT r{};
+    if (Send(list, LB_GETITEMRECT, static_cast<WPARAM>(std::stoi(arg(1))), reinterpret_cast<LPARAM>(&r)) == LB_ERR)
+      Fail("no row " + arg(1));
+    POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(list, &p);
+    std::cout << "point=" << p.x << " " << p.y << "\n";
   } else if (command == "close-editor") {
     PostMessageW(Editor(), WM_CLOSE, 0, 0);
   } else if (command == "wait-gone") {
