@@ -32,6 +32,7 @@ editor)
   expect "pairs of a new table" "$(field pairs)" 0
   expect "main window while the editor is open" "$(field main.enabled)" 0
   expect "edit boxes of a new table" "$(field edits.enabled)" 1
+  expect "client area" "$(field client)" 568x379
   defaults="Украинский|Английский|Новая таблица транскрипции|244|247|261"
   expect "dialog of a new table" "$(field params)" "$defaults"
   expect "caption after the dialog" "$(field caption 2)" "Редактор таблиц"

@@ -118,6 +118,9 @@ void PrintEditor(HWND editor) {
   std::cout << "result=" << Utf8(TextOf(Item(editor, EditorId::EditResult))) << "\n";
   std::cout << "edits.enabled=" << (IsWindowEnabled(Item(editor, EditorId::Edit1)) && IsWindowEnabled(Item(editor, EditorId::Edit2)) ? 1 : 0) << "\n";
   std::cout << "main.enabled=" << (IsWindowEnabled(MainWindow()) ? 1 : 0) << "\n";
+  RECT client;
+  GetClientRect(editor, &client);
+  std::cout << "client=" << client.right << "x" << client.bottom << "\n";
 }
 
 // A message box of the program: a visible dialog window of its process with a
