@@ -56,11 +56,10 @@ void TVelmarPro_Api::ListBox1ContextPopup(LPARAM where) {
     row = LOWORD(hit);
   }
   const std::filesystem::path file = TableFileOfRow(row);
-  HMENU menu = CreatePopupMenu();
-  AppendMenuW(menu, MF_STRING | (file.empty() ? MF_GRAYED : 0), kEditTableCommand, L"Редактировать таблицу");
-  const auto picked = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x,
-                                     at.y, 0, hwnd_, nullptr);
-  DestroyMenu(menu);
+  const std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDeleter> menu(CreatePopupMenu());
+  AppendMenuW(menu.get(), MF_STRING | (file.empty() ? MF_GRAYED : 0), kEditTableCommand, L"Редактировать таблицу");
+  const auto picked = TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON,
+                                     at.x, at.y, 0, hwnd_, nullptr);
   if (picked == static_cast<BOOL>(kEditTableCommand) && !file.empty()) OpenTableEditor(file);
 }
 

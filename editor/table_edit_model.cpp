@@ -1,6 +1,7 @@
 #include "table_edit_model.h"
 
 #include <algorithm>
+#include <fstream>
 #include <system_error>
 
 #include "convert.h"
@@ -28,6 +29,14 @@ TTransTable NewEditorTable() {
   t.FromIcon = kFlagUkraine;
   t.ToIcon = kFlagUnitedStates;
   return t;
+}
+
+bool HasUnicodeMark(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  char head[3] = {};
+  in.read(head, 3);
+  const std::string_view start(head, static_cast<std::size_t>(in.gcount()));
+  return start.starts_with("\xEF\xBB\xBF") || start.starts_with("\xFF\xFE") || start.starts_with("\xFE\xFF");
 }
 
 EditorLoad EditorTableFromProfile(const ProfileFile& file) {

@@ -24,6 +24,10 @@ struct EditorLoad {
   bool Truncated() const { return keysInFile > table.TableCount; }
 };
 
+// A file that starts with a UTF-8 or UTF-16 byte order mark: a table in a
+// Unicode encoding, which the editor, writing Windows-1251, must not rewrite.
+bool HasUnicodeMark(const std::filesystem::path& path);
+
 // A file that cannot be read, or holds none of the sections, gives the empty
 // table: no names, flags 244 and 247, no pairs.
 EditorLoad EditorTableFromProfile(const ProfileFile& file);

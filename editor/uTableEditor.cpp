@@ -71,10 +71,6 @@ const wchar_t* ProblemText(PairProblem problem) {
 
 TTableEditForm::TTableEditForm() : table_(std::make_unique<TTransTable>(NewEditorTable())) {}
 
-TTableEditForm::~TTableEditForm() {
-  if (accelerators_) DestroyAcceleratorTable(accelerators_);
-}
-
 std::vector<std::filesystem::path> TTableEditForm::ShowModal(HWND owner, const std::filesystem::path& file) {
   owner_ = owner;
   LoadPictures();  // before the window exists: decoding may pump messages
@@ -95,12 +91,12 @@ std::vector<std::filesystem::path> TTableEditForm::ShowModal(HWND owner, const s
       {FVIRTKEY | FALT, VK_UP, static_cast<WORD>(EditorId::btn_Up)},
       {FVIRTKEY | FALT, VK_DOWN, static_cast<WORD>(EditorId::btn_Down)},
   };
-  accelerators_ = CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
+  accelerators_.reset(CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys))));
 
   FormShow();
   if (!file.empty()) LoadFromFile(file);
   SetFocus(Control(EditorId::Edit1));
-  RunModal(hwnd_, owner, done_, accelerators_);
+  RunModal(hwnd_, owner, done_, accelerators_.get());
   return saved_;
 }
 
@@ -255,6 +251,12 @@ void TTableEditForm::FormShow() {
 }
 
 void TTableEditForm::LoadFromFile(const std::filesystem::path& path) {
+  if (HasUnicodeMark(path)) {
+    const std::wstring text = L"Таблица " + path.filename().wstring() +
+                              L" записана в Юникоде, а редактор открывает только таблицы в кодировке Windows-1251.";
+    MessageBoxW(hwnd_, text.c_str(), kTitle, MB_OK | MB_ICONINFORMATION);
+    return;
+  }
   const EditorLoad load = LoadEditorTable(path);
   *table_ = load.table;
   modified_ = false;

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "controls.h"
@@ -20,7 +21,6 @@ namespace velmar {
 class TTableEditForm : public ui::Window {
  public:
   TTableEditForm();
-  ~TTableEditForm() override;
 
   // Shows the editor modally over `owner`, centred on it, with a new table or
   // with `file` loaded. Returns the files saved meanwhile, in order.
@@ -75,7 +75,10 @@ class TTableEditForm : public ui::Window {
   std::map<std::wstring, IconPair> icons_;
   ui::Font font_, listFont_, boldFont_;
   ui::Brush listBrush_;
-  HACCEL accelerators_ = nullptr;
+  struct AcceleratorDeleter {
+    void operator()(HACCEL table) const { DestroyAcceleratorTable(table); }
+  };
+  std::unique_ptr<std::remove_pointer_t<HACCEL>, AcceleratorDeleter> accelerators_;
   HWND tooltip_ = nullptr;
 
   ui::FlatButton sSpeedButton1_, sSpeedButton2_, sSpeedButton4_, sSpeedButton3_, btn_Delete_, btn_Up_, btn_Down_,

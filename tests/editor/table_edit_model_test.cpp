@@ -125,6 +125,18 @@ TEST(EditorModel, FilesWithMissingPartsLoadWithDefaults) {
   EXPECT_NE(SerializeEditorTable(odd).find("FromIcon=999\r\n"), std::string::npos);
 }
 
+TEST(EditorModel, UnicodeTablesAreToldApart) {
+  TempDir dir;
+  const std::pair<std::string, bool> cases[] = {
+      {"\xEF\xBB\xBF[Information]\r\n", true}, {std::string("\xFF\xFE[\0", 4), true},
+      {std::string("\xFE\xFF\0[", 4), true},     {"[Information]\r\n", false},
+      {W("Ж=Zh"), false},                         {"", false},
+  };
+  for (const auto& [bytes, unicode] : cases)
+    EXPECT_EQ(HasUnicodeMark(dir.Write("u.table", bytes)), unicode) << bytes;
+  EXPECT_FALSE(HasUnicodeMark(dir.path() / "missing.table"));
+}
+
 TEST(EditorModel, AtMostFiveHundredPairsAreLoaded) {
   std::string bytes = "[Table]\r\n";
   for (int i = 0; i < 600; ++i) bytes += "k" + std::to_string(i) + "=v" + std::to_string(i) + "\r\n";
