@@ -22,8 +22,9 @@ void TVelmarPro_Api::OpenTableEditor(const std::filesystem::path& file) {
     TTableEditForm editor;
     saved = editor.ShowModal(hwnd_, file);
   }
-  // A table saved into the folder can be used at once.
-  if (SavedIntoFolder(saved, exeFolder_ / L"Table")) FormCreate(false);
+  // A table saved into the folder can be used at once, unless the program
+  // was closed meanwhile (from the tray menu), which took the editor with it.
+  if (hwnd_ && SavedIntoFolder(saved, exeFolder_ / L"Table")) FormCreate(false);
 }
 
 // The file of a row of the table list, or nothing for the built-in tables.

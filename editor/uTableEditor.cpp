@@ -146,7 +146,7 @@ void TTableEditForm::CreateControls() {
                                 0, Id(EditorId::ListBox1));
   SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), FALSE);
 
-  AddButton(sSpeedButton5_, EditorId::sSpeedButton5, L"Добавить", L"ADD", L"Добавить пару");
+  AddButton(sSpeedButton5_, EditorId::sSpeedButton5, L"Добавить", L"ADD", L"Добавить пару (Esc снимает выделение)");
   constexpr DWORD kLabel = SS_LEFTNOWORDWRAP | SS_NOPREFIX;
   ui::CreateControl(hwnd_, L"STATIC", L"Орегинал:", kLabel, 0, Id(EditorId::Label1));
   ui::CreateControl(hwnd_, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, Id(EditorId::Edit1));
@@ -506,6 +506,9 @@ LRESULT TTableEditForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         if (code == EN_CHANGE) EditChange(static_cast<EditorId>(id));
       } else if (id == Id(EditorId::EditSample)) {
         if (code == EN_CHANGE) UpdateSample();
+      } else if (id == IDCANCEL) {
+        // Esc: no pair is selected any more, so what is typed next makes a new pair.
+        SendMessageW(Control(EditorId::ListBox1), LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
       } else if (code == BN_CLICKED || code == BN_DOUBLECLICKED || (code == 1 && lParam == 0)) {
         // A click, or the accelerator of a button.
         for (ui::FlatButton* b : buttons_)

@@ -84,14 +84,18 @@ editor)
   xdotool key alt+Down
   eclient wait-sel 1 \; set edit2 Zhh \; info
   expect "source after the move" "$(field edit1)" "Ж"
+  # Esc: no pair selected, so the texts typed next make a new pair.
+  xdotool key Escape
+  eclient wait-sel -1 \; set edit1 'Щ' \; set edit2 Sch \; press add \; info
+  expect "pairs after Esc and add" "$(field pairs)" 3
   eclient close-editor \; answer 6
   expect "question on closing" "$(field message)" "Таблица изменена. Сохранить изменения?"
   file_dialog "Save As" "$(winpath app/Table/test.table)"
-  eclient wait-gone \; rows \; convert-row 4 'Жук'
+  eclient wait-gone \; rows \; convert-row 4 'Жук Щ'
   expect "file rewritten" "$(cp1251_file "$app/Table/test.table")" "$(printf '%s\n' '[Information]' 'From=Тест' \
-    'To=Латиница' 'Description=Проба' 'FromIcon=189' 'ToIcon=247' '[Table]' 'Ш=Sh' 'Ж=Zhh')"
+    'To=Латиница' 'Description=Проба' 'FromIcon=189' 'ToIcon=247' '[Table]' 'Ш=Sh' 'Ж=Zhh' 'Щ=Sch')"
   expect "rows after the second save" "$(field rows)" 6
-  expect "conversion with the changed table" "$(field converted)" "Zhhук"
+  expect "conversion with the changed table" "$(field converted)" "Zhhук Sch"
   close_program
   ;;
 *)
