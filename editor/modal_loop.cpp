@@ -2,11 +2,36 @@
 
 namespace velmar {
 
-void RunModal(HWND window, HWND owner, const bool& done, HACCEL accelerators) {
-  const bool ownerWasEnabled = owner && IsWindowEnabled(owner);
-  if (owner) EnableWindow(owner, FALSE);
+namespace {
+
+// Disables the owner for the life of the modal window; at its end the owner is
+// enabled before the window goes, so the activation returns to it. Also when
+// an exception ends the window's run.
+class OwnerDisabled {
+ public:
+  OwnerDisabled(HWND window, HWND owner)
+      : window_(window), owner_(owner), wasEnabled_(owner && IsWindowEnabled(owner)) {
+    if (owner_) EnableWindow(owner_, FALSE);
+  }
+  ~OwnerDisabled() {
+    if (wasEnabled_) EnableWindow(owner_, TRUE);
+    if (IsWindow(window_)) ShowWindow(window_, SW_HIDE);
+  }
+  OwnerDisabled(const OwnerDisabled&) = delete;
+  OwnerDisabled& operator=(const OwnerDisabled&) = delete;
+
+ private:
+  HWND window_, owner_;
+  bool wasEnabled_;
+};
+
+}  // namespace
+
+void RunModal(HWND window, HWND owner, const bool& done, HACCEL accelerators, const std::function<void()>& shown) {
+  const OwnerDisabled modal(window, owner);
   ShowWindow(window, SW_SHOW);
   SetForegroundWindow(window);
+  if (shown) shown();
   MSG msg;
   while (!done && IsWindow(window)) {
     const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
@@ -20,9 +45,6 @@ void RunModal(HWND window, HWND owner, const bool& done, HACCEL accelerators) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
-  // The owner is enabled before the window goes, so the activation returns to it.
-  if (owner && ownerWasEnabled) EnableWindow(owner, TRUE);
-  if (IsWindow(window)) ShowWindow(window, SW_HIDE);
 }
 
 void CentreOn(HWND window, HWND over, int clientWidth, int clientHeight) {

@@ -94,9 +94,11 @@ std::vector<std::filesystem::path> TTableEditForm::ShowModal(HWND owner, const s
   accelerators_.reset(CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys))));
 
   FormShow();
-  if (!file.empty()) LoadFromFile(file);
   SetFocus(Control(EditorId::Edit1));
-  RunModal(hwnd_, owner, done_, accelerators_.get());
+  // A file is loaded over the window, which its messages may need.
+  RunModal(hwnd_, owner, done_, accelerators_.get(), [&] {
+    if (!file.empty()) LoadFromFile(file);
+  });
   return saved_;
 }
 
