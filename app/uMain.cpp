@@ -521,6 +521,7 @@ void TVelmarPro_Api::OnCommand(int id, int code, LPARAM control) {
   if (code == 0 && control == 0 && TrayCommand(id)) return;
   if (id == Id(ControlId::ListBox1)) {
     if (code == LBN_SELCHANGE) ListBox1Click();
+    else if (code == LBN_DBLCLK) ListBox1DblClick();
   } else if (id == Id(ControlId::Memo1) || id == Id(ControlId::Memo2)) {
     if (code == EN_CHANGE) MemoChanged(static_cast<ControlId>(id));
   } else if (id == Id(ControlId::Label2)) {
@@ -585,6 +586,12 @@ LRESULT TVelmarPro_Api::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_COMMAND:
       OnCommand(LOWORD(wParam), HIWORD(wParam), lParam);
       return 0;
+    case WM_CONTEXTMENU:
+      if (reinterpret_cast<HWND>(wParam) == Control(ControlId::ListBox1)) {
+        ListBox1ContextPopup(lParam);
+        return 0;
+      }
+      break;
     case WM_COPYDATA:
       if (const auto command = ProtocolServer::Receive(lParam)) ReceiveMessage(*command);
       return 0;

@@ -121,6 +121,11 @@ class TVelmarPro_Api : public ui::Window {
   void sSpeedButton4Click();
   void btn_AboutClick();
   void sSpeedButton3Click();
+  // The table editor (uMain_editor.cpp): empty, or with a table file loaded.
+  void OpenTableEditor(const std::filesystem::path& file);
+  std::filesystem::path TableFileOfRow(LRESULT row) const;
+  void ListBox1DblClick();
+  void ListBox1ContextPopup(LPARAM where);  // "edit this table" on a row
   void sSpeedButton1Click();
   // Text tools (uMain_tools.cpp): the status label's looks, the statistics
   // run and the amount in words on a selection.

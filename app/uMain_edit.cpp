@@ -406,6 +406,4 @@ void TVelmarPro_Api::btn_AboutClick() {
   about.ShowModal();
 }
 
-void TVelmarPro_Api::sSpeedButton3Click() {}
-
 }  // namespace velmar

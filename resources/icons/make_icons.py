@@ -40,6 +40,20 @@ BUTTONS = {
     "auto": "lightning",
     "modules": "world_add",
     "editor": "table_edit",
+    # the table editor
+    "table_open": "folder_table",
+    "table_save": "table_save",
+    "params": "wrench",
+    "close": "cross",
+    "add": "add",
+    "remove": "delete",
+    "up": "arrow_up",
+    "down": "arrow_down",
+}
+
+# Pictures without a hover variant: the table editor's marker of a "_" (a blank).
+MARKERS = {
+    "blank": "text_underline",
 }
 
 # Written without time stamps, so a rebuild gives the same bytes.
@@ -102,6 +116,15 @@ def make_buttons(silk):
             *PNG_OPTS, f"PNG32:{os.path.join(HERE, name + '_hot.png')}")
 
 
+def make_markers(silk):
+    for name, icon in MARKERS.items():
+        src = os.path.join(silk, icon + ".png")
+        if not os.path.isfile(src):
+            sys.exit(f"{name}: {src} not found")
+        run("convert", src, "-alpha", "set", *PNG_OPTS,
+            f"PNG32:{os.path.join(HERE, name + '.png')}")
+
+
 def make_progress():
     # Frame: one grey pixel of border around a light inside.
     run("convert", "-size", "60x10", "xc:#8c8c8c",
@@ -135,6 +158,7 @@ def main():
     silk = sys.argv[1] if len(sys.argv) > 1 else DEFAULT_SILK
     make_mark()
     make_buttons(silk)
+    make_markers(silk)
     make_progress()
     make_module_pictures(silk)
     print(f"wrote the pictures in {HERE}")

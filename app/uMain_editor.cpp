@@ -1,0 +1,67 @@
+// The main window's ways into the table editor: its button, and "edit this
+// table" from the table list. A save into the table folder reloads the tables.
+#include "uMain.h"
+
+#include <windowsx.h>
+
+#include "table_edit_model.h"
+#include "uTableEditor.h"
+
+namespace velmar {
+namespace {
+
+constexpr UINT kEditTableCommand = 1;
+
+}  // namespace
+
+void TVelmarPro_Api::sSpeedButton3Click() { OpenTableEditor({}); }
+
+void TVelmarPro_Api::OpenTableEditor(const std::filesystem::path& file) {
+  std::vector<std::filesystem::path> saved;
+  {
+    TTableEditForm editor;
+    saved = editor.ShowModal(hwnd_, file);
+  }
+  // A table saved into the folder can be used at once, unless the program
+  // was closed meanwhile (from the tray menu), which took the editor with it.
+  if (hwnd_ && SavedIntoFolder(saved, exeFolder_ / L"Table")) FormCreate(false);
+}
+
+// The file of a row of the table list, or nothing for the built-in tables.
+std::filesystem::path TVelmarPro_Api::TableFileOfRow(LRESULT row) const {
+  if (row < 0 || row >= store_.StoreCount()) return {};
+  return store_.Store[static_cast<std::size_t>(row)].FilePath;
+}
+
+void TVelmarPro_Api::ListBox1DblClick() {
+  const auto row = SendMessageW(Control(ControlId::ListBox1), LB_GETCURSEL, 0, 0);
+  const std::filesystem::path file = TableFileOfRow(row);
+  if (!file.empty()) OpenTableEditor(file);
+}
+
+void TVelmarPro_Api::ListBox1ContextPopup(LPARAM where) {
+  HWND list = Control(ControlId::ListBox1);
+  POINT at{GET_X_LPARAM(where), GET_Y_LPARAM(where)};
+  LRESULT row = SendMessageW(list, LB_GETCURSEL, 0, 0);
+  if (where == -1) {
+    // From the keyboard: under the selected row.
+    RECT r{};
+    SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
+    at = {r.left + 20, r.bottom};
+    ClientToScreen(list, &at);
+  } else {
+    POINT client = at;
+    ScreenToClient(list, &client);
+    const auto hit = SendMessageW(list, LB_ITEMFROMPOINT, 0, MAKELPARAM(client.x, client.y));
+    if (HIWORD(hit)) return;  // below the last row
+    row = LOWORD(hit);
+  }
+  const std::filesystem::path file = TableFileOfRow(row);
+  const std::unique_ptr<std::remove_pointer_t<HMENU>, decltype(&DestroyMenu)> menu(CreatePopupMenu(), &DestroyMenu);
+  AppendMenuW(menu.get(), MF_STRING | (file.empty() ? MF_GRAYED : 0), kEditTableCommand, L"Редактировать таблицу");
+  const auto picked = TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON,
+                                     at.x, at.y, 0, hwnd_, nullptr);
+  if (picked == static_cast<BOOL>(kEditTableCommand) && !file.empty()) OpenTableEditor(file);
+}
+
+}  // namespace velmar

@@ -1,0 +1,530 @@
+#include "uTableEditor.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <algorithm>
+#include <string>
+#include <utility>
+
+#include "modal_loop.h"
+#include "table_edit_model.h"
+#include "text.h"
+#include "uTableParam.h"
+
+namespace velmar {
+namespace {
+
+constexpr int kClientWidth = 568, kClientHeight = 379;
+constexpr int kToolbarHeight = 34, kPanelHeight = 48, kSampleHeight = 28, kRowHeight = 26;
+constexpr COLORREF kListColour = RGB(243, 249, 252);
+constexpr COLORREF kSelectedFill = RGB(255, 235, 174), kSelectedBorder = RGB(255, 200, 34);
+constexpr wchar_t kTitle[] = L"Редактор таблиц";
+constexpr wchar_t kFilter[] = L"Таблица транслитерации (*.table)\0*.table\0";
+// A message lists this many rows at most, then says how many more there are.
+constexpr std::size_t kListedRows = 8;
+
+int Id(EditorId id) { return static_cast<int>(id); }
+
+void Move(HWND control, int x, int y, int w, int h) {
+  SetWindowPos(control, nullptr, x, y, std::max(w, 0), std::max(h, 0), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The file the user chose, or nothing when cancelled. No default extension,
+// no starting folder, no question before overwriting.
+std::filesystem::path ChooseTableFile(HWND owner, bool save) {
+  std::wstring path(32 * 1024, L'\0');
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = owner;
+  dialog.lpstrFilter = kFilter;
+  dialog.nFilterIndex = 1;
+  dialog.lpstrFile = path.data();
+  dialog.nMaxFile = static_cast<DWORD>(path.size());
+  dialog.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  if (!(save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog))) return {};
+  path.resize(path.find(L'\0'));
+  return path;
+}
+
+std::wstring Quoted(const std::string& cp1251) { return L"\u00AB" + ui::FromCp1251(cp1251) + L"\u00BB"; }
+
+const wchar_t* ProblemText(PairProblem problem) {
+  switch (problem) {
+    case PairProblem::SourceBlankAtEdge:
+      return L"пробел в начале или в конце оригинала пропадёт (пробел пишется как \u00AB_\u00BB)";
+    case PairProblem::SourceHasEquals:
+      return L"оригинал не может содержать \u00AB=\u00BB";
+    case PairProblem::SourceStartsBracket:
+      return L"оригинал не может начинаться с \u00AB[\u00BB";
+    case PairProblem::TargetBlankAtEdge:
+      return L"пробел в начале или в конце транскрипции пропадёт (пробел пишется как \u00AB_\u00BB)";
+    case PairProblem::TargetQuoted:
+      return L"кавычки вокруг транскрипции пропадут";
+    case PairProblem::OutsideCodePage:
+      return L"знаки, которых нет в кодировке Windows-1251, станут \u00AB?\u00BB";
+  }
+  return L"";
+}
+
+}  // namespace
+
+TTableEditForm::TTableEditForm() : table_(std::make_unique<TTransTable>(NewEditorTable())) {}
+
+std::vector<std::filesystem::path> TTableEditForm::ShowModal(HWND owner, const std::filesystem::path& file) {
+  owner_ = owner;
+  LoadPictures();  // before the window exists: decoding may pump messages
+  font_ = ui::MakeFont({L"Segoe UI", -11});
+  listFont_ = ui::MakeFont({L"Segoe UI", -15});
+  boldFont_ = ui::MakeFont({L"Segoe UI", -11, true});
+  listBrush_.Reset(CreateSolidBrush(kListColour));
+  Register(kTableEditClass, nullptr, GetSysColorBrush(COLOR_BTNFACE), nullptr);
+  CreateWindowOf(kTableEditClass, kTitle, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
+                 WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, 0, 0, 0, 0, owner, nullptr);
+  CentreOn(hwnd_, owner, kClientWidth, kClientHeight);
+  CreateControls();
+  Layout();
+
+  ACCEL keys[] = {
+      {FVIRTKEY | FCONTROL, 'O', static_cast<WORD>(EditorId::sSpeedButton1)},
+      {FVIRTKEY | FCONTROL, 'S', static_cast<WORD>(EditorId::sSpeedButton2)},
+      {FVIRTKEY | FALT, VK_UP, static_cast<WORD>(EditorId::btn_Up)},
+      {FVIRTKEY | FALT, VK_DOWN, static_cast<WORD>(EditorId::btn_Down)},
+  };
+  accelerators_.reset(CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys))));
+
+  FormShow();
+  SetFocus(Control(EditorId::Edit1));
+  // A file is loaded over the window, which its messages may need.
+  RunModal(hwnd_, owner, done_, accelerators_.get(), [&] {
+    if (!file.empty()) LoadFromFile(file);
+  });
+  return saved_;
+}
+
+void TTableEditForm::LoadPictures() {
+  flags_ = ui::Image::FromResource(L"FLAGS16");
+  marker_ = ui::Image::FromResource(L"ICON_BLANK");
+  for (const wchar_t* name : {L"TABLE_OPEN", L"TABLE_SAVE", L"PARAMS", L"CLOSE", L"REMOVE", L"UP", L"DOWN", L"ADD"}) {
+    const std::wstring resource = std::wstring(L"ICON_") + name;
+    IconPair& pair = icons_[name];
+    pair.normal = ui::Image::FromResource(resource.c_str());
+    pair.hot = ui::Image::FromResource((resource + L"_HOT").c_str());
+  }
+}
+
+void TTableEditForm::AddButton(ui::FlatButton& button, EditorId id, const wchar_t* text, const wchar_t* icon,
+                               const wchar_t* tip) {
+  const IconPair& pair = icons_.at(icon);
+  button.Create(hwnd_, Id(id), text, ui::FlatButton::Look::IconOnly, &pair.normal, &pair.hot);
+  buttons_.push_back(&button);
+  TTTOOLINFOW info{};
+  info.cbSize = sizeof info;
+  info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  info.hwnd = hwnd_;
+  info.uId = reinterpret_cast<UINT_PTR>(button.hwnd());
+  info.lpszText = const_cast<wchar_t*>(tip);
+  SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+}
+
+void TTableEditForm::CreateControls() {
+  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0,
+                             0, 0, hwnd_, nullptr, ui::Instance(), nullptr);
+  AddButton(sSpeedButton1_, EditorId::sSpeedButton1, L"Открыть", L"TABLE_OPEN", L"Открыть таблицу (Ctrl+O)");
+  AddButton(sSpeedButton2_, EditorId::sSpeedButton2, L"Сохранить как", L"TABLE_SAVE",
+            L"Сохранить таблицу как... (Ctrl+S)");
+  ui::CreateControl(hwnd_, L"STATIC", L"", SS_ETCHEDVERT, 0, Id(EditorId::Separator1));
+  AddButton(sSpeedButton4_, EditorId::sSpeedButton4, L"Параметры", L"PARAMS", L"Параметры таблицы");
+  ui::CreateControl(hwnd_, L"STATIC", L"", SS_ETCHEDVERT, 0, Id(EditorId::Separator2));
+  AddButton(sSpeedButton3_, EditorId::sSpeedButton3, L"Закрыть", L"CLOSE", L"Закрыть редактор");
+  AddButton(btn_Delete_, EditorId::btn_Delete, L"Удалить", L"REMOVE", L"Удалить пару (Del)");
+  AddButton(btn_Up_, EditorId::btn_Up, L"Выше", L"UP", L"Переместить пару выше (Alt+\u2191)");
+  AddButton(btn_Down_, EditorId::btn_Down, L"Ниже", L"DOWN", L"Переместить пару ниже (Alt+\u2193)");
+  ui::CreateControl(hwnd_, L"STATIC", L"", SS_ETCHEDVERT, 0, Id(EditorId::Separator3));
+
+  HWND list = ui::CreateControl(hwnd_, L"LISTBOX", L"",
+                                WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT |
+                                    LBS_WANTKEYBOARDINPUT,
+                                0, Id(EditorId::ListBox1));
+  SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), FALSE);
+
+  AddButton(sSpeedButton5_, EditorId::sSpeedButton5, L"Добавить", L"ADD", L"Добавить пару (Esc снимает выделение)");
+  constexpr DWORD kLabel = SS_LEFTNOWORDWRAP | SS_NOPREFIX;
+  ui::CreateControl(hwnd_, L"STATIC", L"Орегинал:", kLabel, 0, Id(EditorId::Label1));
+  ui::CreateControl(hwnd_, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, Id(EditorId::Edit1));
+  HWND arrow = ui::CreateControl(hwnd_, L"STATIC", L">", kLabel, 0, Id(EditorId::Label2));
+  SendMessageW(arrow, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.get()), FALSE);
+  ui::CreateControl(hwnd_, L"STATIC", L"Транскрипция:", kLabel, 0, Id(EditorId::Label3));
+  ui::CreateControl(hwnd_, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, Id(EditorId::Edit2));
+
+  ui::CreateControl(hwnd_, L"STATIC", L"Проба:", kLabel, 0, Id(EditorId::LabelSample));
+  ui::CreateControl(hwnd_, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, Id(EditorId::EditSample));
+  HWND sampleArrow = ui::CreateControl(hwnd_, L"STATIC", L">", kLabel, 0, Id(EditorId::LabelArrow));
+  SendMessageW(sampleArrow, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.get()), FALSE);
+  ui::CreateControl(hwnd_, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL | ES_READONLY, WS_EX_CLIENTEDGE,
+                    Id(EditorId::EditResult));
+  ui::CreateControl(hwnd_, STATUSCLASSNAMEW, L"", 0, 0, Id(EditorId::StatusBar1));
+
+  sSpeedButton1_.onClick = [this] { sSpeedButton1Click(); };
+  sSpeedButton2_.onClick = [this] { sSpeedButton2Click(); };
+  sSpeedButton4_.onClick = [this] { sSpeedButton4Click(); };
+  sSpeedButton3_.onClick = [this] { sSpeedButton3Click(); };
+  sSpeedButton5_.onClick = [this] { sSpeedButton5Click(); };
+  btn_Delete_.onClick = [this] { DeletePair(); };
+  btn_Up_.onClick = [this] { MovePair(-1); };
+  btn_Down_.onClick = [this] { MovePair(1); };
+}
+
+void TTableEditForm::Layout() {
+  RECT rc;
+  GetClientRect(hwnd_, &rc);
+  const int W = rc.right, H = rc.bottom;
+  HWND status = Control(EditorId::StatusBar1);
+  SendMessageW(status, WM_SIZE, 0, 0);
+  RECT sr;
+  GetWindowRect(status, &sr);
+  const int statusHeight = sr.bottom - sr.top;
+
+  // Toolbar: open, save, | parameters, | close; the pair commands at the right.
+  Move(sSpeedButton1_.hwnd(), 3, 2, 30, 30);
+  Move(sSpeedButton2_.hwnd(), 33, 2, 30, 30);
+  Move(Control(EditorId::Separator1), 66, 5, 2, 24);
+  Move(sSpeedButton4_.hwnd(), 71, 2, 30, 30);
+  Move(Control(EditorId::Separator2), 104, 5, 2, 24);
+  Move(sSpeedButton3_.hwnd(), 109, 2, 30, 30);
+  Move(Control(EditorId::Separator3), W - 101, 5, 2, 24);
+  Move(btn_Delete_.hwnd(), W - 96, 2, 30, 30);
+  Move(btn_Up_.hwnd(), W - 64, 2, 30, 30);
+  Move(btn_Down_.hwnd(), W - 33, 2, 30, 30);
+
+  const int sampleTop = H - statusHeight - kSampleHeight;
+  const int panelTop = sampleTop - kPanelHeight;
+  Move(Control(EditorId::ListBox1), 0, kToolbarHeight, W, panelTop - kToolbarHeight);
+
+  // Bottom panel: add, then source > target.
+  Move(sSpeedButton5_.hwnd(), 4, panelTop + 12, 30, 30);
+  Move(Control(EditorId::Label1), 40, panelTop + 4, 249, 15);
+  Move(Control(EditorId::Edit1), 40, panelTop + 20, 249, 23);
+  Move(Control(EditorId::Label2), 293, panelTop + 23, 9, 17);
+  Move(Control(EditorId::Label3), 306, panelTop + 4, 249, 15);
+  Move(Control(EditorId::Edit2), 306, panelTop + 20, 249, 23);
+
+  // The sample line and its conversion with the table as it stands.
+  Move(Control(EditorId::LabelSample), 4, sampleTop + 6, 34, 15);
+  Move(Control(EditorId::EditSample), 40, sampleTop + 2, 249, 23);
+  Move(Control(EditorId::LabelArrow), 293, sampleTop + 5, 9, 17);
+  Move(Control(EditorId::EditResult), 306, sampleTop + 2, 249, 23);
+}
+
+int TTableEditForm::Selected() const {
+  const auto s = SendMessageW(Control(EditorId::ListBox1), LB_GETCURSEL, 0, 0);
+  return s >= 0 && s < table_->TableCount ? static_cast<int>(s) : -1;
+}
+
+void TTableEditForm::SetEdits(const TCharTable& pair) {
+  settingEdits_ = true;
+  SetWindowTextW(Control(EditorId::Edit1), ui::FromCp1251(pair.Source).c_str());
+  SetWindowTextW(Control(EditorId::Edit2), ui::FromCp1251(pair.Target).c_str());
+  settingEdits_ = false;
+}
+
+void TTableEditForm::FillList(int select) {
+  HWND list = Control(EditorId::ListBox1);
+  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(list, LB_RESETCONTENT, 0, 0);
+  for (int i = 0; i < table_->TableCount; ++i) SendMessageW(list, LB_ADDSTRING, 0, 0);
+  SendMessageW(list, LB_SETCURSEL, select, 0);
+  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
+}
+
+void TTableEditForm::Changed() {
+  modified_ = true;
+  InvalidateRect(Control(EditorId::ListBox1), nullptr, TRUE);
+  UpdateSample();
+}
+
+void TTableEditForm::FormShow() {
+  *table_ = NewEditorTable();
+  modified_ = false;
+  SetWindowTextW(hwnd_, kTitle);
+  FillList(-1);
+  for (EditorId edit : {EditorId::Edit1, EditorId::Edit2}) EnableWindow(Control(edit), TRUE);
+}
+
+void TTableEditForm::LoadFromFile(const std::filesystem::path& path) {
+  if (HasUnicodeMark(path)) {
+    const std::wstring text = L"Таблица " + path.filename().wstring() +
+                              L" записана в Юникоде, а редактор открывает только таблицы в кодировке Windows-1251.";
+    MessageBoxW(hwnd_, text.c_str(), kTitle, MB_OK | MB_ICONINFORMATION);
+    return;
+  }
+  const EditorLoad load = LoadEditorTable(path);
+  *table_ = load.table;
+  modified_ = false;
+  const std::wstring caption = std::wstring(kTitle) + L" - " + path.filename().wstring() + L" [" +
+                               ui::FromCp1251(table_->From) + L" : " + ui::FromCp1251(table_->To) + L"]";
+  SetWindowTextW(hwnd_, caption.c_str());
+  FillList(-1);
+  UpdateSample();
+  if (load.Truncated()) {
+    const std::wstring text = L"В файле " + std::to_wstring(load.keysInFile) + L" пар; показаны первые " +
+                              std::to_wstring(kEditorPairCapacity) +
+                              L": больше пар программа из одной таблицы не читает.";
+    MessageBoxW(hwnd_, text.c_str(), kTitle, MB_OK | MB_ICONINFORMATION);
+  }
+}
+
+void TTableEditForm::sSpeedButton1Click() {
+  if (!ConfirmDiscard()) return;
+  const std::filesystem::path path = ChooseTableFile(hwnd_, false);
+  if (!path.empty()) LoadFromFile(path);
+}
+
+bool TTableEditForm::sSpeedButton2Click() {
+  if (!ConfirmSaveAsShown()) return false;
+  const std::filesystem::path chosen = ChooseTableFile(hwnd_, true);
+  if (chosen.empty()) return false;
+  const std::filesystem::path path = WithTableExtension(chosen);
+  if (!CaseMergeGroups(*table_).empty()) {
+    // The list shows what the file will hold.
+    *table_ = MergeCaseDuplicates(*table_);
+    FillList(-1);
+    UpdateSample();
+  }
+  if (!SaveEditorTable(*table_, path)) {
+    ui::ShowError(hwnd_, L"Unable to write to " + path.wstring());
+    return false;
+  }
+  modified_ = false;
+  saved_.push_back(path);
+  return true;
+}
+
+bool TTableEditForm::ConfirmSaveAsShown() {
+  const auto groups = CaseMergeGroups(*table_);
+  const auto issues = UnwritablePairs(*table_);
+  if (groups.empty() && issues.empty()) return true;
+  std::wstring text;
+  if (!groups.empty()) {
+    text += L"Эти пары различаются только регистром букв оригинала, и в файле из каждой группы останется одна пара "
+            L"с последней транскрипцией:\n";
+    for (std::size_t g = 0; g < groups.size() && g < kListedRows; ++g) {
+      text += L"    строки";
+      for (std::size_t k = 0; k < groups[g].size(); ++k) {
+        const int row = groups[g][k];
+        text += (k ? L", " : L" ") + std::to_wstring(row + 1) + L" " + Quoted(table_->Table[row].Source);
+      }
+      text += L"\n";
+    }
+    if (groups.size() > kListedRows) text += L"    и ещё " + std::to_wstring(groups.size() - kListedRows) + L"\n";
+  }
+  if (!issues.empty()) {
+    if (!text.empty()) text += L"\n";
+    text += L"Эти пары не сохранятся так, как записаны:\n";
+    for (std::size_t i = 0; i < issues.size() && i < kListedRows; ++i) {
+      const PairIssue& issue = issues[i];
+      text += issue.row < 0 ? std::wstring(L"    параметры таблицы: ")
+                            : L"    строка " + std::to_wstring(issue.row + 1) + L" " +
+                                  Quoted(table_->Table[issue.row].Source) + L": ";
+      text += ProblemText(issue.problem);
+      text += L"\n";
+    }
+    if (issues.size() > kListedRows) text += L"    и ещё " + std::to_wstring(issues.size() - kListedRows) + L"\n";
+  }
+  text += L"\nСохранить всё равно? \u00ABНет\u00BB \u2014 вернуться к правке.";
+  return MessageBoxW(hwnd_, text.c_str(), kTitle, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+}
+
+bool TTableEditForm::ConfirmDiscard() {
+  if (!modified_) return true;
+  switch (MessageBoxW(hwnd_, L"Таблица изменена. Сохранить изменения?", kTitle,
+                      MB_YESNOCANCEL | MB_ICONQUESTION)) {
+    case IDYES:
+      return sSpeedButton2Click();
+    case IDNO:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void TTableEditForm::sSpeedButton4Click() {
+  const TTransTable before = *table_;
+  TTableParamForm::Execute(hwnd_, owner_, *table_, flags_);
+  if (table_->From != before.From || table_->To != before.To || table_->Description != before.Description ||
+      table_->FromIcon != before.FromIcon || table_->ToIcon != before.ToIcon)
+    modified_ = true;
+  InvalidateRect(Control(EditorId::ListBox1), nullptr, TRUE);  // changed flags show at once
+}
+
+void TTableEditForm::sSpeedButton3Click() {
+  if (ConfirmDiscard()) done_ = true;
+}
+
+void TTableEditForm::sSpeedButton5Click() {
+  if (table_->TableCount >= kEditorPairCapacity) {
+    const std::wstring text = L"Таблица заполнена: в ней может быть не больше " +
+                              std::to_wstring(kEditorPairCapacity) + L" пар.";
+    MessageBoxW(hwnd_, text.c_str(), kTitle, MB_OK | MB_ICONINFORMATION);
+    return;
+  }
+  table_->AddPair(ui::ToCp1251(ui::GetText(Control(EditorId::Edit1))),
+                  ui::ToCp1251(ui::GetText(Control(EditorId::Edit2))));
+  SendMessageW(Control(EditorId::ListBox1), LB_ADDSTRING, 0, 0);
+  Changed();
+}
+
+void TTableEditForm::DeletePair() {
+  const int s = Selected();
+  if (s < 0) return;
+  TTransTable& t = *table_;
+  for (int i = s; i + 1 < t.TableCount; ++i) t.Table[i] = std::move(t.Table[i + 1]);
+  t.Table[--t.TableCount] = {};
+  HWND list = Control(EditorId::ListBox1);
+  SendMessageW(list, LB_DELETESTRING, s, 0);
+  const int next = std::min(s, t.TableCount - 1);
+  SendMessageW(list, LB_SETCURSEL, next, 0);
+  if (next >= 0) SetEdits(t.Table[next]);
+  Changed();
+}
+
+void TTableEditForm::MovePair(int step) {
+  const int s = Selected();
+  const int to = s + step;
+  if (s < 0 || to < 0 || to >= table_->TableCount) return;
+  std::swap(table_->Table[s], table_->Table[to]);
+  SendMessageW(Control(EditorId::ListBox1), LB_SETCURSEL, to, 0);
+  Changed();
+}
+
+void TTableEditForm::ListBox1Click() {
+  const int s = Selected();
+  if (s < 0) return;
+  for (EditorId edit : {EditorId::Edit1, EditorId::Edit2}) EnableWindow(Control(edit), TRUE);
+  SetEdits(table_->Table[s]);
+}
+
+void TTableEditForm::EditChange(EditorId edit) {
+  const int s = Selected();
+  if (settingEdits_ || s < 0) return;
+  std::string text = ui::ToCp1251(ui::GetText(Control(edit)));
+  std::string& field = edit == EditorId::Edit1 ? table_->Table[s].Source : table_->Table[s].Target;
+  if (field == text) return;
+  field = std::move(text);
+  Changed();
+}
+
+void TTableEditForm::UpdateSample() {
+  const std::wstring sample = ui::GetText(Control(EditorId::EditSample));
+  std::wstring result;
+  if (!sample.empty()) {
+    std::vector<std::wstring> standIns;
+    const std::string line = ui::ToCp1251(sample, &standIns);
+    result = ui::FromCp1251(PreviewLine(PreviewTable(*table_), line), standIns);
+  }
+  SetWindowTextW(Control(EditorId::EditResult), result.c_str());
+}
+
+void TTableEditForm::ListBox1DrawItem(const DRAWITEMSTRUCT& item) {
+  if (item.itemID == static_cast<UINT>(-1) || static_cast<int>(item.itemID) >= table_->TableCount) return;
+  HDC dc = item.hDC;
+  const RECT& r = item.rcItem;
+  const bool selected = (item.itemState & ODS_SELECTED) != 0;
+  {
+    ui::Brush brush(CreateSolidBrush(selected ? kSelectedFill : kListColour));
+    ui::Pen pen(CreatePen(PS_SOLID, 1, selected ? kSelectedBorder : kListColour));
+    ui::SelectIn b(dc, brush.get());
+    ui::SelectIn p(dc, pen.get());
+    Rectangle(dc, r.left, r.top, r.right, r.bottom);
+  }
+  ui::SelectIn font(dc, listFont_.get());
+  SetTextColor(dc, RGB(0, 0, 0));
+  SetBkMode(dc, TRANSPARENT);
+  const TCharTable& pair = table_->Table[item.itemID];
+  // A "_" stands for a blank in the file: the marker says the text has one.
+  const auto drawText = [&](const std::string& text, int x) {
+    const std::wstring wide = ui::FromCp1251(text);
+    if (text.find('_') != std::string::npos) {
+      marker_.Draw(dc, r.left + x + 1, r.top + 5);
+      x += 20;
+    }
+    TextOutW(dc, r.left + x, r.top + 3, wide.c_str(), static_cast<int>(wide.size()));
+  };
+  drawText(pair.Source, 30);
+  drawText(pair.Target, 278);
+  // Every row shows the table's two flags; a number outside the catalogue shows none.
+  const auto drawFlag = [&](int number, int x) {
+    if (IsFlagNumber(number)) flags_.Draw(dc, r.left + x, r.top + 5, 16 * number, 0, 16, 16);
+  };
+  drawFlag(table_->FromIcon, 11);
+  drawFlag(table_->ToIcon, 260);
+}
+
+LRESULT TTableEditForm::OnCtlColor(HDC dc, HWND control) {
+  const auto id = static_cast<EditorId>(GetDlgCtrlID(control));
+  if (id == EditorId::Label2 || id == EditorId::LabelArrow) SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHT));
+  SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+  return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
+LRESULT TTableEditForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(font_.get());
+    case WM_MEASUREITEM: {
+      auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+      if (measure->CtlType == ODT_LISTBOX) measure->itemHeight = kRowHeight;
+      return TRUE;
+    }
+    case WM_DRAWITEM: {
+      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (item.CtlType == ODT_LISTBOX) {
+        ListBox1DrawItem(item);
+      } else if (item.CtlType == ODT_BUTTON) {
+        for (ui::FlatButton* b : buttons_)
+          if (b->Id() == static_cast<int>(item.CtlID)) b->Draw(item);
+      }
+      return TRUE;
+    }
+    case WM_CTLCOLORLISTBOX:
+      return reinterpret_cast<LRESULT>(listBrush_.get());
+    case WM_CTLCOLORSTATIC:
+      if (reinterpret_cast<HWND>(lParam) != Control(EditorId::EditResult))
+        return OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+      break;
+    case WM_VKEYTOITEM:
+      if (LOWORD(wParam) == VK_DELETE) {
+        DeletePair();
+        return -2;
+      }
+      return -1;
+    case WM_COMMAND: {
+      const int id = LOWORD(wParam);
+      const int code = HIWORD(wParam);
+      if (id == Id(EditorId::ListBox1)) {
+        if (code == LBN_SELCHANGE) ListBox1Click();
+      } else if (id == Id(EditorId::Edit1) || id == Id(EditorId::Edit2)) {
+        if (code == EN_CHANGE) EditChange(static_cast<EditorId>(id));
+      } else if (id == Id(EditorId::EditSample)) {
+        if (code == EN_CHANGE) UpdateSample();
+      } else if (id == IDCANCEL) {
+        // Esc: no pair is selected any more, so what is typed next makes a new pair.
+        SendMessageW(Control(EditorId::ListBox1), LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+      } else if (code == BN_CLICKED || code == BN_DOUBLECLICKED || (code == 1 && lParam == 0)) {
+        // A click, or the accelerator of a button.
+        for (ui::FlatButton* b : buttons_)
+          if (b->Id() == id && IsWindowEnabled(b->hwnd())) b->Click();
+      }
+      return 0;
+    }
+    case WM_CLOSE:
+      sSpeedButton3Click();
+      return 0;
+    default:
+      break;
+  }
+  return Window::HandleMessage(message, wParam, lParam);
+}
+
+}  // namespace velmar

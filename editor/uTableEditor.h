@@ -1,0 +1,89 @@
+#pragma once
+// TTableEditForm: the table editor. It edits one table (its pairs in a list,
+// its header in the parameters dialog) and opens and saves it as a table file.
+#include <windows.h>
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "controls.h"
+#include "editor_ids.h"
+#include "image.h"
+#include "tables.h"
+#include "window.h"
+
+namespace velmar {
+
+class TTableEditForm : public ui::Window {
+ public:
+  TTableEditForm();
+
+  // Shows the editor modally over `owner`, centred on it, with a new table or
+  // with `file` loaded. Returns the files saved meanwhile, in order.
+  std::vector<std::filesystem::path> ShowModal(HWND owner, const std::filesystem::path& file = {});
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  struct IconPair {
+    ui::Image normal, hot;
+  };
+
+  void LoadPictures();
+  void CreateControls();
+  void AddButton(ui::FlatButton& button, EditorId id, const wchar_t* text, const wchar_t* icon,
+                 const wchar_t* tip);
+  void Layout();
+  HWND Control(EditorId id) const { return GetDlgItem(hwnd_, static_cast<int>(id)); }
+  int Selected() const;
+  void SetEdits(const TCharTable& pair);
+  void FillList(int select);
+  void Changed();  // the table differs from its file now
+
+  void FormShow();
+  void LoadFromFile(const std::filesystem::path& path);
+  void sSpeedButton1Click();  // open
+  bool sSpeedButton2Click();  // save as; true when saved
+  void sSpeedButton4Click();  // parameters
+  void sSpeedButton3Click();  // close
+  void sSpeedButton5Click();  // add
+  void DeletePair();
+  void MovePair(int step);
+  void ListBox1Click();
+  void EditChange(EditorId edit);  // Edit1 or Edit2: the selected pair follows as the user types
+  void ListBox1DrawItem(const DRAWITEMSTRUCT& item);
+  void UpdateSample();
+  // Asks about unsaved changes; false when the user wants to stay.
+  bool ConfirmDiscard();
+  // Says what a save would change in the table; false when the user goes back.
+  bool ConfirmSaveAsShown();
+  LRESULT OnCtlColor(HDC dc, HWND control);
+
+  HWND owner_ = nullptr;
+  std::unique_ptr<TTransTable> table_;
+  std::vector<std::filesystem::path> saved_;
+  bool modified_ = false;
+  bool settingEdits_ = false;
+  bool done_ = false;
+
+  ui::Image flags_, marker_;
+  std::map<std::wstring, IconPair> icons_;
+  ui::Font font_, listFont_, boldFont_;
+  ui::Brush listBrush_;
+  struct AcceleratorDeleter {
+    void operator()(HACCEL table) const { DestroyAcceleratorTable(table); }
+  };
+  std::unique_ptr<std::remove_pointer_t<HACCEL>, AcceleratorDeleter> accelerators_;
+  HWND tooltip_ = nullptr;
+
+  ui::FlatButton sSpeedButton1_, sSpeedButton2_, sSpeedButton4_, sSpeedButton3_, btn_Delete_, btn_Up_, btn_Down_,
+      sSpeedButton5_;
+  std::vector<ui::FlatButton*> buttons_;
+};
+
+}  // namespace velmar

@@ -1,0 +1,125 @@
+#include "uTableParam.h"
+
+#include "modal_loop.h"
+#include "table_edit_model.h"
+#include "text.h"
+
+namespace velmar {
+namespace {
+
+constexpr int kClientWidth = 305, kClientHeight = 208;
+constexpr int kComboItemHeight = 18;
+
+int Id(ParamId id) { return static_cast<int>(id); }
+
+void Move(HWND control, int x, int y, int w, int h) {
+  SetWindowPos(control, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
+TTableParamForm::TTableParamForm(const ui::Image& flags) : flags_(flags) {}
+
+bool TTableParamForm::Execute(HWND owner, HWND centreOn, TTransTable& table, const ui::Image& flags) {
+  TTableParamForm form(flags);
+  form.Create(owner, centreOn);
+  SetWindowTextW(form.Control(ParamId::EditFrom), ui::FromCp1251(table.From).c_str());
+  SetWindowTextW(form.Control(ParamId::EditTo), ui::FromCp1251(table.To).c_str());
+  SetWindowTextW(form.Control(ParamId::EditDesc), ui::FromCp1251(table.Description).c_str());
+  for (ParamId combo : {ParamId::ComboBox1, ParamId::ComboBox2})
+    for (int n = 0; n < kFlagCount; ++n) SendMessageW(form.Control(combo), CB_ADDSTRING, 0, 0);
+  // A number outside the catalogue selects nothing, and stays unless the user picks a flag.
+  SendMessageW(form.Control(ParamId::ComboBox1), CB_SETCURSEL, IsFlagNumber(table.FromIcon) ? table.FromIcon : -1, 0);
+  SendMessageW(form.Control(ParamId::ComboBox2), CB_SETCURSEL, IsFlagNumber(table.ToIcon) ? table.ToIcon : -1, 0);
+  SetFocus(form.Control(ParamId::Button1));
+
+  RunModal(form.hwnd(), owner, form.done_);
+  if (!form.ok_ || !form.hwnd()) return false;
+  table.From = ui::ToCp1251(ui::GetText(form.Control(ParamId::EditFrom)));
+  table.To = ui::ToCp1251(ui::GetText(form.Control(ParamId::EditTo)));
+  table.Description = ui::ToCp1251(ui::GetText(form.Control(ParamId::EditDesc)));
+  const auto selected = [&](ParamId combo) {
+    return static_cast<int>(SendMessageW(form.Control(combo), CB_GETCURSEL, 0, 0));
+  };
+  table.FromIcon = PickedIcon(selected(ParamId::ComboBox1), table.FromIcon);
+  table.ToIcon = PickedIcon(selected(ParamId::ComboBox2), table.ToIcon);
+  return true;
+}
+
+void TTableParamForm::Create(HWND owner, HWND centreOn) {
+  font_ = ui::MakeFont({L"Segoe UI", -11});
+  Register(kTableParamClass, nullptr, GetSysColorBrush(COLOR_BTNFACE), nullptr);
+  CreateWindowOf(kTableParamClass, L"Параметры таблицы", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
+                 WS_EX_TOOLWINDOW | WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, 0, 0, 0, 0, owner, nullptr);
+  CentreOn(hwnd_, centreOn, kClientWidth, kClientHeight);
+
+  constexpr DWORD kLabel = SS_LEFTNOWORDWRAP | SS_NOPREFIX;
+  constexpr DWORD kEdit = WS_TABSTOP | ES_AUTOHSCROLL;
+  constexpr DWORD kFlags = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED;
+  const struct {
+    ParamId id;
+    const wchar_t* kind;
+    const wchar_t* text;
+    DWORD style, exStyle;
+    int x, y, w, h;
+  } controls[] = {
+      {ParamId::LabelFrom, L"STATIC", L"Орегинал:", kLabel, 0, 8, 8, 225, 15},
+      {ParamId::EditFrom, L"EDIT", L"", kEdit, WS_EX_CLIENTEDGE, 8, 24, 225, 23},
+      {ParamId::LabelFromIcon, L"STATIC", L"Иконка:", kLabel, 0, 240, 8, 57, 15},
+      {ParamId::ComboBox1, L"COMBOBOX", L"", kFlags, 0, 240, 24, 41, 300},
+      {ParamId::LabelTo, L"STATIC", L"Транскрипция:", kLabel, 0, 8, 54, 225, 15},
+      {ParamId::EditTo, L"EDIT", L"", kEdit, WS_EX_CLIENTEDGE, 8, 70, 225, 23},
+      {ParamId::LabelToIcon, L"STATIC", L"Иконка:", kLabel, 0, 240, 54, 57, 15},
+      {ParamId::ComboBox2, L"COMBOBOX", L"", kFlags, 0, 240, 70, 41, 300},
+      {ParamId::LabelDesc, L"STATIC", L"Описание:", kLabel, 0, 8, 100, 273, 15},
+      {ParamId::EditDesc, L"EDIT", L"", kEdit, WS_EX_CLIENTEDGE, 8, 116, 273, 23},
+      {ParamId::Bevel1, L"STATIC", L"", SS_ETCHEDHORZ, 0, 8, 157, 289, 2},
+      {ParamId::Button1, L"BUTTON", L"\u041E\u041A" /* ОК */, WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 8, 170, 85, 27},
+      {ParamId::Button2, L"BUTTON", L"Отмена", WS_TABSTOP | BS_PUSHBUTTON, 0, 212, 170, 85, 27},
+  };
+  for (const auto& c : controls) {
+    HWND control = ui::CreateControl(hwnd_, c.kind, c.text, c.style, c.exStyle, Id(c.id));
+    Move(control, c.x, c.y, c.w, c.h);
+  }
+}
+
+void TTableParamForm::ComboBoxDrawItem(const DRAWITEMSTRUCT& item) const {
+  const bool selected = (item.itemState & ODS_SELECTED) != 0;
+  FillRect(item.hDC, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+  const int n = static_cast<int>(item.itemID);
+  if (item.itemID != static_cast<UINT>(-1) && IsFlagNumber(n))
+    flags_.Draw(item.hDC, item.rcItem.left + 1, item.rcItem.top, 16 * n, 0, 16, 16);
+}
+
+void TTableParamForm::Finish(bool ok) {
+  ok_ = ok;
+  done_ = true;
+}
+
+LRESULT TTableParamForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(font_.get());
+    case WM_MEASUREITEM: {
+      auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+      if (measure->CtlType == ODT_COMBOBOX) measure->itemHeight = kComboItemHeight;
+      return TRUE;
+    }
+    case WM_DRAWITEM: {
+      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (item.CtlType == ODT_COMBOBOX) ComboBoxDrawItem(item);
+      return TRUE;
+    }
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDOK && HIWORD(wParam) == BN_CLICKED) Finish(true);
+      else if (LOWORD(wParam) == IDCANCEL && HIWORD(wParam) == BN_CLICKED) Finish(false);
+      return 0;
+    case WM_CLOSE:  // the close box: Cancel
+      Finish(false);
+      return 0;
+    default:
+      return Window::HandleMessage(message, wParam, lParam);
+  }
+}
+
+}  // namespace velmar

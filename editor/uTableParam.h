@@ -1,0 +1,36 @@
+#pragma once
+// TTableParamForm: the header of the editor's table (names, description and
+// the two flags) in a small modal dialog.
+#include <windows.h>
+
+#include "editor_ids.h"
+#include "image.h"
+#include "tables.h"
+#include "window.h"
+
+namespace velmar {
+
+class TTableParamForm : public ui::Window {
+ public:
+  // Fills the dialog from `table`, shows it modally over `owner` (centred on
+  // `centreOn`) and copies the values back only when the user confirms with
+  // "ОК". True when confirmed.
+  static bool Execute(HWND owner, HWND centreOn, TTransTable& table, const ui::Image& flags);
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  explicit TTableParamForm(const ui::Image& flags);
+  void Create(HWND owner, HWND centreOn);
+  HWND Control(ParamId id) const { return GetDlgItem(hwnd_, static_cast<int>(id)); }
+  void ComboBoxDrawItem(const DRAWITEMSTRUCT& item) const;  // ComboBox1DrawItem and ComboBox2DrawItem
+  void Finish(bool ok);
+
+  const ui::Image& flags_;
+  ui::Font font_;
+  bool done_ = false;
+  bool ok_ = false;
+};
+
+}  // namespace velmar

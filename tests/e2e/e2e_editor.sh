@@ -1,0 +1,104 @@
+#!/bin/sh
+# End-to-end scenario of the table editor: e2e_editor.sh editor BINDIR.
+# One start of the program: a table made in the editor and saved into the
+# table folder shows in the list and converts; a table opened from the list,
+# changed and saved when the editor closes, converts with the change.
+set -eu
+scenario=$1
+. "$(dirname "$0")/e2e_common.sh"
+
+# The editor's client; several commands separated by ";" run in one start.
+# Its output goes to out.txt, and field NAME [N] reads the Nth line "NAME=...".
+eclient() { "$run" "$bin/editor_e2e_client.exe" "$@" | tr -d '\r' > out.txt; }
+field() { sed -n "s/^$1=//p" out.txt | sed -n "${2:-1}p"; }
+# The text of a file written in Windows-1251, as UTF-8 with LF line ends.
+cp1251_file() { iconv -f CP1251 -t UTF-8 "$1" | tr -d '\r'; }
+
+case "$scenario" in
+editor)
+  mkdir -p "$app/Table"
+  printf '[Information]\r\nFrom=Тест\r\nTo=Латиница\r\nDescription=Проба\r\nFromIcon=189\r\n[Table]\r\nЖ=Zh\r\nШ=Sh\r\nЩ=Shch\r\n' |
+    iconv -f UTF-8 -t CP1251 > "$app/Table/test.table"
+  start
+
+  # A new table: the defaults, the parameters dialog, five pairs and a sample line;
+  # Cancel and the close box of the dialog are tested in process (tests/editor).
+  eclient open-editor \; info \; params 'Мой' 'Латиница' 'Из редактора' 20 247 ok \
+    \; info \; set edit1 'Щ' \; set edit2 Shch \; press add \; set edit1 'Й' \; set edit2 J \; press add \
+    \; set edit1 '_Я' \; set edit2 _Ja \; press add \; set edit1 sh \; set edit2 x \; press add \
+    \; set edit1 SH \; set edit2 y \; press add \; set sample 'Щука йод Я sh' \; info \
+    \; press save \; answer 7
+  expect "caption of a new table" "$(field caption)" "Редактор таблиц"
+  expect "pairs of a new table" "$(field pairs)" 0
+  expect "main window while the editor is open" "$(field main.enabled)" 0
+  expect "edit boxes of a new table" "$(field edits.enabled)" 1
+  expect "client area" "$(field client)" 568x379
+  defaults="Украинский|Английский|Новая таблица транскрипции|244|247|261"
+  expect "dialog of a new table" "$(field params)" "$defaults"
+  expect "caption after the dialog" "$(field caption 2)" "Редактор таблиц"
+  expect "pairs added" "$(field pairs 3)" 5
+  expect "selection after adding" "$(field sel 3)" -1
+  expect "sample line" "$(field result 3)" "Shchука jод Ja y"
+  # "sh" and "SH" would become one key: the question's "No" goes back.
+  if grep -q 'строки 4 «sh», 5 «SH»' out.txt && grep -q 'Сохранить всё равно?' out.txt; then
+    echo "ok: the merge is named"
+  else
+    fail "no merge question: $(cat out.txt)"
+  fi
+  eclient select 4 \; press delete \; info
+  expect "pairs after the delete" "$(field pairs)" 4
+  expect "selection after deleting the last row" "$(field sel)" 3
+  expect "sample after the delete" "$(field result)" "Shchука jод Ja x"
+  eclient press save
+  file_dialog "Save As" "$(winpath app/Table/mine)"
+  # The editor answers once the save is done; the list is reloaded when it closes.
+  eclient info \; close-editor \; wait-gone \; rows \; convert-row 2 'Щука йод Я'
+  expect "caption after the save" "$(field caption)" "Редактор таблиц"
+  expect "file written" "$(cp1251_file "$app/Table/mine.table")" "$(printf '%s\n' '[Information]' 'From=Мой' \
+    'To=Латиница' 'Description=Из редактора' 'FromIcon=20' 'ToIcon=247' '[Table]' 'Щ=Shch' 'Й=J' '_Я=_Ja' 'sh=x')"
+  expect "rows after the save" "$(field rows)" 6
+  expect "the new table in the list" "$(field row2)" "Мой - Латиница"
+  expect "conversion with the new table" "$(field converted)" "Shchука jод Ja"
+
+  # The fixture table from the list: changed, and saved when the editor closes.
+  expect "row of the fixture table" "$(field row4)" "Тест - Латиница"
+  # A right click on its row: "Редактировать таблицу".
+  focus_main
+  eclient main-row-point 4
+  xdotool mousemove $(field point) click 3
+  pick_menu_item 1
+  eclient info
+  expect "caption of a loaded table" "$(field caption)" "Редактор таблиц - test.table [Тест : Латиница]"
+  expect "pairs loaded" "$(field pairs)" 3
+  # Real keys: a click selects a row and gives the list the focus; Del deletes
+  # the pair, Alt+Down moves it down.
+  focus_window "$(window_named 'Редактор таблиц - test.table .*')" || fail "the editor does not take the focus"
+  eclient row-point 2
+  xdotool mousemove $(field point) click 1
+  xdotool key Delete
+  eclient wait-pairs 2 \; row-point 0
+  xdotool mousemove $(field point) click 1
+  eclient wait-sel 0 \; info
+  expect "source of the clicked pair" "$(field edit1)" "Ж"
+  expect "target of the clicked pair" "$(field edit2)" "Zh"
+  xdotool key alt+Down
+  eclient wait-sel 1 \; set edit2 Zhh \; info
+  expect "source after the move" "$(field edit1)" "Ж"
+  # Esc: no pair selected, so the texts typed next make a new pair.
+  xdotool key Escape
+  eclient wait-sel -1 \; set edit1 'Щ' \; set edit2 Sch \; press add \; info
+  expect "pairs after Esc and add" "$(field pairs)" 3
+  eclient close-editor \; answer 6
+  expect "question on closing" "$(field message)" "Таблица изменена. Сохранить изменения?"
+  file_dialog "Save As" "$(winpath app/Table/test.table)"
+  eclient wait-gone \; rows \; convert-row 4 'Жук Щ'
+  expect "file rewritten" "$(cp1251_file "$app/Table/test.table")" "$(printf '%s\n' '[Information]' 'From=Тест' \
+    'To=Латиница' 'Description=Проба' 'FromIcon=189' 'ToIcon=247' '[Table]' 'Ш=Sh' 'Ж=Zhh' 'Щ=Sch')"
+  expect "rows after the second save" "$(field rows)" 6
+  expect "conversion with the changed table" "$(field converted)" "Zhhук Sch"
+  close_program
+  ;;
+*)
+  fail "unknown scenario"
+  ;;
+esac
