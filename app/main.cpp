@@ -54,17 +54,26 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   InitCommonControlsEx(&controls);
   ui::ComApartment com;
   try {
-    velmar::TVelmarPro_Api mainForm;
-    mainForm.Create();
     const bool autorun = StartedWithAutorun();
-    mainForm.FormShow();
-    mainForm.CreateUpdateForm();
+    // The splash is made (hidden) before the main window: decoding its picture
+    // may handle messages, and while it exists the program is still starting
+    // (clients wait until it has gone). A splash that cannot be made is no
+    // reason not to start.
+    velmar::TOEMForm splash;
+    bool splashReady = false;
     if (!autorun) {
-      // A splash that cannot be shown is no reason not to start.
       try {
-        velmar::ShowSplash();
+        splash.FormCreate();
+        splashReady = true;
       } catch (const std::exception&) {
       }
+    }
+    velmar::TVelmarPro_Api mainForm;
+    mainForm.Create();
+    mainForm.FormShow();
+    mainForm.CreateUpdateForm();
+    if (splashReady) {
+      splash.ShowFor(velmar::kSplashMs);
     }
     if (!autorun) mainForm.Show();  // the show handler runs a second time
 

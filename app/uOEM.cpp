@@ -10,7 +10,6 @@ namespace {
 
 constexpr int kDesignWidth = 406;  // replaced by the picture's size at the first render
 constexpr int kDesignHeight = 294;
-constexpr DWORD kSplashMs = 900;
 
 class MemoryDc {
  public:
@@ -73,21 +72,12 @@ void TOEMForm::ShowFor(DWORD milliseconds) {
   ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
   // Painting at once: a layered window has no WM_PAINT, so the picture is
   // handed over again now that the window is on screen (Wine shows the one
-  // given while it was hidden only at the next look at the queue). The look
-  // at the queue then sends what the window system has buffered to the
-  // screen before the pause; nothing is taken from the queue.
+  // given while it was hidden only once the thread looks at its queue, and
+  // no messages are handled until the pause is over).
   Present();
-  MSG msg;
-  PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
   Sleep(milliseconds);
   ShowWindow(hwnd_, SW_HIDE);
   DestroyWindow(hwnd_);
-}
-
-void ShowSplash() {
-  TOEMForm splash;
-  splash.FormCreate();
-  splash.ShowFor(kSplashMs);
 }
 
 }  // namespace velmar

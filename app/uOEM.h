@@ -26,7 +26,7 @@ class TOEMForm : public ui::Window {
   ui::GdiObject<HBITMAP> bitmap_;
 };
 
-// Shows the splash for the start of the program.
-void ShowSplash();
+// How long the start shows the splash.
+inline constexpr DWORD kSplashMs = 900;
 
 }  // namespace velmar

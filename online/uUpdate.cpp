@@ -46,7 +46,6 @@ std::wstring ShellErrorText(DWORD code) {
 }  // namespace
 
 TUpdateForm::TUpdateForm(UpdateContext context) : context_(std::move(context)), decimal_(DecimalSeparator()) {
-  picture_ = ui::Image::FromResource(L"LOGO64");
   font_ = ui::MakeFont({L"Segoe UI", -11});
   face_.Reset(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
   Register(kClassName, LoadIconW(ui::Instance(), MAKEINTRESOURCEW(1)), GetSysColorBrush(COLOR_BTNFACE), nullptr);
@@ -108,6 +107,8 @@ void TUpdateForm::updTimerTimer() {
 }
 
 void TUpdateForm::Prepare() {
+  // Decoded only now: decoding may handle messages, which the start must not.
+  picture_ = ui::Image::FromResource(L"LOGO64");
   HWND bar = Control(Id::ProgressBar1);
   if (online::IsKnownSize(offer_->Bytes)) {
     SendMessageW(bar, PBM_SETRANGE32, 0, static_cast<LPARAM>(offer_->Bytes));

@@ -286,15 +286,18 @@ int wmain(int argc, wchar_t** argv) {
   };
 
   if (command == "wait") {
-    // Until the window exists, has its tables and answers messages: then the
-    // program has reached its message loop.
+    // Until the window exists, has its tables and answers messages, and the
+    // splash is gone: then the program has reached its message loop. (While
+    // the splash is up the program may answer messages already, whenever a
+    // call it makes waits for another process.)
     const int ms = std::stoi(arg(1, "20000"));
     return WaitFor(ms,
                    [] {
                      HWND main = FindWindowW(velmar::kMainWindowClass, nullptr);
                      HWND list = main ? GetDlgItem(main, static_cast<int>(ControlId::ListBox1)) : nullptr;
                      DWORD_PTR count = 0;
-                     return list && SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &count) &&
+                     return list && !FindWindowW(L"TOEMForm", nullptr) &&
+                            SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &count) &&
                             SendMessageTimeoutW(list, LB_GETCOUNT, 0, 0, SMTO_NORMAL, 1000, &count) && count >= 2;
                    })
                ? 0
