@@ -88,11 +88,20 @@ take_slot() {
     sleep 1
   done
 }
-take_slot
+# A script that sets e2e_prefix=NAME before sourcing this file runs in a Wine
+# prefix of that name made by wineboot, which its scenarios take in turns.
+if [ -n "${e2e_prefix:-}" ]; then
+  slot_prefix="$(dirname "$bin")/wineprefix-$e2e_prefix"
+  WINEPREFIX=$slot_prefix "$run" --prepare || fail "cannot prepare the Wine prefix $e2e_prefix"
+  exec 9>"$slot_prefix.turn"
+  flock 9
+else
+  take_slot
+fi
 # A slot is made again when the prepared prefix is newer, or when a scenario
 # ended by force left its Wine desktop window setting behind.
-if [ ! -f "$slot_prefix/.velmar-ready" ] || [ "$slot_prefix/.velmar-ready" -ot "$base_prefix/.velmar-ready" ] ||
-  grep -qs '^"Desktop"=' "$slot_prefix/user.reg"; then
+if [ -z "${e2e_prefix:-}" ] && { [ ! -f "$slot_prefix/.velmar-ready" ] ||
+  [ "$slot_prefix/.velmar-ready" -ot "$base_prefix/.velmar-ready" ] || grep -qs '^"Desktop"=' "$slot_prefix/user.reg"; }; then
   rm -rf "$slot_prefix"
   mkdir -p "$slot_prefix/drive_c/windows"
   for entry in "$base_prefix"/* "$base_prefix"/.update-timestamp; do
@@ -112,8 +121,9 @@ if [ ! -f "$slot_prefix/.velmar-ready" ] || [ "$slot_prefix/.velmar-ready" -ot "
 fi
 WINEPREFIX=$slot_prefix
 export WINEPREFIX
-# The session's server is started apart from the script's output, which it
-# would otherwise keep open for whoever reads it.
+# The session starts apart from the script's output, which its server would
+# otherwise keep open for whoever reads it.
+"$run" cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
 wineserver -p30 </dev/null >/dev/null 2>&1 9>&- || true
 
 # An X server of this scenario's own; it picks a free display itself.

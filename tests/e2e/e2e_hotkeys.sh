@@ -6,6 +6,9 @@
 # clipboard and drives the tray icon's callback and menu.
 set -eu
 scenario=$1
+# A prefix of these scenarios' own, made by wineboot: in a copy of the shared
+# one the quick hotkey after a failed paste was lost.
+e2e_prefix=hotkeys
 . "$(dirname "$0")/e2e_common.sh"
 # The scenario's own Wine session keeps the clipboard, the foreground window
 # and the global hotkeys from every other test.
@@ -16,6 +19,8 @@ cleanup_hook() {
   [ -z "$desktop" ] || "$run" reg delete "$explorer_key" /v Desktop /f >/dev/null 2>&1 || true
 }
 wine_run() { "$run" "$@"; }
+# A scenario ended by force may have left the desktop window setting behind.
+"$run" reg delete "$explorer_key" /v Desktop /f >/dev/null 2>&1 || true
 # From here on every Windows program of the test runs in a Wine desktop window,
 # whose taskbar has a notification area (the bare X server has none).
 use_desktop() {
