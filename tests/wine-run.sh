@@ -1,6 +1,7 @@
 #!/bin/sh
 # Runs a Windows program under Wine, in a Wine prefix of the build's own that
 # is created once (wineboot takes seconds) and shared by every test.
+# `wine-run.sh --prepare` only makes sure the prefix exists.
 here=$(cd "$(dirname "$0")/.." && pwd)
 : "${WINEPREFIX:=$here/build/wineprefix}"
 export WINEPREFIX
@@ -12,10 +13,11 @@ if [ ! -f "$WINEPREFIX/.velmar-ready" ]; then
   (
     flock 9
     if [ ! -f "$WINEPREFIX/.velmar-ready" ]; then
-      wineboot -i >/dev/null 2>&1
+      wineboot -i </dev/null >/dev/null 2>&1
       wineserver -w
       touch "$WINEPREFIX/.velmar-ready"
     fi
   ) 9>"$WINEPREFIX.lock"
 fi
+[ "${1:-}" != --prepare ] || exit 0
 exec wine "$@"

@@ -25,20 +25,29 @@ void FrameFill(HDC dc, const RECT& rect, COLORREF fill, COLORREF border) {
 
 void FlatButton::Create(HWND parent, int id, std::wstring_view text, Look look, const Image* icon,
                         const Image* hotIcon) {
-  hwnd_ = CreateControl(parent, L"BUTTON", text, WS_TABSTOP | BS_OWNERDRAW, 0, id);
-  id_ = id;
   look_ = look;
   icon_ = icon;
   hotIcon_ = hotIcon;
-  SetWindowSubclass(hwnd_, Subclass, 1, reinterpret_cast<DWORD_PTR>(this));
+  CreateAs(parent, L"BUTTON", text, WS_TABSTOP | BS_OWNERDRAW, 0, id);
 }
 
 void FlatButton::Click() {
   if (checkable) {
     checked = !checked;
-    InvalidateRect(hwnd_, nullptr, FALSE);
+    InvalidateRect(hwnd(), nullptr, FALSE);
   }
   if (onClick) onClick();
+}
+
+std::optional<LRESULT> FlatButton::OnCommand(WORD code) {
+  if (code != BN_CLICKED && code != BN_DOUBLECLICKED) return std::nullopt;
+  Click();
+  return 0;
+}
+
+std::optional<LRESULT> FlatButton::OnDrawItem(const DRAWITEMSTRUCT& item) {
+  Draw(item);
+  return TRUE;
 }
 
 void FlatButton::Draw(const DRAWITEMSTRUCT& item) const {
@@ -60,10 +69,10 @@ void FlatButton::Draw(const DRAWITEMSTRUCT& item) const {
   const int shift = (item.itemState & ODS_SELECTED) ? 1 : 0;
 
   wchar_t text[128] = L"";
-  GetWindowTextW(hwnd_, text, 128);
+  GetWindowTextW(hwnd(), text, 128);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
-  SelectIn font(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0)));
+  SelectIn font(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
 
   switch (look_) {
     case Look::IconOnly:
@@ -99,29 +108,24 @@ void FlatButton::Draw(const DRAWITEMSTRUCT& item) const {
   }
 }
 
-LRESULT CALLBACK FlatButton::Subclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                      DWORD_PTR data) noexcept {
-  auto* self = reinterpret_cast<FlatButton*>(data);
+std::optional<LRESULT> FlatButton::OnOwnMessage(UINT message, WPARAM, LPARAM) {
   switch (message) {
     case WM_MOUSEMOVE:
-      if (!self->hot_) {
-        self->hot_ = true;
-        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd, 0};
+      if (!hot_) {
+        hot_ = true;
+        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd(), 0};
         TrackMouseEvent(&track);
-        InvalidateRect(hwnd, nullptr, FALSE);
+        InvalidateRect(hwnd(), nullptr, FALSE);
       }
       break;
     case WM_MOUSELEAVE:
-      self->hot_ = false;
-      InvalidateRect(hwnd, nullptr, FALSE);
-      break;
-    case WM_NCDESTROY:
-      RemoveWindowSubclass(hwnd, Subclass, 1);
+      hot_ = false;
+      InvalidateRect(hwnd(), nullptr, FALSE);
       break;
     default:
       break;
   }
-  return DefSubclassProc(hwnd, message, wParam, lParam);
+  return std::nullopt;  // the button's own procedure carries on
 }
 
 void Splitter::Create(HWND parent, int id, Orientation orientation) {
@@ -158,8 +162,8 @@ LRESULT Splitter::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd_, &ps);
+      const PaintDc paint(hwnd_);
+      HDC dc = paint.get();
       RECT rc;
       GetClientRect(hwnd_, &rc);
       if (vertical) {
@@ -168,7 +172,6 @@ LRESULT Splitter::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       } else {
         FillRect(dc, &rc, GetSysColorBrush(COLOR_INFOBK));
       }
-      EndPaint(hwnd_, &ps);
       return 0;
     }
     default:

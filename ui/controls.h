@@ -5,22 +5,23 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string_view>
 
+#include "control.h"
 #include "image.h"
 #include "window.h"
 
 namespace ui {
 
 // An owner-drawn BUTTON: flat until the mouse is over it, then framed and with
-// its hover icon. Its parent hands it WM_DRAWITEM and the click notifications.
-class FlatButton {
+// its hover icon. It draws itself and handles its own clicks (WM_DRAWITEM and
+// BN_CLICKED reach it through its parent).
+class FlatButton : public Control {
  public:
   enum class Look { IconOnly, IconLeft, IconAbove };
 
   void Create(HWND parent, int id, std::wstring_view text, Look look, const Image* icon, const Image* hotIcon);
-  HWND hwnd() const { return hwnd_; }
-  int Id() const { return id_; }
 
   // A check button stays down while checked; a click toggles it.
   bool checkable = false;
@@ -29,14 +30,15 @@ class FlatButton {
   std::function<void()> onClick;
 
   void Draw(const DRAWITEMSTRUCT& item) const;
+  // What a click does: toggles a check button, then calls onClick.
   void Click();
 
- private:
-  static LRESULT CALLBACK Subclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                   DWORD_PTR data) noexcept;
+ protected:
+  std::optional<LRESULT> OnCommand(WORD code) override;
+  std::optional<LRESULT> OnDrawItem(const DRAWITEMSTRUCT& item) override;
+  std::optional<LRESULT> OnOwnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-  HWND hwnd_ = nullptr;
-  int id_ = 0;
+ private:
   Look look_ = Look::IconOnly;
   const Image* icon_ = nullptr;
   const Image* hotIcon_ = nullptr;

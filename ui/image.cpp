@@ -68,13 +68,11 @@ Image Image::FromResource(const wchar_t* name) {
 
 void Image::Draw(HDC dc, int x, int y, int sx, int sy, int w, int h, BYTE alpha) const {
   if (!bitmap_ || w <= 0 || h <= 0) return;
-  HDC memory = CreateCompatibleDC(dc);
-  {
-    SelectIn select(memory, bitmap_.get());
-    const BLENDFUNCTION blend{AC_SRC_OVER, 0, alpha, AC_SRC_ALPHA};
-    AlphaBlend(dc, x, y, w, h, memory, sx, sy, w, h, blend);
-  }
-  DeleteDC(memory);
+  const MemoryDc memory(CreateCompatibleDC(dc));
+  if (!memory) return;
+  const SelectIn select(memory.get(), bitmap_.get());
+  const BLENDFUNCTION blend{AC_SRC_OVER, 0, alpha, AC_SRC_ALPHA};
+  AlphaBlend(dc, x, y, w, h, memory.get(), sx, sy, w, h, blend);
 }
 
 }  // namespace ui

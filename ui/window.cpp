@@ -3,6 +3,7 @@
 #include <exception>
 #include <stdexcept>
 
+#include "control.h"
 #include "text.h"
 
 namespace ui {
@@ -57,6 +58,13 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
+bool Window::KeepUntilDestroyed(std::unique_ptr<Window> window) {
+  if (!window || !window->hwnd_) return false;
+  Window* object = window.get();
+  object->self_ = std::move(window);
+  return true;
+}
+
 LRESULT CALLBACK Window::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!self && message == WM_NCCREATE) {
@@ -65,20 +73,29 @@ LRESULT CALLBACK Window::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
   if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+  LRESULT result = 0;
+  ++self->handling_;
   try {
-    const LRESULT result = self->HandleMessage(message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-      self->hwnd_ = nullptr;
-    }
-    return result;
+    // A control with an object of its own handles its notifications itself.
+    if (!ForwardToControl(message, wParam, lParam, result)) result = self->HandleMessage(message, wParam, lParam);
   } catch (const std::exception& e) {
     // The command ends here; the program carries on.
     ShowError(hwnd, Widen(e.what()));
+    result = 0;
   } catch (...) {
     ShowError(hwnd, L"Unexpected error");
+    result = 0;
   }
-  return 0;
+  --self->handling_;
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    self->hwnd_ = nullptr;
+  }
+  // A window that owns its object lets it go once the last handler has returned.
+  if (!self->hwnd_ && self->handling_ == 0 && self->self_) {
+    const std::unique_ptr<Window> last = std::move(self->self_);  // deletes the object
+  }
+  return result;
 }
 
 HWND CreateControl(HWND parent, const wchar_t* className, std::wstring_view text, DWORD style, DWORD exStyle,

@@ -1,50 +1,21 @@
 #pragma once
 // A small window layer: one C++ object per window, `this` kept in the window's
 // user data, a noexcept window procedure that turns an escaping exception into
-// the message box the program shows, and RAII for GDI objects.
+// the message box the program shows. The notifications of a child control go
+// to the control's own object when it has one (see control.h), the others to
+// the window's HandleMessage.
 #include <windows.h>
 
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include "handles.h"
+
 namespace ui {
 
 // Shows the message of a failed command the way the program shows every error.
 void ShowError(HWND owner, const std::wstring& message);
-
-// Owns a GDI object (font, brush, pen, bitmap).
-template <typename T>
-class GdiObject {
- public:
-  GdiObject() = default;
-  explicit GdiObject(T handle) : handle_(handle) {}
-  ~GdiObject() { Reset(); }
-  GdiObject(GdiObject&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
-  GdiObject& operator=(GdiObject&& other) noexcept {
-    if (this != &other) {
-      Reset();
-      handle_ = other.handle_;
-      other.handle_ = nullptr;
-    }
-    return *this;
-  }
-  GdiObject(const GdiObject&) = delete;
-  GdiObject& operator=(const GdiObject&) = delete;
-
-  T get() const { return handle_; }
-  explicit operator bool() const { return handle_ != nullptr; }
-  void Reset(T handle = nullptr) {
-    if (handle_) DeleteObject(handle_);
-    handle_ = handle;
-  }
-
- private:
-  T handle_ = nullptr;
-};
-using Font = GdiObject<HFONT>;
-using Brush = GdiObject<HBRUSH>;
-using Pen = GdiObject<HPEN>;
 
 struct FontSpec {
   const wchar_t* face = L"MS Sans Serif";
@@ -55,19 +26,6 @@ struct FontSpec {
 };
 Font MakeFont(const FontSpec& spec);
 
-// Keeps a device context's selected object and puts the old one back.
-class SelectIn {
- public:
-  SelectIn(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
-  ~SelectIn() { SelectObject(dc_, old_); }
-  SelectIn(const SelectIn&) = delete;
-  SelectIn& operator=(const SelectIn&) = delete;
-
- private:
-  HDC dc_;
-  HGDIOBJ old_;
-};
-
 // Base of every top-level window and of custom controls.
 class Window {
  public:
@@ -77,6 +35,13 @@ class Window {
   Window& operator=(const Window&) = delete;
 
   HWND hwnd() const { return hwnd_; }
+
+  // Hands `window` to its own window: the object is deleted once the window is
+  // destroyed (by DestroyWindow, or with its parent or owner) and no handler of
+  // its messages is still running. For windows nobody else keeps, such as a
+  // modeless window that closes itself. False, and the object deleted at once,
+  // when it has no window.
+  static bool KeepUntilDestroyed(std::unique_ptr<Window> window);
 
  protected:
   // Registers a class whose windows route their messages to HandleMessage.
@@ -89,7 +54,17 @@ class Window {
 
  private:
   static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+
+  std::unique_ptr<Window> self_;  // set by KeepUntilDestroyed
+  int handling_ = 0;              // handlers of this window's messages on the stack
 };
+
+// KeepUntilDestroyed for a derived type: the object, or null when it had no window.
+template <typename T>
+T* OwnedByItsWindow(std::unique_ptr<T> window) {
+  T* object = window.get();
+  return Window::KeepUntilDestroyed(std::move(window)) ? object : nullptr;
+}
 
 // A child control of a standard class.
 HWND CreateControl(HWND parent, const wchar_t* className, std::wstring_view text, DWORD style, DWORD exStyle,

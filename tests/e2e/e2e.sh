@@ -1,79 +1,11 @@
 #!/bin/sh
 # End-to-end scenarios of VelmarPro.exe under Wine: e2e.sh SCENARIO BINDIR.
-# Needs an X display (scripts/test.sh runs the Windows tests inside xvfb-run).
-# Every scenario works in a fresh program folder and ends every process it started.
+# Every scenario works in a fresh program folder and ends every process it
+# started (e2e_common.sh).
 set -eu
 scenario=$1
-if [ -z "${DISPLAY:-}" ]; then
-  echo "skipped: no X display (run the Windows tests inside xvfb-run)"
-  exit 77
-fi
-bin=$(cd "$2" && pwd)
-here=$(cd "$(dirname "$0")" && pwd)
-run="$here/../wine-run.sh"
+. "$(dirname "$0")/e2e_common.sh"
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/velmar-e2e.XXXXXX")
-app="$work/app"
-mkdir -p "$app"
-cp "$bin/VelmarPro.exe" "$app/"
-cd "$work"  # the client reads and writes files by paths under this folder
-pids=""
-mounted=""
-
-cleanup() {
-  status=$?
-  for pid in $pids; do
-    kill "$pid" 2>/dev/null || true
-  done
-  for pid in $pids; do
-    wait "$pid" 2>/dev/null || true
-  done
-  if [ -n "$mounted" ]; then umount "$mounted" 2>/dev/null || umount -l "$mounted" 2>/dev/null || true; fi
-  chmod -R u+w "$work" 2>/dev/null || true
-  rm -rf "$work"
-  exit $status
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM
-
-fail() {
-  echo "FAIL [$scenario]: $*" >&2
-  exit 1
-}
-client() { "$run" "$bin/velmar_e2e_client.exe" "$@"; }
-value() { client info | tr -d '\r' | sed -n "s/^$1=//p"; }
-expect() {  # expect NAME ACTUAL EXPECTED
-  [ "$2" = "$3" ] || fail "$1: expected '$3', got '$2'"
-  echo "ok: $1 = $3"
-}
-# Writes a file from printf-style text (UTF-8).
-text() { f=$1; shift; printf "$@" > "$f"; }
-
-# Starts the program in the background; sets $last to its process id.
-start() {
-  # A copy still ending from an earlier test would turn this start into a second copy.
-  client wait-gone 15000 || fail "another VelmarPro is running"
-  "$run" "$app/VelmarPro.exe" "$@" >/dev/null 2>&1 &
-  last=$!
-  pids="$pids $last"
-  client wait 30000 || fail "no main window after start"
-}
-# Waits (bounded) for a process to end; gives its exit status in $exit_status.
-wait_exit() {
-  i=0
-  while kill -0 "$1" 2>/dev/null; do
-    i=$((i + 1))
-    [ $i -le 150 ] || fail "process $1 did not end"
-    sleep 0.2
-  done
-  exit_status=0
-  wait "$1" || exit_status=$?
-}
-close_program() {
-  client close
-  wait_exit "$last"
-  expect "exit code after close" "$exit_status" 0
-}
 convert() {  # convert INPUT-TEXT EXPECTED-TEXT NAME (printf formats)
   text in.txt "$1"
   text expected.txt "$2"
@@ -221,19 +153,19 @@ settings)
   expect "first table selected at start" "$(value list.sel)" 0
   # Minimum window size and splitter minimum.
   expect "minimum size" "$(client resize 300 200 | tr -d '\r')" "size=600x340"
-  set -- $(client rect 131 | tr -d '\r')  # the vertical splitter
+  set -- $(control_rect VerticalSplitter)
   sx=$(($1 + 1)) sy=$(($2 + 150))
-  set -- $(client rect 101 | tr -d '\r')  # sSpeedButton1 at the left edge of the client area
+  set -- $(control_rect sSpeedButton1)  # at the left edge of the client area
   left=$(($1 - 2))
   xdotool mousemove $sx $sy mousedown 1 mousemove $((sx - 40)) $sy mousemove $((left + 5)) $sy mouseup 1
-  set -- $(client rect 131 | tr -d '\r')
+  set -- $(control_rect VerticalSplitter)
   expect "left column after dragging the splitter to the edge" "$(($1 - left))" 100
-  set -- $(client rect 129 | tr -d '\r')  # Image2 lies 14 pixels above the bottom of the client area
+  set -- $(control_rect Image2)  # 14 pixels above the bottom of the client area
   bottom=$(($2 + 14))
-  set -- $(client rect 132 | tr -d '\r')  # the horizontal splitter
+  set -- $(control_rect HorizontalSplitter)
   xdotool mousemove $(($1 + 100)) $(($2 + 1)) mousedown 1 mousemove $(($1 + 100)) $(($2 + 30)) \
     mousemove $(($1 + 100)) $((bottom + 50)) mouseup 1
-  set -- $(client rect 132 | tr -d '\r')
+  set -- $(control_rect HorizontalSplitter)
   expect "lower part after dragging the splitter to the bottom" "$((bottom - $2 - 3))" 100
   close_program
   dat=$(tr -d '\r' < "$app/VelmarPro.dat")

@@ -1,31 +1,60 @@
 # Shared part of the end-to-end scenario scripts SCRIPT SCENARIO BINDIR:
-# sourced after `scenario` is set, it reads BINDIR from $2. Sets up a fresh program folder
-# under a fresh working folder (the current folder from then on) and ends
-# every process started through `start` or `background` when the script exits.
-if [ -z "${DISPLAY:-}" ]; then
-  echo "skipped: no X display (run the Windows tests inside xvfb-run)"
+# sourced after `scenario` is set, it reads BINDIR from $2.
+#
+# Every scenario runs alone in a session of its own: an X server of its own
+# (its keyboard focus, pointer, screen, clipboard and global hotkeys are
+# nobody else's) and a Wine prefix of its own (one of the slot prefixes, all
+# copies of the build's prepared prefix), so scenarios run side by side. It
+# works in a fresh program folder under a fresh working folder (the current
+# folder from then on) and ends every process started through `start` or
+# `background`, its Wine session and its X server when the script exits.
+# A script may define `cleanup_hook`, called first at exit.
+# With VELMAR_E2E_SHARED_DISPLAY=1 the scenario uses $DISPLAY instead (to
+# watch it; scenarios that need the focus then take turns).
+if [ "${VELMAR_E2E_SHARED_DISPLAY:-0}" = 1 ]; then
+  if [ -z "${DISPLAY:-}" ]; then
+    echo "skipped: no X display"
+    exit 77
+  fi
+elif ! command -v Xvfb >/dev/null 2>&1; then
+  echo "skipped: no Xvfb (scripts/deps.sh installs it)"
   exit 77
 fi
 bin=$(cd "$2" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 run="$here/../wine-run.sh"
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/velmar-e2e.XXXXXX")
-app="$work/app"
-mkdir -p "$app"
-cp "$bin/VelmarPro.exe" "$app/"
-cd "$work"
 pids=""
+mounted=""
+xserver=""
+work=""
+slot_prefix=""
 
+# Ends a process after its children (a Wine program runs as a child of the
+# wine launcher, and would be left behind by killing the launcher alone).
+killtree() {
+  for child in $(ps -o pid= --ppid "$1" 2>/dev/null); do
+    killtree "$child"
+  done
+  kill "$1" 2>/dev/null || true
+}
 cleanup() {
   status=$?
+  if command -v cleanup_hook >/dev/null 2>&1; then cleanup_hook || true; fi
   for pid in $pids; do
-    kill "$pid" 2>/dev/null || true
+    killtree "$pid"
   done
   for pid in $pids; do
     wait "$pid" 2>/dev/null || true
   done
-  rm -rf "$work"
+  # The Wine session ends with the scenario, before its slot is free again.
+  [ -z "$slot_prefix" ] || WINEPREFIX=$slot_prefix wineserver -k </dev/null >/dev/null 2>&1 || true
+  [ -z "$xserver" ] || kill "$xserver" 2>/dev/null || true
+  if [ -n "$mounted" ]; then umount "$mounted" 2>/dev/null || umount -l "$mounted" 2>/dev/null || true; fi
+  if [ -n "$work" ]; then
+    chmod -R u+w "$work" 2>/dev/null || true
+    rm -rf "$work"
+  fi
   exit $status
 }
 trap cleanup EXIT
@@ -35,6 +64,90 @@ fail() {
   echo "FAIL [$scenario]: $*" >&2
   exit 1
 }
+
+# A Wine prefix of this scenario's own: the first free slot, a copy of the
+# prepared prefix (wine-run.sh makes it once) whose big system folders are hard
+# links. The slot's lock is held until the script and its Wine session end.
+base_prefix="${WINEPREFIX:-$(cd "$here/../.." && pwd)/build/wineprefix}"
+"$run" --prepare || fail "cannot prepare the Wine prefix"
+take_slot() {
+  tries=0
+  while :; do
+    n=1
+    while [ $n -le 16 ]; do
+      candidate="$base_prefix-slot$n"
+      exec 9>"$candidate.lock"
+      if flock -n 9; then
+        slot_prefix=$candidate
+        return 0
+      fi
+      n=$((n + 1))
+    done
+    tries=$((tries + 1))
+    [ $tries -le 300 ] || fail "no free Wine prefix slot"
+    sleep 1
+  done
+}
+# A script that sets e2e_prefix=NAME before sourcing this file runs in a Wine
+# prefix of that name made by wineboot, which its scenarios take in turns.
+if [ -n "${e2e_prefix:-}" ]; then
+  slot_prefix="$(dirname "$bin")/wineprefix-$e2e_prefix"
+  WINEPREFIX=$slot_prefix "$run" --prepare || fail "cannot prepare the Wine prefix $e2e_prefix"
+  exec 9>"$slot_prefix.turn"
+  flock 9
+else
+  take_slot
+fi
+# A slot is made again when the prepared prefix is newer, or when a scenario
+# ended by force left its Wine desktop window setting behind.
+if [ -z "${e2e_prefix:-}" ] && { [ ! -f "$slot_prefix/.velmar-ready" ] ||
+  [ "$slot_prefix/.velmar-ready" -ot "$base_prefix/.velmar-ready" ] || grep -qs '^"Desktop"=' "$slot_prefix/user.reg"; }; then
+  rm -rf "$slot_prefix"
+  mkdir -p "$slot_prefix/drive_c/windows"
+  for entry in "$base_prefix"/* "$base_prefix"/.update-timestamp; do
+    name=${entry##*/}
+    [ "$name" = drive_c ] || [ "$name" = wineserver ] || cp -a "$entry" "$slot_prefix/"
+  done
+  for entry in "$base_prefix"/drive_c/*; do
+    [ "${entry##*/}" = windows ] || cp -a "$entry" "$slot_prefix/drive_c/"
+  done
+  for entry in "$base_prefix"/drive_c/windows/*; do
+    case ${entry##*/} in
+    system32 | syswow64 | winsxs) cp -al "$entry" "$slot_prefix/drive_c/windows/" ;;  # never written by the tests
+    *) cp -a "$entry" "$slot_prefix/drive_c/windows/" ;;
+    esac
+  done
+  touch "$slot_prefix/.velmar-ready"
+fi
+WINEPREFIX=$slot_prefix
+export WINEPREFIX
+# The session starts apart from the script's output, which its server would
+# otherwise keep open for whoever reads it.
+"$run" cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
+wineserver -p30 </dev/null >/dev/null 2>&1 9>&- || true
+
+# An X server of this scenario's own; it picks a free display itself.
+if [ "${VELMAR_E2E_SHARED_DISPLAY:-0}" != 1 ]; then
+  displayfile=$(mktemp "${TMPDIR:-/tmp}/velmar-display.XXXXXX")
+  Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 3>"$displayfile" </dev/null >/dev/null 2>&1 9>&- &
+  xserver=$!
+  i=0
+  until [ -s "$displayfile" ]; do
+    i=$((i + 1))
+    [ $i -le 100 ] || fail "the X server did not start"
+    sleep 0.1
+  done
+  DISPLAY=":$(head -1 "$displayfile")"
+  export DISPLAY
+  rm -f "$displayfile"
+fi
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/velmar-e2e.XXXXXX")
+app="$work/app"
+mkdir -p "$app"
+cp "$bin/VelmarPro.exe" "$app/"
+cd "$work"
+
 client() { "$run" "$bin/velmar_e2e_client.exe" "$@"; }
 # The protocol client every integrator can use.
 vclient() { "$run" "$bin/velmar-client.exe" "$@"; }
@@ -44,6 +157,17 @@ memo() { client "get-memo$1" memo.txt; cat memo.txt; }
 expect() {  # expect NAME ACTUAL EXPECTED
   [ "$2" = "$3" ] || fail "$1: expected '$3', got '$2'"
   echo "ok: $1 = $3"
+}
+# expect_memo N EXPECTED NAME: Memo N holds EXPECTED once the click or key
+# press just made has arrived (it may still be on its way to the program).
+expect_memo() {
+  i=0
+  until [ "$(memo "$1")" = "$2" ]; do
+    i=$((i + 1))
+    [ $i -le 20 ] || break
+    sleep 0.2
+  done
+  expect "$3" "$(memo "$1")" "$2"
 }
 # Writes a file from printf-style text.
 text() { f=$1; shift; printf "$@" > "$f"; }
@@ -94,9 +218,12 @@ window_named() {
     sleep 0.2
   done
 }
+# The screen rectangle "x y width height" of a control of the main window, by
+# its name in app/control_ids.h.
+control_rect() { client rect "$1" | tr -d '\r'; }
 # A real mouse click (button $2, default 1) in the middle of a control of the main window.
 click_control() {
-  set -- $(client rect "$1" | tr -d '\r') "${2:-1}"
+  set -- $(control_rect "$1") "${2:-1}"
   xdotool mousemove $(($1 + $3 / 2)) $(($2 + $4 / 2)) click "$5"
 }
 # Gives a window the keyboard focus (under Xvfb nobody else does); a window

@@ -76,9 +76,9 @@ register)
   expect "answers to an unregistered client" "$(replies < got.txt)" ""
   # A registered client gets the result of a run started any other way too,
   # and the closing notice.
-  vclient_bg --class VelmarTestListener listen 6000 > listen.txt
+  vclient_bg --timeout 60000 --class VelmarTestListener wait-closed > listen.txt
   listener=$last_bg
-  sleep 1.5
+  client wait-window VelmarTestListener || fail "the listener did not start"
   text in.txt 'Щука\r\n'
   client set-memo1 in.txt
   client click btn_Velmar
@@ -94,7 +94,7 @@ register)
   start
   vclient_bg listen 5000 > listen.txt
   listener=$last_bg
-  sleep 1.5
+  client wait-window VelmarClient_ || fail "the listener did not start"
   vclient --no-register send 'api_velmar_register:'
   client set-memo1 in.txt
   client click btn_Velmar
@@ -117,7 +117,7 @@ register)
   # at most, not for as long as it hangs. Sent messages are answered while the
   # program waits for it; the posted request to close shows when it is free.
   vclient_bg --class VelmarHungClient listen 500 sleep 40000
-  sleep 1.5
+  client wait-window VelmarHungClient || fail "the hung client did not start"
   client click btn_Velmar
   client wait-run 20000
   begin=$(date +%s)
@@ -147,9 +147,9 @@ robust)
 
 closed)
   start
-  vclient_bg wait-closed
+  vclient_bg --timeout 60000 wait-closed
   listener=$last_bg
-  sleep 1.5
+  client wait-window VelmarClient_ || fail "the client did not start"
   close_program
   wait_exit "$listener"
   expect "the client heard the closing notice" "$exit_status" 0

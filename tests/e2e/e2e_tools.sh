@@ -5,8 +5,7 @@ set -eu
 scenario=$1
 . "$(dirname "$0")/e2e_common.sh"
 
-# Control identifiers (app/control_ids.h).
-Memo1=116 btn_New=117 btn_Open=118 CheckBox1=126 Memo2=127 Label2=128
+# Controls go by their names in app/control_ids.h.
 # Items of the text boxes' context menu, as the arrow keys reach them.
 menu_rubles=1 menu_hryvnias=2 menu_statistics=9
 
@@ -14,7 +13,7 @@ label2() { client label2 | tr -d '\r'; }
 set_memo1() { text in.txt "$1"; client set-memo1 in.txt; }
 # Opens the context menu of the source box with a right click and picks item $1.
 memo1_menu() {
-  click_control $Memo1 3
+  click_control Memo1 3
   pick_menu_item "$1"
 }
 
@@ -30,9 +29,9 @@ status)
   # Opening a file empties the result box; without automatic conversion no
   # run follows, and the status line must describe the empty box.
   focus_main
-  click_control $CheckBox1
+  click_control CheckBox1
   printf 'abc\r\n' > opened.txt
-  click_control $btn_Open
+  click_control btn_Open
   file_dialog Open "$(winpath opened.txt)"
   expect "result box after opening" "$(memo 2)" ""
   expect "status line after opening" "$(label2)" "Символов 0, слов 0, пробелов 0, Размер: 0 Байт"
@@ -40,7 +39,7 @@ status)
   client click btn_Velmar
   client wait-run
   expect "status line of abc" "$(label2)" "Символов 5, слов 1, пробелов 0, Размер: 5 Байт"
-  click_control $btn_New
+  click_control btn_New
   expect "status line after New" "$(label2)" "Символов 0, слов 0, пробелов 0, Размер: 0 Байт"
   close_program
   ;;
@@ -48,7 +47,7 @@ status)
 statistics)
   start
   focus_main
-  click_control $CheckBox1  # no automatic runs in between
+  click_control CheckBox1  # no automatic runs in between
   set_memo1 'Привет, mir'
   client click btn_Velmar
   client wait-run
@@ -60,7 +59,7 @@ statistics)
 
   # "Свойства" on a selection of the source box analyses only the selection.
   set_memo1 'Привет, World 2024\r\nвторая строка'
-  client select-text $Memo1 0 18
+  client select-text Memo1 0 18
   memo1_menu $menu_statistics
   client stat-window > stat.txt
   expect "statistics of the selection" "$(tr -d '\r' < stat.txt)" "$(printf '%s\n' \
@@ -69,7 +68,7 @@ statistics)
 
   # After the run the result box is the active one: a click on the lit label
   # analyses "Privet, mir" of the result box, not the source box.
-  set -- $(client rect $Label2 | tr -d '\r')
+  set -- $(client rect Label2 | tr -d '\r')
   xdotool mousemove $(($1 + 20)) $(($2 + $4 / 2))
   sleep 0.5
   xdotool click 1
@@ -99,28 +98,28 @@ statistics)
 amount)
   start
   focus_main
-  click_control $CheckBox1
+  click_control CheckBox1
   # The digits of the selection become the amount; the text around it stays.
   set_memo1 'Итого: 1250 руб.'
-  client select-text $Memo1 7 11
+  client select-text Memo1 7 11
   memo1_menu $menu_rubles
   expect "rubles replacing the selection" "$(memo 1)" "Итого: одна тысяча двести пятьдесят рублей 00 копеек руб."
 
   set_memo1 '21'
-  client select-text $Memo1 0 -1
+  client select-text Memo1 0 -1
   memo1_menu $menu_hryvnias
   expect "hryvnias replacing the selection" "$(memo 1)" "двадцать одна гривна 00 копеек"
 
   # 21 digits: the message, and the text stays as it was.
   set_memo1 '123456789012345678901'
-  client select-text $Memo1 0 -1
+  client select-text Memo1 0 -1
   memo1_menu $menu_rubles
   expect "message for 21 digits" "$(client message-box | tr -d '\r')" "Слишком длинное число (макс. длина 20 символов)."
   expect "source box after 21 digits" "$(memo 1)" "123456789012345678901"
 
   # Without a selection nothing changes.
   set_memo1 '1250'
-  client select-text $Memo1 2 2
+  client select-text Memo1 2 2
   memo1_menu $menu_rubles
   sleep 0.5
   expect "source box without a selection" "$(memo 1)" "1250"

@@ -29,10 +29,10 @@ printf 'Съешь же ещё этих мягких французских бу
 client set-memo1 in.txt
 client click btn_Velmar
 client wait-run
-set -- $(client rect 107 | tr -d '\r')  # btn_Velmar
+set -- $(client rect btn_Velmar | tr -d '\r')
 xdotool mousemove $(($1 + 20)) $(($2 + 15))
 sleep 0.5
-set -- $(client rect 0 | tr -d '\r')
+set -- $(client rect main | tr -d '\r')
 import -window root -crop "$3x$4+$1+$2" "$out"
 xdotool mousemove 0 0
 client close

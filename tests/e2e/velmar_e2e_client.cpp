@@ -112,6 +112,15 @@ const std::map<std::string, ControlId>& Buttons() {
   return buttons;
 }
 
+// A control by its name in control_ids.h ("Memo1") or its number.
+ControlId ControlNamed(const std::string& name) {
+  for (const auto& [known, id] : velmar::kControlNames)
+    if (known == name) return id;
+  if (!name.empty() && name.find_first_not_of("0123456789") == std::string::npos)
+    return static_cast<ControlId>(std::stoi(name));
+  Fail("unknown control " + name);
+}
+
 // What a user's click on the button delivers: WM_COMMAND with BN_CLICKED to its parent.
 void Click(HWND main, ControlId id) {
   HWND button = ControlOf(main, id);
@@ -147,6 +156,24 @@ int CountMainWindows() {
       },
       reinterpret_cast<LPARAM>(&count));
   return count;
+}
+
+// Whether a top-level window (hidden ones too) has a class name beginning with `prefix`.
+bool WindowOfClassExists(const std::wstring& prefix) {
+  struct Search {
+    const std::wstring& prefix;
+    bool found;
+  } search{prefix, false};
+  EnumWindows(
+      [](HWND hwnd, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(param);
+        wchar_t name[256] = L"";
+        GetClassNameW(hwnd, name, 256);
+        s->found = std::wstring_view(name).starts_with(s->prefix);
+        return s->found ? FALSE : TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 // A visible top-level window of the program's process that `match` accepts.
@@ -256,15 +283,16 @@ void PrintInfo(HWND main) {
 int Usage() {
   std::cerr << "usage: velmar_e2e_client COMMAND [ARGS]\n"
                "  wait [MS] | wait-gone [MS] | count | info | label2\n"
+               "  wait-window CLASS-PREFIX [MS]  (until a top-level window of such a class exists)\n"
                "  set-memo1 FILE | get-memo2 FILE | get-memo1 FILE\n"
                "  click BUTTON | select INDEX | wait-run [MS] | wait-memo2 FILE [MS]\n"
                "  convert IN OUT [MS]   (set, press btn_Velmar, wait, read; prints milliseconds)\n"
                "  convert-twice FIRST SECOND EXPECTED [MS]  (a second request during a run)\n"
                "  mode-menu N          (picks item N of the mode menu)\n"
                "  focus                (control id of the keyboard focus)\n"
-               "  minimize | close | resize W H | rect CONTROL-ID|NAME (0: the main window)\n"
+               "  minimize | close | resize W H | rect CONTROL (a name of control_ids.h; main: the main window)\n"
                "  message-box [MS [BUTTON-ID]]  (prints the text of the program's message box and presses OK or BUTTON-ID)\n"
-               "  select-text CONTROL-ID START END | click-label2\n"
+               "  select-text CONTROL START END | click-label2\n"
                "  stat-window [MS]     (prints the statistics window's rows and presses OK) | no-statistics-run [MS]\n"
                "  menu-command NAME    (the WM_COMMAND of a tray menu item: N19)\n"
                "  set-title TEXT | copydata-empty | copydata-big MEGABYTES | paint | redraw\n"
@@ -306,6 +334,11 @@ int wmain(int argc, wchar_t** argv) {
   if (command == "wait-gone") {
     const int ms = std::stoi(arg(1, "20000"));
     return WaitFor(ms, [] { return FindWindowW(velmar::kMainWindowClass, nullptr) == nullptr; }) ? 0 : 1;
+  }
+  if (command == "wait-window") {
+    // A protocol client's window: it registers right after creating it.
+    const std::wstring prefix = Wide(arg(1));
+    return WaitFor(std::stoi(arg(2, "30000")), [&] { return WindowOfClassExists(prefix); }) ? 0 : 1;
   }
   if (command == "count") {
     std::cout << CountMainWindows() << "\n";
@@ -406,18 +439,13 @@ int wmain(int argc, wchar_t** argv) {
     GetWindowRect(main, &r);
     std::cout << "size=" << (r.right - r.left) << "x" << (r.bottom - r.top) << "\n";
   } else if (command == "rect") {
-    // Screen rectangle of a control (by id or name), or of the main window for id 0.
-    const std::map<std::string, ControlId> names = {
-        {"ListBox1", ControlId::ListBox1}, {"Memo1", ControlId::Memo1}, {"Memo2", ControlId::Memo2},
-        {"Label3", ControlId::Label3}, {"Label4", ControlId::Label4}, {"Label5", ControlId::Label5}};
-    const auto named = names.find(arg(1));
-    const int id = named != names.end() ? static_cast<int>(named->second) : std::stoi(arg(1));
+    // Screen rectangle of a control (by name or number), or of the main window for "main".
     RECT r;
-    GetWindowRect(id == 0 ? main : ControlOf(main, static_cast<ControlId>(id)), &r);
+    GetWindowRect(arg(1) == "main" || arg(1) == "0" ? main : ControlOf(main, ControlNamed(arg(1))), &r);
     std::cout << r.left << " " << r.top << " " << (r.right - r.left) << " " << (r.bottom - r.top) << "\n";
   } else if (command == "select-text") {
-    // select-text CONTROL-ID START END: the selection of a text box (END -1: to the end).
-    Send(ControlOf(main, static_cast<ControlId>(std::stoi(arg(1)))), EM_SETSEL, static_cast<WPARAM>(std::stoi(arg(2))),
+    // select-text CONTROL START END: the selection of a text box (END -1: to the end).
+    Send(ControlOf(main, ControlNamed(arg(1))), EM_SETSEL, static_cast<WPARAM>(std::stoi(arg(2))),
          static_cast<LPARAM>(std::stoi(arg(3))));
   } else if (command == "click-label2") {
     // What a click on the status label sends its parent, without moving the mouse over it.

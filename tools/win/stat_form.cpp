@@ -67,10 +67,13 @@ TStatForm::TStatForm(HWND owner)
 void TStatForm::CreateControls() {
   const std::wstring leader(120, L'_');
   for (int row = 0; row < kRows; ++row) {
-    rows_[row].caption =
-        MakeStatic(hwnd(), ui::Widen(kCaptions[row]), SS_LEFTNOWORDWRAP, kCaptionId + row);
-    rows_[row].leader = MakeStatic(hwnd(), leader, SS_LEFTNOWORDWRAP, kLeaderId + row);
-    rows_[row].value = MakeStatic(hwnd(), L"0", SS_RIGHT, kValueId + row);
+    Row& r = rows_[row];
+    r.caption.Create(hwnd(), kCaptionId + row, ui::Widen(kCaptions[row]), SS_LEFTNOWORDWRAP);
+    r.leader.Create(hwnd(), kLeaderId + row, leader, SS_LEFTNOWORDWRAP);
+    r.value.Create(hwnd(), kValueId + row, L"0", SS_RIGHT);
+    r.caption.SetTextColour(GetSysColor(COLOR_BTNTEXT));
+    r.leader.SetTextColour(GetSysColor(COLOR_GRAYTEXT));  // the underscores stay in the background
+    r.value.SetTextColour(GetSysColor(COLOR_BTNTEXT));
   }
   HWND rule = MakeStatic(hwnd(), L"", SS_ETCHEDHORZ, -1);
   MoveWindow(rule, 8, kRuleTop, kClientWidth - 16, 2, FALSE);
@@ -87,12 +90,10 @@ int TStatForm::TextWidth(HWND control) const {
   const int length = GetWindowTextLengthW(control);
   std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
   GetWindowTextW(control, text.data(), length + 1);
-  HDC dc = GetDC(control);
-  HGDIOBJ old = SelectObject(dc, font_.get());
+  const ui::WindowDc dc(control);
+  const ui::SelectIn font(dc.get(), font_.get());
   SIZE size{};
-  GetTextExtentPoint32W(dc, text.c_str(), length, &size);
-  SelectObject(dc, old);
-  ReleaseDC(control, dc);
+  GetTextExtentPoint32W(dc.get(), text.c_str(), length, &size);
   return size.cx + 1;  // the extent exactly would make the control wrap or clip the last character
 }
 
@@ -102,17 +103,18 @@ void TStatForm::LayOutRow(int row) {
   const Row& r = rows_[row];
   const int top = kFirstRowTop + row * kRowPitch;
   const int right = kClientWidth - kMargin;
-  const int captionWidth = TextWidth(r.caption);
-  const int valueWidth = TextWidth(r.value);
+  const int captionWidth = TextWidth(r.caption.hwnd());
+  const int valueWidth = TextWidth(r.value.hwnd());
   const int leaderLeft = kMargin + captionWidth + kLeaderGap;
   const int leaderRight = right - valueWidth - kLeaderGap;
-  MoveWindow(r.caption, kMargin, top, captionWidth, kRowHeight, TRUE);
-  MoveWindow(r.leader, leaderLeft, top, leaderRight > leaderLeft ? leaderRight - leaderLeft : 0, kRowHeight, TRUE);
-  MoveWindow(r.value, right - valueWidth, top, valueWidth, kRowHeight, TRUE);
+  MoveWindow(r.caption.hwnd(), kMargin, top, captionWidth, kRowHeight, TRUE);
+  MoveWindow(r.leader.hwnd(), leaderLeft, top, leaderRight > leaderLeft ? leaderRight - leaderLeft : 0, kRowHeight,
+             TRUE);
+  MoveWindow(r.value.hwnd(), right - valueWidth, top, valueWidth, kRowHeight, TRUE);
 }
 
 void TStatForm::SetValue(int row, std::wstring_view text) {
-  SetWindowTextW(rows_[row].value, std::wstring(text).c_str());
+  rows_[row].value.SetText(text);
   LayOutRow(row);
 }
 
@@ -152,14 +154,15 @@ void TStatForm::ShowModal() {
 void TStatForm::PaintBanner(HDC target) const {
   RECT banner{0, 0, kClientWidth, kBannerHeight};
   // Drawn off screen and copied in one go: no flicker while the window moves.
-  HDC dc = CreateCompatibleDC(target);
-  HBITMAP bitmap = CreateCompatibleBitmap(target, kClientWidth, kBannerHeight);
-  HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+  const ui::MemoryDc memory(CreateCompatibleDC(target));
+  const ui::Bitmap bitmap(CreateCompatibleBitmap(target, kClientWidth, kBannerHeight));
+  if (!memory || !bitmap) return;
+  HDC dc = memory.get();
+  const ui::SelectIn selectBitmap(dc, bitmap.get());
   FillGradient(dc, {0, 0, kClientWidth, kBannerHeight - 1}, kBannerLeft, kBannerRight);
-  HBRUSH edge = CreateSolidBrush(kBannerEdge);
+  const ui::Brush edge(CreateSolidBrush(kBannerEdge));
   RECT edgeRect{0, kBannerHeight - 1, kClientWidth, kBannerHeight};
-  FillRect(dc, &edgeRect, edge);
-  DeleteObject(edge);
+  FillRect(dc, &edgeRect, edge.get());
 
   int textLeft = kMargin;
   if (logo_) {
@@ -167,7 +170,7 @@ void TStatForm::PaintBanner(HDC target) const {
     textLeft = 12 + 32 + 10;
   }
   SetBkMode(dc, TRANSPARENT);
-  HGDIOBJ oldFont = SelectObject(dc, titleFont_.get());
+  const ui::SelectIn selectFont(dc, titleFont_.get());
   SetTextColor(dc, RGB(255, 255, 255));
   RECT title{textLeft, 5, kClientWidth - 8, 27};
   const std::wstring titleText = ui::Widen("Статистика");
@@ -177,28 +180,22 @@ void TStatForm::PaintBanner(HDC target) const {
   RECT subtitle{textLeft, 28, kClientWidth - 8, kBannerHeight - 4};
   const std::wstring subtitleText = ui::Widen("Свойства текста");
   DrawTextW(dc, subtitleText.c_str(), -1, &subtitle, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
-  SelectObject(dc, oldFont);
 
   BitBlt(target, 0, 0, banner.right, banner.bottom, dc, 0, 0, SRCCOPY);
-  SelectObject(dc, oldBitmap);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
 }
 
 LRESULT TStatForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_PAINT: {
-      PAINTSTRUCT paint;
-      HDC dc = BeginPaint(hwnd(), &paint);
-      PaintBanner(dc);
-      EndPaint(hwnd(), &paint);
+      const ui::PaintDc paint(hwnd());
+      PaintBanner(paint.get());
       return 0;
     }
     case WM_CTLCOLORSTATIC: {
-      const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
+      // The rule; the rows' labels choose their colours themselves.
       HDC dc = reinterpret_cast<HDC>(wParam);
       SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-      SetTextColor(dc, GetSysColor(id >= kLeaderId && id < kLeaderId + kRows ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+      SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
     case WM_COMMAND:

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "standard_controls.h"
 #include "text_stats.h"
 #include "window.h"
 
@@ -42,9 +43,9 @@ class TStatForm : public ui::Window {
 
  private:
   struct Row {
-    HWND caption = nullptr;
-    HWND leader = nullptr;
-    HWND value = nullptr;
+    ui::Label caption;
+    ui::Label leader;
+    ui::Label value;
   };
 
   void CreateControls();

@@ -1,0 +1,294 @@
+// The window layer in process under Wine: controls handle their own
+// notifications through their parent, windows that own their objects, and the
+// owners of Windows handles.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "controls.h"
+#include "handles.h"
+#include "standard_controls.h"
+#include "window.h"
+
+namespace {
+
+// A hidden parent that records what reaches its own HandleMessage.
+class Parent : public ui::Window {
+ public:
+  Parent() {
+    Register(L"VelmarUiTestParent", nullptr, GetSysColorBrush(COLOR_BTNFACE), nullptr);
+    CreateWindowOf(L"VelmarUiTestParent", L"parent", WS_OVERLAPPEDWINDOW, 0, 0, 0, 200, 200, nullptr, nullptr);
+  }
+
+  std::vector<UINT> commands;  // notification codes of the WM_COMMAND messages it got
+  int colourQuestions = 0;
+  static constexpr LRESULT kParentBrush = 0x5A5A;
+
+  LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) const { return SendMessageW(hwnd(), message, wParam, lParam); }
+  LRESULT Command(const ui::Control& control, WORD code) const {
+    return Send(WM_COMMAND, MAKEWPARAM(control.Id(), code), reinterpret_cast<LPARAM>(control.hwnd()));
+  }
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_COMMAND) {
+      commands.push_back(HIWORD(wParam));
+      return 0;
+    }
+    if (message == WM_CTLCOLORSTATIC) {
+      ++colourQuestions;
+      return kParentBrush;
+    }
+    return Window::HandleMessage(message, wParam, lParam);
+  }
+};
+
+TEST(Controls, NotificationsReachTheObjectOfTheSendingControl) {
+  Parent parent;
+  // Two buttons with one identifier: only the handle tells them apart.
+  std::vector<ui::FlatButton> buttons(2);
+  int clicks[2] = {0, 0};
+  for (int i = 0; i < 2; ++i) {
+    buttons[i].Create(parent.hwnd(), 500, L"button", ui::FlatButton::Look::IconOnly, nullptr, nullptr);
+    buttons[i].onClick = [&clicks, i] { ++clicks[i]; };
+  }
+  buttons[1].checkable = true;
+  parent.Command(buttons[1], BN_CLICKED);
+  parent.Command(buttons[1], BN_DOUBLECLICKED);
+  EXPECT_EQ(clicks[0], 0);
+  EXPECT_EQ(clicks[1], 2);
+  EXPECT_FALSE(buttons[1].checked);  // toggled twice
+  // A notification the button does not handle, and a menu command, stay with the parent.
+  parent.Command(buttons[0], BN_SETFOCUS);
+  parent.Send(WM_COMMAND, MAKEWPARAM(500, 0), 0);
+  EXPECT_EQ(parent.commands, (std::vector<UINT>{BN_SETFOCUS, 0}));
+  EXPECT_EQ(clicks[0], 0);
+
+  // The button draws itself: the parent's WM_DRAWITEM for it is answered by the button.
+  ui::WindowDc screen(nullptr);
+  const ui::MemoryDc dc(CreateCompatibleDC(screen.get()));
+  const ui::Bitmap bitmap(CreateCompatibleBitmap(screen.get(), 40, 20));
+  const ui::SelectIn select(dc.get(), bitmap.get());
+  DRAWITEMSTRUCT item{ODT_BUTTON, 500, 0, ODA_DRAWENTIRE, ODS_SELECTED, buttons[0].hwnd(), dc.get(), {0, 0, 40, 20}, 0};
+  SetPixel(dc.get(), 20, 10, RGB(1, 2, 3));
+  EXPECT_EQ(parent.Send(WM_DRAWITEM, 500, reinterpret_cast<LPARAM>(&item)), TRUE);
+  EXPECT_NE(GetPixel(dc.get(), 20, 10), RGB(1, 2, 3));  // a pressed button is filled
+  EXPECT_EQ(parent.commands.size(), 2u);
+
+  // A control moved to another object keeps its notifications coming.
+  ui::FlatButton moved = std::move(buttons[1]);
+  EXPECT_EQ(ui::Control::FromHandle(moved.hwnd()), &moved);
+  parent.Command(moved, BN_CLICKED);
+  EXPECT_EQ(clicks[1], 3);
+}
+
+TEST(Controls, StandardControlsHandleTheirOwnNotifications) {
+  Parent parent;
+  ui::Edit edit;
+  edit.Create(parent.hwnd(), 10);
+  int changes = 0;
+  edit.onChange = [&] { ++changes; };
+  edit.SetText(L"Щука");  // the edit box itself tells its parent, which hands it over
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(edit.Text(), L"Щука");
+  edit.Select(1, 3);
+  EXPECT_EQ(edit.Selection(), std::make_pair(1, 3));
+  edit.ReplaceSelection(L"ер");
+  EXPECT_EQ(edit.Text(), L"Щера");
+  EXPECT_EQ(changes, 2);
+  edit.SetReadOnly(true);
+  EXPECT_TRUE(edit.ReadOnly());
+  // What the edit box does not handle (EN_UPDATE) went on to the parent.
+  EXPECT_EQ(parent.commands, (std::vector<UINT>{EN_UPDATE, EN_UPDATE}));
+  parent.commands.clear();
+
+  ui::ListBox list;
+  list.Create(parent.hwnd(), 11);
+  list.Add(L"один");
+  list.Add(L"два");
+  EXPECT_EQ(list.Count(), 2);
+  EXPECT_EQ(list.ItemText(1), L"два");
+  EXPECT_EQ(list.ItemText(5), L"");
+  EXPECT_EQ(list.Selected(), -1);
+  list.Select(1);
+  EXPECT_EQ(list.Selected(), 1);
+  int selections = 0, doubleClicks = 0;
+  list.onSelect = [&] { ++selections; };
+  parent.Command(list, LBN_SELCHANGE);
+  EXPECT_EQ(selections, 1);
+  parent.Command(list, LBN_DBLCLK);  // no handler: the parent's
+  EXPECT_EQ(parent.commands, (std::vector<UINT>{LBN_DBLCLK}));
+  list.onDoubleClick = [&] { ++doubleClicks; };
+  parent.Command(list, LBN_DBLCLK);
+  EXPECT_EQ(doubleClicks, 1);
+
+  ui::Label label;
+  int labelClicks = 0;
+  label.onClick = [&] { ++labelClicks; };
+  label.Create(parent.hwnd(), 12, L"ссылка");
+  EXPECT_NE(GetWindowLongW(label.hwnd(), GWL_STYLE) & SS_NOTIFY, 0);
+  parent.Command(label, STN_CLICKED);
+  EXPECT_EQ(labelClicks, 1);
+  EXPECT_EQ(parent.commands.size(), 1u);
+}
+
+TEST(Controls, ColoursAreTheControlsOwnOrTheParents) {
+  Parent parent;
+  ui::Label plain, grey, filled;
+  plain.Create(parent.hwnd(), 1, L"a");
+  grey.Create(parent.hwnd(), 2, L"b");
+  filled.Create(parent.hwnd(), 3, L"c");
+  grey.SetTextColour(RGB(128, 128, 128));
+  filled.SetColours(RGB(255, 0, 0), RGB(0, 0, 255));
+  ui::WindowDc dc(parent.hwnd());
+  const auto ask = [&](const ui::Label& label) {
+    return parent.Send(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.get()), reinterpret_cast<LPARAM>(label.hwnd()));
+  };
+  EXPECT_EQ(ask(plain), Parent::kParentBrush);
+  EXPECT_EQ(parent.colourQuestions, 1);
+
+  EXPECT_EQ(ask(grey), reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE)));
+  EXPECT_EQ(GetTextColor(dc.get()), RGB(128, 128, 128));
+
+  const LRESULT brush = ask(filled);
+  EXPECT_EQ(GetTextColor(dc.get()), RGB(255, 0, 0));
+  EXPECT_EQ(GetBkColor(dc.get()), RGB(0, 0, 255));
+  LOGBRUSH look{};
+  ASSERT_NE(GetObjectW(reinterpret_cast<HBRUSH>(brush), sizeof look, &look), 0);
+  EXPECT_EQ(look.lbColor, RGB(0, 0, 255));
+
+  filled.ResetColours();
+  EXPECT_EQ(ask(filled), Parent::kParentBrush);
+  EXPECT_EQ(parent.colourQuestions, 2);
+}
+
+TEST(Controls, ADestroyedControlWindowIsForgotten) {
+  Parent parent;
+  ui::Label label;
+  label.Create(parent.hwnd(), 7, L"x");
+  HWND window = label.hwnd();
+  ASSERT_EQ(ui::Control::FromHandle(window), &label);
+  DestroyWindow(window);
+  EXPECT_EQ(ui::Control::FromHandle(window), nullptr);
+  EXPECT_EQ(label.hwnd(), nullptr);
+  // And an object that goes first leaves its window to the parent.
+  auto edit = std::make_unique<ui::Edit>();
+  edit->Create(parent.hwnd(), 8);
+  window = edit->hwnd();
+  edit.reset();
+  EXPECT_EQ(ui::Control::FromHandle(window), nullptr);
+  SetWindowTextW(window, L"text");  // EN_CHANGE now goes to the parent
+  EXPECT_EQ(parent.commands, (std::vector<UINT>{EN_UPDATE, EN_CHANGE}));
+}
+
+// A window that closes itself on WM_APP, from inside its own handler.
+class SelfClosing : public ui::Window {
+ public:
+  explicit SelfClosing(std::vector<std::string>& log) : log_(log) {
+    Register(L"VelmarUiTestSelfClosing", nullptr, nullptr, nullptr);
+    CreateWindowOf(L"VelmarUiTestSelfClosing", L"", WS_POPUP, 0, 0, 0, 10, 10, nullptr, nullptr);
+  }
+  ~SelfClosing() override { log_.push_back("deleted"); }
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_APP) {
+      DestroyWindow(hwnd_);
+      log_.push_back(hwnd_ ? "window kept" : "destroyed, object alive");  // the object is still here
+      return 1;
+    }
+    if (message == WM_DESTROY) log_.push_back("WM_DESTROY");
+    return Window::HandleMessage(message, wParam, lParam);
+  }
+
+ private:
+  std::vector<std::string>& log_;
+};
+
+TEST(Windows, AWindowOwningItsObjectDeletesItAfterTheLastHandler) {
+  std::vector<std::string> log;
+  SelfClosing* window = ui::OwnedByItsWindow(std::make_unique<SelfClosing>(log));
+  ASSERT_NE(window, nullptr);
+  HWND handle = window->hwnd();
+  EXPECT_EQ(SendMessageW(handle, WM_APP, 0, 0), 1);
+  EXPECT_EQ(log, (std::vector<std::string>{"WM_DESTROY", "destroyed, object alive", "deleted"}));
+  EXPECT_FALSE(IsWindow(handle));
+
+  // Destroyed from outside: deleted at once.
+  log.clear();
+  window = ui::OwnedByItsWindow(std::make_unique<SelfClosing>(log));
+  DestroyWindow(window->hwnd());
+  EXPECT_EQ(log, (std::vector<std::string>{"WM_DESTROY", "deleted"}));
+
+  // Without a window there is nothing to keep it.
+  log.clear();
+  auto unborn = std::make_unique<SelfClosing>(log);
+  DestroyWindow(unborn->hwnd());
+  log.clear();
+  EXPECT_EQ(ui::OwnedByItsWindow(std::move(unborn)), nullptr);
+  EXPECT_EQ(log, (std::vector<std::string>{"deleted"}));
+}
+
+TEST(Handles, EveryOwnerFreesItsHandle) {
+  HFONT fontHandle;
+  {
+    const ui::Font font(CreateFontW(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"));
+    fontHandle = font.get();
+    EXPECT_EQ(GetObjectType(fontHandle), static_cast<DWORD>(OBJ_FONT));
+  }
+  EXPECT_EQ(GetObjectType(fontHandle), 0u);
+
+  HMENU menuHandle;
+  {
+    const ui::Menu menu(CreatePopupMenu());
+    menuHandle = menu.get();
+    EXPECT_TRUE(IsMenu(menuHandle));
+  }
+  EXPECT_FALSE(IsMenu(menuHandle));
+
+  const std::wstring name = L"velmar-ui-test-" + std::to_wstring(GetCurrentProcessId());
+  {
+    const ui::GlobalAtom atom = ui::GlobalAtom::Add(name);
+    ASSERT_TRUE(atom);
+    EXPECT_EQ(GlobalFindAtomW(name.c_str()), atom.get());
+  }
+  EXPECT_EQ(GlobalFindAtomW(name.c_str()), 0);
+
+  HANDLE eventHandle;
+  {
+    ui::KernelHandle event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    eventHandle = event.get();
+    DWORD flags = 0;
+    EXPECT_TRUE(GetHandleInformation(eventHandle, &flags));
+    // Moved: one owner, one close.
+    ui::KernelHandle other(std::move(event));
+    EXPECT_FALSE(event);
+    EXPECT_EQ(other.get(), eventHandle);
+    ui::KernelHandle invalid(INVALID_HANDLE_VALUE);  // held, never closed
+  }
+  DWORD flags = 0;
+  EXPECT_FALSE(GetHandleInformation(eventHandle, &flags));
+
+  // Released: the caller owns the handle again.
+  HGLOBAL memory;
+  {
+    ui::GlobalMemory owned(GlobalAlloc(GMEM_MOVEABLE, 16));
+    memory = owned.Release();
+    EXPECT_FALSE(owned);
+  }
+  EXPECT_EQ(GlobalFree(memory), nullptr);  // still ours to free
+
+  Parent window;
+  {
+    const ui::Clipboard clipboard(window.hwnd());
+    ASSERT_TRUE(clipboard.IsOpen());
+    EXPECT_EQ(GetOpenClipboardWindow(), window.hwnd());
+  }
+  EXPECT_EQ(GetOpenClipboardWindow(), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,74 @@
+#include "standard_controls.h"
+
+namespace ui {
+
+void Edit::Create(HWND parent, int id, DWORD style, DWORD exStyle, std::wstring_view text) {
+  CreateAs(parent, L"EDIT", text, WS_TABSTOP | style, exStyle, id);
+}
+
+std::pair<int, int> Edit::Selection() const {
+  DWORD start = 0, end = 0;
+  SendMessageW(hwnd(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  return {static_cast<int>(start), static_cast<int>(end)};
+}
+
+void Edit::ReplaceSelection(std::wstring_view text, bool canUndo) const {
+  const std::wstring copy(text);
+  SendMessageW(hwnd(), EM_REPLACESEL, canUndo ? TRUE : FALSE, reinterpret_cast<LPARAM>(copy.c_str()));
+}
+
+std::optional<LRESULT> Edit::OnCommand(WORD code) {
+  if (code != EN_CHANGE || !onChange) return std::nullopt;
+  onChange();
+  return 0;
+}
+
+void ListBox::Create(HWND parent, int id, DWORD style, DWORD exStyle) {
+  CreateAs(parent, L"LISTBOX", L"", WS_TABSTOP | LBS_NOTIFY | style, exStyle, id);
+}
+
+int ListBox::Add(std::wstring_view text) const {
+  const std::wstring copy(text);
+  return static_cast<int>(SendMessageW(hwnd(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(copy.c_str())));
+}
+
+std::wstring ListBox::ItemText(int index) const {
+  const LRESULT length = SendMessageW(hwnd(), LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (length == LB_ERR) return {};
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const LRESULT got =
+      SendMessageW(hwnd(), LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(got == LB_ERR ? 0 : static_cast<std::size_t>(got));
+  return text;
+}
+
+std::optional<LRESULT> ListBox::OnCommand(WORD code) {
+  const std::function<void()>* handler = code == LBN_SELCHANGE ? &onSelect : code == LBN_DBLCLK ? &onDoubleClick : nullptr;
+  if (!handler || !*handler) return std::nullopt;
+  (*handler)();
+  return 0;
+}
+
+std::optional<LRESULT> ListBox::OnDrawItem(const DRAWITEMSTRUCT& item) {
+  if (!onDrawItem) return std::nullopt;
+  onDrawItem(item);
+  return TRUE;
+}
+
+void Label::Create(HWND parent, int id, std::wstring_view text, DWORD style) {
+  CreateAs(parent, L"STATIC", text, SS_NOPREFIX | (onClick ? SS_NOTIFY : 0) | style, 0, id);
+}
+
+std::optional<LRESULT> Label::OnCommand(WORD code) {
+  if (code != STN_CLICKED || !onClick) return std::nullopt;
+  onClick();
+  return 0;
+}
+
+std::optional<LRESULT> Label::OnDrawItem(const DRAWITEMSTRUCT& item) {
+  if (!onDrawItem) return std::nullopt;
+  onDrawItem(item);
+  return TRUE;
+}
+
+}  // namespace ui

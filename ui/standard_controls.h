@@ -1,0 +1,80 @@
+#pragma once
+// The standard controls as objects: a text box, a list box and a label. Each
+// handles its own notifications (the parent's procedure hands them over) and
+// may have colours of its own; what it does not handle stays with the parent.
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "control.h"
+
+namespace ui {
+
+// An EDIT control.
+class Edit : public Control {
+ public:
+  // Single-line by default; ES_MULTILINE and the scroll styles come in `style`.
+  void Create(HWND parent, int id, DWORD style = ES_AUTOHSCROLL, DWORD exStyle = WS_EX_CLIENTEDGE,
+              std::wstring_view text = {});
+
+  bool ReadOnly() const { return (GetWindowLongW(hwnd(), GWL_STYLE) & ES_READONLY) != 0; }
+  void SetReadOnly(bool readOnly) const { SendMessageW(hwnd(), EM_SETREADONLY, readOnly ? TRUE : FALSE, 0); }
+  // The selection as character positions [start, end).
+  std::pair<int, int> Selection() const;
+  void Select(int start, int end) const { SendMessageW(hwnd(), EM_SETSEL, start, end); }
+  void SelectAll() const { Select(0, -1); }
+  // Puts `text` in place of the selection; with canUndo the user can undo it.
+  void ReplaceSelection(std::wstring_view text, bool canUndo = true) const;
+
+  std::function<void()> onChange;  // the user or the program changed the text (EN_CHANGE)
+
+ protected:
+  std::optional<LRESULT> OnCommand(WORD code) override;
+};
+
+// A LISTBOX control.
+class ListBox : public Control {
+ public:
+  // LBS_NOTIFY is added: the list box tells its selection changes.
+  void Create(HWND parent, int id, DWORD style = WS_VSCROLL | LBS_NOINTEGRALHEIGHT,
+              DWORD exStyle = WS_EX_CLIENTEDGE);
+
+  // Appends an item; its index.
+  int Add(std::wstring_view text) const;
+  void Clear() const { SendMessageW(hwnd(), LB_RESETCONTENT, 0, 0); }
+  int Count() const { return static_cast<int>(SendMessageW(hwnd(), LB_GETCOUNT, 0, 0)); }
+  std::wstring ItemText(int index) const;
+  // The selected item of a single-selection list; -1 for none.
+  int Selected() const { return static_cast<int>(SendMessageW(hwnd(), LB_GETCURSEL, 0, 0)); }
+  // Selects an item (-1: none) without telling onSelect, as Windows does.
+  void Select(int index) const { SendMessageW(hwnd(), LB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+
+  std::function<void()> onSelect;       // the user chose another item (LBN_SELCHANGE)
+  std::function<void()> onDoubleClick;  // LBN_DBLCLK
+  // Draws an item of an owner-drawn list (LBS_OWNERDRAWFIXED).
+  std::function<void(const DRAWITEMSTRUCT&)> onDrawItem;
+
+ protected:
+  std::optional<LRESULT> OnCommand(WORD code) override;
+  std::optional<LRESULT> OnDrawItem(const DRAWITEMSTRUCT& item) override;
+};
+
+// A STATIC text control.
+class Label : public Control {
+ public:
+  // SS_NOPREFIX is added, and SS_NOTIFY when onClick is set before Create.
+  void Create(HWND parent, int id, std::wstring_view text, DWORD style = SS_LEFT);
+
+  std::function<void()> onClick;  // STN_CLICKED
+  // Draws an owner-drawn label (SS_OWNERDRAW).
+  std::function<void(const DRAWITEMSTRUCT&)> onDrawItem;
+
+ protected:
+  std::optional<LRESULT> OnCommand(WORD code) override;
+  std::optional<LRESULT> OnDrawItem(const DRAWITEMSTRUCT& item) override;
+};
+
+}  // namespace ui
