@@ -12,6 +12,8 @@
 #include "engine.h"
 #include "table_file.h"
 #include "text_tools_cmd.h"
+#include "unicode_engine.h"
+#include "unicode_table.h"
 
 namespace velmar {
 namespace {
@@ -33,7 +35,11 @@ const char* const kUsage =
     "  path of a .table file; --reverse takes the table's reverse. --tables-dir\n"
     "  defaults to the Table folder beside the program. --output writes to FILE,\n"
     "  replacing it only when the whole conversion succeeded.\n"
-    "--encoding: utf-8 (default) or cp1251 for the bytes read and written.\n";
+    "--encoding: utf-8 (default) or cp1251 for the bytes read and written.\n"
+    "  A Unicode table (a .table file that begins with a UTF-8 or UTF-16 byte\n"
+    "  order mark) converts Unicode characters: with utf-8 nothing is lost; with\n"
+    "  cp1251 the input is read as Windows-1251 and the result written in UTF-8,\n"
+    "  since Windows-1251 cannot hold every character such a table may write.\n";
 
 struct UsageError {
   std::string message;
@@ -95,11 +101,9 @@ TTransTable ResolveTable(const ConvertOptions& o) {
                     "; see `velmar tables`)"};
     table = store.Store[slot];
   } else {
-    auto path = PathFromUtf8(o.tableSpec);
-    auto file = ProfileFile::Load(path);
-    if (!file || std::filesystem::is_directory(path)) throw Failure{"cannot read table file " + o.tableSpec};
-    table = TableFromProfile(*file);
-    table.FilePath = path;
+    std::string error;
+    table = ReadTableFile(PathFromUtf8(o.tableSpec), &error);
+    if (!error.empty()) throw Failure{"cannot read table file " + o.tableSpec + ": " + error};
   }
   return o.reverse ? MakeReverseTable(table) : table;
 }
@@ -239,6 +243,61 @@ class LineSplitter {
   bool skipLineFeed_ = false;
 };
 
+// A Unicode table converts UTF-8 lines (the input read as UTF-8, or as
+// Windows-1251 and widened) and always writes UTF-8.
+void ConvertUnicode(const ConvertOptions& o, const TTransTable& table, std::FILE* in, std::FILE* out) {
+  UnicodeLineConverter converter(table, o.underscore, o.hyphen);
+  Sink sink(out, o.output);
+  LineSplitter splitter;
+  std::string carry, text, converted, compressed;
+  std::u32string decoded;
+  std::size_t consumed = 0;  // bytes of the current input before this block
+  Utf8CompressState compressState;
+
+  auto onLines = [&](std::span<const std::string_view> lines) {
+    if (lines.empty()) return;
+    converted.clear();
+    converter.ConvertLinesTo(lines, o.eol, converted);
+    if (!o.compress) return sink.Write(converted);
+    compressed.clear();
+    CompressUtf8Append(compressState, converted, compressed);
+    sink.Write(compressed);
+  };
+  auto malformed = [&](std::size_t offset, const std::string& name, const char* why) {
+    return Failure{"malformed UTF-8 at byte offset " + std::to_string(offset) + " of " + name + why};
+  };
+
+  ReadInputs(
+      o.files, in,
+      [&](std::string_view block, const std::string& name) {
+        if (!o.utf8) {
+          splitter.Feed(Cp1251ToUtf8(block), onLines);
+          return;
+        }
+        // Whole characters go on; a sequence cut at the end of the block waits for the next.
+        text.assign(carry);
+        text += block;
+        const std::size_t start = consumed - carry.size();
+        consumed += block.size();
+        carry.clear();
+        decoded.clear();
+        if (auto bad = DecodeUtf8(text, decoded)) {
+          char32_t cp;
+          if (DecodeUtf8Sequence(std::string_view(text).substr(*bad), cp) >= 0) throw malformed(start + *bad, name, "");
+          carry.assign(text, *bad);
+          text.resize(*bad);
+        }
+        splitter.Feed(text, onLines);
+      },
+      [&](const std::string& name) {
+        if (!carry.empty())
+          throw malformed(consumed - carry.size(), name, " (the input ends inside a character)");
+        consumed = 0;
+      });
+  splitter.Finish(onLines);
+  sink.Commit();
+}
+
 int Convert(Args& args, std::FILE* in, std::FILE* out) {
   ConvertOptions o;
   while (!args.Done()) {
@@ -267,6 +326,10 @@ int Convert(Args& args, std::FILE* in, std::FILE* out) {
   if (o.underscore && o.hyphen) throw UsageError{"--underscore and --hyphen exclude each other"};
 
   TTransTable table = ResolveTable(o);
+  if (table.IsUnicode()) {
+    ConvertUnicode(o, table, in, out);
+    return 0;
+  }
   if (o.utf8) table = WithoutStandIns(table);
   LineConverter converter(table, o.underscore, o.hyphen);
   Sink sink(out, o.output);
@@ -360,10 +423,13 @@ int Tables(Args& args, std::FILE* out) {
   TTableStore store;
   LoadTables(store, TablesDir(dir));
   std::string text;
-  auto field = [&](const std::string& cp1251) { return utf8 ? Cp1251ToUtf8(cp1251) : cp1251; };
+  // Names of a Unicode table are UTF-8; in Windows-1251 what it cannot hold is "?".
+  auto field = [&](const TTransTable& t, const std::string& s) {
+    return utf8 ? TableTextToUtf8(t, s) : TableTextToCp1251(t, s);
+  };
   for (int i = 0; i < store.StoreCount(); ++i) {
     const TTransTable& t = store.Store[i];
-    text += std::to_string(i) + "\t" + field(TableCaption(t)) + "\t" + field(t.Description) + "\t" +
+    text += std::to_string(i) + "\t" + field(t, TableCaption(t)) + "\t" + field(t, t.Description) + "\t" +
             std::to_string(t.FromIcon) + "\t" + std::to_string(t.ToIcon) + "\t" + std::to_string(t.TableCount) +
             "\t" + PathToUtf8(t.FilePath) + "\n";
   }

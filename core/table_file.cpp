@@ -5,6 +5,8 @@
 
 #include "convert.h"
 #include "cp1251.h"
+#include "unicode_case.h"
+#include "unicode_table.h"
 
 namespace velmar {
 namespace {
@@ -27,37 +29,62 @@ bool HasTableExtension(const std::filesystem::path& p) {
   return name.size() >= kExt.size() && name.compare(name.size() - kExt.size(), kExt.size(), kExt) == 0;
 }
 
+// The keys of a section in file order with their values. A key named twice
+// (in any case) counts once, at its first place, with its first value.
+std::vector<std::pair<std::string, std::string>> SectionPairs(const ProfileFile& file, std::string_view section,
+                                                              bool unicode) {
+  std::vector<std::pair<std::string, std::string>> pairs;
+  if (!unicode) {
+    for (auto& key : file.KeyNames(section)) {
+      std::string value = file.GetString(section, key);
+      pairs.emplace_back(std::move(key), std::move(value));
+    }
+  } else {
+    std::vector<std::string> seen;
+    for (auto& [key, value] : file.Entries(section)) {
+      std::string folded = Utf8ToLower(key);
+      if (std::find(seen.begin(), seen.end(), folded) != seen.end()) continue;
+      seen.push_back(std::move(folded));
+      pairs.emplace_back(std::move(key), std::move(value));
+    }
+  }
+  if (pairs.size() > kMaxKeysPerSection) pairs.resize(kMaxKeysPerSection);
+  return pairs;
+}
+
 }  // namespace
 
-TTransTable TableFromProfile(const ProfileFile& file) {
+TTransTable TableFromProfile(const ProfileFile& file, TableEncoding encoding) {
   TTransTable t;
+  t.Encoding = encoding;
   t.From = file.GetString(kInformation, "From");
   t.To = file.GetString(kInformation, "To");
   t.Description = file.GetString(kInformation, "Description");
   t.FromIcon = file.GetInt(kInformation, "FromIcon", kFlagUkraine);
   t.ToIcon = file.GetInt(kInformation, "ToIcon", kFlagUnitedStates);
+  auto lower = [&](std::string_view s) { return t.IsUnicode() ? Utf8ToLower(s) : Cp1251ToLower(s); };
 
   // Lower-cased copies first, then the pairs as written; "_" stands for a blank.
-  std::vector<std::string> keys = file.KeyNames("Table");
-  if (keys.size() > kMaxKeysPerSection) keys.resize(kMaxKeysPerSection);
-  for (const auto& key : keys) {
-    std::string value = file.GetString("Table", key);
-    t.AddPair(Blanks(Cp1251ToLower(key)), Blanks(Cp1251ToLower(value)));
-  }
-  for (const auto& key : keys) t.AddPair(Blanks(key), Blanks(file.GetString("Table", key)));
+  const auto pairs = SectionPairs(file, "Table", t.IsUnicode());
+  for (const auto& [key, value] : pairs) t.AddPair(Blanks(lower(key)), Blanks(lower(value)));
+  for (const auto& [key, value] : pairs) t.AddPair(Blanks(key), Blanks(value));
 
   // "First" pairs keep their "_".
-  std::vector<std::string> firstKeys = file.KeyNames("First");
-  if (firstKeys.size() > kMaxKeysPerSection) firstKeys.resize(kMaxKeysPerSection);
-  for (const auto& key : firstKeys)
-    t.AddFirstPair(Cp1251ToLower(key), Cp1251ToLower(file.GetString("First", key)));
-  for (const auto& key : firstKeys) t.AddFirstPair(key, file.GetString("First", key));
+  const auto firstPairs = SectionPairs(file, "First", t.IsUnicode());
+  for (const auto& [key, value] : firstPairs) t.AddFirstPair(lower(key), lower(value));
+  for (const auto& [key, value] : firstPairs) t.AddFirstPair(key, value);
   return t;
 }
 
-TTransTable ReadTableFile(const std::filesystem::path& path) {
-  auto file = ProfileFile::Load(path);
-  TTransTable t = file ? TableFromProfile(*file) : TTransTable{};
+TTransTable ReadTableFile(const std::filesystem::path& path, std::string* error) {
+  TTransTable t;
+  if (auto bytes = ReadWholeFile(path)) {
+    TableFileText text = DecodeTableFile(*bytes);
+    if (text.error.empty()) t = TableFromProfile(ProfileFile::Parse(text.text), text.encoding);
+    else if (error) *error = text.error;
+  } else if (error) {
+    *error = "cannot read the file";
+  }
   t.FilePath = path;
   return t;
 }
