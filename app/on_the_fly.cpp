@@ -1,5 +1,9 @@
 #include "on_the_fly.h"
 
+#include <algorithm>
+
+#include "cp1251.h"
+
 namespace velmar {
 
 std::wstring AutostartCommand(std::wstring_view exePath) {
@@ -48,6 +52,8 @@ OnTheFly::Finish OnTheFly::Completed(bool onClipboard) {
 
 std::string ClipboardTextBytes(std::string_view text) {
   std::string bytes(text);
+  // What Windows-1251 has not is a question mark there (CF_UNICODETEXT holds it).
+  std::replace(bytes.begin(), bytes.end(), static_cast<char>(kCp1251Undefined), '?');
   bytes += '\0';
   return bytes;
 }

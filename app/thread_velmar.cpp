@@ -6,6 +6,7 @@
 #include "convert.h"
 #include "cp1251.h"
 #include "engine.h"
+#include "table_converter.h"
 #include "text_lines.h"
 
 namespace velmar {
@@ -35,7 +36,7 @@ void TThreadVelmar::Execute() {
 
   // Lines are converted in batches that end where the display would change:
   // the progress after line i is i, and it is shown only when it looks different.
-  LineConverter converter(snapshot_.table, snapshot_.underscore, snapshot_.hyphen);
+  TableLineConverter converter(snapshot_.table, snapshot_.underscore, snapshot_.hyphen);
   std::vector<std::string> results;
   results.reserve(lines.size());
   std::int64_t shown = 0;
@@ -53,8 +54,9 @@ void TThreadVelmar::Execute() {
   }
   if (stop_) return;
 
+  // The UTF-8 text of a Unicode table holds every character itself.
   const char standIn = static_cast<char>(kCp1251Undefined);
-  if (snapshot_.text.find(standIn) != std::string::npos)
+  if (!snapshot_.table.IsUnicode() && snapshot_.text.find(standIn) != std::string::npos)
     removedStandIns_ = velmar::RemovedStandIns(lines, results);
 
   std::size_t size = 0;
@@ -65,7 +67,7 @@ void TThreadVelmar::Execute() {
     joined += line;
     joined += "\r\n";
   }
-  resultText_ = snapshot_.compress ? CompressText(joined) : std::move(joined);
+  resultText_ = snapshot_.compress ? CompressText(snapshot_.table, joined) : std::move(joined);
   callbacks_.done();
 }
 

@@ -17,7 +17,7 @@ namespace velmar {
 
 // What a run works on, taken on the UI thread when the run starts.
 struct RunSnapshot {
-  std::string text;  // the source text, Windows-1251
+  std::string text;  // the source text, Windows-1251 (UTF-8 with a Unicode table)
   TTransTable table;
   bool underscore = false;
   bool hyphen = false;

@@ -9,6 +9,7 @@
 #include "cp1251.h"
 #include "profile.h"
 #include "run_progress.h"
+#include "run_text.h"
 #include "table_file.h"
 #include "text.h"
 #include "text_stats.h"
@@ -310,8 +311,8 @@ void TVelmarPro_Api::FormCreate([[maybe_unused]] bool realCreation) {
   HWND list = Control(ControlId::ListBox1);
   SendMessageW(list, LB_RESETCONTENT, 0, 0);
   LoadTables(store_, exeFolder_ / L"Table");
-  for (const std::string& caption : store_.Captions())
-    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ui::FromCp1251(caption).c_str()));
+  for (const TTransTable& table : store_.Store)
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(TableText(table, TableCaption(table)).c_str()));
   SendMessageW(list, LB_SETCURSEL, 0, 0);
 
   // Memo1 white, Memo2 light blue: WM_CTLCOLOREDIT picks the brushes.
@@ -348,8 +349,8 @@ void TVelmarPro_Api::ShowSelectedTable() {
   const auto s = SendMessageW(Control(ControlId::ListBox1), LB_GETCURSEL, 0, 0);
   if (s < 0 || s >= store_.StoreCount()) return;
   const TTransTable& table = store_.Store[static_cast<std::size_t>(s)];
-  SetWindowTextW(Control(ControlId::Label3), ui::FromCp1251(table.From).c_str());
-  SetWindowTextW(Control(ControlId::Label5), ui::FromCp1251(TableInfoTarget(table)).c_str());
+  SetWindowTextW(Control(ControlId::Label3), TableText(table, table.From).c_str());
+  SetWindowTextW(Control(ControlId::Label5), TableText(table, TableInfoTarget(table)).c_str());
   Layout();
 }
 
@@ -393,7 +394,7 @@ void TVelmarPro_Api::ListBox1DrawItem(const DRAWITEMSTRUCT& item) {
     SIZE size{};
     GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
     if (table) {
-      const std::wstring description = ui::FromCp1251(table->Description);
+      const std::wstring description = TableText(*table, table->Description);
       TextOutW(dc, r.left + 36, r.top + 1 + size.cy, description.c_str(), static_cast<int>(description.size()));
     }
   }
@@ -498,8 +499,7 @@ void TVelmarPro_Api::Button1Click() {
 
   RunSnapshot snapshot;
   runStandIns_.clear();
-  snapshot.text = ui::ToCp1251(ui::GetText(memo1), &runStandIns_);
-  snapshot.table = WithoutStandInPairs(store_.Store[static_cast<std::size_t>(selected)]);
+  TakeRunText(snapshot, store_.Store[static_cast<std::size_t>(selected)], ui::GetText(memo1), &runStandIns_);
   snapshot.underscore = N3_;
   snapshot.hyphen = N4_;
   snapshot.compress = N5_;
@@ -572,14 +572,15 @@ void TVelmarPro_Api::CompleteRun() {
   HWND memo2 = Control(ControlId::Memo2);
   std::wstring failure;
   inCompletion_ = true;
-  if (!SetWindowTextW(memo2, ui::FromCp1251(run_->ResultText(), standIns).c_str()))
+  const TTransTable& table = run_->Snapshot().table;
+  if (!SetWindowTextW(memo2, RunResultText(table, run_->ResultText(), standIns).c_str()))
     failure = L"Text exceeds memo capacity";
   inCompletion_ = false;
   if (GetWindowTextLengthW(memo2) > 0) SetActiveBox(ActiveBox::Memo2);  // the result is a change of Memo2
   SendMessageW(memo2, EM_SETSEL, 0, 0);
   SendMessageW(memo2, EM_SCROLLCARET, 0, 0);
 
-  const std::string statusText = StatusLine(run_->ResultText(), ui::ToCp1251(decimalSeparator_));
+  const std::string statusText = StatusLine(RunResultCp1251(table, run_->ResultText()), ui::ToCp1251(decimalSeparator_));
   run_.reset();
   runStandIns_.clear();
   SetRunning(false);

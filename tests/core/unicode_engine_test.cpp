@@ -3,6 +3,7 @@
 #include <random>
 
 #include "naive_unicode.h"
+#include "table_converter.h"
 #include "unicode_engine.h"
 #include "utf8.h"
 
@@ -131,6 +132,24 @@ TEST(UnicodeCompressText, SeparatorsAreTheBlankAndTheControlCharacters) {
   for (std::string piece : {"  \xC5\xA1", "e\r\n", "\xC2\x85", "  \xF0\x9F\x98\x80 ", ""})
     CompressUtf8Append(state, piece, out);
   EXPECT_EQ(out, "\xC5\xA1" "e \xF0\x9F\x98\x80");
+}
+
+TEST(TableLineConverter, TheTableEncodingPicksTheEngineAndTheSeparators) {
+  // The same letters as Windows-1251 bytes and as UTF-8.
+  TTransTable bytes;
+  bytes.AddPair("\xF7", "ch");  // ч
+  TTransTable unicode = UnicodeTable({{U"\u0447", U"\u010D"}});
+  std::vector<std::string_view> lines = {"\xF7" "a", ""};
+  std::string out;
+  TableLineConverter(bytes, false, false).ConvertLinesTo(lines, "\n", out);
+  EXPECT_EQ(out, "cha\n\n");
+  lines = {"\xD1\x87" "a", ""};
+  out.clear();
+  TableLineConverter(unicode, false, false).ConvertLinesTo(lines, "\n", out);
+  EXPECT_EQ(out, "\xC4\x8D" "a\n\n");
+  // 0x85 is "…" in Windows-1251, part of a word; U+0085 is a control character.
+  EXPECT_EQ(CompressText(bytes, "a\x85 b"), "a\x85 b");
+  EXPECT_EQ(CompressText(unicode, "a\xC2\x85 b"), "a b");
 }
 
 }  // namespace
