@@ -3,13 +3,16 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <exception>
+#include <string_view>
 #include <utility>
 
 #include "statistics_run.h"
 #include "text.h"
 #include "text_box_tools.h"
 #include "uMain.h"
+#include "window.h"
 
 namespace velmar {
 
@@ -97,6 +100,18 @@ void TVelmarPro_Api::AmountToWords(Currency currency) {
   if (activeBox_ == ActiveBox::None) return;
   HWND box = EditTarget();
   if (GetWindowLongPtrW(box, GWL_STYLE) & ES_READONLY) return;
+  // A number the amount commands will not guess at (more than two decimals,
+  // two separators, a minus sign) is refused with a message.
+  DWORD start = 0, end = 0;
+  SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  if (start > end) std::swap(start, end);
+  const std::wstring text = ui::GetText(box);
+  const std::wstring_view selection = std::wstring_view(text).substr(std::min<std::size_t>(start, text.size()),
+                                                                     end - start);
+  if (ReadAmount(ui::ToCp1251(selection)).status == AmountReading::Status::kRefused) {
+    MessageBoxW(hwnd_, ui::Widen(kAmountRefusedMessage).c_str(), L"VelmarPro", MB_OK);
+    return;
+  }
   ReplaceSelectionWithAmount(hwnd_, box, currency);
 }
 

@@ -154,6 +154,24 @@ void BM_BuiltIn_Fast(benchmark::State& s) { FastRun(s, MakeBuiltInTable()); }
 void BM_HundredKeys_Naive(benchmark::State& s) { NaiveRun(s, HundredKeyTable()); }
 void BM_HundredKeys_Fast(benchmark::State& s) { FastRun(s, HundredKeyTable()); }
 
+// Reading a table file whose section names many keys: linear in the keys.
+void BM_TableOfManyKeys(benchmark::State& state) {
+  std::string text = "[Information]\r\nFrom=A\r\nTo=B\r\n[Table]\r\n";
+  for (int64_t i = 0; i < state.range(0); ++i) text += "k" + std::to_string(i) + "=v\r\n";
+  for (auto _ : state) benchmark::DoNotOptimize(TableFromProfile(ProfileFile::Parse(text)).TableCount);
+}
+
+// A chain of one-byte pairs ("a" to "bb", "b" to "cc", ...) on a text it
+// does not touch: set up and convert.
+void BM_ChainedTable_Untouched(benchmark::State& state) {
+  const std::string symbols = "abcdefghijklmnopqrstuvwxyz0123456789";
+  TTransTable chain;
+  for (int i = 0; i < 35; ++i) chain.AddPair(std::string(1, symbols[i]), std::string(2, symbols[i + 1]));
+  for (auto _ : state) benchmark::DoNotOptimize(LineConverter(chain, false, false).Convert("XYZ"));
+}
+
+BENCHMARK(BM_TableOfManyKeys)->Unit(benchmark::kMillisecond)->Arg(10000)->Arg(40000)->Arg(120000);
+BENCHMARK(BM_ChainedTable_Untouched)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BuiltIn_Naive)->Unit(benchmark::kMillisecond)->Iterations(1);
 // The argument is the block size in bytes (0: the engine's default).
 BENCHMARK(BM_BuiltIn_Fast)->Unit(benchmark::kMillisecond)->Iterations(3)->Arg(0)->Arg(1024)->Arg(65536);

@@ -14,8 +14,9 @@ namespace velmar {
 int RunStatsCommand(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, std::FILE* err);
 
 // velmar amount [--hryvnia] [--encoding utf-8|cp1251] NUMBER...
-// Prints the amount in words of the digits of NUMBER and a line break.
-// Returns 0, or 2 for a usage error, no digits or more than 20 digits.
+// Prints the amount in words of NUMBER (see ReadAmount) and a line break.
+// Returns 0, or 2 for a usage error, no digits, a number it will not guess
+// at or more than 20 digits.
 int RunAmountCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
 
 }  // namespace velmar

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <utility>
 
 namespace velmar {
@@ -37,26 +38,41 @@ void LineConverter::Compile(const TTransTable& table) {
     Step step;
     step.source = s;
     step.target = pair->Target;
-    for (unsigned char c : pair->Target) step.adds[c] = true;
     steps_.push_back(std::move(step));
   }
 }
 
 void LineConverter::AddSingleBytePair(const TCharTable& pair) {
-  if (steps_.empty() || !steps_.back().isMap) {
+  const char from = pair.Source[0];
+  // Replacing one byte acts on every byte's image separately, so a run of
+  // pairs composes into one image per byte. A chain of pairs can make the
+  // images grow exponentially ("a" to "bb", "b" to "cc", ...) whatever the
+  // text holds, so a map takes a pair only while its images stay short; the
+  // next pair then starts a map of its own, which costs one more pass over
+  // the text, as the pair would in the pair-by-pair algorithm.
+  const auto composedLength = [&](const std::string& img) {
+    const auto hits = static_cast<std::size_t>(std::count(img.begin(), img.end(), from));
+    return img.size() - hits + hits * pair.Target.size();
+  };
+  bool startNewMap = false;
+  if (!steps_.empty() && steps_.back().isMap) {
+    const Step& map = steps_.back();
+    std::size_t longest = 0;
+    for (const std::string& img : map.image) longest = std::max(longest, composedLength(img));
+    if (longest > std::max(kLongestComposedImage, map.longestImage)) startNewMap = true;
+  }
+  if (startNewMap || steps_.empty() || !steps_.back().isMap) {
     Step step;
     step.isMap = true;
     for (int b = 0; b < 256; ++b) step.image[b] = std::string(1, static_cast<char>(b));
     steps_.push_back(std::move(step));
   }
   Step& map = steps_.back();
-  const char from = pair.Source[0];
-  // Replacing one byte acts on every byte's image separately, so the run of
-  // pairs composes into one image per byte.
   for (int b = 0; b < 256; ++b) {
     std::string& img = map.image[b];
     if (img.find(from) == std::string::npos) continue;
     std::string composed;
+    composed.reserve(composedLength(img));
     for (char c : img) {
       if (c == from) composed += pair.Target;
       else composed += c;
@@ -64,13 +80,10 @@ void LineConverter::AddSingleBytePair(const TCharTable& pair) {
     img = std::move(composed);
     map.changes[b] = !(img.size() == 1 && static_cast<unsigned char>(img[0]) == b);
   }
-  map.adds = {};
   map.allPacked = true;
   map.longestImage = 1;
   for (int b = 0; b < 256; ++b) {
     const std::string& img = map.image[b];
-    if (map.changes[b])
-      for (unsigned char c : img) map.adds[c] = true;
     map.longestImage = std::max(map.longestImage, img.size());
     map.packed[b] = 0;
     map.packedLength[b] = static_cast<std::uint8_t>(std::min<std::size_t>(img.size(), 8));
@@ -89,11 +102,24 @@ void LineConverter::Survey() {
   surveyed_ = true;
 }
 
+void LineConverter::CheckResultSize(std::size_t bytes) const {
+  // What the pair-by-pair algorithm would run out of memory on.
+  if (bytes > resultLimit_) throw std::bad_alloc();
+}
+
 void LineConverter::ApplyMap(const Step& step) {
-  next_.resize(buf_.size() * step.longestImage + 8);
-  char* out = next_.data();
   const auto* in = reinterpret_cast<const unsigned char*>(buf_.data());
   const std::size_t n = buf_.size();
+  // Room for the longest images is plenty for a block of lines; a long line
+  // is measured first, so the buffer is never much larger than the result.
+  std::size_t room = n * step.longestImage;
+  if (step.longestImage > 1 && (room > (std::size_t{1} << 20) || room > resultLimit_)) {
+    room = 0;
+    for (std::size_t i = 0; i < n; ++i) room += step.image[in[i]].size();
+  }
+  CheckResultSize(room);
+  next_.resize(room + 8);
+  char* out = next_.data();
   if (step.allPacked) {
     for (std::size_t i = 0; i < n; ++i) {
       std::memcpy(out, &step.packed[in[i]], 8);
@@ -123,6 +149,7 @@ bool LineConverter::ApplyPair(const Step& step) {
     seams_.push_back(next_.size());
     next_ += step.target;
     seams_.push_back(next_.size());
+    if (step.target.size() > step.source.size()) CheckResultSize(next_.size());
     pos = hit + step.source.size();
     hit = text.find(step.source, pos);
   } while (hit != std::string_view::npos);
@@ -179,6 +206,7 @@ void LineConverter::ConvertBlocks(std::span<const std::string_view> lines, Emit 
       if (batchLines_) buf_ += '\n';
       ++i;
     } while (batchLines_ && i < lines.size() && buf_.size() < blockSize_);
+    CheckResultSize(buf_.size());
 
     Run();
 
@@ -215,6 +243,11 @@ void LineConverter::ConvertLinesTo(std::span<const std::string_view> lines, std:
     out += converted;
     out += eol;
   });
+}
+
+void LineConverter::ConvertLinesWith(std::span<const std::string_view> lines,
+                                     const std::function<void(std::string_view)>& emit) {
+  ConvertBlocks(lines, emit);
 }
 
 void CompressAppend(CompressState& state, std::string_view piece, std::string& out) {

@@ -1,12 +1,14 @@
 #pragma once
 // The fast conversion engine. It gives exactly the bytes of ConvertLine's
 // pair-by-pair algorithm, but compiles the table once:
-//  - runs of consecutive one-byte pairs become one byte-to-string map,
+//  - runs of consecutive one-byte pairs become one byte-to-string map (while
+//    the composed images stay short),
 //  - a pair is skipped when a byte of its source does not occur in the text,
 //  - many lines are converted in one buffer, separated by a line feed, when
 //    no pair can see or make a line feed (matches then never cross lines).
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -25,9 +27,20 @@ class LineConverter {
   void ConvertLines(std::span<const std::string_view> lines, std::vector<std::string>& results);
   // Appends the conversion of every line followed by eol.
   void ConvertLinesTo(std::span<const std::string_view> lines, std::string_view eol, std::string& out);
+  // Hands the conversion of every line, in order, to emit; the view lives
+  // until emit returns.
+  void ConvertLinesWith(std::span<const std::string_view> lines,
+                        const std::function<void(std::string_view)>& emit);
 
   // Lines are gathered into buffers of about this many bytes.
   void SetBlockSize(std::size_t bytes) { blockSize_ = bytes; }
+
+  // The most bytes the conversion of one line (or block of lines) may grow
+  // to. A conversion that would make more throws std::bad_alloc, as the
+  // pair-by-pair algorithm would run out of memory on it; the converter stays
+  // usable.
+  static constexpr std::size_t kDefaultResultLimit = std::size_t{1} << 30;
+  void SetResultLimit(std::size_t bytes) { resultLimit_ = bytes; }
 
  private:
   using ByteSet = std::array<bool, 256>;
@@ -40,7 +53,6 @@ class LineConverter {
     // A composed run of one-byte pairs: image of every byte.
     std::array<std::string, 256> image;
     std::array<bool, 256> changes{};  // bytes whose image is not the byte itself
-    ByteSet adds{};                   // bytes a replacement can bring in
     // Images of up to 8 bytes packed for a branch-free copy.
     std::array<std::uint64_t, 256> packed{};
     std::array<std::uint8_t, 256> packedLength{};
@@ -64,6 +76,11 @@ class LineConverter {
     }
   };
 
+  // A run of one-byte pairs is composed into one map while no image grows
+  // longer than this (or than the longest target already in the map).
+  static constexpr std::size_t kLongestComposedImage = 64;
+
+  void CheckResultSize(std::size_t bytes) const;
   void ApplyMap(const Step& step);
   bool ApplyPair(const Step& step);
   void Survey();
@@ -79,6 +96,7 @@ class LineConverter {
   unsigned char blank_ = ' ';
   bool batchLines_ = true;
   std::size_t blockSize_ = 4096;
+  std::size_t resultLimit_ = kDefaultResultLimit;
   std::string buf_, next_;
   ByteSet present_{};
   BytePairs pairs_;

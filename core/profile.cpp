@@ -3,8 +3,10 @@
 #include <fstream>
 #include <limits>
 #include <system_error>
+#include <unordered_set>
 
 #include "cp1251.h"
+#include "text_lines.h"
 
 namespace velmar {
 namespace {
@@ -67,9 +69,9 @@ std::optional<std::int32_t> ParseInt32(std::string_view text) {
     if (value > limit) return std::nullopt;
   }
   if (base == 16) {
+    // Negated as a 32-bit pattern: "-0x80000000" stays the lowest value.
     auto bits = static_cast<std::uint32_t>(value);
-    std::int32_t v = static_cast<std::int32_t>(bits);
-    return negative ? -v : v;
+    return static_cast<std::int32_t>(negative ? 0u - bits : bits);
   }
   if (negative) return static_cast<std::int32_t>(-value);
   if (value > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
@@ -79,13 +81,7 @@ std::optional<std::int32_t> ParseInt32(std::string_view text) {
 ProfileFile ProfileFile::Parse(std::string_view bytes) {
   ProfileFile file;
   std::string section;
-  std::size_t pos = 0;
-  while (pos < bytes.size()) {
-    std::size_t end = bytes.find_first_of("\r\n", pos);
-    std::string_view raw = bytes.substr(pos, end == std::string_view::npos ? end : end - pos);
-    if (end == std::string_view::npos) pos = bytes.size();
-    else pos = end + ((bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n') ? 2 : 1);
-
+  for (std::string_view raw : SplitLines(bytes)) {
     Line line;
     line.text = std::string(raw);
     std::string_view trimmed = Trim(raw);
@@ -122,14 +118,20 @@ bool ProfileFile::HasSection(std::string_view section) const {
   return false;
 }
 
+std::vector<ProfileFile::Entry> ProfileFile::Entries(std::string_view section, std::size_t maxKeys) const {
+  std::vector<Entry> entries;
+  std::unordered_set<std::string> seen;  // lower-cased names
+  for (const auto& l : lines_) {
+    if (entries.size() >= maxKeys) break;
+    if (!l.entry || !EqualsNoCase(l.section, section)) continue;
+    if (seen.insert(Cp1251ToLower(l.key)).second) entries.push_back({l.key, l.value});
+  }
+  return entries;
+}
+
 std::vector<std::string> ProfileFile::KeyNames(std::string_view section) const {
   std::vector<std::string> keys;
-  for (const auto& l : lines_) {
-    if (!l.entry || !EqualsNoCase(l.section, section)) continue;
-    bool seen = false;
-    for (const auto& k : keys) seen = seen || EqualsNoCase(k, l.key);
-    if (!seen) keys.push_back(l.key);
-  }
+  for (auto& entry : Entries(section)) keys.push_back(std::move(entry.key));
   return keys;
 }
 
@@ -153,10 +155,10 @@ std::int32_t ProfileFile::GetInt(std::string_view section, std::string_view key,
   return n ? *n : fallback;
 }
 
-std::vector<std::pair<std::string, std::string>> ProfileFile::Entries(std::string_view section) const {
-  std::vector<std::pair<std::string, std::string>> entries;
+std::vector<ProfileFile::Entry> ProfileFile::AllEntries(std::string_view section) const {
+  std::vector<Entry> entries;
   for (const auto& l : lines_)
-    if (l.entry && EqualsNoCase(l.section, section)) entries.emplace_back(l.key, l.value);
+    if (l.entry && EqualsNoCase(l.section, section)) entries.push_back({l.key, l.value});
   return entries;
 }
 

@@ -2,12 +2,12 @@
 // Profile (INI) files: the table files, the settings file and the table editor
 // all use this. Bytes are Windows-1251; section and key names compare without
 // regard to case (Cyrillic included). Writing keeps every other line as it was.
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace velmar {
@@ -28,13 +28,20 @@ class ProfileFile {
   // Key names of a section in file order; a key named twice is listed once,
   // at its first place, and its first value is the one read.
   std::vector<std::string> KeyNames(std::string_view section) const;
+  // The same keys with their values, in one pass over the file; reading stops
+  // once maxKeys keys are found.
+  struct Entry {
+    std::string key;
+    std::string value;
+  };
+  std::vector<Entry> Entries(std::string_view section, std::size_t maxKeys = SIZE_MAX) const;
   std::optional<std::string> Get(std::string_view section, std::string_view key) const;
   std::string GetString(std::string_view section, std::string_view key,
                         std::string_view fallback = {}) const;
   std::int32_t GetInt(std::string_view section, std::string_view key, std::int32_t fallback) const;
   // Every entry of a section in file order, repeated keys included (for
   // callers that compare key names in another way, such as UTF-8 tables).
-  std::vector<std::pair<std::string, std::string>> Entries(std::string_view section) const;
+  std::vector<Entry> AllEntries(std::string_view section) const;
 
   // Replaces the first entry of the key (any case) or appends it to its
   // section, creating the section at the end of the file when needed.

@@ -5,6 +5,7 @@
 
 #include "convert.h"
 #include "cp1251.h"
+#include "file_names.h"
 #include "unicode_case.h"
 #include "unicode_table.h"
 
@@ -29,26 +30,20 @@ bool HasTableExtension(const std::filesystem::path& p) {
   return name.size() >= kExt.size() && name.compare(name.size() - kExt.size(), kExt.size(), kExt) == 0;
 }
 
-// The keys of a section in file order with their values. A key named twice
-// (in any case) counts once, at its first place, with its first value.
-std::vector<std::pair<std::string, std::string>> SectionPairs(const ProfileFile& file, std::string_view section,
-                                                              bool unicode) {
-  std::vector<std::pair<std::string, std::string>> pairs;
-  if (!unicode) {
-    for (auto& key : file.KeyNames(section)) {
-      std::string value = file.GetString(section, key);
-      pairs.emplace_back(std::move(key), std::move(value));
-    }
-  } else {
-    std::vector<std::string> seen;
-    for (auto& [key, value] : file.Entries(section)) {
-      std::string folded = Utf8ToLower(key);
-      if (std::find(seen.begin(), seen.end(), folded) != seen.end()) continue;
-      seen.push_back(std::move(folded));
-      pairs.emplace_back(std::move(key), std::move(value));
-    }
+// The keys of a section in file order with their values, at most as many as
+// a table keeps. A key named twice (in any case) counts once, at its first
+// place, with its first value; a Unicode table compares them by Unicode case.
+std::vector<ProfileFile::Entry> SectionPairs(const ProfileFile& file, std::string_view section, bool unicode) {
+  if (!unicode) return file.Entries(section, kMaxKeysPerSection);
+  std::vector<ProfileFile::Entry> pairs;
+  std::vector<std::string> seen;
+  for (auto& [key, value] : file.AllEntries(section)) {
+    if (pairs.size() >= kMaxKeysPerSection) break;
+    std::string folded = Utf8ToLower(key);
+    if (std::find(seen.begin(), seen.end(), folded) != seen.end()) continue;
+    seen.push_back(std::move(folded));
+    pairs.push_back({std::move(key), std::move(value)});
   }
-  if (pairs.size() > kMaxKeysPerSection) pairs.resize(kMaxKeysPerSection);
   return pairs;
 }
 
@@ -94,6 +89,9 @@ std::vector<std::filesystem::path> ListTableFiles(const std::filesystem::path& f
   std::error_code ec;
   std::filesystem::directory_iterator it(folder, ec), end;
   for (; !ec && it != end; it.increment(ec)) {
+    // A device name would open the device (a serial port can block the start).
+    const auto name = it->path().filename().u8string();
+    if (IsReservedDeviceName(std::string_view(reinterpret_cast<const char*>(name.data()), name.size()))) continue;
     if (HasTableExtension(it->path()) && !it->is_directory(ec)) files.push_back(it->path());
   }
   std::sort(files.begin(), files.end(), [](const auto& a, const auto& b) {

@@ -125,7 +125,7 @@ std::string AmountInWords(std::string_view digits, Currency currency, int kopeck
 }
 
 std::string AmountInWords(double amount, Currency currency) {
-  if (!std::isfinite(amount) || amount < 0) throw std::out_of_range("amount must be a non-negative number");
+  if (!std::isfinite(amount) || std::signbit(amount)) throw std::out_of_range("amount must be a non-negative number");
   double whole = std::trunc(amount);
   // rint rounds ties to even in the default rounding mode.
   double kopecks = std::rint((amount - whole) * 100);
@@ -139,14 +139,57 @@ std::string AmountInWords(double amount, Currency currency) {
   return AmountInWords(std::string_view(buffer.data(), result.ptr), currency, static_cast<int>(kopecks));
 }
 
-AmountFromSelectionResult AmountFromSelection(std::string_view selection, Currency currency) {
-  std::string digits;
-  for (char c : selection) {
-    if (c >= '0' && c <= '9') digits += c;
+AmountReading ReadAmount(std::string_view selection) {
+  using Status = AmountReading::Status;
+  const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+  const auto isBlank = [](char c) { return c == ' ' || c == '\xA0'; };
+  const auto isDecimal = [](char c) { return c == ',' || c == '.'; };
+  // A hyphen-minus or an en dash, as a minus sign is typed in Russian text.
+  const auto isMinus = [](char c) { return c == '-' || c == '\x96'; };
+
+  const std::size_t first = selection.find_first_of("0123456789");
+  if (first == std::string_view::npos) return {};
+  const std::size_t last = selection.find_last_of("0123456789");
+  AmountReading refused{Status::kRefused, {}, 0};
+
+  std::size_t before = first;
+  if (before > 0 && isDecimal(selection[before - 1])) return refused;
+  while (before > 0 && isBlank(selection[before - 1])) --before;
+  if (before > 0 && isMinus(selection[before - 1])) return refused;
+
+  std::string whole, decimals;
+  bool afterSeparator = false;
+  for (std::size_t i = first; i <= last; ++i) {
+    const char c = selection[i];
+    if (isDigit(c)) {
+      (afterSeparator ? decimals : whole) += c;
+    } else if (isBlank(c) && !afterSeparator) {
+      // a group separator
+    } else if (isDecimal(c) && !afterSeparator && isDigit(selection[i + 1])) {
+      afterSeparator = true;
+    } else {
+      return refused;
+    }
   }
-  if (digits.empty()) return {AmountFromSelectionResult::Status::kNoDigits, {}};
-  if (digits.size() > kMaxAmountDigits) return {AmountFromSelectionResult::Status::kTooLong, {}};
-  return {AmountFromSelectionResult::Status::kConverted, AmountInWords(digits, currency)};
+  if (decimals.size() > 2) return refused;
+  if (whole.size() > kMaxAmountDigits) return {Status::kTooLong, {}, 0};
+  int kopecks = 0;
+  if (!decimals.empty()) kopecks = (decimals[0] - '0') * 10 + (decimals.size() == 2 ? decimals[1] - '0' : 0);
+  return {Status::kRead, std::move(whole), kopecks};
+}
+
+AmountFromSelectionResult AmountFromSelection(std::string_view selection, Currency currency) {
+  const AmountReading amount = ReadAmount(selection);
+  switch (amount.status) {
+    case AmountReading::Status::kNoDigits:
+    case AmountReading::Status::kRefused:
+      return {AmountFromSelectionResult::Status::kNoDigits, {}};
+    case AmountReading::Status::kTooLong:
+      return {AmountFromSelectionResult::Status::kTooLong, {}};
+    case AmountReading::Status::kRead:
+      break;
+  }
+  return {AmountFromSelectionResult::Status::kConverted, AmountInWords(amount.whole, currency, amount.kopecks)};
 }
 
 }  // namespace velmar

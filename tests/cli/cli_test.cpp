@@ -3,6 +3,11 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <thread>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "cli.h"
 #include "test_util.h"
@@ -144,6 +149,113 @@ TEST(VelmarConvert, Errors) {
   EXPECT_NE(help.out.find("velmar convert"), std::string::npos);
 }
 
+TEST(VelmarCommandLine, EveryOptionTakesItsValueEitherWay) {
+  // "--name value" and "--name=value" in every subcommand.
+  const std::string zh = "\xD0\xB6";
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {"convert", "--encoding", "cp1251", "--eol", "lf", "--table", "0"},
+           {"convert", "--encoding=cp1251", "--eol=lf", "--table=0"}}) {
+    EXPECT_EQ(Velmar(args, "\xE6").out, "zh\n");
+  }
+  test::TempDir dir;
+  EXPECT_EQ(Velmar({"tables", "--tables-dir=" + dir.path().string(), "--encoding=cp1251"}).out,
+            Velmar({"tables", "--tables-dir", dir.path().string(), "--encoding", "cp1251"}).out);
+  EXPECT_EQ(Velmar({"stats", "--encoding=cp1251"}, "ab").out, Velmar({"stats", "--encoding", "cp1251"}, "ab").out);
+  EXPECT_EQ(Velmar({"amount", "--encoding=utf-8", "5"}).out, Velmar({"amount", "--encoding", "utf-8", "5"}).out);
+  // "-" is standard input in convert as in stats.
+  EXPECT_EQ(Velmar({"convert", "-"}, zh).out, "zh\r\n");
+}
+
+TEST(VelmarCommandLine, OneErrorFormatInEverySubcommand) {
+  for (const char* command : {"convert", "tables", "stats", "amount"}) {
+    const Result unknown = Velmar({command, "--bogus"});
+    EXPECT_EQ(unknown.status, 2) << command;
+    EXPECT_EQ(unknown.err, std::string("velmar ") + command + ": unknown option --bogus\nTry 'velmar " + command +
+                               " --help'.\n");
+    const Result missing = Velmar({command, "--encoding"});
+    EXPECT_EQ(missing.status, 2) << command;
+    EXPECT_EQ(missing.err, std::string("velmar ") + command + ": --encoding needs a value\nTry 'velmar " + command +
+                               " --help'.\n");
+  }
+  const Result unreadable = Velmar({"convert", "/no/such/file"});
+  EXPECT_EQ(unreadable.err, "velmar convert: cannot read /no/such/file\n");
+  EXPECT_EQ(Velmar({"stats", "/no/such/file"}).err, "velmar stats: cannot read /no/such/file\n");
+  EXPECT_EQ(Velmar({"convert", "--reverse=yes"}).status, 2);
+}
+
+TEST(VelmarConvert, ALongLineOverManyReadBlocks) {
+  // One line of three read blocks, with "ж" and a kept-aside character cut
+  // between blocks, and a short line after it.
+  std::string input, expected;
+  while (input.size() < (3u << 20)) {
+    input += "\xD0\xB6\xE2\x98\x83 ab ";
+    expected += "zh\xE2\x98\x83 ab ";
+  }
+  input += "\nq";
+  expected += "\nq\n";
+  const Result r = Velmar({"convert", "--eol=lf"}, input);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.size(), expected.size());
+  EXPECT_TRUE(r.out == expected);
+}
+
+TEST(VelmarStats, ManyEmptyLinesAndOneLongLine) {
+  const Result feeds = Velmar({"stats", "--encoding=cp1251"}, std::string(3u << 20, '\n'));
+  ASSERT_EQ(feeds.status, 0) << feeds.err;
+  EXPECT_NE(feeds.out.find(": 3145728\n"), std::string::npos) << feeds.out;  // lines
+  const Result longLine = Velmar({"stats", "--encoding=cp1251"}, std::string(3u << 20, 'x'));
+  EXPECT_NE(longLine.out.find(": 1\n"), std::string::npos) << longLine.out;
+  EXPECT_NE(longLine.out.find(": 3145730\n"), std::string::npos) << longLine.out;
+}
+
+#ifndef _WIN32
+// Output files that are not plain files of their own.
+TEST(VelmarConvert, OutputIntoLinksDevicesAndFifos) {
+  namespace fs = std::filesystem;
+  test::TempDir dir;
+  const std::string zh = "\xD0\xB6";
+
+  // A symbolic link: the file it names gets the text, the link stays.
+  const auto target = dir.Write("target.txt", "old");
+  fs::create_symlink(target, dir.path() / "link.txt");
+  ASSERT_EQ(Velmar({"convert", "--output", (dir.path() / "link.txt").string()}, zh).status, 0);
+  EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir.path() / "link.txt")));
+  EXPECT_EQ(Slurp(target), "zh\r\n");
+
+  // A file only its owner may read keeps its permissions.
+  const auto secret = dir.Write("secret.txt", "old");
+  fs::permissions(secret, fs::perms::owner_read | fs::perms::owner_write);
+  ASSERT_EQ(Velmar({"convert", "--output", secret.string()}, zh).status, 0);
+  EXPECT_EQ(fs::status(secret).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(Slurp(secret), "zh\r\n");
+
+  // A hard link sees the new text.
+  const auto shared = dir.Write("shared.txt", "old");
+  fs::create_hard_link(shared, dir.path() / "other-name.txt");
+  ASSERT_EQ(Velmar({"convert", "--output", shared.string()}, zh).status, 0);
+  EXPECT_EQ(Slurp(dir.path() / "other-name.txt"), "zh\r\n");
+
+  // A device is written, not replaced.
+  EXPECT_EQ(Velmar({"convert", "--output", "/dev/null"}, zh).status, 0);
+  EXPECT_TRUE(fs::is_character_file("/dev/null"));
+
+  // A FIFO is written into.
+  const auto fifo = dir.path() / "fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  std::string read;
+  std::thread reader([&] { read = Slurp(fifo); });
+  const Result r = Velmar({"convert", "--output", fifo.string()}, zh);
+  reader.join();
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(read, "zh\r\n");
+  EXPECT_TRUE(fs::is_fifo(fifo));
+
+  // No temporary file is left anywhere.
+  for (const auto& entry : fs::directory_iterator(dir.path()))
+    EXPECT_EQ(entry.path().string().find("velmar-tmp"), std::string::npos) << entry.path();
+}
+#endif
+
 TEST(VelmarTables, OneLinePerSlotFromTheTablesFolder) {
   test::TempDir dir;
   dir.Write("uk.table",
@@ -202,22 +314,19 @@ TEST(VelmarConvertUnicodeTable, CharactersSplitAcrossReadBlocksAndMalformedInput
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out.substr(r.out.size() - 6), "žž\r\n");
 
-  struct Bad {
-    std::string input, message;
-  } bad[] = {
-      {"ab\xFF", "malformed UTF-8 at byte offset 2 of standard input"},
-      {"ab\xD0", "malformed UTF-8 at byte offset 2 of standard input (the input ends inside a character)"},
-      {std::string(1 << 20, 'a') + "b\xC0\xAF", "malformed UTF-8 at byte offset 1048577 of standard input"},
-  };
-  for (const auto& b : bad) {
-    Result e = Velmar({"convert", "--table", table}, b.input);
+  // The same report as with any other table.
+  for (std::string malformed : {std::string("ab\xFF"), std::string("ab\xD0"), std::string(1 << 20, 'a') + "b\xC0\xAF"}) {
+    Result e = Velmar({"convert", "--table", table}, malformed);
     EXPECT_EQ(e.status, 1);
-    EXPECT_EQ(e.err, "velmar: " + b.message + "\n");
+    EXPECT_EQ(e.err, Velmar({"convert"}, malformed).err);
+    EXPECT_NE(e.err.find("malformed UTF-8 at byte offset " + std::to_string(malformed.find_first_of("\xFF\xD0\xC0"))),
+              std::string::npos)
+        << e.err;
   }
   const std::string broken = dir.Write("broken.table", "\xEF\xBB\xBF[Table]\r\n\xD0=x\r\n").string();
   Result e = Velmar({"convert", "--table", broken}, "x");
   EXPECT_EQ(e.status, 1);
-  EXPECT_EQ(e.err, "velmar: cannot read table file " + broken +
+  EXPECT_EQ(e.err, "velmar convert: cannot read table file " + broken +
                        ": malformed UTF-8 at byte offset 12 (the file begins with the UTF-8 byte order mark)\n");
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <new>
 #include <random>
 
 #include "engine.h"
@@ -72,6 +73,57 @@ TEST(LineConverter, ChainedOneBytePairsComposeExactly) {
   LineConverter c(t, false, false);
   EXPECT_EQ(c.Convert("abcx"), naive::ConvertLine("abcx", t, false, false));
   EXPECT_EQ(c.Convert("abcx"), "aa");
+}
+
+// "a" to "bb", "b" to "cc", and so on: every pair doubles what the one
+// before it made.
+TTransTable DoublingChain(int pairs) {
+  const std::string symbols = "abcdefghijklmnopqrstuvwxyz0123456789";
+  TTransTable t;
+  for (int i = 0; i < pairs; ++i) t.AddPair(std::string(1, symbols[i]), std::string(2, symbols[i + 1]));
+  return t;
+}
+
+TEST(LineConverter, AChainedTableCostsNothingOnTextItDoesNotTouch) {
+  // Composed up front, the image of "a" alone would be 2^35 bytes.
+  const TTransTable chain = DoublingChain(35);
+  LineConverter converter(chain, false, false);
+  EXPECT_EQ(converter.Convert("XYZ"), "XYZ");
+  std::vector<std::string> results;
+  const std::string_view lines[] = {"HELLO", "", "9 9"};
+  converter.ConvertLines(lines, results);
+  EXPECT_EQ(results, (std::vector<std::string>{"HELLO", "", "9 9"}));
+}
+
+TEST(LineConverter, AChainedTableGivesThePairByPairResultWhereItMatches) {
+  const TTransTable chain = DoublingChain(16);
+  LineConverter converter(chain, true, false);
+  for (std::string_view line : {"a", "xa b", "ccc", "p q"}) {
+    const std::string expected = naive::ConvertLine(line, chain, true, false);
+    EXPECT_EQ(converter.Convert(line), expected) << line;
+  }
+  EXPECT_EQ(converter.Convert("a").size(), std::size_t{1} << 16);
+}
+
+TEST(LineConverter, AResultTooLargeForMemoryThrowsAndTheConverterStaysUsable) {
+  const TTransTable chain = DoublingChain(35);
+  LineConverter converter(chain, false, false);
+  converter.SetResultLimit(std::size_t{1} << 20);
+  EXPECT_THROW(converter.Convert("a"), std::bad_alloc);
+  const std::string_view lines[] = {"x", "b", "y"};
+  std::string out;
+  EXPECT_THROW(converter.ConvertLinesTo(lines, "\n", out), std::bad_alloc);
+  EXPECT_EQ(converter.Convert("XYZ"), "XYZ");
+
+  // A pair of several bytes that grows the text is held to the same limit.
+  TTransTable grow;
+  grow.AddPair("ab", std::string(1000, 'x'));
+  LineConverter growing(grow, false, false);
+  growing.SetResultLimit(100000);
+  std::string many;
+  for (int i = 0; i < 200; ++i) many += "ab";
+  EXPECT_THROW(growing.Convert(many), std::bad_alloc);
+  EXPECT_EQ(growing.Convert("abab").size(), 2000u);
 }
 
 }  // namespace

@@ -35,6 +35,23 @@ TEST(ProfileFile, KeyNamedTwiceIsListedOnceAndItsFirstValueWins) {
   EXPECT_EQ(f.GetString("Table", W("ж")), "Zh");
 }
 
+TEST(ProfileFile, ASectionOfManyKeysReadsInOnePass) {
+  // 50,000 keys, each named twice in another case: comparing every name with
+  // every earlier one would take minutes.
+  std::string text = "[Table]\r\n";
+  for (int i = 0; i < 50000; ++i) text += "k" + std::to_string(i) + "=v" + std::to_string(i) + "\r\n";
+  for (int i = 0; i < 50000; ++i) text += "K" + std::to_string(i) + "=other\r\n";
+  const ProfileFile f = ProfileFile::Parse(text);
+  const auto all = f.Entries("table");
+  ASSERT_EQ(all.size(), 50000u);
+  EXPECT_EQ(all[12345].key, "k12345");
+  EXPECT_EQ(all[12345].value, "v12345");
+  const auto kept = f.Entries("Table", 500);
+  ASSERT_EQ(kept.size(), 500u);
+  EXPECT_EQ(kept.back().key, "k499");
+  EXPECT_EQ(f.KeyNames("Table").size(), 50000u);
+}
+
 TEST(ProfileFile, SetReplacesInPlaceAppendsAndKeepsOtherLines) {
   ProfileFile f = ProfileFile::Parse("; keep me\r\n[Velmar]\r\nModule=3\r\nOther=x\r\n\r\n[Else]\r\nk=v\r\n");
   f.Set("velmar", "MODULE", "0");
@@ -62,6 +79,7 @@ TEST(ParseInt32, DecimalHexAndRejects) {
   const Case cases[] = {
       {"244", 244}, {"-5", -5}, {"+7", 7}, {"$FF", 255}, {"0x1", 1}, {"0X1f", 31},
       {"2147483647", 2147483647}, {"-2147483648", INT32_MIN}, {"0xFFFFFFFF", -1},
+      {"-0x80000000", INT32_MIN}, {"-$80000001", INT32_MAX}, {"-0x1", -1},
       {"2147483648", std::nullopt}, {"", std::nullopt}, {"abc", std::nullopt},
       {"12a", std::nullopt}, {"0x", std::nullopt}, {" 1", std::nullopt},
   };

@@ -96,6 +96,30 @@ TEST(LoadTables, FilesSortedWithoutCaseEachFollowedByItsReverse) {
   EXPECT_EQ(store.Store[5].ToIcon, 244);
 }
 
+TEST(TableFromProfile, KeepsTheFirstFiveHundredKeysOfASection) {
+  std::string text = "[Table]\r\nDup=first\r\ndup=second\r\n";
+  for (int i = 0; i < 100000; ++i) text += "k" + std::to_string(i) + "=v\r\n";
+  const TTransTable t = TableFromProfile(ProfileFile::Parse(text));
+  ASSERT_EQ(t.TableCount, 1000);
+  EXPECT_EQ(t.Table[0], (TCharTable{"dup", "first"}));  // lower-cased copies first
+  EXPECT_EQ(t.Table[499], (TCharTable{"k498", "v"}));
+  EXPECT_EQ(t.Table[500], (TCharTable{"Dup", "first"}));
+  EXPECT_EQ(t.Table[999], (TCharTable{"k498", "v"}));
+}
+
+#ifndef _WIN32
+// On Windows such a file cannot even be made: its name opens the device.
+TEST(LoadTables, FilesNamedAfterADeviceAreSkipped) {
+  test::TempDir dir;
+  for (const char* name : {"com1.table", "CON.table", "nul .table", "Lpt2.Table"})
+    dir.Write(name, "[Information]\r\nFrom=D\r\n");
+  dir.Write("console.table", "[Information]\r\nFrom=K\r\n");
+  const auto files = ListTableFiles(dir.path());
+  ASSERT_EQ(files.size(), 1u);
+  EXPECT_EQ(files[0].filename(), "console.table");
+}
+#endif
+
 TEST(LoadTables, EveryFileFindsASlotBeyondOneHundredAndOne) {
   test::TempDir dir;
   for (int i = 0; i < 60; ++i) dir.Write("t" + std::to_string(100 + i) + ".table", "[Information]\r\nFrom=F\r\n");

@@ -128,6 +128,7 @@ TEST(AmountInWordsOfNumber, FractionBecomesKopecks) {
 
 TEST(AmountInWordsOfNumber, RejectsNegativeAndNonFinite) {
   EXPECT_THROW(AmountInWords(-1.0, Currency::kRubles), std::out_of_range);
+  EXPECT_THROW(AmountInWords(-0.0, Currency::kRubles), std::out_of_range);
   EXPECT_THROW(AmountInWords(std::numeric_limits<double>::quiet_NaN(), Currency::kRubles), std::out_of_range);
   EXPECT_THROW(AmountInWords(std::numeric_limits<double>::infinity(), Currency::kRubles), std::out_of_range);
   EXPECT_THROW(AmountInWords(1e21, Currency::kRubles), std::out_of_range);
@@ -136,20 +137,56 @@ TEST(AmountInWordsOfNumber, RejectsNegativeAndNonFinite) {
 TEST(AmountFromSelection, DigitsOfTheSelection) {
   auto r = AmountFromSelection(Cp("1 250,75 руб."), Currency::kRubles);
   EXPECT_EQ(r.status, Status::kConverted);
-  EXPECT_EQ(r.text, Cp("сто двадцать пять тысяч семьдесят пять рублей 00 копеек"));
+  EXPECT_EQ(r.text, Cp("одна тысяча двести пятьдесят рублей 75 копеек"));
 
   r = AmountFromSelection("00000000000000000042", Currency::kRubles);  // twenty digits
   EXPECT_EQ(r.status, Status::kConverted);
   EXPECT_EQ(r.text, Cp("сорок два рубля 00 копеек"));
 
-  r = AmountFromSelection("-5", Currency::kHryvnias);
+  r = AmountFromSelection("5", Currency::kHryvnias);
   EXPECT_EQ(r.text, Cp("пять гривен 00 копеек"));
+  // A number it will not guess at gives no amount at all.
+  EXPECT_EQ(AmountFromSelection("-5", Currency::kHryvnias).status, Status::kNoDigits);
 
   EXPECT_EQ(AmountFromSelection("0", Currency::kRubles).text, Cp("00 копеек"));
   EXPECT_EQ(AmountFromSelection("000000000000000000042", Currency::kRubles).status, Status::kTooLong);
   EXPECT_EQ(AmountFromSelection("1234567890 1234567890 1", Currency::kRubles).status, Status::kTooLong);
   EXPECT_EQ(AmountFromSelection(Cp("сумма: —"), Currency::kRubles).status, Status::kNoDigits);
   EXPECT_EQ(AmountFromSelection("", Currency::kRubles).status, Status::kNoDigits);
+}
+
+TEST(ReadAmount, KopecksAfterADecimalCommaOrPoint) {
+  struct Case { const char* selection; const char* whole; int kopecks; };
+  const Case cases[] = {
+      {"1 250,75", "1250", 75},
+      {"12,5", "12", 50},
+      {"12.05", "12", 5},
+      {"Итого: 1\u00A0250\u00A0000.99 руб.", "1250000", 99},  // no-break spaces between groups
+      {"12.", "12", 0},                                          // a full stop after the number
+      {"сумма 7,50.", "7", 50},
+      {"0,01", "0", 1},
+      {"1 2 3", "123", 0},
+      {"00000000000000000042,10", "00000000000000000042", 10},  // twenty digits before the comma
+  };
+  for (const auto& c : cases) {
+    const AmountReading a = ReadAmount(Cp(c.selection));
+    EXPECT_EQ(a.status, AmountReading::Status::kRead) << c.selection;
+    EXPECT_EQ(a.whole, c.whole) << c.selection;
+    EXPECT_EQ(a.kopecks, c.kopecks) << c.selection;
+  }
+  EXPECT_EQ(AmountFromSelection(Cp("12,5"), Currency::kRubles).text, Cp("двенадцать рублей 50 копеек"));
+  EXPECT_EQ(AmountFromSelection(Cp("2,01"), Currency::kHryvnias).text, Cp("две гривны 01 копейка"));
+}
+
+TEST(ReadAmount, RefusesWhatItWouldHaveToGuess) {
+  for (const char* selection : {"1,234", "1.250,75", "1,2,3", "12abc34", "12-15", "1/2", "-5", "- 5", "минус –5",
+                                ",75", "1, 5", "1,5 0", "1\t000"}) {
+    EXPECT_EQ(ReadAmount(Cp(selection)).status, AmountReading::Status::kRefused) << selection;
+  }
+  EXPECT_EQ(ReadAmount("").status, AmountReading::Status::kNoDigits);
+  EXPECT_EQ(ReadAmount(Cp("руб.")).status, AmountReading::Status::kNoDigits);
+  EXPECT_EQ(ReadAmount("123456789012345678901,5").status, AmountReading::Status::kTooLong);
+  EXPECT_FALSE(Cp1251FromUtf8Literal(kAmountRefusedMessage).empty());  // the message fits the code page
 }
 
 }  // namespace

@@ -138,10 +138,11 @@ TEST_F(TextToolsCommandTest, StatsFailures) {
 TEST_F(TextToolsCommandTest, Amount) {
   struct Case { std::vector<std::string> args; std::string out; };
   const Case cases[] = {
-      {{"1", "250,75", "руб."}, "сто двадцать пять тысяч семьдесят пять рублей 00 копеек\n"},
+      {{"1", "250,75", "руб."}, "одна тысяча двести пятьдесят рублей 75 копеек\n"},
+      {{"12,5"}, "двенадцать рублей 50 копеек\n"},
+      {{"1\u00A0000.01"}, "одна тысяча рублей 01 копейка\n"},
       {{"--hryvnia", "21"}, "двадцать одна гривна 00 копеек\n"},
       {{"00000000000000000042"}, "сорок два рубля 00 копеек\n"},
-      {{"--", "-5"}, "пять рублей 00 копеек\n"},
       {{"0"}, "00 копеек\n"},
   };
   for (const auto& c : cases) {
@@ -160,6 +161,9 @@ TEST_F(TextToolsCommandTest, AmountFailures) {
       {{}, "missing NUMBER"},
       {{"--hryvnia"}, "missing NUMBER"},
       {{"-5"}, "unknown option -5"},
+      {{"--", "-5"}, "Не удалось прочитать сумму"},
+      {{"1,234"}, "Не удалось прочитать сумму"},
+      {{"12", "abc", "34"}, "Не удалось прочитать сумму"},
       {{"--encoding", "latin1", "5"}, "unknown encoding"},
   };
   for (const auto& c : cases) {

@@ -67,7 +67,7 @@ TEST(ReplaceSelectionWithAmount, ReplacesTheSelectionWithoutUndo) {
   TextBox box;
   box.Set("Итого: 1 250,75 руб., всё", 7, 20);
   EXPECT_TRUE(ReplaceSelectionWithAmount(box.owner(), box.hwnd(), Currency::kRubles));
-  EXPECT_EQ(TextOf(box.hwnd()), W("Итого: сто двадцать пять тысяч семьдесят пять рублей 00 копеек, всё"));
+  EXPECT_EQ(TextOf(box.hwnd()), W("Итого: одна тысяча двести пятьдесят рублей 75 копеек, всё"));
   EXPECT_FALSE(SendMessageW(box.hwnd(), EM_CANUNDO, 0, 0));
 
   box.Set("2 шт.", 0, 5);
