@@ -77,6 +77,10 @@ struct UnicodeLineConverter::Compiled {
 
   std::vector<Step> steps;
   bool batchLines = true;
+  // A character with a long image in a buffer of several lines stops the
+  // batching: the plain algorithm would hold such an image for one line only.
+  std::size_t linesInBuffer = 0;
+  bool abandoned = false;
 
   // The survey of the buffer: bytes present and neighbouring byte pairs.
   std::array<bool, 256> present{};
@@ -169,7 +173,16 @@ struct UnicodeLineConverter::Compiled {
       } else if (kept.state == Step::Image::Kept) {
         o = std::copy_n(step.pool.data() + kept.offset, kept.length, o);
       } else {
+        if (kept.state == Step::Image::Long && linesInBuffer > 1) {
+          abandoned = true;
+          return;
+        }
         std::string image = Compose(step, step.characters[k]);
+        if (image.size() > kLongestKeptImage && linesInBuffer > 1) {
+          kept.state = Step::Image::Long;
+          abandoned = true;
+          return;
+        }
         if (static_cast<std::size_t>(room - o) < image.size()) grow(image.size());
         o = std::copy(image.begin(), image.end(), o);
         if (kept.state == Step::Image::Unknown) {
@@ -271,7 +284,7 @@ UnicodeLineConverter::UnicodeLineConverter(const TTransTable& table, bool unders
 
 UnicodeLineConverter::~UnicodeLineConverter() = default;
 
-void UnicodeLineConverter::Run() {
+bool UnicodeLineConverter::Run() {
   Compiled& c = *compiled_;
   c.surveyed = false;
   for (Compiled::Step& step : c.steps) {
@@ -279,6 +292,11 @@ void UnicodeLineConverter::Run() {
       // Without a survey at hand, the map's own pass is as cheap as one.
       if (!c.surveyed || c.Touches(step)) {
         c.ApplyMap(step, buf_, next_);
+        if (c.abandoned) {
+          c.abandoned = false;
+          c.batchLines = false;
+          return false;
+        }
         std::swap(buf_, next_);
       }
       continue;
@@ -286,13 +304,14 @@ void UnicodeLineConverter::Run() {
     if (!c.surveyed) c.Survey(buf_);
     if (c.MayOccur(step.source) && c.ApplyPair(step, buf_, next_)) std::swap(buf_, next_);
   }
+  return true;
 }
 
 template <typename Emit>
 void UnicodeLineConverter::ConvertBlocks(std::span<const std::string_view> lines, Emit emit) {
-  const bool batch = compiled_->batchLines;
   std::size_t i = 0;
   while (i < lines.size()) {
+    const bool batch = compiled_->batchLines;
     // Gather lines: each as a blank, the line, and (when batching) a line feed.
     buf_.clear();
     std::size_t first = i;
@@ -304,8 +323,12 @@ void UnicodeLineConverter::ConvertBlocks(std::span<const std::string_view> lines
       if (batch) buf_ += '\n';
       ++i;
     } while (batch && i < lines.size() && buf_.size() < blockSize_);
+    compiled_->linesInBuffer = i - first;
 
-    Run();
+    if (!Run()) {
+      i = first;  // batching has stopped: these lines again, one at a time
+      continue;
+    }
 
     // Each line's conversion ends at its line feed; its first character goes.
     std::string_view rest(buf_);

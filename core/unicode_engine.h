@@ -11,7 +11,9 @@
 //  - a pair is skipped when two neighbouring bytes of its source do not occur
 //    side by side in the text;
 //  - many lines are converted in one buffer, separated by a line feed, when
-//    no pair can see or make a line feed.
+//    no pair can see or make a line feed, and until a character's image
+//    turns out long: from then on lines go one at a time, so that the engine
+//    never holds more than the plain algorithm would for one line.
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -47,7 +49,8 @@ class UnicodeLineConverter {
 
   template <typename Emit>
   void ConvertBlocks(std::span<const std::string_view> lines, Emit emit);
-  void Run();
+  // False when the buffer's lines must be converted one at a time instead.
+  bool Run();
 
   std::unique_ptr<Compiled> compiled_;
   char blank_ = ' ';

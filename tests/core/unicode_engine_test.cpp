@@ -111,6 +111,17 @@ TEST(UnicodeLineConverter, ChainedPairsComposeOnlyWhatTheTextHolds) {
     EXPECT_EQ(converter.Convert(EncodeUtf8(line)), EncodeUtf8(naive::ConvertLineUnicode(line, plain, false, false)));
   }
   EXPECT_EQ(converter.Convert("p").size(), std::size_t{1} << 10);
+  // Several lines in one go: the long images end the batching, not the result.
+  std::vector<std::string> lines = {"m n", "xp", "", "q"}, fast;
+  std::vector<std::string_view> views(lines.begin(), lines.end());
+  UnicodeLineConverter batched(t, false, false);
+  batched.ConvertLines(views, fast);
+  ASSERT_EQ(fast.size(), lines.size());
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    std::u32string line;
+    DecodeUtf8(lines[i], line);
+    EXPECT_EQ(fast[i], EncodeUtf8(naive::ConvertLineUnicode(line, plain, false, false))) << i;
+  }
 }
 
 TEST(UnicodeLineConverter, BlankOptionsActOnTheInputBlanksOnly) {
