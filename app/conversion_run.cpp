@@ -20,6 +20,7 @@ ConversionRun::Outcome ConversionRun::Finish() {
   worker_->Join();
   Outcome outcome;
   outcome.failure = worker_->Failure();
+  outcome.unicode = worker_->Unicode();
   // Characters outside Windows-1251 go back in, less those the conversion removed.
   const auto& removed = worker_->RemovedStandIns();
   std::size_t r = 0;

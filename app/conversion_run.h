@@ -44,7 +44,8 @@ class ConversionRun {
   bool Finishing() const { return worker_->Finishing(); }
 
   struct Outcome {
-    std::string result;                  // Windows-1251; empty when the run failed
+    std::string result;                  // Windows-1251 (UTF-8 when `unicode`); empty when the run failed
+    bool unicode = false;                // the run's table was a Unicode table
     std::string failure;                 // why the run failed, or empty
     std::vector<std::wstring> standIns;  // those the conversion kept, in order
   };

@@ -1,5 +1,9 @@
 #include "on_the_fly.h"
 
+#include <algorithm>
+
+#include "cp1251.h"
+
 namespace velmar {
 
 std::wstring AutostartCommand(std::wstring_view exePath) {
@@ -57,6 +61,8 @@ bool EndsWithLineBreak(std::wstring_view text) {
 
 std::string ClipboardTextBytes(std::string_view text) {
   std::string bytes(text);
+  // What Windows-1251 has not is a question mark there (CF_UNICODETEXT holds it).
+  std::replace(bytes.begin(), bytes.end(), static_cast<char>(kCp1251Undefined), '?');
   bytes += '\0';
   return bytes;
 }

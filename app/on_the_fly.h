@@ -81,7 +81,8 @@ std::string_view QuickPasteText(std::string_view result, bool selectionEndsWithB
 // Whether a copied selection ends with a line break (CR or LF).
 bool EndsWithLineBreak(std::wstring_view text);
 
-// The clipboard payloads: the text with its NUL byte (CF_TEXT) and the
+// The clipboard payloads: the text with its NUL byte (CF_TEXT, a stand-in
+// byte for a character Windows-1251 has not becoming "?") and the
 // language identifier as two little-endian bytes (CF_LOCALE).
 std::string ClipboardTextBytes(std::string_view text);
 std::array<std::byte, 2> LocaleBytes(std::uint16_t langId);

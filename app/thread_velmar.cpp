@@ -7,6 +7,7 @@
 
 #include "cp1251.h"
 #include "engine.h"
+#include "table_converter.h"
 #include "text_lines.h"
 
 namespace velmar {
@@ -124,10 +125,13 @@ void TThreadVelmar::Convert() {
   // the progress after line i is i, and it is shown only when it looks
   // different. Each batch goes straight into the result; only with stand-ins
   // in the text are a batch's lines kept one by one, to see which it lost.
-  LineConverter converter(snapshot_.table, snapshot_.underscore, snapshot_.hyphen);
-  const bool standIns = snapshot_.text.find(static_cast<char>(kCp1251Undefined)) != std::string::npos;
+  // The UTF-8 text of a Unicode table holds every character itself: no stand-ins.
+  TableLineConverter converter(snapshot_.table, snapshot_.underscore, snapshot_.hyphen);
+  const bool standIns = !snapshot_.table.IsUnicode() &&
+                        snapshot_.text.find(static_cast<char>(kCp1251Undefined)) != std::string::npos;
   LineCursor cursor(snapshot_.text);
-  CompressState compressState;
+  TableCompressState compressState;
+  compressState.unicode = snapshot_.table.IsUnicode();
   std::string piece;
   std::vector<std::string> results;
   std::size_t standInsBefore = 0;

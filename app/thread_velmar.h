@@ -17,7 +17,7 @@ namespace velmar {
 
 // What a run works on, taken on the UI thread when the run starts.
 struct RunSnapshot {
-  std::string text;  // the source text, Windows-1251
+  std::string text;  // the source text, Windows-1251 (UTF-8 with a Unicode table)
   TTransTable table;
   bool underscore = false;
   bool hyphen = false;
@@ -48,6 +48,8 @@ class TThreadVelmar {
   std::int64_t LineCount() const { return progress_.LineCount(); }
   const RunProgress& Progress() const { return progress_; }
   bool Finishing() const { return snapshot_.underscore || snapshot_.hyphen || snapshot_.compress; }
+  // The run's text and result are UTF-8 (a Unicode table), not Windows-1251.
+  bool Unicode() const { return snapshot_.table.IsUnicode(); }
 
   // Valid after done: every result line followed by CR LF, or with the
   // compress option the words of the result on one line; and the stand-ins

@@ -10,6 +10,7 @@
 #include "http.h"
 #include "profile.h"
 #include "run_progress.h"
+#include "run_text.h"
 #include "table_file.h"
 #include "text.h"
 #include "text_stats.h"
@@ -315,8 +316,8 @@ void TVelmarPro_Api::FormCreate(bool realCreation) {
   HWND list = Control(ControlId::ListBox1);
   SendMessageW(list, LB_RESETCONTENT, 0, 0);
   LoadTables(store_, exeFolder_ / L"Table");
-  for (const std::string& caption : store_.Captions())
-    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ui::FromCp1251(caption).c_str()));
+  for (const TTransTable& table : store_.Store)
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(TableText(table, TableCaption(table)).c_str()));
   SendMessageW(list, LB_SETCURSEL, 0, 0);
 
   // Memo1 white, Memo2 light blue: WM_CTLCOLOREDIT picks the brushes.
@@ -356,8 +357,8 @@ void TVelmarPro_Api::ShowSelectedTable() {
   const auto s = SendMessageW(Control(ControlId::ListBox1), LB_GETCURSEL, 0, 0);
   if (s < 0 || s >= store_.StoreCount()) return;
   const TTransTable& table = store_.Store[static_cast<std::size_t>(s)];
-  SetWindowTextW(Control(ControlId::Label3), ui::FromCp1251(table.From).c_str());
-  SetWindowTextW(Control(ControlId::Label5), ui::FromCp1251(TableInfoTarget(table)).c_str());
+  SetWindowTextW(Control(ControlId::Label3), TableText(table, table.From).c_str());
+  SetWindowTextW(Control(ControlId::Label5), TableText(table, TableInfoTarget(table)).c_str());
   Layout();
 }
 
@@ -401,7 +402,7 @@ void TVelmarPro_Api::ListBox1DrawItem(const DRAWITEMSTRUCT& item) {
     SIZE size{};
     GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
     if (table) {
-      const std::wstring description = ui::FromCp1251(table->Description);
+      const std::wstring description = TableText(*table, table->Description);
       TextOutW(dc, r.left + 36, r.top + 1 + size.cy, description.c_str(), static_cast<int>(description.size()));
     }
   }

@@ -17,6 +17,7 @@
 #include "edit_rules.h"
 #include "text.h"
 #include "uAbout.h"
+#include "utf8.h"
 
 namespace velmar {
 namespace {
@@ -282,7 +283,11 @@ void TVelmarPro_Api::btn_OpenClick() {
     ui::ShowError(hwnd_, FileErrorText(L"Cannot open file", path, error));
     return;
   }
-  const std::wstring text = ui::FromCp1251(NormaliseLineBreaks(bytes));
+  // A file with the UTF-8 byte order mark (as a save writes text that
+  // Windows-1251 cannot hold) is read as UTF-8; every other file as Windows-1251.
+  const std::wstring text = std::string_view(bytes).starts_with(kUtf8ByteOrderMark)
+                                ? ui::Widen(NormaliseLineBreaks(bytes.substr(kUtf8ByteOrderMark.size())))
+                                : ui::FromCp1251(NormaliseLineBreaks(bytes));
   const bool changed = text != ui::GetText(Control(ControlId::Memo1));
   if (!SetBoxText(ControlId::Memo1, text)) {
     ui::ShowError(hwnd_, L"Text exceeds memo capacity");
@@ -313,17 +318,25 @@ void TVelmarPro_Api::SaveBox(ControlId box) {
   const std::wstring path = ChooseFile(hwnd_, true);
   if (path.empty()) return;
   std::vector<std::wstring> lost;
-  std::string bytes = ui::ToCp1251(ui::GetText(Control(box)), &lost);
+  const std::wstring boxText = ui::GetText(Control(box));
+  std::string bytes = ui::ToCp1251(boxText, &lost);
   if (!lost.empty()) {
-    // A Windows-1251 file cannot hold them: the user decides, and the file
-    // gets the usual question mark rather than a byte no reader knows.
-    if (MessageBoxW(hwnd_,
-                    ui::Widen("Текст содержит символы, которых нет в кодировке Windows-1251; в файле они будут "
-                              "заменены знаком \"?\". Сохранить?")
+    // A Windows-1251 file cannot hold them: the user picks UTF-8 (with its
+    // byte order mark, so that opening the file reads it back), or
+    // Windows-1251 with the usual question mark rather than a byte no reader knows.
+    const int answer =
+        MessageBoxW(hwnd_,
+                    ui::Widen("Текст содержит символы, которых нет в кодировке Windows-1251. Сохранить файл в "
+                              "кодировке UTF-8? (\"Нет\" \u2014 в Windows-1251, эти символы будут заменены знаком "
+                              "\"?\")")
                         .c_str(),
-                    L"VelmarPro", MB_YESNO | MB_ICONWARNING) != IDYES)
+                    L"VelmarPro", MB_YESNOCANCEL | MB_ICONWARNING);
+    if (answer == IDYES)
+      bytes = std::string(kUtf8ByteOrderMark) + ui::Narrow(boxText);
+    else if (answer == IDNO)
+      std::replace(bytes.begin(), bytes.end(), static_cast<char>(kCp1251Undefined), '?');
+    else
       return;
-    std::replace(bytes.begin(), bytes.end(), static_cast<char>(kCp1251Undefined), '?');
   }
   FileHandle file(
       CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "run_progress.h"
+#include "run_text.h"
 #include "text.h"
 #include "text_stats.h"
 #include "uMain.h"
@@ -49,8 +50,7 @@ void TVelmarPro_Api::Button1Click() {
   RunSnapshot snapshot;
   std::vector<std::wstring> standIns;
   try {
-    snapshot.text = ui::ToCp1251(ui::GetText(memo1), &standIns);
-    snapshot.table = WithoutStandInPairs(store_.Store[static_cast<std::size_t>(selected)]);
+    TakeRunText(snapshot, store_.Store[static_cast<std::size_t>(selected)], ui::GetText(memo1), &standIns);
   } catch (const std::bad_alloc&) {
     ui::ShowError(hwnd_, ui::Widen(kNotEnoughMemory));
     return;
@@ -123,7 +123,7 @@ void TVelmarPro_Api::CompleteRun() {
   std::wstring failure = ui::Widen(outcome.failure);
   inCompletion_ = true;
   try {
-    if (failure.empty() && !SetWindowTextW(memo2, ui::FromCp1251(outcome.result, outcome.standIns).c_str()))
+    if (failure.empty() && !SetWindowTextW(memo2, RunResultText(outcome.unicode, outcome.result, outcome.standIns).c_str()))
       failure = L"Text exceeds memo capacity";
   } catch (const std::bad_alloc&) {
     failure = ui::Widen(kNotEnoughMemory);
@@ -133,7 +133,7 @@ void TVelmarPro_Api::CompleteRun() {
   SendMessageW(memo2, EM_SETSEL, 0, 0);
   SendMessageW(memo2, EM_SCROLLCARET, 0, 0);
 
-  const std::string statusText = StatusLine(outcome.result, ui::ToCp1251(decimalSeparator_));
+  const std::string statusText = StatusLine(RunResultCp1251(outcome.unicode, outcome.result), ui::ToCp1251(decimalSeparator_));
   SetRunning(false);
   SetWindowTextW(label, ui::FromCp1251(statusText).c_str());
   FinishQuickRun();

@@ -3,13 +3,43 @@
 # on one long line and of `velmar stats` on bare line feeds.
 # usage: bench/cli_timing.sh [MEGABYTES] [LINE_MEGABYTES]
 #        (defaults 1024 and 200; needs /usr/bin/time)
+#    or: bench/cli_timing.sh icu [MEGABYTES]
+#        `velmar convert` with the built-in table against ICU's
+#        `uconv -x Russian-Latin/BGN` on Russian fortunes (default 20 MB; needs
+#        Debian's fortunes-ru and icu-devtools)
 set -e
-mb=${1:-1024}
-line_mb=${2:-200}
 here=$(cd "$(dirname "$0")/.." && pwd)
 velmar=$here/build/native/bin/velmar
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+
+run() {
+  label=$1
+  input=$2
+  shift 2
+  /usr/bin/time -f "%e %M" -o "$work/time" "$@" < "$input" > /dev/null
+  read -r secs rss < "$work/time"
+  echo "$label: $(stat -c %s "$input") bytes in $secs s, peak RSS $((rss / 1024)) MB"
+}
+
+if [ "${1:-}" = icu ]; then
+  mb=${2:-20}
+  fortunes=/usr/share/games/fortunes/ru
+  command -v uconv > /dev/null || { echo "uconv missing (icu-devtools)"; exit 1; }
+  ls "$fortunes"/*.u8 > /dev/null 2>&1 || { echo "no fortunes in $fortunes (fortunes-ru)"; exit 1; }
+  : > "$work/fortunes.txt"
+  while [ "$(stat -c %s "$work/fortunes.txt")" -lt $((mb * 1048576)) ]; do
+    cat "$fortunes"/*.u8 >> "$work/fortunes.txt"
+  done
+  run "velmar convert" "$work/fortunes.txt" "$velmar" convert
+  velmar_secs=$secs
+  run "uconv -x Russian-Latin/BGN" "$work/fortunes.txt" uconv -f utf-8 -t utf-8 -x Russian-Latin/BGN
+  echo "uconv takes $(echo "$secs $velmar_secs" | awk '{ printf "%.1f", $1 / ($2 > 0 ? $2 : 0.01) }') times as long"
+  exit 0
+fi
+
+mb=${1:-1024}
+line_mb=${2:-200}
 
 # One megabyte of Russian lines, repeated.
 line='Съешь же ещё этих мягких французских булок, да выпей чаю. Щука ест ершей!'
@@ -26,14 +56,6 @@ while [ $i -lt "$mb" ]; do cat "$work/1mb.txt"; i=$((i + 1)); done >> "$work/big
 head -c $((line_mb * 1048576)) "$work/big.txt" | tr -d '\r\n' > "$work/line.txt"
 head -c $((mb * 1048576)) /dev/zero | tr '\0' '\n' > "$work/feeds.txt"
 
-run() {
-  label=$1
-  input=$2
-  shift 2
-  /usr/bin/time -f "%e %M" -o "$work/time" "$@" < "$input" > /dev/null
-  read -r secs rss < "$work/time"
-  echo "$label: $(stat -c %s "$input") bytes in $secs s, peak RSS $((rss / 1024)) MB"
-}
 run "velmar convert (utf-8)" "$work/big.txt" "$velmar" convert
 run "velmar convert (cp1251 bytes)" "$work/big.txt" "$velmar" convert --encoding cp1251
 run "velmar convert --compress" "$work/big.txt" "$velmar" convert --compress

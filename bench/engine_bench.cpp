@@ -1,6 +1,8 @@
 // Speed of the conversion engine against the naive pair-by-pair algorithm on a
 // 20 MB Russian text, with the built-in table and with a table of about 100
-// keys that mixes one- to four-letter sources and word-initial pairs.
+// keys that mixes one- to four-letter sources and word-initial pairs; and of
+// the Unicode engine against the plain algorithm on Unicode characters with
+// the shipped Serbian table on a 20 MB Serbian text (UTF-8 in and out).
 //
 //   build/native/bin/velmar_engine_bench --benchmark_counters_tabular=true
 #include <benchmark/benchmark.h>
@@ -11,8 +13,11 @@
 
 #include "engine.h"
 #include "naive.h"
+#include "naive_unicode.h"
 #include "table_file.h"
 #include "test_util.h"
+#include "unicode_engine.h"
+#include "utf8.h"
 
 namespace velmar {
 namespace {
@@ -27,34 +32,48 @@ const char* const kSample =
     "Эх, чужак, общий съём цен шляп (юфть) — вдрызг! Объявление о подъезде к зданию "
     "появилось вчера; в нём говорится, что движение будет закрыто до пятницы.";
 
+const char* const kSerbianSample =
+    "Љубав према Београду и Новом Саду, Ђорђе и Џон једу ћевапчиће у Чачку. Шабац, Њујорк, "
+    "жаба и џеп: свака реч има своје слово. Ћирилица се чита лако, латиница такође; обе "
+    "азбуке су равноправне. Хвала вам што сте дошли на ову изложбу — видимо се сутра у девет "
+    "сати поред старе цркве, где ће нас чекати пријатељи из Ниша и Крагујевца.";
+
 // Lines of 40 to 120 bytes made of the sample's words in random order.
+std::vector<std::string> LinesOf(const std::string& sample) {
+  std::vector<std::string> words;
+  for (std::size_t pos = 0; pos < sample.size();) {
+    std::size_t end = sample.find(' ', pos);
+    if (end == std::string::npos) end = sample.size();
+    words.push_back(sample.substr(pos, end - pos));
+    pos = end + 1;
+  }
+  std::mt19937 rng(42);
+  std::vector<std::string> out;
+  std::size_t total = 0;
+  while (total < kTextBytes) {
+    std::string line;
+    std::size_t want = 40 + rng() % 81;
+    while (line.size() < want) {
+      if (!line.empty()) line += ' ';
+      line += words[rng() % words.size()];
+    }
+    total += line.size() + 2;
+    out.push_back(std::move(line));
+  }
+  return out;
+}
+
 const std::vector<std::string>& RussianLines() {
-  static const std::vector<std::string> lines = [] {
-    std::vector<std::string> words;
-    std::string sample = test::W(kSample);
-    for (std::size_t pos = 0; pos < sample.size();) {
-      std::size_t end = sample.find(' ', pos);
-      if (end == std::string::npos) end = sample.size();
-      words.push_back(sample.substr(pos, end - pos));
-      pos = end + 1;
-    }
-    std::mt19937 rng(42);
-    std::vector<std::string> out;
-    std::size_t total = 0;
-    while (total < kTextBytes) {
-      std::string line;
-      std::size_t want = 40 + rng() % 81;
-      while (line.size() < want) {
-        if (!line.empty()) line += ' ';
-        line += words[rng() % words.size()];
-      }
-      total += line.size() + 2;
-      out.push_back(std::move(line));
-    }
-    return out;
-  }();
+  static const std::vector<std::string> lines = LinesOf(test::W(kSample));
   return lines;
 }
+
+const std::vector<std::string>& SerbianLines() {
+  static const std::vector<std::string> lines = LinesOf(kSerbianSample);
+  return lines;
+}
+
+TTransTable SerbianTable() { return ReadTableFile(std::filesystem::path(VELMAR_TABLES_DIR) / "serbian-latin.table"); }
 
 // About 100 keys: every capital letter, letter groups of two to four, and
 // word-initial rules written with "_".
@@ -100,6 +119,36 @@ void FastRun(benchmark::State& state, const TTransTable& table) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kTextBytes));
 }
 
+// The plain algorithm on Unicode characters, UTF-8 decoded and encoded per line.
+void UnicodeNaiveRun(benchmark::State& state, const TTransTable& table) {
+  const auto& lines = SerbianLines();
+  naive::UnicodePairs pairs(table);
+  for (auto _ : state) {
+    std::size_t bytes = 0;
+    for (const auto& line : lines) {
+      std::u32string text;
+      DecodeUtf8(line, text);
+      bytes += EncodeUtf8(naive::ConvertLineUnicode(text, pairs, false, false)).size();
+    }
+    benchmark::DoNotOptimize(bytes);
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kTextBytes));
+}
+
+void UnicodeFastRun(benchmark::State& state, const TTransTable& table) {
+  const auto& lines = SerbianLines();
+  std::vector<std::string_view> views(lines.begin(), lines.end());
+  for (auto _ : state) {
+    UnicodeLineConverter converter(table, false, false);
+    if (state.range(0) > 0) converter.SetBlockSize(static_cast<std::size_t>(state.range(0)));
+    std::string out;
+    out.reserve(kTextBytes * 2);
+    converter.ConvertLinesTo(views, "\r\n", out);
+    benchmark::DoNotOptimize(out.data());
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kTextBytes));
+}
+
 void BM_BuiltIn_Naive(benchmark::State& s) { NaiveRun(s, MakeBuiltInTable()); }
 void BM_BuiltIn_Fast(benchmark::State& s) { FastRun(s, MakeBuiltInTable()); }
 void BM_HundredKeys_Naive(benchmark::State& s) { NaiveRun(s, HundredKeyTable()); }
@@ -126,8 +175,17 @@ BENCHMARK(BM_ChainedTable_Untouched)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BuiltIn_Naive)->Unit(benchmark::kMillisecond)->Iterations(1);
 // The argument is the block size in bytes (0: the engine's default).
 BENCHMARK(BM_BuiltIn_Fast)->Unit(benchmark::kMillisecond)->Iterations(3)->Arg(0)->Arg(1024)->Arg(65536);
+void BM_Serbian_Plain(benchmark::State& s) { UnicodeNaiveRun(s, SerbianTable()); }
+void BM_Serbian_Fast(benchmark::State& s) { UnicodeFastRun(s, SerbianTable()); }
+void BM_SerbianReverse_Plain(benchmark::State& s) { UnicodeNaiveRun(s, MakeReverseTable(SerbianTable())); }
+void BM_SerbianReverse_Fast(benchmark::State& s) { UnicodeFastRun(s, MakeReverseTable(SerbianTable())); }
+
 BENCHMARK(BM_HundredKeys_Naive)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_HundredKeys_Fast)->Unit(benchmark::kMillisecond)->Iterations(3)->Arg(0)->Arg(256)->Arg(1024)->Arg(16384);
+BENCHMARK(BM_Serbian_Plain)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_Serbian_Fast)->Unit(benchmark::kMillisecond)->Iterations(3)->Arg(0)->Arg(1024)->Arg(65536);
+BENCHMARK(BM_SerbianReverse_Plain)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_SerbianReverse_Fast)->Unit(benchmark::kMillisecond)->Iterations(3)->Arg(0);
 
 }  // namespace
 }  // namespace velmar

@@ -10,6 +10,8 @@
 #include "table_file.h"
 #include "text_io.h"
 #include "text_tools_cmd.h"
+#include "unicode_engine.h"
+#include "unicode_table.h"
 #include "utf8.h"
 
 namespace velmar {
@@ -32,6 +34,10 @@ const char* const kUsage =
     "  replacing it only when the whole conversion succeeded (a symbolic link is\n"
     "  followed, a device or FIFO written directly, a file keeps its permissions).\n"
     "--encoding: utf-8 (default) or cp1251 for the bytes read and written.\n"
+    "  A Unicode table (a .table file that begins with a UTF-8 or UTF-16 byte\n"
+    "  order mark) converts Unicode characters: with utf-8 nothing is lost; with\n"
+    "  cp1251 the input is read as Windows-1251 and the result written in UTF-8,\n"
+    "  since Windows-1251 cannot hold every character such a table may write.\n"
     "Options take their value as --name VALUE or --name=VALUE; FILE \"-\" is\n"
     "standard input; \"--\" ends the options. \"velmar COMMAND --help\" for more.\n";
 
@@ -67,11 +73,9 @@ TTransTable ResolveTable(const ConvertOptions& o) {
                     "; see `velmar tables`)"};
     table = store.Store[slot];
   } else {
-    auto path = PathFromUtf8(o.tableSpec);
-    auto file = ProfileFile::Load(path);
-    if (!file || std::filesystem::is_directory(path)) throw Failure{"cannot read table file " + o.tableSpec};
-    table = TableFromProfile(*file);
-    table.FilePath = path;
+    std::string error;
+    table = ReadTableFile(PathFromUtf8(o.tableSpec), &error);
+    if (!error.empty()) throw Failure{"cannot read table file " + o.tableSpec + ": " + error};
   }
   return o.reverse ? MakeReverseTable(table) : table;
 }
@@ -180,9 +184,32 @@ class ConvertStep {
   std::string compressed_, batch_;
 };
 
+// A Unicode table converts UTF-8 lines (the input read as UTF-8, or as
+// Windows-1251 and widened) and always writes UTF-8: nothing stands in.
+void ConvertUnicode(const ConvertOptions& o, const TTransTable& table, std::FILE* in, std::FILE* out) {
+  UnicodeLineConverter converter(table, o.underscore, o.hyphen);
+  Output output(out, o.output, Encoding::kUtf8);
+  Utf8CompressState compress;
+  std::string converted, compressed;
+  TextInput input(o.files, in, {.encoding = o.encoding, .utf8Lines = true});
+  input.Read([&](std::span<const std::string_view> lines) {
+    converted.clear();
+    converter.ConvertLinesTo(lines, o.eol, converted);
+    if (!o.compress) return output.WriteBytes(converted);
+    compressed.clear();
+    CompressUtf8Append(compress, converted, compressed);
+    output.WriteBytes(compressed);
+  });
+  output.Commit();
+}
+
 int Convert(const std::vector<std::string>& words, std::FILE* in, std::FILE* out) {
   const ConvertOptions o = ReadConvertOptions(words);
   const TTransTable table = ResolveTable(o);
+  if (table.IsUnicode()) {
+    ConvertUnicode(o, table, in, out);
+    return 0;
+  }
   Output output(out, o.output, o.encoding);
   ConvertStep step(o, table, output);
   TextInput input(o.files, in, {.encoding = o.encoding, .stash = step.Stash()});
@@ -205,10 +232,13 @@ int Tables(const std::vector<std::string>& words, std::FILE* out) {
   TTableStore store;
   LoadTables(store, TablesDir(dir));
   std::string text;
-  auto field = [&](const std::string& cp1251) { return utf8 ? Cp1251ToUtf8(cp1251) : cp1251; };
+  // Names of a Unicode table are UTF-8; in Windows-1251 what it cannot hold is "?".
+  auto field = [&](const TTransTable& t, const std::string& s) {
+    return utf8 ? TableTextToUtf8(t, s) : TableTextToCp1251(t, s);
+  };
   for (int i = 0; i < store.StoreCount(); ++i) {
     const TTransTable& t = store.Store[i];
-    text += std::to_string(i) + "\t" + field(TableCaption(t)) + "\t" + field(t.Description) + "\t" +
+    text += std::to_string(i) + "\t" + field(t, TableCaption(t)) + "\t" + field(t, t.Description) + "\t" +
             std::to_string(t.FromIcon) + "\t" + std::to_string(t.ToIcon) + "\t" + std::to_string(t.TableCount) +
             "\t" + PathToUtf8(t.FilePath) + "\n";
   }

@@ -97,6 +97,16 @@ void TextInput::ReadOne(const std::string& name, const OnLines& onLines) {
 }
 
 void TextInput::Feed(std::string_view block, const std::string& shown, const OnLines& onLines) {
+  if (options_.utf8Lines) {
+    if (options_.encoding == Encoding::kCp1251) return splitter_.Feed(Cp1251ToUtf8(block), onLines);
+    // Checked by the decoder; a character cut at the block's end waits in the
+    // splitter's unfinished line for the rest of its bytes.
+    decoded_.clear();
+    if (!decoder_.Feed(block, decoded_, nullptr))
+      throw Failure{MalformedUtf8Message(shown, offset_ + decoder_.ErrorOffset(), false)};
+    splitter_.Feed(block, onLines);
+    return;
+  }
   if (options_.encoding == Encoding::kCp1251) {
     splitter_.Feed(block, onLines);
     return;

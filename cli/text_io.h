@@ -31,6 +31,9 @@ class TextInput {
     // Where characters Windows-1251 cannot hold are kept, as UTF-8, in text
     // order; each stands in the lines as the byte 0x98. Null: not kept.
     std::vector<std::string>* stash = nullptr;
+    // The lines in UTF-8 (for a Unicode table): UTF-8 input is checked and
+    // handed over as it stands, Windows-1251 input is widened to UTF-8.
+    bool utf8Lines = false;
   };
   using OnLines = std::function<void(std::span<const std::string_view>)>;
 

@@ -1,6 +1,10 @@
 #include "command_protocol.h"
 
+#include <algorithm>
 #include <cstring>
+
+#include "cp1251.h"
+#include "unicode_table.h"
 
 namespace velmar::protocol {
 
@@ -37,9 +41,10 @@ Command ParseCommand(std::string_view text) {
 std::string ModuleListMessage(const TTableStore& store) {
   std::string text(kModuleList);
   for (const TTransTable& t : store.Store) {
-    text += TableCaption(t);
+    // The messages are Windows-1251: a Unicode table's names lose what it cannot hold.
+    text += TableTextToCp1251(t, TableCaption(t));
     text += " [";
-    text += t.Description;
+    text += TableTextToCp1251(t, t.Description);
     text += "]\r\n";
   }
   return text;
@@ -49,6 +54,12 @@ std::string ActiveModuleMessage(std::int32_t selected) {
   return std::string(kActiveModule) + std::to_string(selected);
 }
 
-std::string ResultMessage(std::string_view text) { return std::string(kResult) + std::string(text); }
+std::string ResultMessage(std::string_view text) {
+  // A character Windows-1251 has not (kept as the stand-in byte) goes as "?".
+  std::string message = std::string(kResult) + std::string(text);
+  std::replace(message.begin() + static_cast<std::ptrdiff_t>(kResult.size()), message.end(),
+               static_cast<char>(kCp1251Undefined), '?');
+  return message;
+}
 
 }  // namespace velmar::protocol

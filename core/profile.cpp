@@ -113,6 +113,13 @@ std::int32_t ProfileFile::GetInt(std::string_view section, std::string_view key,
   return n ? *n : fallback;
 }
 
+std::vector<ProfileFile::Entry> ProfileFile::AllEntries(std::string_view section) const {
+  std::vector<Entry> entries;
+  for (const auto& l : lines_)
+    if (l.entry && EqualsNoCase(l.section, section)) entries.push_back({l.key, l.value});
+  return entries;
+}
+
 void ProfileFile::Set(std::string_view section, std::string_view key, std::string_view value) {
   std::string text = std::string(key) + "=" + std::string(value);
   std::optional<std::size_t> lastOfSection;

@@ -75,6 +75,9 @@ class ProfileFile {
   std::string GetString(std::string_view section, std::string_view key,
                         std::string_view fallback = {}) const;
   std::int32_t GetInt(std::string_view section, std::string_view key, std::int32_t fallback) const;
+  // Every entry of a section in file order, repeated keys included (for
+  // callers that compare key names in another way, such as UTF-8 tables).
+  std::vector<Entry> AllEntries(std::string_view section) const;
 
   // Replaces the first entry of the key (any case) or appends it to its
   // section, creating the section at the end of the file when needed.

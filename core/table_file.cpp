@@ -6,6 +6,8 @@
 #include "convert.h"
 #include "cp1251.h"
 #include "file_names.h"
+#include "unicode_case.h"
+#include "unicode_table.h"
 
 namespace velmar {
 namespace {
@@ -28,31 +30,56 @@ bool HasTableExtension(const std::filesystem::path& p) {
   return name.size() >= kExt.size() && name.compare(name.size() - kExt.size(), kExt.size(), kExt) == 0;
 }
 
+// The keys of a section in file order with their values, at most as many as
+// a table keeps. A key named twice (in any case) counts once, at its first
+// place, with its first value; a Unicode table compares them by Unicode case.
+std::vector<ProfileFile::Entry> SectionPairs(const ProfileFile& file, std::string_view section, bool unicode) {
+  if (!unicode) return file.Entries(section, kMaxKeysPerSection);
+  std::vector<ProfileFile::Entry> pairs;
+  std::vector<std::string> seen;
+  for (auto& [key, value] : file.AllEntries(section)) {
+    if (pairs.size() >= kMaxKeysPerSection) break;
+    std::string folded = Utf8ToLower(key);
+    if (std::find(seen.begin(), seen.end(), folded) != seen.end()) continue;
+    seen.push_back(std::move(folded));
+    pairs.push_back({std::move(key), std::move(value)});
+  }
+  return pairs;
+}
+
 }  // namespace
 
-TTransTable TableFromProfile(const ProfileFile& file) {
+TTransTable TableFromProfile(const ProfileFile& file, TableEncoding encoding) {
   TTransTable t;
+  t.Encoding = encoding;
   t.From = file.GetString(kInformation, "From");
   t.To = file.GetString(kInformation, "To");
   t.Description = file.GetString(kInformation, "Description");
   t.FromIcon = file.GetInt(kInformation, "FromIcon", kFlagUkraine);
   t.ToIcon = file.GetInt(kInformation, "ToIcon", kFlagUnitedStates);
+  auto lower = [&](std::string_view s) { return t.IsUnicode() ? Utf8ToLower(s) : Cp1251ToLower(s); };
 
   // Lower-cased copies first, then the pairs as written; "_" stands for a blank.
-  const auto pairs = file.Entries("Table", kMaxKeysPerSection);
-  for (const auto& [key, value] : pairs) t.AddPair(Blanks(Cp1251ToLower(key)), Blanks(Cp1251ToLower(value)));
+  const auto pairs = SectionPairs(file, "Table", t.IsUnicode());
+  for (const auto& [key, value] : pairs) t.AddPair(Blanks(lower(key)), Blanks(lower(value)));
   for (const auto& [key, value] : pairs) t.AddPair(Blanks(key), Blanks(value));
 
   // "First" pairs keep their "_".
-  const auto firstPairs = file.Entries("First", kMaxKeysPerSection);
-  for (const auto& [key, value] : firstPairs) t.AddFirstPair(Cp1251ToLower(key), Cp1251ToLower(value));
+  const auto firstPairs = SectionPairs(file, "First", t.IsUnicode());
+  for (const auto& [key, value] : firstPairs) t.AddFirstPair(lower(key), lower(value));
   for (const auto& [key, value] : firstPairs) t.AddFirstPair(key, value);
   return t;
 }
 
-TTransTable ReadTableFile(const std::filesystem::path& path) {
-  auto file = ProfileFile::Load(path);
-  TTransTable t = file ? TableFromProfile(*file) : TTransTable{};
+TTransTable ReadTableFile(const std::filesystem::path& path, std::string* error) {
+  TTransTable t;
+  if (auto bytes = ReadWholeFile(path)) {
+    TableFileText text = DecodeTableFile(*bytes);
+    if (text.error.empty()) t = TableFromProfile(ProfileFile::Parse(text.text), text.encoding);
+    else if (error) *error = text.error;
+  } else if (error) {
+    *error = "cannot read the file";
+  }
   t.FilePath = path;
   return t;
 }

@@ -12,12 +12,16 @@ namespace velmar {
 // A section holds at most this many keys: each key gives two pairs.
 inline constexpr int kMaxKeysPerSection = kTablePairCapacity / 2;
 
-// The table a profile file describes (FilePath is left to the caller).
-TTransTable TableFromProfile(const ProfileFile& file);
+// The table a profile file describes (FilePath is left to the caller). The
+// strings of a Unicode table are UTF-8, its keys compared and lower-cased by
+// Unicode's simple case mapping.
+TTransTable TableFromProfile(const ProfileFile& file, TableEncoding encoding = TableEncoding::Cp1251);
 
-// Reads a table file; a file that cannot be read gives the empty table
-// (no names, icons 244 and 247, no pairs) with FilePath set all the same.
-TTransTable ReadTableFile(const std::filesystem::path& path);
+// Reads a table file in the encoding its byte order mark names (Windows-1251
+// without one). A file that cannot be read, or is no text in its encoding,
+// gives the empty table (no names, icons 244 and 247, no pairs) with FilePath
+// set all the same, and *error (when given) says why.
+TTransTable ReadTableFile(const std::filesystem::path& path, std::string* error = nullptr);
 
 // The ".table" files of a folder (any case of the ending, no subfolders),
 // sorted by name without regard to case, as Windows file systems list them.

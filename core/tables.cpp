@@ -60,6 +60,7 @@ TTransTable MakeReverseTable(const TTransTable& table) {
   r.FromIcon = table.ToIcon;
   r.ToIcon = table.FromIcon;
   r.FilePath = table.FilePath;
+  r.Encoding = table.Encoding;
   for (int i = 0; i < table.TableCount; ++i) r.Table[i] = {table.Table[i].Target, table.Table[i].Source};
   for (int i = 0; i < table.FirstCount; ++i) r.First[i] = {table.First[i].Target, table.First[i].Source};
   return r;

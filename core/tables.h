@@ -24,7 +24,12 @@ inline constexpr int kFlagUkraine = 244;       // default FromIcon of a table fi
 inline constexpr int kFlagUnitedStates = 247;  // default ToIcon of a table file
 inline constexpr int kFlagCount = 261;
 
-// One conversion table. Strings are Windows-1251 bytes.
+// The encoding of a table's strings, and of the file it came from. A table
+// read from a file with a Unicode byte order mark holds UTF-8 strings and is
+// applied to Unicode characters; every other table holds Windows-1251 bytes.
+enum class TableEncoding { Cp1251, Utf8, Utf16Le };
+
+// One conversion table. Strings are Windows-1251 bytes, or UTF-8 for a Unicode table.
 struct TTransTable {
   std::string From;
   std::string To;
@@ -36,6 +41,9 @@ struct TTransTable {
   std::int32_t FirstCount = 0;
   std::int32_t FromIcon = kFlagUkraine;
   std::int32_t ToIcon = kFlagUnitedStates;
+  TableEncoding Encoding = TableEncoding::Cp1251;
+
+  bool IsUnicode() const { return Encoding != TableEncoding::Cp1251; }
 
   // Appends a pair; returns false (and stores nothing) once the table is full.
   bool AddPair(std::string source, std::string target);

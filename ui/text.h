@@ -18,5 +18,8 @@ std::string ToCp1251(std::wstring_view text, std::vector<std::wstring>* standIns
 std::wstring FromCp1251(std::string_view text, std::span<const std::wstring> standIns = {});
 
 std::wstring Widen(std::string_view utf8);
+// Window text as UTF-8, for the text of a Unicode table's run (a lone
+// surrogate becomes U+FFFD).
+std::string Narrow(std::wstring_view text);
 
 }  // namespace ui

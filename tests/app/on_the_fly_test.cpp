@@ -78,6 +78,7 @@ TEST(OnTheFlyRun, EveryEndClearsTheBusyState) {
 TEST(Clipboard, PayloadsAndAutostartValue) {
   EXPECT_EQ(ClipboardTextBytes("\xF9\xF3\xEA\xE0\r\n"), std::string("\xF9\xF3\xEA\xE0\r\n\0", 7));
   EXPECT_EQ(ClipboardTextBytes(""), std::string(1, '\0'));
+  EXPECT_EQ(ClipboardTextBytes("a\x98" "b\x98"), std::string("a?b?\0", 5));
   const auto locale = LocaleBytes(0x0419);  // Russian
   EXPECT_EQ(locale[0], std::byte{0x19});
   EXPECT_EQ(locale[1], std::byte{0x04});

@@ -174,5 +174,21 @@ TEST(ThreadVelmar, ExceptionsEndTheRunWithAFailure) {
   EXPECT_EQ(RunWorker(text, store.Store[0]).failure, "");
 }
 
+// A Unicode table's run takes UTF-8 and gives UTF-8. Its bytes may be the
+// Windows-1251 stand-in byte ("ј" is D1 98): nothing is taken for a stand-in.
+TEST(TThreadVelmar, UnicodeTableConvertsUtf8) {
+  TTransTable t;
+  t.Encoding = TableEncoding::Utf8;
+  t.AddPair("ј", "j");
+  t.AddPair("ч", "č");
+  t.AddPair("Ч", "Č");
+  Recorded rec = RunWorker("Чуј\r\nчуј ч", t);
+  EXPECT_EQ(rec.result, "Čуj\r\nčуj č\r\n");  // no pair for "у": it stays
+  EXPECT_TRUE(rec.removed.empty());
+  // Compressing knows the C1 control NEL (C2 85) for a separator; in
+  // Windows-1251 the bytes would be two letters of a word.
+  EXPECT_EQ(RunWorker("ч\xC2\x85ј\r\n", t, false, false, true).result, "č j");
+}
+
 }  // namespace
 }  // namespace velmar

@@ -277,5 +277,69 @@ TEST(VelmarTables, OneLinePerSlotFromTheTablesFolder) {
             "Zhzh\r\n");
 }
 
+// A small Unicode table: Serbian letters and a word-initial pair.
+const char* const kSerbianTable =
+    "\xEF\xBB\xBF[Information]\r\nFrom=Српски\r\nTo=Srpski\r\nDescription=Ćirilica\r\n"
+    "[Table]\r\nЉ=Lj\r\nЖ=Ž\r\nЕ=E\r\nА=A\r\nБ=B\r\nВ=V\r\nУ=U\r\n_Ш=_Š\r\n";
+
+TEST(VelmarConvertUnicodeTable, Utf8InAndOutLosesNothing) {
+  test::TempDir dir;
+  const std::string table = dir.Write("sr.table", kSerbianTable).string();
+  struct Case {
+    std::vector<std::string> options;
+    std::string input, expected;
+  } cases[] = {
+      {{}, "Љубав 😀 жаба\r\nшаш\nЉУБАВ", "Ljubav 😀 žaba\r\nšaш\r\nLjUBAV\r\n"},
+      {{"--reverse"}, "Ljubav Ža", "Љубав Жа\r\n"},
+      {{"--compress"}, "  Љуба\r\n\r\n ва\t\xC2\x85ж", "Ljuba va ž"},
+      {{"--underscore", "--eol", "lf"}, "ба ба", "ba_ba\n"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = {"convert", "--table", table};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    Result r = Velmar(args, c.input);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, c.expected) << c.input;
+  }
+  // Windows-1251 input ("Жаба") converts to UTF-8.
+  EXPECT_EQ(Velmar({"convert", "--table", table, "--encoding", "cp1251"}, "\xC6\xE0\xE1\xE0").out, "Žaba\r\n");
+}
+
+TEST(VelmarConvertUnicodeTable, CharactersSplitAcrossReadBlocksAndMalformedInput) {
+  test::TempDir dir;
+  const std::string table = dir.Write("sr.table", kSerbianTable).string();
+  // The reader takes 1 MiB at a time: the block ends inside the two bytes of "ж".
+  const std::string input = std::string((1 << 20) - 1, 'a') + "\xD0\xB6\xD0\xB6";
+  Result r = Velmar({"convert", "--table", table}, input);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.substr(r.out.size() - 6), "žž\r\n");
+
+  // The same report as with any other table.
+  for (std::string malformed : {std::string("ab\xFF"), std::string("ab\xD0"), std::string(1 << 20, 'a') + "b\xC0\xAF"}) {
+    Result e = Velmar({"convert", "--table", table}, malformed);
+    EXPECT_EQ(e.status, 1);
+    EXPECT_EQ(e.err, Velmar({"convert"}, malformed).err);
+    EXPECT_NE(e.err.find("malformed UTF-8 at byte offset " + std::to_string(malformed.find_first_of("\xFF\xD0\xC0"))),
+              std::string::npos)
+        << e.err;
+  }
+  const std::string broken = dir.Write("broken.table", "\xEF\xBB\xBF[Table]\r\n\xD0=x\r\n").string();
+  Result e = Velmar({"convert", "--table", broken}, "x");
+  EXPECT_EQ(e.status, 1);
+  EXPECT_EQ(e.err, "velmar convert: cannot read table file " + broken +
+                       ": malformed UTF-8 at byte offset 12 (the file begins with the UTF-8 byte order mark)\n");
+}
+
+TEST(VelmarTables, UnicodeTableNames) {
+  test::TempDir dir;
+  dir.Write("sr.table", kSerbianTable);
+  Result r = Velmar({"tables", "--tables-dir", dir.path().string()});
+  EXPECT_NE(r.out.find("2\tСрпски - Srpski\tĆirilica\t244\t247\t16\t"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("3\tSrpski - Српски\tĆirilica\t247\t244\t16\t"), std::string::npos) << r.out;
+  // In Windows-1251 what the code page has not becomes "?".
+  Result cp = Velmar({"tables", "--tables-dir", dir.path().string(), "--encoding", "cp1251"});
+  EXPECT_NE(cp.out.find("2\t\xD1\xF0\xEF\xF1\xEA\xE8 - Srpski\t?irilica\t"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace velmar

@@ -50,5 +50,18 @@ TEST(CommandProtocol, AnswersToGetModules) {
   EXPECT_EQ(ResultMessage("Schuka\r\n"), "api_velmar_result:Schuka\r\n");
 }
 
+TEST(CommandProtocol, MessagesStayWindows1251WithQuestionMarksForTheRest) {
+  TTableStore store;
+  TTransTable serbian;
+  serbian.Encoding = TableEncoding::Utf8;
+  serbian.From = "Српски";
+  serbian.To = "Srpski";
+  serbian.Description = "Ćirilica";
+  store.Store.push_back(serbian);
+  EXPECT_EQ(ModuleListMessage(store), "api_velmar_modulelist:" + W("Српски - Srpski [?irilica]\r\n"));
+  // The stand-in byte of a character Windows-1251 has not.
+  EXPECT_EQ(ResultMessage("a\x98" "b"), "api_velmar_result:a?b");
+}
+
 }  // namespace
 }  // namespace velmar::protocol

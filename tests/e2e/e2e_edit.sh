@@ -97,30 +97,48 @@ open-save)
   cmp result.txt expected.txt || fail "saved result differs"
   echo "ok: saved result"
 
-  # Characters Windows-1251 cannot hold: the user is asked; "No" writes
-  # nothing, "Yes" writes question marks in their place.
+  # Characters Windows-1251 cannot hold: the user is asked; "Cancel" writes
+  # nothing, "No" writes question marks in their place, "Yes" writes UTF-8
+  # with its byte order mark.
   text in.txt 'a\344\270\255b \342\234\223'
+  : > empty.txt
   client set-memo1 in.txt
   click_control btn_Save
   pick_menu_item 1
   file_dialog "Save As" "$(winpath lossy.txt)"
-  expect "question before a lossy save" "$(client message-box 10000 7 | tr -d '\r')" \
-    'Текст содержит символы, которых нет в кодировке Windows-1251; в файле они будут заменены знаком "?". Сохранить?'
+  expect "question before a lossy save" "$(client message-box 10000 2 | tr -d '\r')" \
+    'Текст содержит символы, которых нет в кодировке Windows-1251. Сохранить файл в кодировке UTF-8? ("Нет" — в Windows-1251, эти символы будут заменены знаком "?")'
   sleep 3
-  [ ! -e lossy.txt ] || fail "a declined save wrote the file"
-  echo "ok: a declined save writes nothing"
-  click_control btn_Save
-  pick_menu_item 1
-  file_dialog "Save As" "$(winpath lossy.txt)"
-  client message-box 10000 6 > /dev/null
-  # Without a window manager Wine takes a while to hide the message box.
+  [ ! -e lossy.txt ] || fail "a cancelled save wrote the file"
+  echo "ok: a cancelled save writes nothing"
+  for answer in 7 6; do
+    rm -f lossy.txt
+    click_control btn_Save
+    pick_menu_item 1
+    file_dialog "Save As" "$(winpath lossy.txt)"
+    client message-box 10000 $answer > /dev/null
+    # Without a window manager Wine takes a while to hide the message box.
+    i=0
+    until [ -s lossy.txt ]; do
+      i=$((i + 1))
+      [ $i -le 50 ] || fail "nothing saved after the answer $answer"
+      sleep 0.2
+    done
+    [ $answer = 6 ] || expect "a lossy save" "$(cat lossy.txt)" "a?b ?"
+  done
+  expect "a save in UTF-8" "$(od -An -tx1 lossy.txt | tr -d ' \n')" "efbbbf61e4b8ad6220e29c93"
+  # Opening reads such a file back as UTF-8.
+  client set-memo1 empty.txt
+  click_control btn_Open
+  file_dialog Open "$(winpath lossy.txt)"
   i=0
-  until [ -s lossy.txt ]; do
+  until [ "$(memo 1)" = "$(cat in.txt)" ]; do
     i=$((i + 1))
-    [ $i -le 50 ] || fail "nothing saved after Yes"
+    [ $i -le 50 ] || fail "the UTF-8 file did not come back: '$(memo 1)'"
     sleep 0.2
   done
-  expect "a lossy save" "$(cat lossy.txt)" "a?b ?"
+  echo "ok: a UTF-8 file opened"
+  client wait-run
 
   # New empties both boxes; saving the empty result box overwrites the file with nothing.
   click_control btn_New

@@ -336,6 +336,28 @@ autostart)
   close_program
   ;;
 
+unicode)
+  # A Unicode table in the table folder: slot 2, its reverse slot 3.
+  mkdir -p "$app/Table"
+  cp "$here/../../tables/serbian-latin.table" "$app/Table/"
+  start
+  expect "list row of the Unicode table" "$(value 'list\[2\]')" "Српски (ћирилица) - Srpski (latinica)"
+  client select 2
+  expect "information line" "$(value label3) > $(value label5)" \
+    "Српски (ћирилица) > Srpski (latinica) [ Ćirilica → latinica ]"
+  # Through the window: every character of the box reaches the result.
+  printf 'Љубав и Њујорк 😀\r\nЂорђе, Чачак, Шабац' > sr.txt
+  client convert "$(win sr.txt)" "$(win out.txt)" > /dev/null
+  expect "result box" "$(escaped out.txt)" 'Ljubav i Njujork 😀\r\nĐorđe, Čačak, Šabac\r\n'
+  # The quick hotkey: the other program gets the Unicode result.
+  editor SerbianEditor "Чачак и Шабац"
+  xdotool key ctrl+alt+q
+  wait_editor SerbianEditor 'Čačak i Šabac\r\n'
+  expect "CF_UNICODETEXT" "$(clip unicode)" 'Čačak i Šabac\r\n'
+  expect "CF_TEXT: a question mark for what Windows-1251 has not" "$(clip text)" "$(cp1251_hex '?a?ak i ?abac\r\n')"
+  close_program
+  ;;
+
 *)
   fail "unknown scenario"
   ;;

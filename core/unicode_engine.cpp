@@ -1,0 +1,405 @@
+#include "unicode_engine.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "convert.h"
+#include "unicode_table.h"
+#include "utf8.h"
+
+namespace velmar {
+namespace {
+
+// Longer images (in bytes) are composed again at each occurrence instead of
+// kept: the plain algorithm does that work for each occurrence too, and
+// keeping them could hold far more than the text itself.
+constexpr std::size_t kLongestKeptImage = 256;
+
+bool IsContinuationByte(unsigned char c) { return (c & 0xC0) == 0x80; }
+
+std::size_t CharacterCount(std::string_view utf8) {
+  return static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
+    return !IsContinuationByte(static_cast<unsigned char>(c));
+  }));
+}
+
+std::size_t FirstCharacterLength(std::string_view utf8) {
+  std::size_t n = utf8.empty() ? 0 : 1;
+  while (n < utf8.size() && IsContinuationByte(static_cast<unsigned char>(utf8[n]))) ++n;
+  return n;
+}
+
+// Which byte pairs occur in the text (a superset: pairs that a replacement
+// removed may still be marked).
+struct BytePairs {
+  std::array<std::uint64_t, 1024> bits{};
+  void Clear() { bits.fill(0); }
+  void Add(unsigned char a, unsigned char b) {
+    unsigned i = (unsigned{a} << 8) | b;
+    bits[i >> 6] |= std::uint64_t{1} << (i & 63);
+  }
+  bool Has(unsigned char a, unsigned char b) const {
+    unsigned i = (unsigned{a} << 8) | b;
+    return (bits[i >> 6] >> (i & 63)) & 1;
+  }
+};
+
+}  // namespace
+
+struct UnicodeLineConverter::Compiled {
+  struct Step {
+    bool isMap = false;
+    // A pair of two or more characters.
+    std::string source, target;
+    // A run of one-character pairs, in table order.
+    std::vector<std::string> from, to;
+    // The characters some pair of the run replaces, found through a tree of
+    // byte tables: a slot holds 0 (no such character goes this way), k > 0
+    // (character k - 1 ends here) or -k (node k follows). Node 0 is the root.
+    std::vector<std::array<std::int32_t, 256>> nodes;
+    struct Character {
+      std::string utf8;
+      std::size_t firstPair = 0;  // the first pair of the run that replaces it
+    };
+    std::vector<Character> characters;
+    // The image of each character, by the same number: an image of up to 8
+    // bytes packed for a copy of one word, a longer one kept in pool.
+    enum class Image : std::uint8_t { Unknown, Packed, Kept, Long };
+    struct KeptImage {
+      std::uint64_t packed = 0;
+      std::uint32_t offset = 0, length = 0;
+      Image state = Image::Unknown;
+    };
+    std::vector<KeptImage> images;
+    std::string pool;
+  };
+
+  std::vector<Step> steps;
+  bool batchLines = true;
+  // A character with a long image in a buffer of several lines stops the
+  // batching: the plain algorithm would hold such an image for one line only.
+  std::size_t linesInBuffer = 0;
+  bool abandoned = false;
+
+  // The survey of the buffer: bytes present and neighbouring byte pairs.
+  std::array<bool, 256> present{};
+  BytePairs pairs;
+  bool surveyed = false;
+  std::vector<std::size_t> seams;
+
+  void Survey(std::string_view text) {
+    present = {};
+    pairs.Clear();
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    for (std::size_t i = 0; i < text.size(); ++i) present[p[i]] = true;
+    for (std::size_t i = 1; i < text.size(); ++i) pairs.Add(p[i - 1], p[i]);
+    surveyed = true;
+  }
+
+  bool MayOccur(std::string_view s) const {
+    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+    if (!present[p[0]]) return false;
+    for (std::size_t i = 1; i < s.size(); ++i)
+      if (!pairs.Has(p[i - 1], p[i])) return false;
+    return true;
+  }
+
+  static void AddCharacter(Step& step, const std::string& utf8, std::size_t pair) {
+    if (step.nodes.empty()) step.nodes.emplace_back().fill(0);
+    std::size_t node = 0;
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    for (std::size_t i = 0; i + 1 < utf8.size(); ++i) {
+      std::int32_t slot = step.nodes[node][p[i]];
+      if (slot == 0) {
+        slot = -static_cast<std::int32_t>(step.nodes.size());
+        step.nodes[node][p[i]] = slot;
+        step.nodes.emplace_back().fill(0);
+      }
+      node = static_cast<std::size_t>(-slot);
+    }
+    std::int32_t& end = step.nodes[node][p[utf8.size() - 1]];
+    if (end != 0) return;  // an earlier pair of the run replaces it already
+    step.characters.push_back({utf8, pair});
+    step.images.emplace_back();
+    end = static_cast<std::int32_t>(step.characters.size());
+  }
+
+  // The run's image of one character of the text.
+  static std::string Compose(const Step& step, const Step::Character& c) {
+    std::string image = c.utf8;
+    for (std::size_t i = c.firstPair; i < step.from.size(); ++i)
+      if (image.find(step.from[i]) != std::string::npos) image = ReplaceAll(image, step.from[i], step.to[i]);
+    return image;
+  }
+
+  bool Touches(const Step& step) const {
+    for (const auto& c : step.characters)
+      if (MayOccur(c.utf8)) return true;
+    return false;
+  }
+
+  void ApplyMap(Step& step, const std::string& in, std::string& out) {
+    // Room for the longest kept image is checked before every character.
+    out.resize(in.size() + in.size() / 2 + 2 * kLongestKeptImage);
+    char* o = out.data();
+    char* room = out.data() + out.size() - kLongestKeptImage;
+    auto grow = [&](std::size_t more) {
+      std::size_t used = static_cast<std::size_t>(o - out.data());
+      out.resize(std::max(out.size() * 2, used + more + 2 * kLongestKeptImage));
+      o = out.data() + used;
+      room = out.data() + out.size() - kLongestKeptImage;
+    };
+    const auto* p = reinterpret_cast<const unsigned char*>(in.data());
+    const std::size_t n = in.size();
+    const auto& root = step.nodes[0];
+    std::size_t i = 0;
+    while (i < n) {
+      if (o > room) grow(0);
+      std::int32_t slot = root[p[i]];
+      std::size_t next = i + 1;
+      while (slot < 0 && next < n) slot = step.nodes[static_cast<std::size_t>(-slot)][p[next++]];
+      if (slot <= 0) {
+        // Not a replaced character: this byte stays (continuation bytes
+        // never start a character, so they stay through the root).
+        *o++ = static_cast<char>(p[i++]);
+        continue;
+      }
+      const auto k = static_cast<std::size_t>(slot - 1);
+      Step::KeptImage& kept = step.images[k];
+      if (kept.state == Step::Image::Packed) {
+        std::memcpy(o, &kept.packed, sizeof kept.packed);
+        o += kept.length;
+      } else if (kept.state == Step::Image::Kept) {
+        o = std::copy_n(step.pool.data() + kept.offset, kept.length, o);
+      } else {
+        if (kept.state == Step::Image::Long && linesInBuffer > 1) {
+          abandoned = true;
+          return;
+        }
+        std::string image = Compose(step, step.characters[k]);
+        if (image.size() > kLongestKeptImage && linesInBuffer > 1) {
+          kept.state = Step::Image::Long;
+          abandoned = true;
+          return;
+        }
+        if (static_cast<std::size_t>(room - o) < image.size()) grow(image.size());
+        o = std::copy(image.begin(), image.end(), o);
+        if (kept.state == Step::Image::Unknown) {
+          kept.length = static_cast<std::uint32_t>(image.size());
+          if (image.size() <= sizeof kept.packed) {
+            kept.state = Step::Image::Packed;
+            std::memcpy(&kept.packed, image.data(), image.size());
+          } else if (image.size() <= kLongestKeptImage) {
+            kept.state = Step::Image::Kept;
+            kept.offset = static_cast<std::uint32_t>(step.pool.size());
+            step.pool += image;
+          } else {
+            kept.state = Step::Image::Long;
+          }
+        }
+      }
+      i = next;
+    }
+    out.resize(static_cast<std::size_t>(o - out.data()));
+    surveyed = false;
+  }
+
+  bool ApplyPair(const Step& step, const std::string& in, std::string& out) {
+    std::string_view text(in);
+    std::size_t hit = text.find(step.source);
+    if (hit == std::string_view::npos) return false;
+    out.clear();
+    seams.clear();
+    std::size_t pos = 0;
+    do {
+      out.append(text, pos, hit - pos);
+      seams.push_back(out.size());
+      out += step.target;
+      seams.push_back(out.size());
+      pos = hit + step.source.size();
+      hit = text.find(step.source, pos);
+    } while (hit != std::string_view::npos);
+    out.append(text, pos);
+
+    // Keep the survey a superset: the target's own bytes and byte pairs, and
+    // the pairs at both seams of every replacement.
+    const auto* p = reinterpret_cast<const unsigned char*>(out.data());
+    for (std::size_t seam : seams)
+      if (seam > 0 && seam < out.size()) pairs.Add(p[seam - 1], p[seam]);
+    const auto* t = reinterpret_cast<const unsigned char*>(step.target.data());
+    for (std::size_t i = 0; i < step.target.size(); ++i) {
+      present[t[i]] = true;
+      if (i > 0) pairs.Add(t[i - 1], t[i]);
+    }
+    return true;
+  }
+};
+
+UnicodeLineConverter::UnicodeLineConverter(const TTransTable& table, bool underscore, bool hyphen)
+    : compiled_(std::make_unique<Compiled>()) {
+  if (underscore) blank_ = '_';
+  else if (hyphen) blank_ = '-';
+  Compiled& c = *compiled_;
+
+  struct Pair {
+    std::string source, target;
+    std::size_t length;  // in characters
+  };
+  std::vector<Pair> pairs;
+  for (int i = 0; i < table.TableCount; ++i) {
+    std::string source = TableTextToUtf8(table, table.Table[i].Source);
+    std::size_t length = CharacterCount(source);
+    pairs.push_back({std::move(source), TableTextToUtf8(table, table.Table[i].Target), length});
+  }
+  // The order in which pairs are applied: sources of 8 down to 2 characters, then all.
+  std::vector<const Pair*> order;
+  for (std::size_t len = 8; len >= 2; --len)
+    for (const Pair& p : pairs)
+      if (p.length == len) order.push_back(&p);
+  for (const Pair& p : pairs) order.push_back(&p);
+
+  using Step = Compiled::Step;
+  for (const Pair* pair : order) {
+    if (pair->source.empty()) continue;  // an empty source changes nothing
+    if (pair->source.find('\n') != std::string::npos || pair->target.find('\n') != std::string::npos)
+      c.batchLines = false;
+    if (pair->length == 1) {
+      if (c.steps.empty() || !c.steps.back().isMap) {
+        c.steps.emplace_back();
+        c.steps.back().isMap = true;
+      }
+      Step& map = c.steps.back();
+      Compiled::AddCharacter(map, pair->source, map.from.size());
+      map.from.push_back(pair->source);
+      map.to.push_back(pair->target);
+      continue;
+    }
+    Step step;
+    step.source = pair->source;
+    step.target = pair->target;
+    c.steps.push_back(std::move(step));
+  }
+}
+
+UnicodeLineConverter::~UnicodeLineConverter() = default;
+
+bool UnicodeLineConverter::Run() {
+  Compiled& c = *compiled_;
+  c.surveyed = false;
+  for (Compiled::Step& step : c.steps) {
+    if (step.isMap) {
+      // Without a survey at hand, the map's own pass is as cheap as one.
+      if (!c.surveyed || c.Touches(step)) {
+        c.ApplyMap(step, buf_, next_);
+        if (c.abandoned) {
+          c.abandoned = false;
+          c.batchLines = false;
+          return false;
+        }
+        std::swap(buf_, next_);
+      }
+      continue;
+    }
+    if (!c.surveyed) c.Survey(buf_);
+    if (c.MayOccur(step.source) && c.ApplyPair(step, buf_, next_)) std::swap(buf_, next_);
+  }
+  return true;
+}
+
+template <typename Emit>
+void UnicodeLineConverter::ConvertBlocks(std::span<const std::string_view> lines, Emit emit) {
+  std::size_t i = 0;
+  while (i < lines.size()) {
+    const bool batch = compiled_->batchLines;
+    // Gather lines: each as a blank, the line, and (when batching) a line feed.
+    buf_.clear();
+    std::size_t first = i;
+    do {
+      buf_ += blank_;
+      std::size_t start = buf_.size();
+      buf_ += lines[i];
+      if (blank_ != ' ') std::replace(buf_.begin() + static_cast<std::ptrdiff_t>(start), buf_.end(), ' ', blank_);
+      if (batch) buf_ += '\n';
+      ++i;
+    } while (batch && i < lines.size() && buf_.size() < blockSize_);
+    compiled_->linesInBuffer = i - first;
+
+    if (!Run()) {
+      i = first;  // batching has stopped: these lines again, one at a time
+      continue;
+    }
+
+    // Each line's conversion ends at its line feed; its first character goes.
+    std::string_view rest(buf_);
+    for (std::size_t k = first; k < i; ++k) {
+      std::size_t end = batch ? rest.find('\n') : rest.size();
+      std::string_view segment = rest.substr(0, end);
+      emit(segment.substr(FirstCharacterLength(segment)));
+      if (batch) rest.remove_prefix(end + 1);
+    }
+  }
+}
+
+std::string UnicodeLineConverter::Convert(std::string_view line) {
+  std::string result;
+  ConvertBlocks(std::span<const std::string_view>(&line, 1),
+                [&](std::string_view converted) { result.assign(converted); });
+  return result;
+}
+
+void UnicodeLineConverter::ConvertLines(std::span<const std::string_view> lines, std::vector<std::string>& results) {
+  results.reserve(results.size() + lines.size());
+  ConvertBlocks(lines, [&](std::string_view converted) { results.emplace_back(converted); });
+}
+
+void UnicodeLineConverter::ConvertLinesTo(std::span<const std::string_view> lines, std::string_view eol,
+                                          std::string& out) {
+  ConvertBlocks(lines, [&](std::string_view converted) {
+    out += converted;
+    out += eol;
+  });
+}
+
+std::u32string ConvertLineUnicode(std::u32string_view line, const TTransTable& table, bool underscore,
+                                  bool hyphen) {
+  std::u32string result;
+  DecodeUtf8(UnicodeLineConverter(table, underscore, hyphen).Convert(EncodeUtf8(line)), result);
+  return result;
+}
+
+bool IsUnicodeSeparator(char32_t cp) { return cp <= 0x20 || (cp >= 0x7F && cp <= 0x9F); }
+
+std::u32string CompressText(std::u32string_view text) {
+  std::u32string out;
+  bool pending = false;
+  for (char32_t c : text) {
+    if (IsUnicodeSeparator(c)) {
+      pending = true;
+      continue;
+    }
+    if (pending && !out.empty()) out += U' ';
+    pending = false;
+    out += c;
+  }
+  return out;
+}
+
+void CompressUtf8Append(Utf8CompressState& state, std::string_view piece, std::string& out) {
+  while (!piece.empty()) {
+    char32_t cp;
+    int n = DecodeUtf8Sequence(piece, cp);
+    if (n <= 0) n = 1, cp = kReplacementCharacter;  // well-formed text is promised; never stall
+    if (IsUnicodeSeparator(cp)) {
+      state.pendingSeparator = true;
+    } else {
+      if (state.anyWord && state.pendingSeparator) out += ' ';
+      out.append(piece.substr(0, static_cast<std::size_t>(n)));
+      state.anyWord = true;
+      state.pendingSeparator = false;
+    }
+    piece.remove_prefix(static_cast<std::size_t>(n));
+  }
+}
+
+}  // namespace velmar
