@@ -120,6 +120,9 @@ Section "Uninstall"
   Delete "$INSTDIR\Uninstall.exe"
   Delete "$SMPROGRAMS\${NAME}.lnk"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
+  !ifdef SHIPPED_TABLES
+  !include "${SHIPPED_TABLES}"
+  !endif
 
   ${GetParameters} $0
   ClearErrors
