@@ -9,7 +9,9 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app_logic.h"
@@ -62,6 +64,37 @@ std::wstring SystemErrorText(DWORD error) {
 // Some system texts name the file themselves ("Bad EXE format for %1.").
 std::wstring FileErrorText(const wchar_t* what, const std::wstring& path, DWORD error) {
   return std::wstring(what) + L" \"" + path + L"\". " + FillPathInsert(SystemErrorText(error), path);
+}
+
+// Writes a file whole or not at all: the bytes go to a temporary file in the
+// same folder, which replaces the old file only once everything is written, so
+// a full disk or a broken write leaves the old file as it was. Returns the
+// error to show, or nothing.
+std::wstring WriteWholeFile(const std::wstring& path, std::string_view bytes) {
+  const std::filesystem::path target(path);
+  std::filesystem::path folder = target.parent_path();
+  if (folder.empty()) folder = L".";
+  wchar_t temp[MAX_PATH];
+  if (!GetTempFileNameW(folder.c_str(), L"vel", 0, temp)) return FileErrorText(L"Cannot create file", path, GetLastError());
+  DWORD error = ERROR_SUCCESS;
+  {
+    FileHandle file(CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+      error = GetLastError();
+    } else {
+      DWORD written = 0;
+      if (!bytes.empty() && (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+                             written != bytes.size()))
+        error = GetLastError() != ERROR_SUCCESS ? GetLastError() : ERROR_DISK_FULL;
+      else if (!FlushFileBuffers(file.get()))
+        error = GetLastError();
+    }
+  }
+  if (error == ERROR_SUCCESS && !MoveFileExW(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    error = GetLastError();
+  if (error == ERROR_SUCCESS) return {};
+  DeleteFileW(temp);
+  return FileErrorText(L"Cannot write file", path, error);
 }
 
 // The whole file as bytes; others may read it meanwhile but not write.
@@ -338,17 +371,7 @@ void TVelmarPro_Api::SaveBox(ControlId box) {
     else
       return;
   }
-  FileHandle file(
-      CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) {
-    ui::ShowError(hwnd_, FileErrorText(L"Cannot create file", path, GetLastError()));
-    return;
-  }
-  DWORD written = 0;
-  if (!bytes.empty() &&
-      (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
-       written != bytes.size()))
-    ui::ShowError(hwnd_, FileErrorText(L"Cannot write file", path, GetLastError()));
+  if (const std::wstring error = WriteWholeFile(path, bytes); !error.empty()) ui::ShowError(hwnd_, error);
 }
 
 void TVelmarPro_Api::btn_UndoClick() { SendMessageW(EditTarget(), WM_UNDO, 0, 0); }

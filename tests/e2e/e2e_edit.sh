@@ -97,6 +97,28 @@ open-save)
   cmp result.txt expected.txt || fail "saved result differs"
   echo "ok: saved result"
 
+  # A full disk: the old file stays whole and the real error is shown (a
+  # small memory file system where this runs as root).
+  mkdir full
+  if mount -t tmpfs -o size=64k tmpfs full 2>/dev/null; then
+    mounted=$work/full
+    printf 'old text\r\n' > full/old.txt
+    dd if=/dev/zero of=full/filler bs=1k count=1024 2>/dev/null || true
+    click_control btn_Save
+    pick_menu_item 1
+    file_dialog "Save As" "$(winpath full/old.txt)"
+    box=$(client message-box 10000 | tr -d '\r')
+    case $box in
+      "Cannot write file"*) echo "ok: a full disk is reported: $box" ;;
+      *) fail "a save on a full disk said: '$box'" ;;
+    esac
+    expect "old file after a save on a full disk" "$(cat full/old.txt)" "$(printf 'old text\r\n')"
+    expect "files left on the full disk" "$(ls full | tr '\n' ' ')" "filler old.txt "
+    umount full && mounted=""
+  else
+    echo "skip: a full disk needs a tmpfs mount (root)"
+  fi
+
   # Characters Windows-1251 cannot hold: the user is asked; "Cancel" writes
   # nothing, "No" writes question marks in their place, "Yes" writes UTF-8
   # with its byte order mark.
