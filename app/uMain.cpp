@@ -56,12 +56,6 @@ std::span<const std::byte> VersionResource() {
   return {static_cast<const std::byte*>(data), size};
 }
 
-std::wstring DecimalSeparator() {
-  wchar_t buf[8] = L".";
-  GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, buf, 8);
-  return buf;
-}
-
 void Move(HWND control, int x, int y, int w, int h) {
   SetWindowPos(control, nullptr, x, y, std::max(w, 0), std::max(h, 0), SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -85,7 +79,7 @@ ui::FlatButton* TVelmarPro_Api::Button(int id) {
 void TVelmarPro_Api::Create() {
   exeFolder_ = ExeFolder();
   version_ = VersionString(VersionResource());
-  decimalSeparator_ = DecimalSeparator();
+  decimalSeparator_ = ui::UserDecimalSeparator();
   server_ = ServerAddress(exeFolder_ / kSettingsFileName);
   site_ = SiteAddress(exeFolder_ / kSettingsFileName);
   const unsigned long timeout = NetTimeoutMs(exeFolder_ / kSettingsFileName);
