@@ -16,37 +16,17 @@ constexpr auto kCopyWait = std::chrono::milliseconds(1500);
 constexpr auto kPoll = std::chrono::milliseconds(15);
 constexpr UINT kCopyTimeoutMs = 5000;
 
-class ClipboardOpen {
- public:
-  // Another program may hold the clipboard for a moment: a few short tries.
-  explicit ClipboardOpen(HWND owner) {
-    for (int i = 0; i < 10 && !open_; ++i) {
-      open_ = OpenClipboard(owner) != FALSE;
-      if (!open_) std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-  }
-  ~ClipboardOpen() {
-    if (open_) CloseClipboard();
-  }
-  ClipboardOpen(const ClipboardOpen&) = delete;
-  ClipboardOpen& operator=(const ClipboardOpen&) = delete;
-  explicit operator bool() const { return open_; }
-
- private:
-  bool open_ = false;
-};
-
 // Puts a copy of the bytes on the open clipboard in the given format.
 bool SetClipboardBytes(UINT format, const void* bytes, std::size_t size) {
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+  ui::GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, size));
   if (!memory) return false;
-  if (void* target = GlobalLock(memory)) {
-    std::memcpy(target, bytes, size);
-    GlobalUnlock(memory);
-    if (SetClipboardData(format, memory)) return true;  // the clipboard owns it now
-  }
-  GlobalFree(memory);
-  return false;
+  void* target = GlobalLock(memory.get());
+  if (!target) return false;
+  std::memcpy(target, bytes, size);
+  GlobalUnlock(memory.get());
+  if (!SetClipboardData(format, memory.get())) return false;
+  (void)memory.Release();  // the clipboard owns it now
+  return true;
 }
 
 bool ModifiersDown() {
@@ -97,23 +77,22 @@ void DispatchWaitingMessages() {
 void GlobalHotkeys::Register(HWND window) {
   if (main_ || quick_) return;
   window_ = window;
-  main_ = GlobalAddAtomA(kMainHotkeyAtom);
-  RegisterHotKey(window_, main_, kHotkeyModifiers, kMainHotkeyKey);
-  quick_ = GlobalAddAtomA(kQuickHotkeyAtom);
-  RegisterHotKey(window_, quick_, kHotkeyModifiers, kQuickHotkeyKey);
+  main_ = ui::GlobalAtom(GlobalAddAtomA(kMainHotkeyAtom));
+  RegisterHotKey(window_, main_.get(), kHotkeyModifiers, kMainHotkeyKey);
+  quick_ = ui::GlobalAtom(GlobalAddAtomA(kQuickHotkeyAtom));
+  RegisterHotKey(window_, quick_.get(), kHotkeyModifiers, kQuickHotkeyKey);
 }
 
 void GlobalHotkeys::Unregister() {
-  for (ATOM* id : {&main_, &quick_}) {
+  for (ui::GlobalAtom* id : {&main_, &quick_}) {
     if (!*id) continue;
-    UnregisterHotKey(window_, *id);
-    GlobalDeleteAtom(*id);
-    *id = 0;
+    UnregisterHotKey(window_, id->get());
+    id->Reset();
   }
 }
 
 std::optional<Hotkey> GlobalHotkeys::ToHandle(WPARAM id, bool busy, bool runInProgress) const {
-  return HotkeyToHandle(static_cast<unsigned>(id), main_, quick_, busy || handling_, runInProgress);
+  return HotkeyToHandle(static_cast<unsigned>(id), main_.get(), quick_.get(), busy || handling_, runInProgress);
 }
 
 HWND CaretWindow() {
@@ -165,7 +144,7 @@ bool CopySelection(HWND target) {
 }
 
 bool PutTextToClipboard(HWND owner, std::string_view text, std::span<const std::wstring> standIns) {
-  ClipboardOpen clipboard(owner);
+  const ui::Clipboard clipboard(owner);
   if (!clipboard || !EmptyClipboard()) return false;
   const std::string bytes = ClipboardTextBytes(text);
   // The Unicode text as well: the 8-bit text alone would be read with the

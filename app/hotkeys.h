@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "handles.h"
 #include "on_the_fly.h"
 
 namespace velmar {
@@ -48,7 +49,7 @@ class GlobalHotkeys {
 
  private:
   HWND window_ = nullptr;
-  ATOM main_ = 0, quick_ = 0;
+  ui::GlobalAtom main_, quick_;
   bool handling_ = false;
 };
 

@@ -42,7 +42,7 @@ std::wstring ExePath() {
 
 void TrayArea::Create(HWND window) {
   if (!menu_) {
-    menu_.reset(CreatePopupMenu());
+    menu_.Reset(CreatePopupMenu());
     HMENU menu = menu_.get();
     options_ = CreatePopupMenu();
     AppendMenuW(options_, MF_STRING, Id(ControlId::N24), L"Запускать вместе с Windows");

@@ -5,10 +5,9 @@
 // under the current user's Run key.
 #include <windows.h>
 
-#include <memory>
 #include <string>
-#include <type_traits>
 
+#include "handles.h"
 #include "on_the_fly.h"
 #include "tray_icon.h"
 
@@ -32,11 +31,8 @@ class TrayArea {
   bool autostartChecked = false;
 
  private:
-  struct MenuDeleter {
-    void operator()(HMENU menu) const { DestroyMenu(menu); }
-  };
   ui::TrayIcon icon_;
-  std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDeleter> menu_;
+  ui::Menu menu_;
   HMENU options_ = nullptr;  // the submenu "Параметры", owned by menu_
 };
 

@@ -56,12 +56,6 @@ std::span<const std::byte> VersionResource() {
   return {static_cast<const std::byte*>(data), size};
 }
 
-std::wstring DecimalSeparator() {
-  wchar_t buf[8] = L".";
-  GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, buf, 8);
-  return buf;
-}
-
 void Move(HWND control, int x, int y, int w, int h) {
   SetWindowPos(control, nullptr, x, y, std::max(w, 0), std::max(h, 0), SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -72,9 +66,6 @@ TVelmarPro_Api::TVelmarPro_Api() = default;
 
 TVelmarPro_Api::~TVelmarPro_Api() {
   run_.Stop();
-  if (PopupMenu2_) DestroyMenu(PopupMenu2_);
-  if (PopupMenu1_) DestroyMenu(PopupMenu1_);
-  if (PopupMenu3_) DestroyMenu(PopupMenu3_);
 }
 
 HWND TVelmarPro_Api::Control(ControlId id) const { return GetDlgItem(hwnd_, Id(id)); }
@@ -88,7 +79,7 @@ ui::FlatButton* TVelmarPro_Api::Button(int id) {
 void TVelmarPro_Api::Create() {
   exeFolder_ = ExeFolder();
   version_ = VersionString(VersionResource());
-  decimalSeparator_ = DecimalSeparator();
+  decimalSeparator_ = ui::UserDecimalSeparator();
   server_ = ServerAddress(exeFolder_ / kSettingsFileName);
   site_ = SiteAddress(exeFolder_ / kSettingsFileName);
   const unsigned long timeout = NetTimeoutMs(exeFolder_ / kSettingsFileName);
@@ -228,10 +219,10 @@ void TVelmarPro_Api::CreateControls() {
   sSpeedButton2_.onClick = [this] { ShowModeMenu(); };
   sSpeedButton9_.onClick = [this] { SendMessageW(hwnd_, WM_CLOSE, 0, 0); };
 
-  PopupMenu2_ = CreatePopupMenu();
-  AppendMenuW(PopupMenu2_, MF_STRING, Id(ControlId::N3), L"Использовать '_' вместо пробелов");
-  AppendMenuW(PopupMenu2_, MF_STRING, Id(ControlId::N4), L"Использовать дефиз вместо пробелов");
-  AppendMenuW(PopupMenu2_, MF_STRING, Id(ControlId::N5), L"Сжимать текст");
+  PopupMenu2_.Reset(CreatePopupMenu());
+  AppendMenuW(PopupMenu2_.get(), MF_STRING, Id(ControlId::N3), L"Использовать '_' вместо пробелов");
+  AppendMenuW(PopupMenu2_.get(), MF_STRING, Id(ControlId::N4), L"Использовать дефиз вместо пробелов");
+  AppendMenuW(PopupMenu2_.get(), MF_STRING, Id(ControlId::N5), L"Сжимать текст");
 }
 
 void TVelmarPro_Api::Layout() {
@@ -291,7 +282,8 @@ void TVelmarPro_Api::Layout() {
 }
 
 void TVelmarPro_Api::LayoutInfoLine(int x, int y) {
-  HDC dc = GetDC(hwnd_);
+  const ui::WindowDc windowDc(hwnd_);
+  HDC dc = windowDc.get();
   {
     ui::SelectIn font(dc, font_.get());
     for (ControlId id : {ControlId::Label3, ControlId::Label4, ControlId::Label5}) {
@@ -305,7 +297,6 @@ void TVelmarPro_Api::LayoutInfoLine(int x, int y) {
       x += size.cx + 5;
     }
   }
-  ReleaseDC(hwnd_, dc);
 }
 
 void TVelmarPro_Api::FormCreate(bool realCreation) {
@@ -462,13 +453,13 @@ void TVelmarPro_Api::DrawStatic(const DRAWITEMSTRUCT& item) {
 }
 
 void TVelmarPro_Api::ShowModeMenu() {
-  CheckMenuItem(PopupMenu2_, Id(ControlId::N3), outputOptions_.underscore ? MF_CHECKED : MF_UNCHECKED);
-  CheckMenuItem(PopupMenu2_, Id(ControlId::N4), outputOptions_.hyphen ? MF_CHECKED : MF_UNCHECKED);
-  CheckMenuItem(PopupMenu2_, Id(ControlId::N5), outputOptions_.compress ? MF_CHECKED : MF_UNCHECKED);
+  CheckMenuItem(PopupMenu2_.get(), Id(ControlId::N3), outputOptions_.underscore ? MF_CHECKED : MF_UNCHECKED);
+  CheckMenuItem(PopupMenu2_.get(), Id(ControlId::N4), outputOptions_.hyphen ? MF_CHECKED : MF_UNCHECKED);
+  CheckMenuItem(PopupMenu2_.get(), Id(ControlId::N5), outputOptions_.compress ? MF_CHECKED : MF_UNCHECKED);
   RECT r;
   GetWindowRect(sSpeedButton2_.hwnd(), &r);
   const auto command = static_cast<ControlId>(
-      TrackPopupMenu(PopupMenu2_, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN, r.left, r.bottom, 0, hwnd_, nullptr));
+      TrackPopupMenu(PopupMenu2_.get(), TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN, r.left, r.bottom, 0, hwnd_, nullptr));
   if (command != ControlId::N3 && command != ControlId::N4 && command != ControlId::N5) return;
   const OutputOption picked = command == ControlId::N3   ? OutputOption::Underscore
                               : command == ControlId::N4 ? OutputOption::Hyphen

@@ -182,10 +182,10 @@ class TVelmarPro_Api : public ui::Window {
       sSpeedButton9_, btn_New_, btn_Open_, btn_Save_, btn_Cut_, btn_Copy_, btn_Paste_, btn_Undo_, CheckBox1_;
   std::vector<ui::FlatButton*> buttons_;
   ui::Splitter vSplitter_, hSplitter_;
-  HMENU PopupMenu2_ = nullptr;
+  ui::Menu PopupMenu2_;
   OutputOptions outputOptions_;  // of the mode menu
-  HMENU PopupMenu1_ = nullptr;  // the save menu
-  HMENU PopupMenu3_ = nullptr;  // the context menu of both text boxes
+  ui::Menu PopupMenu1_;  // the save menu
+  ui::Menu PopupMenu3_;  // the context menu of both text boxes
   ActiveBox activeBox_ = ActiveBox::None;
   bool memo2White_ = false;     // the colours: Memo2 white and Memo1 light blue, or the other way round
   bool settingBoxText_ = false;  // the program sets a box's text: no user edit

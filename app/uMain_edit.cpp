@@ -33,21 +33,6 @@ constexpr wchar_t kFileFilter[] = L"Все файлы (*.*)\0*.*\0";
 
 int Id(ControlId id) { return static_cast<int>(id); }
 
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE handle) : handle_(handle) {}
-  ~FileHandle() {
-    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-  }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  HANDLE get() const { return handle_; }
-  explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE handle_;
-};
-
 // The system's text for an error code, without the line break it ends with.
 std::wstring SystemErrorText(DWORD error) {
   wchar_t* buffer = nullptr;
@@ -78,8 +63,8 @@ std::wstring WriteWholeFile(const std::wstring& path, std::string_view bytes) {
   if (!GetTempFileNameW(folder.c_str(), L"vel", 0, temp)) return FileErrorText(L"Cannot create file", path, GetLastError());
   DWORD error = ERROR_SUCCESS;
   {
-    FileHandle file(CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
+    const ui::KernelHandle file(CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) {
       error = GetLastError();
     } else {
       DWORD written = 0;
@@ -99,9 +84,9 @@ std::wstring WriteWholeFile(const std::wstring& path, std::string_view bytes) {
 
 // The whole file as bytes; others may read it meanwhile but not write.
 bool ReadWholeFile(const std::wstring& path, std::string& bytes, DWORD& error) {
-  FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  const ui::KernelHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) {
+  if (file.get() == INVALID_HANDLE_VALUE) {
     error = GetLastError();
     return false;
   }
@@ -161,24 +146,24 @@ void TVelmarPro_Api::CreateEditCommands() {
   sSpeedButton3_.onClick = [this] { sSpeedButton3Click(); };
   sSpeedButton1_.onClick = [this] { sSpeedButton1Click(); };
 
-  PopupMenu1_ = CreatePopupMenu();
-  AppendMenuW(PopupMenu1_, MF_STRING, Id(ControlId::N1), L"Сохранить оригинал...");
-  AppendMenuW(PopupMenu1_, MF_STRING, Id(ControlId::N2), L"Сохранить перевод...");
+  PopupMenu1_.Reset(CreatePopupMenu());
+  AppendMenuW(PopupMenu1_.get(), MF_STRING, Id(ControlId::N1), L"Сохранить оригинал...");
+  AppendMenuW(PopupMenu1_.get(), MF_STRING, Id(ControlId::N2), L"Сохранить перевод...");
 
-  PopupMenu3_ = CreatePopupMenu();
-  AppendMenuW(PopupMenu3_, MF_STRING, Id(ControlId::q1), L"Сумма прописью [Рубли]");
-  AppendMenuW(PopupMenu3_, MF_STRING, Id(ControlId::N6), L"Сумма прописью [Гривна]");
-  AppendMenuW(PopupMenu3_, MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(PopupMenu3_, MF_STRING, Id(ControlId::N8), L"Отменить");
-  AppendMenuW(PopupMenu3_, MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(PopupMenu3_, MF_STRING, Id(ControlId::N10), L"Вырезать");
-  AppendMenuW(PopupMenu3_, MF_STRING, Id(ControlId::N11), L"Копировать");
-  AppendMenuW(PopupMenu3_, MF_STRING, Id(ControlId::N12), L"Вставить");
-  AppendMenuW(PopupMenu3_, MF_STRING, Id(ControlId::N13), L"Удалить");
-  AppendMenuW(PopupMenu3_, MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(PopupMenu3_, MF_STRING, Id(ControlId::N15), L"Выделить все");
-  AppendMenuW(PopupMenu3_, MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(PopupMenu3_, MF_STRING, Id(ControlId::N17), L"Свойства");
+  PopupMenu3_.Reset(CreatePopupMenu());
+  AppendMenuW(PopupMenu3_.get(), MF_STRING, Id(ControlId::q1), L"Сумма прописью [Рубли]");
+  AppendMenuW(PopupMenu3_.get(), MF_STRING, Id(ControlId::N6), L"Сумма прописью [Гривна]");
+  AppendMenuW(PopupMenu3_.get(), MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(PopupMenu3_.get(), MF_STRING, Id(ControlId::N8), L"Отменить");
+  AppendMenuW(PopupMenu3_.get(), MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(PopupMenu3_.get(), MF_STRING, Id(ControlId::N10), L"Вырезать");
+  AppendMenuW(PopupMenu3_.get(), MF_STRING, Id(ControlId::N11), L"Копировать");
+  AppendMenuW(PopupMenu3_.get(), MF_STRING, Id(ControlId::N12), L"Вставить");
+  AppendMenuW(PopupMenu3_.get(), MF_STRING, Id(ControlId::N13), L"Удалить");
+  AppendMenuW(PopupMenu3_.get(), MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(PopupMenu3_.get(), MF_STRING, Id(ControlId::N15), L"Выделить все");
+  AppendMenuW(PopupMenu3_.get(), MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(PopupMenu3_.get(), MF_STRING, Id(ControlId::N17), L"Свойства");
 
   for (ControlId box : {ControlId::Memo1, ControlId::Memo2})
     SetWindowSubclass(Control(box), MemoSubclass, static_cast<UINT_PTR>(box), reinterpret_cast<DWORD_PTR>(this));
@@ -248,7 +233,7 @@ void TVelmarPro_Api::ShowContextMenu(HWND memo, LPARAM where) {
     ClientToScreen(memo, &at);
   }
   const auto command = static_cast<ControlId>(TrackPopupMenu(
-      PopupMenu3_, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, at.x, at.y, 0, hwnd_, nullptr));
+      PopupMenu3_.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, at.x, at.y, 0, hwnd_, nullptr));
   switch (command) {
     case ControlId::q1:
       AmountToWords(Currency::kRubles);
@@ -335,7 +320,7 @@ void TVelmarPro_Api::ShowSaveMenu() {
   RECT r;
   GetWindowRect(btn_Save_.hwnd(), &r);
   const auto command = static_cast<ControlId>(
-      TrackPopupMenu(PopupMenu1_, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN, r.left, r.bottom, 0, hwnd_, nullptr));
+      TrackPopupMenu(PopupMenu1_.get(), TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN, r.left, r.bottom, 0, hwnd_, nullptr));
   if (command == ControlId::N1)
     N1Click();
   else if (command == ControlId::N2)

@@ -57,7 +57,7 @@ void TVelmarPro_Api::ListBox1ContextPopup(LPARAM where) {
     row = LOWORD(hit);
   }
   const std::filesystem::path file = TableFileOfRow(row);
-  const std::unique_ptr<std::remove_pointer_t<HMENU>, decltype(&DestroyMenu)> menu(CreatePopupMenu(), &DestroyMenu);
+  const ui::Menu menu(CreatePopupMenu());
   AppendMenuW(menu.get(), MF_STRING | (file.empty() ? MF_GRAYED : 0), kEditTableCommand, L"Редактировать таблицу");
   const auto picked = TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON,
                                      at.x, at.y, 0, hwnd_, nullptr);

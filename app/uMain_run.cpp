@@ -16,15 +16,6 @@
 namespace velmar {
 namespace {
 
-std::string ToUtf8(std::wstring_view text) {
-  if (text.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                    nullptr);
-  std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-  return out;
-}
-
 void SetText(HWND control, const std::wstring& text) {
   if (!SetWindowTextW(control, text.c_str())) throw std::runtime_error("Text exceeds memo capacity");
 }
@@ -75,7 +66,7 @@ void TVelmarPro_Api::Button1Click() {
     else
       PostMessageW(window, kRunDoneMessage, 0, static_cast<LPARAM>(serial));
   };
-  run_.Start(std::move(snapshot), std::move(standIns), ToUtf8(decimalSeparator_), post,
+  run_.Start(std::move(snapshot), std::move(standIns), ui::Narrow(decimalSeparator_), post,
              [] { SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL); });
   ShowProgress(0, false);
 }

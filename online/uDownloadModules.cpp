@@ -139,9 +139,8 @@ void TDwnlModulesForm::CreateControls() {
   // sAlphaImageList1: the list owns it and destroys it with itself.
   images_ = ImageList_Create(16, 16, ILC_COLOR24, 2, 0);
   for (const wchar_t* name : {L"APPLY_16X16", L"CANCEL_16X16"}) {
-    HBITMAP bitmap = IconBitmap(ui::Image::FromResource(name));
-    ImageList_Add(images_, bitmap, nullptr);
-    DeleteObject(bitmap);
+    const ui::Bitmap bitmap(IconBitmap(ui::Image::FromResource(name)));
+    ImageList_Add(images_, bitmap.get(), nullptr);  // the list keeps a copy
   }
   ListView_SetImageList(list_, images_, LVSIL_SMALL);
 

@@ -20,12 +20,6 @@ constexpr COLORREF kCurrentColour = RGB(122, 46, 46);
 constexpr COLORREF kAvailableColour = RGB(37, 102, 158);
 constexpr DWORD kPauseBeforeShowMs = 1000;
 
-std::string DecimalSeparator() {
-  wchar_t buf[8] = L".";
-  GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, buf, 8);
-  return ui::ToCp1251(buf);
-}
-
 // What a failed ShellExecute returned, in words: its small results are
 // mostly system error codes, apart from the ones the shell has for itself.
 std::wstring ShellErrorText(DWORD code) {
@@ -45,7 +39,7 @@ std::wstring ShellErrorText(DWORD code) {
 
 }  // namespace
 
-TUpdateForm::TUpdateForm(UpdateContext context) : context_(std::move(context)), decimal_(DecimalSeparator()) {
+TUpdateForm::TUpdateForm(UpdateContext context) : context_(std::move(context)), decimal_(ui::ToCp1251(ui::UserDecimalSeparator())) {
   font_ = ui::MakeFont({L"Segoe UI", -11});
   face_.Reset(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
   Register(kClassName, LoadIconW(ui::Instance(), MAKEINTRESOURCEW(1)), GetSysColorBrush(COLOR_BTNFACE), nullptr);

@@ -102,4 +102,10 @@ std::string Narrow(std::wstring_view text) {
   return out;
 }
 
+std::wstring UserDecimalSeparator() {
+  wchar_t separator[8] = {};
+  if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8) <= 1) return L".";
+  return separator;
+}
+
 }  // namespace ui

@@ -22,4 +22,7 @@ std::wstring Widen(std::string_view utf8);
 // surrogate becomes U+FFFD).
 std::string Narrow(std::wstring_view text);
 
+// The decimal separator of the user's locale; "." when the locale gives none.
+std::wstring UserDecimalSeparator();
+
 }  // namespace ui

@@ -55,34 +55,15 @@ constexpr UINT kCounted = WM_APP + 41;
 // One run: a hidden window owned by the main window receives the worker's
 // message, and the run's windows live as long as it does. Closing the main
 // window destroys it (owned windows go with their owner), which ends the run.
-// The run deletes itself with its window, which the widget layer's window
-// base cannot do, so this window has a procedure of its own.
-class StatisticsRun {
+// The run's window owns the run: the run is deleted once its window is gone
+// and the handler of the worker's message has returned.
+class StatisticsRun : public ui::Window {
  public:
   StatisticsRun(HWND owner, std::string decimal, std::function<void()> onCounted)
       : owner_(owner), decimal_(std::move(decimal)), onCounted_(std::move(onCounted)) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    if (!GetClassInfoExW(GetModuleHandleW(nullptr), kClassName, &wc)) {
-      wc.lpfnWndProc = Proc;
-      wc.hInstance = GetModuleHandleW(nullptr);
-      wc.lpszClassName = kClassName;
-      if (!RegisterClassExW(&wc)) throw std::runtime_error("Cannot register a window class");
-    }
-    hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, L"", WS_POPUP, 0, 0, 0, 0, owner, nullptr,
-                            GetModuleHandleW(nullptr), nullptr);
-    if (!hwnd_) throw std::runtime_error("Cannot create a window");
+    Register(kClassName, nullptr, nullptr, nullptr);
+    CreateWindowOf(kClassName, L"", WS_POPUP, WS_EX_TOOLWINDOW, 0, 0, 0, 0, owner, nullptr);
   }
-
-  ~StatisticsRun() {
-    if (hwnd_) {
-      SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-      DestroyWindow(hwnd_);
-    }
-  }
-
-  StatisticsRun(const StatisticsRun&) = delete;
-  StatisticsRun& operator=(const StatisticsRun&) = delete;
 
   void Start(const std::function<std::vector<std::string>()>& readLines) {
     wait_ = std::make_unique<TWaitForm>(owner_);
@@ -101,38 +82,21 @@ class StatisticsRun {
     }
   }
 
-  // From here the run's window owns the run.
-  static void Release(std::unique_ptr<StatisticsRun> run) {
-    SetWindowLongPtrW(run->hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(run.get()));
-    run.release();
-  }
-
- private:
-  static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    auto* run = reinterpret_cast<StatisticsRun*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (run && message == kCounted && run->worker_) {
-      HWND owner = run->owner_;
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == kCounted && worker_) {
       try {
-        run->Complete();  // `run` is gone afterwards
+        Complete();
       } catch (const std::exception& e) {
-        ui::ShowError(IsWindow(owner) ? owner : nullptr, ui::Widen(e.what()));
+        ui::ShowError(IsWindow(owner_) ? owner_ : nullptr, ui::Widen(e.what()));
       }
       return 0;
     }
-    if (run && message == WM_NCDESTROY) {
-      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-      run->hwnd_ = nullptr;
-      if (run->completing_) {
-        run->destroyedWhileCompleting_ = true;
-      } else {
-        delete run;
-      }
-    }
-    return DefWindowProcW(hwnd, message, wParam, lParam);
+    return Window::HandleMessage(message, wParam, lParam);
   }
 
+ private:
   void Complete() {
-    completing_ = true;
     try {
       const TextStatistics result = worker_->Result();
       const std::string failure = worker_->Failure();
@@ -150,28 +114,21 @@ class StatisticsRun {
     Finish();
   }
 
-  // Destroys the run's windows and the run.
+  // Destroys the run's windows; the run goes with its own window.
   void Finish() {
     if (IsWindow(owner_)) EnableWindow(owner_, TRUE);
     wait_.reset();
     stat_.reset();
-    completing_ = false;
-    if (destroyedWhileCompleting_) {
-      delete this;
-    } else {
-      DestroyWindow(hwnd_);  // deletes the run in its last message
-    }
+    // Closing the main window meanwhile has destroyed the run's window already.
+    if (hwnd_) DestroyWindow(hwnd_);
   }
 
-  HWND hwnd_ = nullptr;
   HWND owner_;
   std::string decimal_;
   std::function<void()> onCounted_;
   std::unique_ptr<TWaitForm> wait_;
   std::unique_ptr<TStatForm> stat_;
   std::unique_ptr<TThreadInfo> worker_;  // destroyed before the windows it reports to
-  bool completing_ = false;
-  bool destroyedWhileCompleting_ = false;
 };
 
 }  // namespace
@@ -180,7 +137,7 @@ void StartStatisticsRun(HWND owner, std::function<std::vector<std::string>()> re
                         std::function<void()> onCounted) {
   auto run = std::make_unique<StatisticsRun>(owner, std::move(decimal), std::move(onCounted));
   run->Start(readLines);
-  StatisticsRun::Release(std::move(run));
+  ui::OwnedByItsWindow(std::move(run));
 }
 
 void StartStatisticsRun(HWND owner, std::vector<std::string> lines, std::string decimal,

@@ -54,10 +54,6 @@ bool ReplaceSelectionWithAmount(HWND owner, HWND textBox, Currency currency) {
   return true;
 }
 
-std::string UserDecimalSeparator() {
-  wchar_t separator[8] = {};
-  if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8) <= 1) return ".";
-  return ui::ToCp1251(separator);
-}
+std::string UserDecimalSeparator() { return ui::ToCp1251(ui::UserDecimalSeparator()); }
 
 }  // namespace velmar
