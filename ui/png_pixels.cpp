@@ -16,9 +16,7 @@ void Check(HRESULT hr, const char* what) {
   if (FAILED(hr)) throw std::runtime_error(std::string("Cannot decode picture: ") + what);
 }
 
-}  // namespace
-
-Pixels DecodePngResource(const wchar_t* name) {
+Pixels Decode(const wchar_t* name, const GUID& format) {
   HRSRC info = FindResourceW(nullptr, name, MAKEINTRESOURCEW(10) /* RT_RCDATA */);
   if (!info) throw std::runtime_error("Missing picture resource");
   const auto* data = static_cast<BYTE*>(LockResource(LoadResource(nullptr, info)));
@@ -37,7 +35,7 @@ Pixels DecodePngResource(const wchar_t* name) {
   Check(decoder->GetFrame(0, &frame), "frame");
   ComPtr<IWICFormatConverter> converter;
   Check(factory->CreateFormatConverter(&converter), "converter");
-  Check(converter->Initialize(frame.Get(), GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone, nullptr, 0.0,
+  Check(converter->Initialize(frame.Get(), format, WICBitmapDitherTypeNone, nullptr, 0.0,
                               WICBitmapPaletteTypeCustom),
         "conversion");
   UINT width = 0, height = 0;
@@ -50,5 +48,11 @@ Pixels DecodePngResource(const wchar_t* name) {
         "pixels");
   return pixels;
 }
+
+}  // namespace
+
+Pixels DecodePngResource(const wchar_t* name) { return Decode(name, GUID_WICPixelFormat32bppBGRA); }
+
+Pixels DecodePngResourcePremultiplied(const wchar_t* name) { return Decode(name, GUID_WICPixelFormat32bppPBGRA); }
 
 }  // namespace ui

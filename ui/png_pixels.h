@@ -15,5 +15,7 @@ struct Pixels {
 
 // Decodes the RCDATA resource `name` of the executable; throws on failure.
 Pixels DecodePngResource(const wchar_t* name);
+// The same with the colours premultiplied by alpha, as AlphaBlend wants them.
+Pixels DecodePngResourcePremultiplied(const wchar_t* name);
 
 }  // namespace ui
