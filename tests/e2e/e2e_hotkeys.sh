@@ -208,7 +208,9 @@ clipboard-fail)
   # Both hotkeys do nothing while a run started another way is in progress.
   # So does the tray menu's clipboard item: it would empty the read-only source box.
   probe set-clipboard "Буфер"
-  client set-memo1 long.txt
+  # A text long enough that the run outlasts the commands sent during it.
+  for i in $(seq 4); do cat long.txt; done > longer.txt
+  client set-memo1 longer.txt
   client click btn_Velmar
   client menu-command N19
   [ "$(value idle)" = 0 ] || fail "the run ended too soon for this test"
@@ -218,7 +220,7 @@ clipboard-fail)
   settle
   expect "editor after hotkeys during a run" "$(editor_text AfterFailure)" 'rak'
   client get-memo1 "$(win memo1.txt)"
-  cmp -s memo1.txt long.txt || fail "the source box changed during the run"
+  cmp -s memo1.txt longer.txt || fail "the source box changed during the run"
   echo "ok: source box unchanged during the run"
   close_program
   ;;
