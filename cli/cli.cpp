@@ -13,6 +13,7 @@
 #include "unicode_engine.h"
 #include "unicode_table.h"
 #include "utf8.h"
+#include "utf8_map_converter.h"
 
 namespace velmar {
 namespace {
@@ -203,12 +204,39 @@ void ConvertUnicode(const ConvertOptions& o, const TTransTable& table, std::FILE
   output.Commit();
 }
 
+// A table of one-letter sources on UTF-8 text: each character converted on
+// its own, straight from UTF-8 to UTF-8, with the bytes the line-by-line path
+// gives.
+void ConvertByMap(const ConvertOptions& o, const std::array<std::string, 256>& images, std::FILE* in, std::FILE* out) {
+  Utf8MapConverter converter(images, o.eol);
+  Output output(out, o.output, Encoding::kUtf8);
+  TextInput input(o.files, in, {.encoding = o.encoding});
+  input.ReadBlocks(
+      [&](std::string_view block, const std::string& name) {
+        std::string_view complete;
+        if (!converter.Feed(block, complete))
+          throw Failure{MalformedUtf8Message(name, converter.ErrorOffset(), false)};
+        output.WriteBytes(complete);
+      },
+      [&](const std::string& name) {
+        if (!converter.EndInput()) throw Failure{MalformedUtf8Message(name, converter.ErrorOffset(), true)};
+      });
+  output.WriteBytes(converter.Finish());
+  output.Commit();
+}
+
 int Convert(const std::vector<std::string>& words, std::FILE* in, std::FILE* out) {
   const ConvertOptions o = ReadConvertOptions(words);
   const TTransTable table = ResolveTable(o);
   if (table.IsUnicode()) {
     ConvertUnicode(o, table, in, out);
     return 0;
+  }
+  if (o.encoding == Encoding::kUtf8 && !o.compress) {
+    if (auto images = LineConverter(WithoutStandInPairs(table), o.underscore, o.hyphen).ByteImages()) {
+      ConvertByMap(o, *images, in, out);
+      return 0;
+    }
   }
   Output output(out, o.output, o.encoding);
   ConvertStep step(o, table, output);

@@ -49,10 +49,25 @@ void TextInput::Read(const OnLines& onLines) {
   splitter_.Finish(onLines);
 }
 
+void TextInput::ReadBlocks(const OnBlock& onBlock, const OnInputEnd& onEnd) {
+  for (const std::string& name : names_) {
+    const std::string shown = ShownName(name);
+    ForEachBlock(name, [&](std::string_view block) { onBlock(block, shown); });
+    onEnd(shown);
+  }
+}
+
 void TextInput::ReadOne(const std::string& name, const OnLines& onLines) {
   const std::string shown = ShownName(name);
-  offset_ = 0;
   decoder_ = Utf8ToCp1251Decoder();
+  ForEachBlock(name, [&](std::string_view block) { Feed(block, shown, onLines); });
+  if (options_.encoding == Encoding::kUtf8 && !decoder_.Finish())
+    throw Failure{MalformedUtf8Message(shown, offset_ + decoder_.ErrorOffset(), true)};
+  if (options_.inputsBeginLines) splitter_.Finish(onLines);
+}
+
+void TextInput::ForEachBlock(const std::string& name, const std::function<void(std::string_view)>& onBlock) {
+  offset_ = 0;
   std::unique_ptr<char[]> buffer(new char[kBlock]);
   // A byte order mark is looked for in the first bytes, however they come.
   std::string head;
@@ -67,11 +82,11 @@ void TextInput::ReadOne(const std::string& name, const OnLines& onLines) {
         rest.remove_prefix(kUtf8ByteOrderMark.size());
         offset_ = kUtf8ByteOrderMark.size();
       }
-      Feed(rest, shown, onLines);
+      onBlock(rest);
       head.clear();
       return;
     }
-    Feed(block, shown, onLines);
+    onBlock(block);
   };
 
   if (name == "-") {
@@ -90,10 +105,7 @@ void TextInput::ReadOne(const std::string& name, const OnLines& onLines) {
     }
     if (file.bad()) throw Failure{"cannot read " + name};
   }
-  if (!headDone) Feed(head, shown, onLines);  // an input shorter than a byte order mark
-  if (options_.encoding == Encoding::kUtf8 && !decoder_.Finish())
-    throw Failure{MalformedUtf8Message(shown, offset_ + decoder_.ErrorOffset(), true)};
-  if (options_.inputsBeginLines) splitter_.Finish(onLines);
+  if (!headDone) onBlock(head);  // an input shorter than a byte order mark
 }
 
 void TextInput::Feed(std::string_view block, const std::string& shown, const OnLines& onLines) {

@@ -42,8 +42,19 @@ class TextInput {
   // when an input cannot be read or is not valid UTF-8.
   void Read(const OnLines& onLines);
 
+  // Reads every input in blocks as they stand, for a caller that decodes
+  // and splits the text itself: onBlock(block, input's name) for each block,
+  // onEnd(input's name) after each input. Throws Failure when an input
+  // cannot be read.
+  using OnBlock = std::function<void(std::string_view, const std::string&)>;
+  using OnInputEnd = std::function<void(const std::string&)>;
+  void ReadBlocks(const OnBlock& onBlock, const OnInputEnd& onEnd);
+
  private:
   void ReadOne(const std::string& name, const OnLines& onLines);
+  // Hands the blocks of one input to onBlock, a skipped byte order mark
+  // counted in offset_.
+  void ForEachBlock(const std::string& name, const std::function<void(std::string_view)>& onBlock);
   void Feed(std::string_view block, const std::string& shown, const OnLines& onLines);
 
   std::vector<std::string> names_;

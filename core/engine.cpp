@@ -42,6 +42,20 @@ void LineConverter::Compile(const TTransTable& table) {
   }
 }
 
+std::optional<std::array<std::string, 256>> LineConverter::ByteImages() const {
+  std::array<std::string, 256> images;
+  if (steps_.empty()) {
+    for (int b = 0; b < 256; ++b) images[b] = std::string(1, static_cast<char>(b));
+  } else if (steps_.size() == 1 && steps_[0].isMap) {
+    images = steps_[0].image;
+  } else {
+    return std::nullopt;
+  }
+  if (images[blank_] != std::string(1, static_cast<char>(blank_))) return std::nullopt;
+  images[' '] = images[blank_];  // blanks in the line became the blank option's character
+  return images;
+}
+
 void LineConverter::AddSingleBytePair(const TCharTable& pair) {
   const char from = pair.Source[0];
   // Replacing one byte acts on every byte's image separately, so a run of
@@ -92,14 +106,30 @@ void LineConverter::AddSingleBytePair(const TCharTable& pair) {
   }
 }
 
-void LineConverter::Survey() {
-  present_ = {};
+void LineConverter::SurveyBytes() {
+  // Four tables, so that a run of the same byte does not wait on its own
+  // store.
+  std::array<ByteSet, 4> seen{};
+  const auto* p = reinterpret_cast<const unsigned char*>(buf_.data());
+  const std::size_t n = buf_.size();
+  std::size_t i = 0;
+  for (; i + 4 <= n; i += 4) {
+    seen[0][p[i]] = true;
+    seen[1][p[i + 1]] = true;
+    seen[2][p[i + 2]] = true;
+    seen[3][p[i + 3]] = true;
+  }
+  for (; i < n; ++i) seen[0][p[i]] = true;
+  for (int b = 0; b < 256; ++b) present_[b] = seen[0][b] | seen[1][b] | seen[2][b] | seen[3][b];
+  bytesSurveyed_ = true;
+}
+
+void LineConverter::SurveyPairs() {
   pairs_.Clear();
   const auto* p = reinterpret_cast<const unsigned char*>(buf_.data());
-  std::size_t n = buf_.size();
-  for (std::size_t i = 0; i < n; ++i) present_[p[i]] = true;
+  const std::size_t n = buf_.size();
   for (std::size_t i = 1; i < n; ++i) pairs_.Add(p[i - 1], p[i]);
-  surveyed_ = true;
+  pairsSurveyed_ = true;
 }
 
 void LineConverter::CheckResultSize(std::size_t bytes) const {
@@ -134,7 +164,7 @@ void LineConverter::ApplyMap(const Step& step) {
   }
   next_.resize(static_cast<std::size_t>(out - next_.data()));
   std::swap(buf_, next_);
-  surveyed_ = false;
+  bytesSurveyed_ = pairsSurveyed_ = false;
 }
 
 bool LineConverter::ApplyPair(const Step& step) {
@@ -170,15 +200,18 @@ bool LineConverter::ApplyPair(const Step& step) {
 }
 
 void LineConverter::Run() {
-  surveyed_ = false;
+  // What the text holds is surveyed only when a step asks and kept (as a
+  // superset) across the pairs; a map changes too much and ends it.
+  bytesSurveyed_ = pairsSurveyed_ = false;
   for (const Step& step : steps_) {
-    if (!surveyed_) Survey();
     if (step.isMap) {
+      if (!bytesSurveyed_) SurveyBytes();
       bool touches = false;
       for (int b = 0; b < 256 && !touches; ++b) touches = step.changes[b] && present_[b];
       if (touches) ApplyMap(step);
       continue;
     }
+    if (!pairsSurveyed_) SurveyPairs();
     const auto* s = reinterpret_cast<const unsigned char*>(step.source.data());
     bool possible = true;
     for (std::size_t i = 1; i < step.source.size() && possible; ++i) possible = pairs_.Has(s[i - 1], s[i]);

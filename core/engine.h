@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -31,6 +32,12 @@ class LineConverter {
   // until emit returns.
   void ConvertLinesWith(std::span<const std::string_view> lines,
                         const std::function<void(std::string_view)>& emit);
+
+  // When the table is one map of bytes (every pair's source is one byte) that
+  // leaves the blank before a line alone, a line's conversion is the image of
+  // each of its bytes in turn: these images, the blank option applied to ' '.
+  // Nothing for any other table.
+  std::optional<std::array<std::string, 256>> ByteImages() const;
 
   // Lines are gathered into buffers of about this many bytes.
   void SetBlockSize(std::size_t bytes) { blockSize_ = bytes; }
@@ -83,7 +90,8 @@ class LineConverter {
   void CheckResultSize(std::size_t bytes) const;
   void ApplyMap(const Step& step);
   bool ApplyPair(const Step& step);
-  void Survey();
+  void SurveyBytes();
+  void SurveyPairs();
 
   void Compile(const TTransTable& table);
   void AddSingleBytePair(const TCharTable& pair);
@@ -100,7 +108,8 @@ class LineConverter {
   std::string buf_, next_;
   ByteSet present_{};
   BytePairs pairs_;
-  bool surveyed_ = false;  // present_ and pairs_ describe buf_
+  // present_ and pairs_ describe buf_ (a superset of it)
+  bool bytesSurveyed_ = false, pairsSurveyed_ = false;
   std::vector<std::size_t> seams_;
 };
 

@@ -1,15 +1,32 @@
 #include "text_lines.h"
 
+#include <cstdint>
+#include <cstring>
 #include <utility>
 
 namespace velmar {
 namespace {
 
+// The first CR or LF at or after `from`, eight bytes at a time: a byte that
+// equals CR or LF makes a zero byte in one of the two XORs below.
+std::size_t FindBreak(std::string_view text, std::size_t from) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+  std::size_t i = from;
+  while (i + 8 <= text.size()) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + i, 8);
+    const std::uint64_t cr = word ^ (kOnes * '\r'), lf = word ^ (kOnes * '\n');
+    if ((((cr - kOnes) & ~cr) | ((lf - kOnes) & ~lf)) & kHighs) break;
+    i += 8;
+  }
+  while (i < text.size() && text[i] != '\r' && text[i] != '\n') ++i;
+  return i;
+}
+
 // The end of the line starting at `from` and where the next one starts
 // (npos, npos when the line has no break in `text`).
 std::pair<std::size_t, std::size_t> NextBreak(std::string_view text, std::size_t from) {
-  std::size_t end = from;
-  while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
+  const std::size_t end = FindBreak(text, from);
   if (end == text.size()) return {std::string_view::npos, std::string_view::npos};
   const bool crlf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
   return {end, end + (crlf ? 2 : 1)};

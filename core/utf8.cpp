@@ -1,6 +1,9 @@
 #include "utf8.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <stdexcept>
 
 #include "cp1251.h"
@@ -30,10 +33,15 @@ const ReverseMap& Reverse() {
 // The UTF-8 of every byte; 0x98 as U+0098.
 struct ForwardMap {
   std::array<std::string, 256> utf8;
+  // The same, packed for a copy of four bytes (no sequence is longer than three).
+  std::array<std::uint32_t, 256> packed{};
+  std::array<std::uint8_t, 256> length{};
   ForwardMap() {
     for (int b = 0; b < 256; ++b) {
       const auto c = static_cast<unsigned char>(b);
       AppendUtf8(utf8[b], c == kCp1251Undefined ? char32_t{0x98} : Cp1251ToUnicode(c));
+      std::memcpy(&packed[b], utf8[b].data(), utf8[b].size());
+      length[b] = static_cast<std::uint8_t>(utf8[b].size());
     }
   }
 };
@@ -43,9 +51,15 @@ const ForwardMap& Forward() {
   return map;
 }
 
-// The length of the run of ASCII bytes from `from` on.
+// The length of the run of ASCII bytes from `from` on, eight bytes at a time.
 std::size_t AsciiRun(std::string_view s, std::size_t from) {
   std::size_t j = from;
+  while (j + 8 <= s.size()) {
+    std::uint64_t word;
+    std::memcpy(&word, s.data() + j, 8);
+    if (word & 0x8080808080808080ull) break;
+    j += 8;
+  }
   while (j < s.size() && static_cast<unsigned char>(s[j]) < 0x80) ++j;
   return j - from;
 }
@@ -58,33 +72,54 @@ std::size_t DecodeToCp1251(std::string_view piece, std::string& out, std::vector
                            bool& bad) {
   const ReverseMap& reverse = Reverse();
   cut = bad = false;
+  // Every sequence gives one byte, so the piece's length is room enough.
+  const std::size_t start = out.size();
+  out.resize(start + piece.size());
+  char* const first = out.data() + start;
+  char* to = first;
+  const auto* p = reinterpret_cast<const unsigned char*>(piece.data());
+  const std::size_t n = piece.size();
   std::size_t i = 0;
-  while (i < piece.size()) {
-    if (static_cast<unsigned char>(piece[i]) < 0x80) {
-      const std::size_t n = AsciiRun(piece, i);
-      out.append(piece, i, n);
-      i += n;
+  while (i < n) {
+    const unsigned char c = p[i];
+    if (c < 0x80) {
+      // Words of eight ASCII bytes at once, then byte by byte (a blank
+      // between two Cyrillic words is the common case).
+      std::uint64_t word;
+      while (i + 8 <= n && (std::memcpy(&word, p + i, 8), (word & 0x8080808080808080ull) == 0)) {
+        std::memcpy(to, &word, 8);
+        to += 8;
+        i += 8;
+      }
+      while (i < n && p[i] < 0x80) *to++ = static_cast<char>(p[i++]);
       continue;
     }
-    char32_t cp;
-    const int n = DecodeUtf8Sequence(piece.substr(i), cp);
-    if (n < 0) {
-      cut = true;
-      return i;
+    // Two-byte sequences (Cyrillic among them) straight from the map: every
+    // code point below U+0800 has its entry.
+    if (c >= 0xC2 && c <= 0xDF && i + 1 < n && (p[i + 1] & 0xC0) == 0x80) {
+      const int b = reverse((char32_t{c & 0x1Fu} << 6) | (p[i + 1] & 0x3Fu));
+      if (b >= 0) {
+        *to++ = static_cast<char>(b);
+        i += 2;
+        continue;
+      }
     }
-    if (n == 0) {
-      bad = true;
-      return i;
+    char32_t cp;
+    const int len = DecodeUtf8Sequence(piece.substr(i), cp);
+    if (len <= 0) {
+      (len < 0 ? cut : bad) = true;
+      break;
     }
     const int b = reverse(cp);
     if (b >= 0) {
-      out += static_cast<char>(b);
+      *to++ = static_cast<char>(b);
     } else {
-      out += static_cast<char>(kCp1251Undefined);
-      if (stash) stash->emplace_back(piece.substr(i, static_cast<std::size_t>(n)));
+      *to++ = static_cast<char>(kCp1251Undefined);
+      if (stash) stash->emplace_back(piece.substr(i, static_cast<std::size_t>(len)));
     }
-    i += static_cast<std::size_t>(n);
+    i += static_cast<std::size_t>(len);
   }
+  out.resize(start + static_cast<std::size_t>(to - first));
   return i;
 }
 
@@ -204,25 +239,36 @@ bool Utf8ToCp1251Decoder::Finish() {
 
 void AppendCp1251AsUtf8(std::string_view text, std::string& out, const std::vector<std::string>* stash,
                         std::size_t* next) {
-  const auto& forward = Forward().utf8;
-  out.reserve(out.size() + text.size() * 2);
+  const ForwardMap& forward = Forward();
   std::size_t i = 0;
   while (i < text.size()) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    if (c < 0x80) {
-      const std::size_t n = AsciiRun(text, i);
-      out.append(text, i, n);
-      i += n;
-      continue;
+    // Up to the next stand-in, every byte has a sequence of at most three
+    // bytes, written through a pointer into room made beforehand.
+    const std::size_t standIn = text.find(static_cast<char>(kCp1251Undefined), i);
+    const std::size_t stop = standIn == std::string_view::npos ? text.size() : standIn;
+    const std::size_t start = out.size();
+    out.resize(start + (stop - i) * 3 + 4);
+    char* const first = out.data() + start;
+    char* to = first;
+    while (i < stop) {
+      const auto c = static_cast<unsigned char>(text[i]);
+      if (c < 0x80) {
+        const std::size_t run = std::min(AsciiRun(text, i), stop - i);
+        std::memcpy(to, text.data() + i, run);
+        to += run;
+        i += run;
+        continue;
+      }
+      std::memcpy(to, &forward.packed[c], 4);
+      to += forward.length[c];
+      ++i;
     }
-    if (c == kCp1251Undefined) {
-      if (stash && next && *next < stash->size())
-        out += (*stash)[(*next)++];
-      else
-        AppendUtf8(out, kReplacementCharacter);
-    } else {
-      out += forward[c];
-    }
+    out.resize(start + static_cast<std::size_t>(to - first));
+    if (i == text.size()) break;
+    if (stash && next && *next < stash->size())
+      out += (*stash)[(*next)++];
+    else
+      AppendUtf8(out, kReplacementCharacter);
     ++i;
   }
 }
