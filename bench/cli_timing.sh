@@ -6,7 +6,7 @@
 #    or: bench/cli_timing.sh icu [MEGABYTES]
 #        `velmar convert` with the built-in table against ICU's
 #        `uconv -x Russian-Latin/BGN` on Russian fortunes (default 20 MB; needs
-#        Debian's fortunes-ru and icu-devtools)
+#        Debian's fortunes-ru, icu-devtools and hyperfine)
 set -e
 here=$(cd "$(dirname "$0")/.." && pwd)
 velmar=$here/build/native/bin/velmar
@@ -26,15 +26,23 @@ if [ "${1:-}" = icu ]; then
   mb=${2:-20}
   fortunes=/usr/share/games/fortunes/ru
   command -v uconv > /dev/null || { echo "uconv missing (icu-devtools)"; exit 1; }
+  command -v hyperfine > /dev/null || { echo "hyperfine missing (hyperfine)"; exit 1; }
   ls "$fortunes"/*.u8 > /dev/null 2>&1 || { echo "no fortunes in $fortunes (fortunes-ru)"; exit 1; }
   : > "$work/fortunes.txt"
   while [ "$(stat -c %s "$work/fortunes.txt")" -lt $((mb * 1048576)) ]; do
     cat "$fortunes"/*.u8 >> "$work/fortunes.txt"
   done
-  run "velmar convert" "$work/fortunes.txt" "$velmar" convert
-  velmar_secs=$secs
-  run "uconv -x Russian-Latin/BGN" "$work/fortunes.txt" uconv -f utf-8 -t utf-8 -x Russian-Latin/BGN
-  echo "uconv takes $(echo "$secs $velmar_secs" | awk '{ printf "%.1f", $1 / ($2 > 0 ? $2 : 0.01) }') times as long"
+  echo "$(stat -c %s "$work/fortunes.txt") bytes of Russian fortunes, whole process, both in one run:"
+  # hyperfine runs each several times (through the shell, the same small
+  # cost for both) and reports the mean, which is what the ratio uses.
+  hyperfine --warmup 2 --runs 10 --export-json "$work/times.json" \
+    -n "velmar convert" "'$velmar' convert < '$work/fortunes.txt' > /dev/null" \
+    -n "uconv -x Russian-Latin/BGN" "uconv -f utf-8 -t utf-8 -x Russian-Latin/BGN < '$work/fortunes.txt' > /dev/null"
+  python3 - "$work/times.json" <<'PY'
+import json, sys
+r = json.load(open(sys.argv[1]))["results"]
+print("uconv takes %.1f times as long as velmar convert" % (r[1]["mean"] / r[0]["mean"]))
+PY
   exit 0
 fi
 

@@ -66,19 +66,22 @@ bool AllDigits(const std::string& s) {
 TTransTable ResolveTable(const ConvertOptions& o) {
   TTransTable table;
   if (AllDigits(o.tableSpec)) {
+    const std::size_t slot = o.tableSpec.size() > 9 ? SIZE_MAX : std::stoul(o.tableSpec);
     TTableStore store;
-    LoadTables(store, TablesDir(o.tablesDir));
-    std::size_t slot = o.tableSpec.size() > 9 ? SIZE_MAX : std::stoul(o.tableSpec);
+    // The built-in table and its reverse need no table file read.
+    if (slot < 2) store.BuildBuiltInTables();
+    else LoadTables(store, TablesDir(o.tablesDir));
     if (slot >= store.Store.size())
       throw Failure{"no table number " + o.tableSpec + " (there are " + std::to_string(store.StoreCount()) +
                     "; see `velmar tables`)"};
-    table = store.Store[slot];
+    table = std::move(store.Store[slot]);
   } else {
     std::string error;
     table = ReadTableFile(PathFromUtf8(o.tableSpec), &error);
     if (!error.empty()) throw Failure{"cannot read table file " + o.tableSpec + ": " + error};
   }
-  return o.reverse ? MakeReverseTable(table) : table;
+  if (o.reverse) return MakeReverseTable(table);
+  return table;
 }
 
 ConvertOptions ReadConvertOptions(const std::vector<std::string>& words) {
@@ -111,11 +114,11 @@ ConvertOptions ReadConvertOptions(const std::vector<std::string>& words) {
 // kept aside (UTF-8 mode) restored in their places.
 class ConvertStep {
  public:
+  // In UTF-8 mode the table comes without the pairs that hold the stand-in
+  // byte (WithoutStandInPairs).
   ConvertStep(const ConvertOptions& o, const TTransTable& table, Output& output)
       : o_(o),
-        // A pair holding the stand-in byte could move or eat the characters
-        // kept aside, and no real text holds it.
-        converter_(o.encoding == Encoding::kUtf8 ? WithoutStandInPairs(table) : table, o.underscore, o.hyphen),
+        converter_(table, o.underscore, o.hyphen),
         output_(output) {}
 
   std::vector<std::string>* Stash() { return o_.encoding == Encoding::kUtf8 ? &stash_ : nullptr; }
@@ -210,7 +213,8 @@ void ConvertUnicode(const ConvertOptions& o, const TTransTable& table, std::FILE
 void ConvertByMap(const ConvertOptions& o, const std::array<std::string, 256>& images, std::FILE* in, std::FILE* out) {
   Utf8MapConverter converter(images, o.eol);
   Output output(out, o.output, Encoding::kUtf8);
-  TextInput input(o.files, in, {.encoding = o.encoding});
+  // Blocks large enough to be converted on two cores at once.
+  TextInput input(o.files, in, {.encoding = o.encoding, .blockSize = std::size_t{1} << 18});
   input.ReadBlocks(
       [&](std::string_view block, const std::string& name) {
         std::string_view complete;
@@ -227,13 +231,16 @@ void ConvertByMap(const ConvertOptions& o, const std::array<std::string, 256>& i
 
 int Convert(const std::vector<std::string>& words, std::FILE* in, std::FILE* out) {
   const ConvertOptions o = ReadConvertOptions(words);
-  const TTransTable table = ResolveTable(o);
+  TTransTable table = ResolveTable(o);
   if (table.IsUnicode()) {
     ConvertUnicode(o, table, in, out);
     return 0;
   }
+  // In UTF-8 a pair holding the stand-in byte could move or eat the
+  // characters kept aside, and no real text holds it.
+  if (o.encoding == Encoding::kUtf8) table = WithoutStandInPairs(std::move(table));
   if (o.encoding == Encoding::kUtf8 && !o.compress) {
-    if (auto images = LineConverter(WithoutStandInPairs(table), o.underscore, o.hyphen).ByteImages()) {
+    if (auto images = LineConverter(table, o.underscore, o.hyphen).ByteImages()) {
       ConvertByMap(o, *images, in, out);
       return 0;
     }

@@ -8,7 +8,7 @@
 namespace velmar {
 namespace {
 
-constexpr std::size_t kBlock = 1 << 20;
+constexpr std::size_t kBlock = 1 << 16;
 
 std::string ShownName(const std::string& name) { return name == "-" ? "standard input" : name; }
 
@@ -68,7 +68,8 @@ void TextInput::ReadOne(const std::string& name, const OnLines& onLines) {
 
 void TextInput::ForEachBlock(const std::string& name, const std::function<void(std::string_view)>& onBlock) {
   offset_ = 0;
-  std::unique_ptr<char[]> buffer(new char[kBlock]);
+  const std::size_t block = options_.blockSize ? options_.blockSize : kBlock;
+  std::unique_ptr<char[]> buffer(new char[block]);
   // A byte order mark is looked for in the first bytes, however they come.
   std::string head;
   bool headDone = !(options_.encoding == Encoding::kUtf8 && options_.skipByteOrderMark);
@@ -91,7 +92,7 @@ void TextInput::ForEachBlock(const std::string& name, const std::function<void(s
 
   if (name == "-") {
     std::size_t n;
-    while ((n = std::fread(buffer.get(), 1, kBlock, in_)) > 0) feed(std::string_view(buffer.get(), n));
+    while ((n = std::fread(buffer.get(), 1, block, in_)) > 0) feed(std::string_view(buffer.get(), n));
     if (std::ferror(in_)) throw Failure{"cannot read standard input"};
   } else {
     const std::filesystem::path path = PathFromUtf8(name);
@@ -99,7 +100,7 @@ void TextInput::ForEachBlock(const std::string& name, const std::function<void(s
     std::ifstream file(path, std::ios::binary);
     if (!file || std::filesystem::is_directory(path, ec)) throw Failure{"cannot read " + name};
     while (file) {
-      file.read(buffer.get(), kBlock);
+      file.read(buffer.get(), static_cast<std::streamsize>(block));
       const auto n = static_cast<std::size_t>(file.gcount());
       if (n > 0) feed(std::string_view(buffer.get(), n));
     }

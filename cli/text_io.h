@@ -34,6 +34,8 @@ class TextInput {
     // The lines in UTF-8 (for a Unicode table): UTF-8 input is checked and
     // handed over as it stands, Windows-1251 input is widened to UTF-8.
     bool utf8Lines = false;
+    // Bytes read at a time; 0: the usual 64 KiB.
+    std::size_t blockSize = 0;
   };
   using OnLines = std::function<void(std::span<const std::string_view>)>;
 

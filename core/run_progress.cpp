@@ -50,18 +50,20 @@ std::int64_t RunProgress::NextChange(std::int64_t progress) const {
   return lo;
 }
 
-TTransTable WithoutStandInPairs(const TTransTable& table) {
+TTransTable WithoutStandInPairs(TTransTable table) {
   const auto holdsStandIn = [](const TCharTable& pair) {
     const char standIn = static_cast<char>(kCp1251Undefined);
     return pair.Source.find(standIn) != std::string::npos || pair.Target.find(standIn) != std::string::npos;
   };
-  TTransTable copy = table;
   int kept = 0;
   for (int i = 0; i < table.TableCount; ++i)
-    if (!holdsStandIn(table.Table[i])) copy.Table[kept++] = table.Table[i];
-  for (int i = kept; i < table.TableCount; ++i) copy.Table[i] = {};
-  copy.TableCount = kept;
-  return copy;
+    if (!holdsStandIn(table.Table[i])) {
+      if (kept != i) table.Table[kept] = std::move(table.Table[i]);
+      ++kept;
+    }
+  for (int i = kept; i < table.TableCount; ++i) table.Table[i] = {};
+  table.TableCount = kept;
+  return table;
 }
 
 std::vector<std::size_t> RemovedStandIns(std::span<const std::string_view> lines,

@@ -55,7 +55,7 @@ class RunProgress {
 // A copy of the table without the pairs that hold the stand-in byte: then no
 // pair can match, make or split a stand-in, and only the removal of a line's
 // first character can drop one (a pair that deletes the added blank).
-TTransTable WithoutStandInPairs(const TTransTable& table);
+TTransTable WithoutStandInPairs(TTransTable table);
 
 // Indices, counted over the whole text in order, of the stand-ins that the
 // conversion of `lines` into `results` removed: the first stand-in of every

@@ -1,6 +1,13 @@
 #include "utf8_map_converter.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <exception>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <utility>
+#include <cstdint>
 #include <cstring>
 
 #include "cp1251.h"
@@ -23,6 +30,14 @@ Utf8MapConverter::Utf8MapConverter(const std::array<std::string, 256>& images, s
     Set(twoByte_[cp], b >= 0 ? std::string_view(byImage_[b]) : std::string_view(own), 128 + cp);
   }
 }
+
+Utf8MapConverter::Utf8MapConverter(const Utf8MapConverter& other, TablesOnly)
+    : ascii_(other.ascii_),
+      twoByte_(other.twoByte_),
+      byImage_(other.byImage_),
+      long_(other.long_),
+      mostPerByte_(other.mostPerByte_),
+      eol_(other.eol_) {}
 
 void Utf8MapConverter::Set(Entry& entry, std::string_view utf8, std::size_t key) {
   if (utf8.size() > 8) {
@@ -74,16 +89,23 @@ std::size_t Utf8MapConverter::Convert(std::string_view piece, std::size_t i, std
       continue;
     }
     if (c >= 0xC2 && c <= 0xDF && i + 1 < stop && (p[i + 1] & 0xC0) == 0x80) {
-      const std::size_t cp = ((c & 0x1Fu) << 6) | (p[i + 1] & 0x3Fu);
-      const Entry e = twoByte[cp];
-      if (e.length <= 8) {
-        std::memcpy(o, &e.packed, 8);
-        o += e.length;
-      } else {
-        std::memcpy(o, long_[128 + cp].data(), long_[128 + cp].size());
-        o += long_[128 + cp].size();
+      // A run of two-byte characters (a Cyrillic word) in a loop of its own.
+      std::size_t cp = ((c & 0x1Fu) << 6) | (p[i + 1] & 0x3Fu);
+      for (;;) {
+        const Entry e = twoByte[cp];
+        if (e.length <= 8) {
+          std::memcpy(o, &e.packed, 8);
+          o += e.length;
+        } else {
+          std::memcpy(o, long_[128 + cp].data(), long_[128 + cp].size());
+          o += long_[128 + cp].size();
+        }
+        i += 2;
+        if (i + 1 >= stop) break;
+        const unsigned char lead = p[i], next = p[i + 1];
+        if (lead < 0xC2 || lead > 0xDF || (next & 0xC0) != 0x80) break;
+        cp = ((lead & 0x1Fu) << 6) | (next & 0x3Fu);
       }
-      i += 2;
       continue;
     }
     // Three- and four-byte characters, and whatever is cut or malformed.
@@ -104,6 +126,74 @@ std::size_t Utf8MapConverter::Convert(std::string_view piece, std::size_t i, std
   return i;
 }
 
+// The second core's share of a long piece: one job at a time.
+class Utf8MapConverter::Worker {
+ public:
+  Worker() : thread_([this] { Loop(); }) {}
+  ~Worker() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stop_ = true;
+    }
+    wake_.notify_all();
+    thread_.join();
+  }
+  void Start(std::function<void()> job) {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      job_ = std::move(job);
+    }
+    wake_.notify_all();
+  }
+  // Waits for the job to end; an exception it threw comes out here.
+  void Wait() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    done_.wait(lock, [&] { return !job_; });
+    if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
+  }
+
+ private:
+  void Loop() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+      wake_.wait(lock, [&] { return stop_ || job_; });
+      if (!job_) return;
+      lock.unlock();
+      std::exception_ptr failure;
+      try {
+        job_();
+      } catch (...) {
+        failure = std::current_exception();
+      }
+      lock.lock();
+      failure_ = failure;
+      job_ = nullptr;
+      done_.notify_all();
+    }
+  }
+
+  std::mutex mutex_;
+  std::condition_variable wake_, done_;
+  std::function<void()> job_;
+  std::exception_ptr failure_;
+  bool stop_ = false;
+  std::thread thread_;  // last: it starts once the rest is made
+};
+
+Utf8MapConverter::Utf8MapConverter(Utf8MapConverter&&) noexcept = default;
+Utf8MapConverter::~Utf8MapConverter() = default;
+
+std::size_t Utf8MapConverter::SplitPoint(std::string_view piece) {
+  // Where a second line of work may take over: just after a line feed near
+  // the middle, so that the second part begins a line with nothing carried
+  // over (no cut character, no CR waiting for its LF).
+  constexpr std::size_t kWorthSplitting = 1 << 17;
+  if (piece.size() < kWorthSplitting || !splitting_) return 0;
+  const std::size_t feed = piece.find('\n', piece.size() / 2);
+  if (feed == std::string_view::npos || feed + 1 == piece.size()) return 0;
+  return feed + 1;
+}
+
 bool Utf8MapConverter::Feed(std::string_view piece, std::string_view& complete) {
   // What the last call handed out is written; the unfinished line moves to
   // the front (only once a line ends, so a long line is not moved again and
@@ -113,6 +203,54 @@ bool Utf8MapConverter::Feed(std::string_view piece, std::string_view& complete) 
     lineEnd_ -= complete_;
     complete_ = 0;
   }
+  const std::size_t split = SplitPoint(piece);
+  bool ok;
+  if (split == 0) {
+    ok = FeedPart(piece);
+  } else {
+    // Two lines of work: this converter takes the first part, a second one
+    // (the same tables) the rest, which begins a line; then this one takes
+    // over the second one's text and state.
+    if (!second_) {
+      second_ = std::unique_ptr<Utf8MapConverter>(new Utf8MapConverter(*this, TablesOnly{}));
+      worker_ = std::make_unique<Worker>();
+    }
+    Utf8MapConverter& second = *second_;
+    second.text_.clear();
+    second.complete_ = second.lineEnd_ = 0;
+    second.lineOpen_ = second.skipLineFeed_ = false;
+    second.carry_.clear();
+    second.consumed_ = consumed_ + split;
+    bool secondOk = false;
+    worker_->Start([&] { secondOk = second.FeedPart(piece.substr(split)); });
+    try {
+      ok = FeedPart(piece.substr(0, split));
+    } catch (...) {
+      worker_->Wait();
+      throw;
+    }
+    worker_->Wait();
+    if (ok && !secondOk) {
+      errorOffset_ = second.errorOffset_;
+      ok = false;
+    }
+    if (ok) {
+      // The first part ended with a line feed: all of its text is complete.
+      lineEnd_ = text_.size() + second.lineEnd_;
+      text_ += second.text_;
+      lineOpen_ = second.lineOpen_;
+      skipLineFeed_ = second.skipLineFeed_;
+      carry_ = second.carry_;
+      consumed_ = second.consumed_;
+    }
+  }
+  if (!ok) return false;
+  complete_ = lineEnd_;
+  complete = std::string_view(text_).substr(0, complete_);
+  return true;
+}
+
+bool Utf8MapConverter::FeedPart(std::string_view piece) {
   std::size_t used = text_.size();
   auto room = [&](std::size_t inputBytes) {
     text_.resize(used + inputBytes * mostPerByte_ + 8);
@@ -180,8 +318,6 @@ bool Utf8MapConverter::Feed(std::string_view piece, std::string_view& complete) 
   }
   text_.resize(used);
   consumed_ += piece.size();
-  complete_ = lineEnd_;
-  complete = std::string_view(text_).substr(0, complete_);
   return true;
 }
 

@@ -8,8 +8,10 @@
 // ends with the chosen line break).
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <thread>
 
 namespace velmar {
 
@@ -17,6 +19,12 @@ class Utf8MapConverter {
  public:
   // images[b]: what the Windows-1251 byte b becomes (in Windows-1251).
   Utf8MapConverter(const std::array<std::string, 256>& images, std::string_view eol);
+  Utf8MapConverter(Utf8MapConverter&&) noexcept;
+  ~Utf8MapConverter();
+
+  // A long piece is converted in two parts at once, on two cores, when the
+  // machine has them (on by default).
+  void SetSplitting(bool on) { splitting_ = on; }
 
   // Converts the next piece of the text; pieces may cut a character or a
   // CR LF anywhere. Returns the converted complete lines so far, valid until
@@ -41,8 +49,18 @@ class Utf8MapConverter {
     std::uint8_t length = kOther;
   };
 
+  class Worker;
+  struct TablesOnly {};
+  Utf8MapConverter(const Utf8MapConverter& other, TablesOnly);
+
   void Set(Entry& entry, std::string_view utf8, std::size_t key);
-  // Converts piece[from, to) into text_ (room made by the caller).
+  // Where a long piece is cut for two lines of work; 0: not cut.
+  std::size_t SplitPoint(std::string_view piece);
+  // Feed without handing anything out.
+  bool FeedPart(std::string_view piece);
+  // Converts piece[from, to) at out (room made by the caller) and returns
+  // where it stopped: `to`, past it for a CR LF it cuts, or before a
+  // character that is cut or malformed.
   std::size_t Convert(std::string_view piece, std::size_t from, std::size_t to, char*& out);
 
   std::array<Entry, 128> ascii_{};
@@ -60,6 +78,10 @@ class Utf8MapConverter {
   bool skipLineFeed_ = false; // the last piece ended with CR
   std::size_t consumed_ = 0;  // bytes of the current input before this piece
   std::size_t errorOffset_ = 0;
+
+  bool splitting_ = std::thread::hardware_concurrency() > 1;
+  std::unique_ptr<Utf8MapConverter> second_;  // the second line of work, made when first needed
+  std::unique_ptr<Worker> worker_;
 };
 
 }  // namespace velmar

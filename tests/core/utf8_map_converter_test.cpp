@@ -79,6 +79,42 @@ TEST(Utf8MapConverter, SameBytesAsTheLineByLinePathOnRandomTablesAndTexts) {
   EXPECT_GT(compared, 150);  // the comparison is not skipped wholesale
 }
 
+TEST(Utf8MapConverter, LongPiecesConvertedOnTwoCoresGiveTheSameBytes) {
+  // Pieces long enough to be cut in two and converted at once; lines of all
+  // lengths, CR LF pairs, a character cut between pieces.
+  std::mt19937 rng(11);
+  const std::vector<std::string> pieces = {"\xD0\xB6", "\xD1\x89", "a", " ", "\r\n", "\n", "\r", "\xE2\x80\x94",
+                                           "\xF0\x9F\x98\x80", "\xCE\xA9"};
+  std::string text;
+  while (text.size() < (3u << 20)) text += pieces[rng() % pieces.size()];
+  const TTransTable table = MakeBuiltInTable();
+  const auto images = *LineConverter(table, false, false).ByteImages();
+  const std::string expected = Reference(text, table, false, false, "\r\n");
+  for (const bool splitting : {true, false}) {
+    Utf8MapConverter converter(images, "\r\n");
+    converter.SetSplitting(splitting);
+    std::string out;
+    for (std::size_t at = 0; at < text.size();) {
+      const std::size_t n = std::min<std::size_t>(text.size() - at, 300000 + rng() % 5);
+      std::string_view complete;
+      ASSERT_TRUE(converter.Feed(std::string_view(text).substr(at, n), complete));
+      out += complete;
+      at += n;
+    }
+    ASSERT_TRUE(converter.EndInput());
+    out += converter.Finish();
+    EXPECT_TRUE(out == expected) << "splitting " << splitting;
+  }
+  // A malformed byte in the second half of a long piece is found where it is.
+  std::string bad = text.substr(0, 1 << 20);
+  const std::size_t at = bad.find('\n', 900000) + 1;
+  bad[at] = '\x80';
+  Utf8MapConverter converter(images, "\r\n");
+  std::string_view complete;
+  EXPECT_FALSE(converter.Feed("x", complete) && converter.Feed(bad, complete));
+  EXPECT_EQ(converter.ErrorOffset(), at + 1);
+}
+
 TEST(Utf8MapConverter, OnlyAMapOfSingleBytesHasImages) {
   EXPECT_TRUE(LineConverter(MakeBuiltInTable(), false, false).ByteImages());
   EXPECT_TRUE(LineConverter(TTransTable{}, true, false).ByteImages());
