@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -61,7 +62,11 @@ class TVelmarPro_Api : public ui::Window {
   };
 
   void LoadIcons();
-  void CreateControls();
+  void CreateControls();  // uMain_layout.cpp, with the layout and the drawn controls
+  void CreateLeftColumn();
+  void CreateUpperPart();
+  void CreateLowerPart();
+  void AddDrawnLabel(ui::Label& label, ControlId id, DWORD style, std::function<void(const DRAWITEMSTRUCT&)> draw);
   void Layout();
   void LayoutInfoLine(int x, int y);
   HWND Control(ControlId id) const;

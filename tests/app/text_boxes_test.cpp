@@ -1,6 +1,7 @@
-// The main window's two text boxes in process on a hidden window under Wine:
-// which changes they report, which box is active and how it is drawn, and the
-// editing commands on the active box.
+// The main window's two text boxes and its status label in process on a
+// hidden window under Wine: which changes the boxes report, which box is
+// active and how it is drawn, the editing commands on the active box; the
+// label's looks and the mouse messages it hands on.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "handles.h"
+#include "status_label.h"
 #include "text_boxes.h"
 #include "window.h"
 
@@ -110,6 +112,49 @@ TEST_F(TextBoxesTest, TheActiveBoxIsWhiteAndTakesTheCommands) {
   boxes.SetReadOnly(false);
   boxes.DeleteSelection();
   EXPECT_EQ(boxes.Result().Text(), L"");
+}
+
+TEST(StatusLabel, LooksAndMouse) {
+  Parent parent;
+  StatusLabel label;
+  int clicks = 0, moves = 0, leaves = 0;
+  label.onClick = [&] { ++clicks; };
+  label.onMouseMove = [&] { ++moves; };
+  label.onMouseLeave = [&] { ++leaves; };
+  label.Create(parent.hwnd(), 40);
+  EXPECT_EQ(label.Text(), L"Символов: 0");
+  const ui::WindowDc dc(parent.hwnd());
+  const auto colour = [&] {
+    SendMessageW(parent.hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.get()),
+                 reinterpret_cast<LPARAM>(label.hwnd()));
+    return GetTextColor(dc.get());
+  };
+  const auto underlined = [&] {
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(label.hwnd(), WM_GETFONT, 0, 0)), sizeof font, &font);
+    return font.lfUnderline != 0;
+  };
+  EXPECT_EQ(label.CurrentLook(), StatusLabel::Look::Link);
+  EXPECT_EQ(colour(), GetSysColor(COLOR_APPWORKSPACE));
+  EXPECT_TRUE(underlined());
+  label.SetLook(StatusLabel::Look::Hover);
+  EXPECT_EQ(colour(), GetSysColor(COLOR_MENUHILIGHT));
+  EXPECT_TRUE(underlined());
+  label.SetLook(StatusLabel::Look::Busy);
+  EXPECT_EQ(colour(), RGB(99, 124, 39));
+  EXPECT_FALSE(underlined());
+  label.SetLook(StatusLabel::Look::Link);
+  EXPECT_TRUE(underlined());
+
+  SendMessageW(label.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
+  SendMessageW(label.hwnd(), WM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(moves, 1);
+  EXPECT_EQ(leaves, 1);
+  EXPECT_EQ(SendMessageW(label.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(label.hwnd()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
+            TRUE);
+  EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_HAND));
+  SendMessageW(parent.hwnd(), WM_COMMAND, MAKEWPARAM(40, STN_CLICKED), reinterpret_cast<LPARAM>(label.hwnd()));
+  EXPECT_EQ(clicks, 1);
 }
 
 }  // namespace
