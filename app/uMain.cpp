@@ -209,11 +209,18 @@ LRESULT TVelmarPro_Api::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
-    case WM_COMMAND:
-      // The controls handle their own notifications; the tray menu's commands
-      // come without a control (the other menus return theirs).
-      if (HIWORD(wParam) == 0 && lParam == 0) TrayCommand(LOWORD(wParam));
+    case WM_COMMAND: {
+      // The controls handle their own notifications. Without a control come
+      // the tray menu's commands (the other menus return theirs), and what
+      // another program posts with a control's id and no handle, which that
+      // control handles as its own.
+      if (lParam != 0) return 0;
+      if (HIWORD(wParam) == 0 && TrayCommand(LOWORD(wParam))) return 0;
+      LRESULT ignored = 0;
+      if (HWND control = GetDlgItem(hwnd_, LOWORD(wParam)))
+        ui::ForwardToControl(WM_COMMAND, wParam, reinterpret_cast<LPARAM>(control), ignored);
       return 0;
+    }
     case WM_CONTEXTMENU:
       if (reinterpret_cast<HWND>(wParam) == ListBox1_.hwnd()) {
         ListBox1ContextPopup(lParam);
