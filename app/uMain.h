@@ -69,7 +69,7 @@ class TVelmarPro_Api : public ui::Window {
   void AddDrawnLabel(ui::Label& label, ControlId id, DWORD style, std::function<void(const DRAWITEMSTRUCT&)> draw);
   void Layout();
   void LayoutInfoLine(int x, int y);
-  HWND Control(ControlId id) const;
+  HWND Control(ControlId id) const;  // a control's window by its id
   void AddButton(ui::FlatButton& button, ControlId id, std::wstring_view text, ui::FlatButton::Look look,
                  const wchar_t* icon);
 
