@@ -9,6 +9,12 @@ namespace {
 
 constexpr UINT kTrayIconId = 1;
 
+// The message the shell broadcasts when the taskbar has been (re-)created.
+UINT TaskbarCreatedMessage() {
+  static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+  return message;
+}
+
 int Id(ControlId id) { return static_cast<int>(id); }
 
 class RegKey {
@@ -66,6 +72,13 @@ void TrayArea::Create(HWND window) {
   icon_.Add(window, kTrayIconId, kTrayCallbackMessage, icon, ui::GetText(window));
 }
 
+bool TrayArea::ReaddOnTaskbarCreated(UINT message) {
+  // A registered message has no constant value to switch on.
+  if (message == 0 || message != TaskbarCreatedMessage()) return false;
+  icon_.Readd();
+  return true;
+}
+
 void TrayArea::ShowMenu(HWND window) {
   CheckMenuItem(options_, Id(ControlId::N24), autostartChecked ? MF_CHECKED : MF_UNCHECKED);
   POINT at{};
@@ -100,18 +113,18 @@ void TrayArea::ApplyBalloon(BalloonChange change) {
   }
 }
 
-bool AutostartRegistered() {
+bool AutostartRegistered(const wchar_t* runKey) {
   RegKey key;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS) return false;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, runKey, 0, KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS) return false;
   return RegQueryValueExW(key.get(), kAutostartValueName, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
-void SetAutostart(bool on) {
+void SetAutostart(bool on, const wchar_t* runKey) {
   RegKey key;
   if (!on) {
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, key.Put()) == ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, runKey, 0, KEY_SET_VALUE, key.Put()) == ERROR_SUCCESS)
       RegDeleteValueW(key.get(), kAutostartValueName);
-  } else if (RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Put(),
+  } else if (RegCreateKeyExW(HKEY_CURRENT_USER, runKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Put(),
                              nullptr) == ERROR_SUCCESS) {
     const std::wstring command = AutostartCommand(ExePath());
     RegSetValueExW(key.get(), kAutostartValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),

@@ -20,7 +20,9 @@ class TrayArea {
   void Create(HWND window);
   // Without a notification area there is no icon, and nothing to come back from.
   bool HasIcon() const { return icon_.Added(); }
-  void Readd() { icon_.Readd(); }
+  // The shell's word that the taskbar was (re-)created, with every icon
+  // gone: the icon is added again. False for any other message.
+  bool ReaddOnTaskbarCreated(UINT message);
   void Remove() { icon_.Remove(); }
   void SetTip(const std::wstring& tip) { icon_.SetTip(tip); }
   void ApplyBalloon(BalloonChange change);
@@ -29,6 +31,8 @@ class TrayArea {
   void ShowMenu(HWND window);
   // The check mark of "Запускать вместе с Windows".
   bool autostartChecked = false;
+  // The menu (PopupMenu4); null before Create.
+  HMENU Menu() const { return menu_.get(); }
 
  private:
   ui::TrayIcon icon_;
@@ -36,10 +40,11 @@ class TrayArea {
   HMENU options_ = nullptr;  // the submenu "Параметры", owned by menu_
 };
 
-// Whether the Run key holds the program's value, whatever its data.
-bool AutostartRegistered();
+// Whether the Run key (a key under HKEY_CURRENT_USER) holds the program's
+// value, whatever its data.
+bool AutostartRegistered(const wchar_t* runKey = kRunKey);
 // Writes the value (the quoted executable and "-autorun") or deletes it;
 // a registry that refuses is not reported.
-void SetAutostart(bool on);
+void SetAutostart(bool on, const wchar_t* runKey = kRunKey);
 
 }  // namespace velmar

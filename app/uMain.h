@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -18,9 +19,13 @@
 #include "edit_rules.h"
 #include "hotkeys.h"
 #include "image.h"
+#include "main_menus.h"
 #include "on_the_fly.h"
 #include "protocol_server.h"
+#include "standard_controls.h"
+#include "status_label.h"
 #include "tables.h"
+#include "text_boxes.h"
 #include "tray.h"
 #include "window.h"
 
@@ -57,11 +62,14 @@ class TVelmarPro_Api : public ui::Window {
   };
 
   void LoadIcons();
-  void CreateControls();
+  void CreateControls();  // uMain_layout.cpp, with the layout and the drawn controls
+  void CreateLeftColumn();
+  void CreateUpperPart();
+  void CreateLowerPart();
+  void AddDrawnLabel(ui::Label& label, ControlId id, DWORD style, std::function<void(const DRAWITEMSTRUCT&)> draw);
   void Layout();
   void LayoutInfoLine(int x, int y);
-  HWND Control(ControlId id) const;
-  ui::FlatButton* Button(int id);
+  HWND Control(ControlId id) const;  // a control's window by its id
   void AddButton(ui::FlatButton& button, ControlId id, std::wstring_view text, ui::FlatButton::Look look,
                  const wchar_t* icon);
 
@@ -71,8 +79,9 @@ class TVelmarPro_Api : public ui::Window {
   void ShowSelectedTable();
   void ListBox1Click();
   void ListBox1DrawItem(const DRAWITEMSTRUCT& item);
-  void DrawStatic(const DRAWITEMSTRUCT& item);
-  void ShowModeMenu();
+  void DrawTitle(const DRAWITEMSTRUCT& item);  // Label1
+  void DrawInfoText(const DRAWITEMSTRUCT& item, int colour);  // Label3, Label4, Label5
+  void sSpeedButton2Click();  // the mode menu
   void BringForward();
   void Memo2Change();
 
@@ -84,22 +93,10 @@ class TVelmarPro_Api : public ui::Window {
   void ShowProgress(std::int64_t progress, bool finishing);
   void CompleteRun();
 
-  // Colours of the text boxes and labels; read-only boxes ask with WM_CTLCOLORSTATIC.
-  LRESULT OnCtlColor(HDC dc, HWND control);
-  void OnDrawItem(const DRAWITEMSTRUCT& item);  // the list, the flat buttons and the drawn statics
-  // WM_COMMAND: a control's notification or a menu's command.
-  void OnCommand(int id, int code, LPARAM control);
-
   // Editing commands and view options (uMain_edit.cpp).
-  enum class ActiveBox { None, Memo1, Memo2 };
   void CreateEditCommands();
-  static LRESULT CALLBACK MemoSubclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                       DWORD_PTR self) noexcept;
-  LRESULT MemoMessage(HWND memo, UINT message, WPARAM wParam, LPARAM lParam);
-  void SetActiveBox(ActiveBox box);
-  void MemoClick(ActiveBox box);  // Memo1Click, Memo2Click and their context popups
-  void ShowContextMenu(HWND memo, LPARAM where);
-  HWND EditTarget() const;
+  void PopupMenu3Command(ControlId item);  // the text boxes' context menu
+  // A box's whole text set by the program: no change of the box.
   bool SetBoxText(ControlId box, const std::wstring& text);
   void SetCaption(const std::wstring& caption);
   void btn_NewClick();
@@ -107,14 +104,13 @@ class TVelmarPro_Api : public ui::Window {
   void ShowSaveMenu();
   void N1Click();
   void N2Click();
-  void SaveBox(ControlId box);
+  void SaveBox(const ui::Edit& box);
   void btn_UndoClick();
   void btn_CutClick();
   void btn_CopyClick();
   void btn_PasteClick();
   void N13Click();
   void N15Click();
-  void MemoChanged(ControlId box);  // EN_CHANGE of either box
   void Memo1Change();
   void CheckBox1Click();
   void tmr_AutoVelmarTimer();
@@ -129,18 +125,12 @@ class TVelmarPro_Api : public ui::Window {
   void sSpeedButton1Click();
   // Text tools (uMain_tools.cpp): the status label's looks, the statistics
   // run and the amount in words on a selection.
-  enum class LabelLook { Link, Hover, Busy };
-  void SetLabel2Look(LabelLook look);
-  static LRESULT CALLBACK Label2Subclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                         DWORD_PTR self) noexcept;
   void Label2MouseMove();
   void Label2MouseLeave();
   void Label2Click();  // a click on the status label
   void N17Click();     // "Свойства"
   void StartStatistics();
   void AmountToWords(Currency currency);  // "Сумма прописью [Рубли]" and "[Гривна]"
-  // Brush and colour of a text box: the active one white, the other light blue.
-  HBRUSH MemoColours(ControlId box, HDC dc);
 
   // The command protocol (uMain_protocol.cpp).
   void ReceiveMessage(const protocol::Command& command);
@@ -174,21 +164,20 @@ class TVelmarPro_Api : public ui::Window {
   // Pictures, fonts and brushes.
   ui::Image flags_, logo_, progressFrame_, progressFill_;
   std::map<std::wstring, IconPair> icons_;  // by resource name, loaded once
-  ui::Font font_, listFont_, listBold_, listItalic_, titleFont_, memoFont_, label2Font_, label2RunFont_;
-  ui::Brush white_, lightBlue_;
+  ui::Font font_, listFont_, listBold_, listItalic_, titleFont_, memoFont_;
 
   // Controls.
   ui::FlatButton sSpeedButton1_, sSpeedButton3_, btn_Velmar_, sSpeedButton2_, sSpeedButton4_, btn_About_,
       sSpeedButton9_, btn_New_, btn_Open_, btn_Save_, btn_Cut_, btn_Copy_, btn_Paste_, btn_Undo_, CheckBox1_;
-  std::vector<ui::FlatButton*> buttons_;
+  ui::ListBox ListBox1_;
+  // Image1 the logo, Label1 the title, Label3 > Label5 the table's languages,
+  // Image2 and Image3 the progress bar's frame and fill; the others are lines.
+  ui::Label Image1_, Label1_, Bevel1_, Bevel3_, Label3_, Label4_, Label5_, SaveSeparator_, Image4_, Image2_, Image3_;
+  StatusLabel Label2_;
+  TextBoxes boxes_;  // Memo1 and Memo2, and their context menu PopupMenu3
   ui::Splitter vSplitter_, hSplitter_;
-  ui::Menu PopupMenu2_;
-  OutputOptions outputOptions_;  // of the mode menu
-  ui::Menu PopupMenu1_;  // the save menu
-  ui::Menu PopupMenu3_;  // the context menu of both text boxes
-  ActiveBox activeBox_ = ActiveBox::None;
-  bool memo2White_ = false;     // the colours: Memo2 white and Memo1 light blue, or the other way round
-  bool settingBoxText_ = false;  // the program sets a box's text: no user edit
+  ModeMenu PopupMenu2_;
+  SaveMenu PopupMenu1_;
 
   ProtocolServer protocol_;
   TrayArea tray_;  // CoolTrayIcon1 and its menu
@@ -201,11 +190,9 @@ class TVelmarPro_Api : public ui::Window {
   int progressWidth_ = 0;
 
   ConversionRun run_;
-  bool inCompletion_ = false;  // the completion sets the result box: no user edit
 
   std::shared_ptr<TUpdateForm> updateForm_;  // shared_ptr: the type is incomplete here
 
-  LabelLook label2Look_ = LabelLook::Link;
   HWND focusBeforeRun_ = nullptr;
 };
 

@@ -34,13 +34,12 @@ std::filesystem::path TVelmarPro_Api::TableFileOfRow(LRESULT row) const {
 }
 
 void TVelmarPro_Api::ListBox1DblClick() {
-  const auto row = SendMessageW(Control(ControlId::ListBox1), LB_GETCURSEL, 0, 0);
-  const std::filesystem::path file = TableFileOfRow(row);
+  const std::filesystem::path file = TableFileOfRow(ListBox1_.Selected());
   if (!file.empty()) OpenTableEditor(file);
 }
 
 void TVelmarPro_Api::ListBox1ContextPopup(LPARAM where) {
-  HWND list = Control(ControlId::ListBox1);
+  HWND list = ListBox1_.hwnd();
   POINT at{GET_X_LPARAM(where), GET_Y_LPARAM(where)};
   LRESULT row = SendMessageW(list, LB_GETCURSEL, 0, 0);
   if (where == -1) {

@@ -28,9 +28,9 @@ void TVelmarPro_Api::Button1Click() {
     run_.Queue();
     return;
   }
-  HWND memo1 = Control(ControlId::Memo1);
+  HWND memo1 = boxes_.Source().hwnd();
   if (GetWindowTextLengthW(memo1) < 2) return;
-  const auto selected = SendMessageW(Control(ControlId::ListBox1), LB_GETCURSEL, 0, 0);
+  const int selected = ListBox1_.Selected();
   if (selected < 0 || selected >= store_.StoreCount()) return;
 
   // The run takes the text as it is now: an automatic run armed by the last
@@ -46,17 +46,18 @@ void TVelmarPro_Api::Button1Click() {
     ui::ShowError(hwnd_, ui::Widen(kNotEnoughMemory));
     return;
   }
-  snapshot.underscore = outputOptions_.underscore;
-  snapshot.hyphen = outputOptions_.hyphen;
-  snapshot.compress = outputOptions_.compress;
+  snapshot.underscore = PopupMenu2_.Options().underscore;
+  snapshot.hyphen = PopupMenu2_.Options().hyphen;
+  snapshot.compress = PopupMenu2_.Options().compress;
 
-  SetText(Control(ControlId::Memo2), L"");
+  // Emptied as a change of the result box: it becomes active, the status line follows.
+  SetText(boxes_.Result().hwnd(), L"");
   progressWidth_ = 0;
   Layout();
-  ShowWindow(Control(ControlId::Image2), SW_SHOW);
-  ShowWindow(Control(ControlId::Image3), SW_SHOW);
+  ShowWindow(Image2_.hwnd(), SW_SHOW);
+  ShowWindow(Image3_.hwnd(), SW_SHOW);
   // Painted now: the progress reports that follow come before any WM_PAINT in the queue.
-  UpdateWindow(Control(ControlId::Image2));
+  UpdateWindow(Image2_.hwnd());
   SetRunning(true);
 
   HWND window = hwnd_;
@@ -74,14 +75,12 @@ void TVelmarPro_Api::Button1Click() {
 void TVelmarPro_Api::SetRunning(bool running) {
   // A disabled control loses the keyboard focus; it comes back after the run.
   if (running) focusBeforeRun_ = GetFocus();
-  for (ControlId id : {ControlId::ListBox1, ControlId::sSpeedButton1, ControlId::sSpeedButton3, ControlId::btn_New,
-                       ControlId::btn_Open, ControlId::btn_Save, ControlId::btn_Cut, ControlId::btn_Copy,
-                       ControlId::btn_Paste, ControlId::btn_Undo, ControlId::CheckBox1, ControlId::btn_Velmar,
-                       ControlId::sSpeedButton2})
-    EnableWindow(Control(id), !running);
-  SendMessageW(Control(ControlId::Memo1), EM_SETREADONLY, running, 0);
-  SendMessageW(Control(ControlId::Memo2), EM_SETREADONLY, running, 0);
-  SetLabel2Look(running ? LabelLook::Busy : LabelLook::Link);
+  ListBox1_.Enable(!running);
+  for (const ui::FlatButton* button : {&sSpeedButton1_, &sSpeedButton3_, &btn_New_, &btn_Open_, &btn_Save_, &btn_Cut_,
+                                       &btn_Copy_, &btn_Paste_, &btn_Undo_, &CheckBox1_, &btn_Velmar_, &sSpeedButton2_})
+    button->Enable(!running);
+  boxes_.SetReadOnly(running);
+  Label2_.SetLook(running ? StatusLabel::Look::Busy : StatusLabel::Look::Link);
   if (!running && !GetFocus() && GetActiveWindow() == hwnd_ && focusBeforeRun_ && IsWindow(focusBeforeRun_))
     SetFocus(focusBeforeRun_);
 }
@@ -91,36 +90,37 @@ void TVelmarPro_Api::ShowProgress(std::int64_t progress, bool finishing) {
   const ProgressView view = run_.Progress().View(progress);
   if (view.width != progressWidth_) {
     progressWidth_ = view.width;
-    HWND fill = Control(ControlId::Image3);
+    HWND fill = Image3_.hwnd();
     SetWindowPos(fill, HWND_TOP, 0, 0, progressWidth_, 10, SWP_NOMOVE | SWP_NOACTIVATE);
     InvalidateRect(fill, nullptr, TRUE);
     UpdateWindow(fill);
   }
-  HWND label = Control(ControlId::Label2);
+  HWND label = Label2_.hwnd();
   SetWindowTextW(label, ui::Widen(finishing ? FinishingText() : view.text).c_str());
   UpdateWindow(label);
 }
 
 void TVelmarPro_Api::CompleteRun() {
-  ShowWindow(Control(ControlId::Image2), SW_HIDE);
-  ShowWindow(Control(ControlId::Image3), SW_HIDE);
+  ShowWindow(Image2_.hwnd(), SW_HIDE);
+  ShowWindow(Image3_.hwnd(), SW_HIDE);
   ShowProgress(std::max<std::int64_t>(run_.Progress().LineCount() - 1, 0), run_.Finishing());
-  HWND label = Control(ControlId::Label2);
+  HWND label = Label2_.hwnd();
   SetWindowTextW(label, ui::Widen(CompletingText()).c_str());
   UpdateWindow(label);
   const ConversionRun::Outcome outcome = run_.Finish();
 
-  HWND memo2 = Control(ControlId::Memo2);
+  HWND memo2 = boxes_.Result().hwnd();
   std::wstring failure = ui::Widen(outcome.failure);
-  inCompletion_ = true;
+  // The completion refreshes the status line itself, below.
   try {
-    if (failure.empty() && !SetWindowTextW(memo2, RunResultText(outcome.unicode, outcome.result, outcome.standIns).c_str()))
+    if (failure.empty() &&
+        !boxes_.SetTextQuietly(TextBoxes::Box::Result, RunResultText(outcome.unicode, outcome.result, outcome.standIns)))
       failure = L"Text exceeds memo capacity";
   } catch (const std::bad_alloc&) {
     failure = ui::Widen(kNotEnoughMemory);
   }
-  inCompletion_ = false;
-  if (GetWindowTextLengthW(memo2) > 0) SetActiveBox(ActiveBox::Memo2);  // the result is a change of Memo2
+  // The result is a change of Memo2.
+  if (GetWindowTextLengthW(memo2) > 0) boxes_.SetActive(TextBoxes::Box::Result);
   SendMessageW(memo2, EM_SETSEL, 0, 0);
   SendMessageW(memo2, EM_SCROLLCARET, 0, 0);
 

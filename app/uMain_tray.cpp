@@ -7,11 +7,6 @@
 #include "uMain.h"
 
 namespace velmar {
-namespace {
-
-int Id(ControlId id) { return static_cast<int>(id); }
-
-}  // namespace
 
 void TVelmarPro_Api::OnTrayIcon(LPARAM mouse) {
   switch (LOWORD(mouse)) {
@@ -27,9 +22,6 @@ void TVelmarPro_Api::OnTrayIcon(LPARAM mouse) {
 }
 
 bool TVelmarPro_Api::TrayCommand(int id) {
-  const auto click = [this](ControlId button) {
-    if (ui::FlatButton* b = Button(Id(button))) b->Click();
-  };
   switch (static_cast<ControlId>(id)) {
     case ControlId::T1:
       ShowMainWindow();
@@ -41,10 +33,10 @@ bool TVelmarPro_Api::TrayCommand(int id) {
       N24Click();
       return true;
     case ControlId::N26:
-      click(ControlId::sSpeedButton4);  // help, as the button does it
+      sSpeedButton4_.Click();  // help, as the button does it
       return true;
     case ControlId::N27:
-      click(ControlId::btn_About);
+      btn_About_.Click();
       return true;
     case ControlId::N29:
       SendMessageW(hwnd_, WM_CLOSE, 0, 0);
@@ -111,7 +103,7 @@ void TVelmarPro_Api::OnHotKey(WPARAM id) {
 
 void TVelmarPro_Api::PasteClipboardIntoMemo1() {
   // Both are changes of the source box: it becomes active and automatic conversion is armed.
-  HWND memo1 = Control(ControlId::Memo1);
+  HWND memo1 = boxes_.Source().hwnd();
   SetWindowTextW(memo1, L"");
   SendMessageW(memo1, WM_PASTE, 0, 0);
 }
@@ -139,8 +131,8 @@ void TVelmarPro_Api::QuickHotKey() {
     return;
   }
   PasteClipboardIntoMemo1();
-  quickSelectionEndsWithBreak_ = EndsWithLineBreak(ui::GetText(Control(ControlId::Memo1)));
-  SetWindowTextW(Control(ControlId::Memo2), L"");
+  quickSelectionEndsWithBreak_ = EndsWithLineBreak(boxes_.Source().Text());
+  SetWindowTextW(boxes_.Result().hwnd(), L"");
   tray_.ApplyBalloon(onTheFly_.Start());
   Button1Click();
   // Too little text: no run, so nothing will end the busy state but this.
@@ -152,7 +144,7 @@ void TVelmarPro_Api::QuickHotKey() {
 void TVelmarPro_Api::FinishQuickRun() {
   if (!onTheFly_.Busy()) return;
   std::vector<std::wstring> standIns;
-  const std::string text = ui::ToCp1251(ui::GetText(Control(ControlId::Memo2)), &standIns);
+  const std::string text = ui::ToCp1251(boxes_.Result().Text(), &standIns);
   const std::string_view pasted = QuickPasteText(text, quickSelectionEndsWithBreak_);
   const OnTheFly::Finish finish = onTheFly_.Completed(PutTextToClipboard(hwnd_, pasted, standIns));
   if (finish.paste) SendPasteKeys();

@@ -94,6 +94,10 @@ void Control::Detach() {
 
 void Control::SetColours(COLORREF text, COLORREF background) {
   textColour_ = text;
+  SetBackground(background);
+}
+
+void Control::SetBackground(COLORREF background) {
   if (background_ != background) {
     background_ = background;
     backgroundBrush_.Reset(CreateSolidBrush(background));

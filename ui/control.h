@@ -34,6 +34,8 @@ class Control {
   // Text and background colours; without them the parent chooses (WM_CTLCOLOR*).
   void SetColours(COLORREF text, COLORREF background);
   void SetTextColour(COLORREF text);
+  // Only the background: the text keeps the colour the control gives it.
+  void SetBackground(COLORREF background);
   void ResetColours();
 
   void SetText(std::wstring_view text);

@@ -1,5 +1,7 @@
 #include "standard_controls.h"
 
+#include <utility>
+
 namespace ui {
 
 void Edit::Create(HWND parent, int id, DWORD style, DWORD exStyle, std::wstring_view text) {
@@ -15,6 +17,16 @@ std::pair<int, int> Edit::Selection() const {
 void Edit::ReplaceSelection(std::wstring_view text, bool canUndo) const {
   const std::wstring copy(text);
   SendMessageW(hwnd(), EM_REPLACESEL, canUndo ? TRUE : FALSE, reinterpret_cast<LPARAM>(copy.c_str()));
+}
+
+bool Edit::SetTextQuietly(const std::wstring& text) {
+  // The change goes nowhere; onChange comes back however the setting ends.
+  struct Restore {
+    std::function<void()>& handler;
+    std::function<void()> saved;
+    ~Restore() { handler = std::move(saved); }
+  } restore{onChange, std::exchange(onChange, [] {})};
+  return SetWindowTextW(hwnd(), text.c_str()) != FALSE;
 }
 
 std::optional<LRESULT> Edit::OnCommand(WORD code) {

@@ -28,6 +28,9 @@ class Edit : public Control {
   void SelectAll() const { Select(0, -1); }
   // Puts `text` in place of the selection; with canUndo the user can undo it.
   void ReplaceSelection(std::wstring_view text, bool canUndo = true) const;
+  // Sets the whole text as the program's own doing, not an edit: onChange is
+  // not called. False when the box cannot hold the text.
+  bool SetTextQuietly(const std::wstring& text);
 
   std::function<void()> onChange;  // the user or the program changed the text (EN_CHANGE)
 

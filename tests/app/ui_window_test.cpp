@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -136,6 +137,21 @@ TEST(Controls, StandardControlsHandleTheirOwnNotifications) {
   EXPECT_EQ(parent.commands.size(), 1u);
 }
 
+TEST(Controls, TheProgramsOwnTextIsNoEdit) {
+  Parent parent;
+  ui::Edit edit;  // single-line: it reports a WM_SETTEXT as a change
+  edit.Create(parent.hwnd(), 10);
+  int changes = 0;
+  edit.onChange = [&] { ++changes; };
+  EXPECT_TRUE(edit.SetTextQuietly(L"Щука"));
+  EXPECT_EQ(edit.Text(), L"Щука");
+  EXPECT_EQ(changes, 0);
+  // Nor did the change reach the parent, and the handler is back for the user's edits.
+  EXPECT_EQ(std::count(parent.commands.begin(), parent.commands.end(), EN_CHANGE), 0);
+  edit.SetText(L"Рыба");
+  EXPECT_EQ(changes, 1);
+}
+
 TEST(Controls, ColoursAreTheControlsOwnOrTheParents) {
   Parent parent;
   ui::Label plain, grey, filled;
@@ -160,6 +176,14 @@ TEST(Controls, ColoursAreTheControlsOwnOrTheParents) {
   LOGBRUSH look{};
   ASSERT_NE(GetObjectW(reinterpret_cast<HBRUSH>(brush), sizeof look, &look), 0);
   EXPECT_EQ(look.lbColor, RGB(0, 0, 255));
+
+  // A background alone leaves the text colour to the control.
+  grey.ResetColours();
+  grey.SetBackground(RGB(0, 255, 0));
+  SetTextColor(dc.get(), RGB(1, 2, 3));
+  ask(grey);
+  EXPECT_EQ(GetTextColor(dc.get()), RGB(1, 2, 3));
+  EXPECT_EQ(GetBkColor(dc.get()), RGB(0, 255, 0));
 
   filled.ResetColours();
   EXPECT_EQ(ask(filled), Parent::kParentBrush);
