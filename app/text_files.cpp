@@ -1,6 +1,6 @@
 #include "text_files.h"
 
-#include <commdlg.h>
+#include "file_dialog.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -91,22 +91,7 @@ bool ReadWholeFile(const std::wstring& path, std::string& bytes, DWORD& error) {
 
 std::wstring FileName(const std::wstring& path) { return std::filesystem::path(path).filename().wstring(); }
 
-std::wstring ChooseFile(HWND owner, bool save) {
-  std::wstring path(32 * 1024, L'\0');
-  OPENFILENAMEW dialog{};
-  dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = owner;
-  dialog.lpstrFilter = kFileFilter;
-  dialog.nFilterIndex = 1;
-  dialog.lpstrFile = path.data();
-  dialog.nMaxFile = static_cast<DWORD>(path.size());
-  // No default extension; the save dialog asks nothing before overwriting.
-  dialog.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-  if (!save) dialog.Flags |= OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
-  if (!(save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog))) return {};
-  path.resize(path.find(L'\0'));
-  return path;
-}
+std::wstring ChooseFile(HWND owner, bool save) { return ui::ChooseFile(owner, save, kFileFilter, true); }
 
 std::wstring DecodeOpenedText(const std::string& bytes) {
   // A file with the UTF-8 byte order mark (as a save writes text that

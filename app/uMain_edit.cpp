@@ -170,7 +170,7 @@ void TVelmarPro_Api::Memo1Change() {
 // The status line describes the result box.
 void TVelmarPro_Api::Memo2Change() {
   const std::string text = ui::ToCp1251(boxes_.Result().Text());
-  Label2_.SetText(ui::FromCp1251(StatusLine(text, ui::ToCp1251(decimalSeparator_))));
+  Label2_.SetText(ui::Widen(StatusLine(text, ui::Narrow(decimalSeparator_))));
 }
 
 // Switching automatic conversion on runs the current text a second later;

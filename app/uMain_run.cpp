@@ -124,9 +124,9 @@ void TVelmarPro_Api::CompleteRun() {
   SendMessageW(memo2, EM_SETSEL, 0, 0);
   SendMessageW(memo2, EM_SCROLLCARET, 0, 0);
 
-  const std::string statusText = StatusLine(RunResultCp1251(outcome.unicode, outcome.result), ui::ToCp1251(decimalSeparator_));
+  const std::string statusText = StatusLine(RunResultCp1251(outcome.unicode, outcome.result), ui::Narrow(decimalSeparator_));
   SetRunning(false);
-  SetWindowTextW(label, ui::FromCp1251(statusText).c_str());
+  SetWindowTextW(label, ui::Widen(statusText).c_str());
   FinishQuickRun();
   SendResultToClient();
   if (!failure.empty()) ui::ShowError(hwnd_, failure);

@@ -45,7 +45,7 @@ void TVelmarPro_Api::StartStatistics() {
   try {
     // The lines are read once the wait window shows: on a large box that takes a while.
     const auto readLines = [box] { return StatisticsLinesOf(box).value_or(std::vector<std::string>{}); };
-    StartStatisticsRun(hwnd_, readLines, ui::ToCp1251(decimalSeparator_), [this] {
+    StartStatisticsRun(hwnd_, readLines, ui::Narrow(decimalSeparator_), [this] {
       // The refresh of the status line makes the result box the active one.
       boxes_.SetActive(TextBoxes::Box::Result);
       // A conversion run still working owns the label; its completion refreshes it.

@@ -37,13 +37,10 @@ constexpr std::string_view kAmountHelp =
     "  --hryvnia      hryvnias instead of rubles\n"
     "  --encoding E   encoding of the output: utf-8 (default) or cp1251\n";
 
-// UTF-8 text of this file's own literals in Windows-1251.
-std::string Cp1251(std::string_view utf8) { return Cp1251FromUtf8Literal(utf8); }
-
-// Writes Windows-1251 text to a stream in the given encoding; false when it
-// could not be written.
-bool Write(std::FILE* out, std::string_view cp1251_text, Encoding encoding) {
-  const std::string text = encoding == Encoding::kUtf8 ? Cp1251ToUtf8(cp1251_text) : std::string(cp1251_text);
+// Writes our own UTF-8 text (every character of it exists in Windows-1251) to
+// a stream in the given encoding; false when it could not be written.
+bool Write(std::FILE* out, std::string_view utf8, Encoding encoding) {
+  const std::string text = encoding == Encoding::kUtf8 ? std::string(utf8) : Cp1251FromUtf8Literal(utf8);
   return std::fwrite(text.data(), 1, text.size(), out) == text.size() && std::fflush(out) == 0;
 }
 
@@ -60,7 +57,7 @@ std::string StatsReport(const TextStatistics& s, std::string_view decimal) {
       {"Размер:", FormatSize(static_cast<double>(s.size), decimal)},
   };
   std::string report;
-  for (const auto& [caption, value] : rows) report += Cp1251(caption) + " " + value + "\n";
+  for (const auto& [caption, value] : rows) report += std::string(caption) + " " + value + "\n";
   return report;
 }
 
@@ -83,9 +80,10 @@ int RunStatsCommand(const std::vector<std::string>& args, std::FILE* in, std::FI
         encoding = ParseEncoding(value);
       } else if (line.Option("--decimal", value)) {
         std::vector<std::string> unrepresentable;
-        decimal.clear();
-        if (value.empty() || Utf8ToCp1251(value, decimal, &unrepresentable) || !unrepresentable.empty())
+        std::string cp1251;
+        if (value.empty() || Utf8ToCp1251(value, cp1251, &unrepresentable) || !unrepresentable.empty())
           throw UsageError{"--decimal needs a separator of Windows-1251 characters"};
+        decimal = value;
       } else {
         line.Unknown();
       }
@@ -134,7 +132,7 @@ int RunAmountCommand(const std::vector<std::string>& args, std::FILE* out, std::
     const AmountReading amount = ReadAmount(text);
     const auto message = [&](std::string_view utf8) {
       std::fputs("velmar amount: ", err);
-      Write(err, Cp1251(utf8) + "\n", encoding);
+      Write(err, std::string(utf8) + "\n", encoding);
       return 2;
     };
     switch (amount.status) {

@@ -1,7 +1,7 @@
 #include "uTableEditor.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
+#include "file_dialog.h"
 
 #include <algorithm>
 #include <string>
@@ -32,20 +32,7 @@ void Move(HWND control, int x, int y, int w, int h) {
 
 // The file the user chose, or nothing when cancelled. No default extension,
 // no starting folder, no question before overwriting.
-std::filesystem::path ChooseTableFile(HWND owner, bool save) {
-  std::wstring path(32 * 1024, L'\0');
-  OPENFILENAMEW dialog{};
-  dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = owner;
-  dialog.lpstrFilter = kFilter;
-  dialog.nFilterIndex = 1;
-  dialog.lpstrFile = path.data();
-  dialog.nMaxFile = static_cast<DWORD>(path.size());
-  dialog.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-  if (!(save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog))) return {};
-  path.resize(path.find(L'\0'));
-  return path;
-}
+std::filesystem::path ChooseTableFile(HWND owner, bool save) { return ui::ChooseFile(owner, save, kFilter, false); }
 
 std::wstring Quoted(const std::string& cp1251) { return L"\u00AB" + ui::FromCp1251(cp1251) + L"\u00BB"; }
 

@@ -19,7 +19,7 @@ constexpr char kUnknownSize[] = "неизвестен";
 
 std::string SizeText(std::int64_t bytes, std::string_view decimal) {
   if (!IsKnownSize(bytes)) return kUnknownSize;
-  return Cp1251ToUtf8(FormatSize(static_cast<double>(bytes), decimal));
+  return FormatSize(static_cast<double>(bytes), Cp1251ToUtf8(decimal));
 }
 
 }  // namespace
@@ -141,7 +141,7 @@ std::string DownloadingText(std::string_view saveName, std::int64_t bytes, std::
 std::string DownloadProgressCaption(std::uint64_t position, std::int64_t bytes, std::string_view decimal) {
   if (IsKnownSize(bytes))
     return DownloadCaption(position, static_cast<std::uint64_t>(bytes), Cp1251ToUtf8(decimal));
-  return "Скачивание файла (" + Cp1251ToUtf8(FormatSize(static_cast<double>(position), decimal)) + ")...";
+  return "Скачивание файла (" + FormatSize(static_cast<double>(position), Cp1251ToUtf8(decimal)) + ")...";
 }
 
 std::string DescriptionText(std::string_view desc) { return Cp1251ToUtf8(desc); }

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "utf8.h"
 
 namespace velmar {
 namespace {
@@ -19,12 +18,12 @@ constexpr std::size_t kGroupCount = 7;
 
 Digits Pieces(const std::array<const char*, 10>& utf8) {
   Digits out;
-  for (std::size_t i = 0; i < utf8.size(); ++i) out[i] = Cp1251FromUtf8Literal(utf8[i]);
+  for (std::size_t i = 0; i < utf8.size(); ++i) out[i] = utf8[i];
   return out;
 }
 
 Forms MakeForms(const char* one, const char* few, const char* many) {
-  return {Cp1251FromUtf8Literal(one), Cp1251FromUtf8Literal(few), Cp1251FromUtf8Literal(many)};
+  return {one, few, many};
 }
 
 // Every piece ends with one space, so appending pieces separates the words.

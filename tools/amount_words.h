@@ -16,7 +16,7 @@ inline constexpr std::string_view kAmountTooLongMessage =
     "Слишком длинное число (макс. длина 20 символов).";
 
 // The whole amount `digits` (ASCII decimal digits, leading zeros allowed, an
-// empty string is zero) and `kopecks` (0 to 99) in words, Windows-1251:
+// empty string is zero) and `kopecks` (0 to 99) in words, in UTF-8:
 // "одна тысяча двести пятьдесят рублей 00 копеек". Whole amounts up to 21
 // significant digits (below 10^21, groups up to quintillions) are written
 // exactly from the digits. Zero has no whole part in words: "00 копеек".

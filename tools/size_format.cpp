@@ -5,17 +5,14 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "utf8.h"
 
 namespace velmar {
 namespace {
 
 
 struct Units {
-  std::string bytes = Cp1251FromUtf8Literal(" Байт");
-  std::array<std::string, 5> larger = {Cp1251FromUtf8Literal(" Кб"), Cp1251FromUtf8Literal(" Мб"),
-                                       Cp1251FromUtf8Literal(" Гб"), Cp1251FromUtf8Literal(" Тб"),
-                                       Cp1251FromUtf8Literal(" Пб")};
+  std::string bytes = " Байт";
+  std::array<std::string, 5> larger = {" Кб", " Мб", " Гб", " Тб", " Пб"};
 };
 
 const Units& GetUnits() {

@@ -2,7 +2,6 @@
 
 #include <array>
 
-#include "utf8.h"
 #include "size_format.h"
 
 namespace velmar {
@@ -68,12 +67,8 @@ TextStatistics AnalyseLines(std::span<const std::string> lines) {
 }
 
 std::string StatusLine(std::string_view text, std::string_view decimal) {
-  static const std::string chars = Cp1251FromUtf8Literal("Символов ");
-  static const std::string words = Cp1251FromUtf8Literal(", слов ");
-  static const std::string spaces = Cp1251FromUtf8Literal(", пробелов ");
-  static const std::string size = Cp1251FromUtf8Literal(", Размер: ");
-  return chars + std::to_string(text.size()) + words + std::to_string(WordCount(text)) + spaces +
-         std::to_string(SpaceCount(text)) + size + FormatSize(static_cast<double>(text.size()), decimal);
+  return "Символов " + std::to_string(text.size()) + ", слов " + std::to_string(WordCount(text)) + ", пробелов " +
+         std::to_string(SpaceCount(text)) + ", Размер: " + FormatSize(static_cast<double>(text.size()), decimal);
 }
 
 }  // namespace velmar

@@ -50,7 +50,8 @@ TextStatistics AnalyseLines(std::span<const std::string_view> lines);
 TextStatistics AnalyseLines(std::span<const std::string> lines);
 
 // The status line of a text box holding `text` (its lines joined by CR LF):
-// "Символов 11, слов 2, пробелов 1, Размер: 11 Байт", in Windows-1251.
+// "Символов 11, слов 2, пробелов 1, Размер: 11 Байт", in UTF-8 (the text
+// counted is Windows-1251; `decimal` is UTF-8).
 std::string StatusLine(std::string_view text, std::string_view decimal);
 
 }  // namespace velmar

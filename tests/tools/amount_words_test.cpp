@@ -37,7 +37,7 @@ TEST(AmountInWords, Rubles) {
       {"000", "00 копеек"},
       {"0042", "сорок два рубля 00 копеек"},
   };
-  for (const auto& c : cases) EXPECT_EQ(AmountInWords(c.digits, Currency::kRubles), Cp(c.expected)) << c.digits;
+  for (const auto& c : cases) EXPECT_EQ(AmountInWords(c.digits, Currency::kRubles), c.expected) << c.digits;
 }
 
 TEST(AmountInWords, HryvniasAreFeminine) {
@@ -54,7 +54,7 @@ TEST(AmountInWords, HryvniasAreFeminine) {
       {"21000000002", "двадцать один миллиард две гривны 00 копеек"},
       {"0", "00 копеек"},
   };
-  for (const auto& c : cases) EXPECT_EQ(AmountInWords(c.digits, Currency::kHryvnias), Cp(c.expected)) << c.digits;
+  for (const auto& c : cases) EXPECT_EQ(AmountInWords(c.digits, Currency::kHryvnias), c.expected) << c.digits;
 }
 
 TEST(AmountInWords, BillionsAndAboveFromTheDigits) {
@@ -84,7 +84,7 @@ TEST(AmountInWords, BillionsAndAboveFromTheDigits) {
       {"100000000000000000000", "сто квинтиллионов рублей 00 копеек"},
       {"000000000000000000000000001", "один рубль 00 копеек"},
   };
-  for (const auto& c : cases) EXPECT_EQ(AmountInWords(c.digits, Currency::kRubles), Cp(c.expected)) << c.digits;
+  for (const auto& c : cases) EXPECT_EQ(AmountInWords(c.digits, Currency::kRubles), c.expected) << c.digits;
 }
 
 TEST(AmountInWords, Kopecks) {
@@ -96,8 +96,8 @@ TEST(AmountInWords, Kopecks) {
       {22, "семь рублей 22 копейки"},  {50, "семь рублей 50 копеек"},  {99, "семь рублей 99 копеек"},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(AmountInWords("7", Currency::kRubles, c.kopecks), Cp(c.expected)) << c.kopecks;
-  EXPECT_EQ(AmountInWords("0", Currency::kHryvnias, 31), Cp("31 копейка"));
+    EXPECT_EQ(AmountInWords("7", Currency::kRubles, c.kopecks), c.expected) << c.kopecks;
+  EXPECT_EQ(AmountInWords("0", Currency::kHryvnias, 31), "31 копейка");
 }
 
 TEST(AmountInWords, RejectsWhatItCannotWrite) {
@@ -122,8 +122,8 @@ TEST(AmountInWordsOfNumber, FractionBecomesKopecks) {
       {1e20, "сто квинтиллионов рублей 00 копеек"},
       {0, "00 копеек"},
   };
-  for (const auto& c : cases) EXPECT_EQ(AmountInWords(c.amount, Currency::kRubles), Cp(c.expected)) << c.amount;
-  EXPECT_EQ(AmountInWords(2.02, Currency::kHryvnias), Cp("две гривны 02 копейки"));
+  for (const auto& c : cases) EXPECT_EQ(AmountInWords(c.amount, Currency::kRubles), c.expected) << c.amount;
+  EXPECT_EQ(AmountInWords(2.02, Currency::kHryvnias), "две гривны 02 копейки");
 }
 
 TEST(AmountInWordsOfNumber, RejectsNegativeAndNonFinite) {
@@ -137,18 +137,18 @@ TEST(AmountInWordsOfNumber, RejectsNegativeAndNonFinite) {
 TEST(AmountFromSelection, DigitsOfTheSelection) {
   auto r = AmountFromSelection(Cp("1 250,75 руб."), Currency::kRubles);
   EXPECT_EQ(r.status, Status::kConverted);
-  EXPECT_EQ(r.text, Cp("одна тысяча двести пятьдесят рублей 75 копеек"));
+  EXPECT_EQ(r.text, "одна тысяча двести пятьдесят рублей 75 копеек");
 
   r = AmountFromSelection("00000000000000000042", Currency::kRubles);  // twenty digits
   EXPECT_EQ(r.status, Status::kConverted);
-  EXPECT_EQ(r.text, Cp("сорок два рубля 00 копеек"));
+  EXPECT_EQ(r.text, "сорок два рубля 00 копеек");
 
   r = AmountFromSelection("5", Currency::kHryvnias);
-  EXPECT_EQ(r.text, Cp("пять гривен 00 копеек"));
+  EXPECT_EQ(r.text, "пять гривен 00 копеек");
   // A number it will not guess at gives no amount at all.
   EXPECT_EQ(AmountFromSelection("-5", Currency::kHryvnias).status, Status::kNoDigits);
 
-  EXPECT_EQ(AmountFromSelection("0", Currency::kRubles).text, Cp("00 копеек"));
+  EXPECT_EQ(AmountFromSelection("0", Currency::kRubles).text, "00 копеек");
   EXPECT_EQ(AmountFromSelection("000000000000000000042", Currency::kRubles).status, Status::kTooLong);
   EXPECT_EQ(AmountFromSelection("1234567890 1234567890 1", Currency::kRubles).status, Status::kTooLong);
   EXPECT_EQ(AmountFromSelection(Cp("сумма: —"), Currency::kRubles).status, Status::kNoDigits);
@@ -174,8 +174,8 @@ TEST(ReadAmount, KopecksAfterADecimalCommaOrPoint) {
     EXPECT_EQ(a.whole, c.whole) << c.selection;
     EXPECT_EQ(a.kopecks, c.kopecks) << c.selection;
   }
-  EXPECT_EQ(AmountFromSelection(Cp("12,5"), Currency::kRubles).text, Cp("двенадцать рублей 50 копеек"));
-  EXPECT_EQ(AmountFromSelection(Cp("2,01"), Currency::kHryvnias).text, Cp("две гривны 01 копейка"));
+  EXPECT_EQ(AmountFromSelection(Cp("12,5"), Currency::kRubles).text, "двенадцать рублей 50 копеек");
+  EXPECT_EQ(AmountFromSelection(Cp("2,01"), Currency::kHryvnias).text, "две гривны 01 копейка");
 }
 
 TEST(ReadAmount, RefusesWhatItWouldHaveToGuess) {

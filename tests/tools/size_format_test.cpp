@@ -37,14 +37,14 @@ TEST(FormatSize, UnitsLimitsAndRounding) {
       {std::numeric_limits<double>::infinity(), "-- INF --"},
       {std::numeric_limits<double>::quiet_NaN(), "-- INF --"},
   };
-  for (const auto& c : cases) EXPECT_EQ(FormatSize(c.bytes, ","), Cp(c.expected)) << c.bytes;
+  for (const auto& c : cases) EXPECT_EQ(FormatSize(c.bytes, ","), c.expected) << c.bytes;
 }
 
 TEST(FormatSize, DecimalSeparatorIsTheCallers) {
-  EXPECT_EQ(FormatSize(1536, "."), Cp("1.50 Кб"));
-  EXPECT_EQ(FormatSize(1.25, "."), Cp("1.25 Байт"));
-  EXPECT_EQ(FormatSize(1536, Cp("·")), Cp("1·50 Кб"));
-  EXPECT_EQ(FormatSize(1536, ", "), Cp("1, 50 Кб"));
+  EXPECT_EQ(FormatSize(1536, "."), "1.50 Кб");
+  EXPECT_EQ(FormatSize(1.25, "."), "1.25 Байт");
+  EXPECT_EQ(FormatSize(1536, "·"), "1·50 Кб");
+  EXPECT_EQ(FormatSize(1536, ", "), "1, 50 Кб");
 }
 
 }  // namespace

@@ -103,10 +103,10 @@ TEST(AnalyseLines, SameAsTheJoinedText) {
 }
 
 TEST(StatusLine, CountsTheBoxText) {
-  EXPECT_EQ(StatusLine("", ","), Cp("Символов 0, слов 0, пробелов 0, Размер: 0 Байт"));
-  EXPECT_EQ(StatusLine(Cp("Привет, мир"), ","), Cp("Символов 11, слов 2, пробелов 1, Размер: 11 Байт"));
-  EXPECT_EQ(StatusLine("ab\r\ncd", ","), Cp("Символов 6, слов 2, пробелов 0, Размер: 6 Байт"));
-  EXPECT_EQ(StatusLine(std::string(1536, 'x'), ","), Cp("Символов 1536, слов 1, пробелов 0, Размер: 1,50 Кб"));
+  EXPECT_EQ(StatusLine("", ","), "Символов 0, слов 0, пробелов 0, Размер: 0 Байт");
+  EXPECT_EQ(StatusLine(Cp("Привет, мир"), ","), "Символов 11, слов 2, пробелов 1, Размер: 11 Байт");
+  EXPECT_EQ(StatusLine("ab\r\ncd", ","), "Символов 6, слов 2, пробелов 0, Размер: 6 Байт");
+  EXPECT_EQ(StatusLine(std::string(1536, 'x'), ","), "Символов 1536, слов 1, пробелов 0, Размер: 1,50 Кб");
 }
 
 }  // namespace

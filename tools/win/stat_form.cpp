@@ -123,7 +123,7 @@ void TStatForm::SetValues(const TextStatistics& statistics, std::string_view dec
                                  statistics.spaces, statistics.lines,                statistics.digits,
                                  statistics.cyrillic, statistics.latin};
   for (int row = 0; row < kRows - 1; ++row) SetValue(row, std::to_wstring(numbers[row]));
-  SetValue(kRows - 1, ui::FromCp1251(FormatSize(static_cast<double>(statistics.size), decimal)));
+  SetValue(kRows - 1, ui::Widen(FormatSize(static_cast<double>(statistics.size), decimal)));
 }
 
 void TStatForm::ShowModal() {

@@ -29,7 +29,7 @@ class TStatForm : public ui::Window {
   explicit TStatForm(HWND owner);
 
   // Writes the nine values; the size through the size formatting with the
-  // decimal separator `decimal` (Windows-1251).
+  // decimal separator `decimal` (UTF-8).
   void SetValues(const TextStatistics& statistics, std::string_view decimal);
   void SetValue(int row, std::wstring_view text);
 

@@ -55,7 +55,7 @@ class TThreadInfo {
 //
 // When the worker is done, on the UI thread (from the message loop of the
 // caller), in this order: the nine values are written into the statistics
-// window (the size formatted with `decimal`, Windows-1251), `onCounted` runs
+// window (the size formatted with `decimal`, UTF-8), `onCounted` runs
 // (the main window refreshes its status line and gives the status label its
 // link look there), the owner is enabled, the wait window is destroyed, and
 // the statistics window is shown modally; when the user closes it, it is

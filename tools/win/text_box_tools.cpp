@@ -50,10 +50,10 @@ bool ReplaceSelectionWithAmount(HWND owner, HWND textBox, Currency currency) {
       break;
   }
   SendMessageW(textBox, EM_REPLACESEL, FALSE,
-               reinterpret_cast<LPARAM>(ui::FromCp1251(amount.text).c_str()));
+               reinterpret_cast<LPARAM>(ui::Widen(amount.text).c_str()));
   return true;
 }
 
-std::string UserDecimalSeparator() { return ui::ToCp1251(ui::UserDecimalSeparator()); }
+std::string UserDecimalSeparator() { return ui::Narrow(ui::UserDecimalSeparator()); }
 
 }  // namespace velmar

@@ -24,7 +24,7 @@ std::optional<std::vector<std::string>> StatisticsLinesOf(HWND textBox);
 // whether the selection was replaced.
 bool ReplaceSelectionWithAmount(HWND owner, HWND textBox, Currency currency);
 
-// The decimal separator of the user's regional settings (ui::UserDecimalSeparator), Windows-1251.
+// The decimal separator of the user's regional settings (ui::UserDecimalSeparator), UTF-8.
 std::string UserDecimalSeparator();
 
 }  // namespace velmar
