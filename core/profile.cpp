@@ -165,13 +165,14 @@ std::string ProfileFile::Serialize() const {
   return out;
 }
 
-bool ProfileFile::Save(const std::filesystem::path& path) const {
+bool ProfileFile::Save(const std::filesystem::path& path) const { return WriteFileAtomically(path, Serialize()); }
+
+bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
   std::filesystem::path temp = path;
   temp += ".tmp";
   {
     std::ofstream outFile(temp, std::ios::binary | std::ios::trunc);
     if (!outFile) return false;
-    std::string bytes = Serialize();
     outFile.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     outFile.flush();
     if (!outFile) {

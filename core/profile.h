@@ -104,4 +104,8 @@ class ProfileFile {
 
 bool EqualsNoCase(std::string_view a, std::string_view b);
 
+// Writes `bytes` to a temporary file beside `path` and renames it over
+// `path` only when whole: a failed write leaves an older file as it was.
+bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+
 }  // namespace velmar

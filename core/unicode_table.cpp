@@ -31,6 +31,26 @@ std::optional<std::size_t> Utf16LeToUtf8(std::string_view bytes, std::string& ou
   return std::nullopt;
 }
 
+std::string Utf8ToUtf16Le(std::string_view utf8) {
+  std::u32string codePoints;
+  DecodeUtf8(utf8, codePoints);
+  std::string out;
+  out.reserve(codePoints.size() * 2);
+  const auto unit = [&out](char32_t u) {
+    out += static_cast<char>(u & 0xFF);
+    out += static_cast<char>(u >> 8);
+  };
+  for (char32_t cp : codePoints) {
+    if (cp >= 0x10000) {
+      unit(0xD800 + ((cp - 0x10000) >> 10));
+      unit(0xDC00 + ((cp - 0x10000) & 0x3FF));
+    } else {
+      unit(cp);
+    }
+  }
+  return out;
+}
+
 TableFileText DecodeTableFile(std::string_view bytes) {
   TableFileText result;
   if (bytes.starts_with(kUtf8ByteOrderMark)) {

@@ -25,6 +25,8 @@ TableFileText DecodeTableFile(std::string_view bytes);
 // UTF-16 little-endian bytes (no byte order mark) as UTF-8. Returns the byte
 // offset of an odd last byte or a lone surrogate, or nothing.
 std::optional<std::size_t> Utf16LeToUtf8(std::string_view bytes, std::string& out);
+// Well-formed UTF-8 as UTF-16 little-endian bytes (no byte order mark).
+std::string Utf8ToUtf16Le(std::string_view utf8);
 
 // The whole file, or nothing when it cannot be read (a folder cannot).
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& path);

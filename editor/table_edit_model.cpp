@@ -8,6 +8,10 @@
 #include "cp1251.h"
 #include "run_progress.h"
 #include "table_file.h"
+#include "unicode_case.h"
+#include "unicode_engine.h"
+#include "unicode_table.h"
+#include "utf8.h"
 
 namespace velmar {
 namespace {
@@ -31,15 +35,7 @@ TTransTable NewEditorTable() {
   return t;
 }
 
-bool HasUnicodeMark(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  char head[3] = {};
-  in.read(head, 3);
-  const std::string_view start(head, static_cast<std::size_t>(in.gcount()));
-  return start.starts_with("\xEF\xBB\xBF") || start.starts_with("\xFF\xFE") || start.starts_with("\xFE\xFF");
-}
-
-EditorLoad EditorTableFromProfile(const ProfileFile& file) {
+EditorLoad EditorTableFromProfile(const ProfileFile& file, bool unicode) {
   EditorLoad load;
   TTransTable& t = load.table;
   t.From = file.GetString(kInformation, "From");
@@ -47,6 +43,21 @@ EditorLoad EditorTableFromProfile(const ProfileFile& file) {
   t.Description = file.GetString(kInformation, "Description");
   t.FromIcon = file.GetInt(kInformation, "FromIcon", kFlagUkraine);
   t.ToIcon = file.GetInt(kInformation, "ToIcon", kFlagUnitedStates);
+  if (unicode) {
+    // Keys named twice in Unicode's sense of case count once, at their first
+    // place with their first value, as the loader reads them (the byte-wise
+    // comparison of the Windows-1251 path would take "Џ" for "П").
+    t.Encoding = TableEncoding::Utf8;
+    std::vector<std::string> seen;
+    for (auto& [key, value] : file.AllEntries(kTable)) {
+      std::string folded = Utf8ToLower(key);
+      if (std::find(seen.begin(), seen.end(), folded) != seen.end()) continue;
+      seen.push_back(std::move(folded));
+      ++load.keysInFile;
+      if (t.TableCount < kEditorPairCapacity) t.AddPair(key, value);
+    }
+    return load;
+  }
   const std::vector<std::string> keys = file.KeyNames(kTable);
   load.keysInFile = static_cast<int>(keys.size());
   for (const std::string& key : keys) {
@@ -57,8 +68,33 @@ EditorLoad EditorTableFromProfile(const ProfileFile& file) {
 }
 
 EditorLoad LoadEditorTable(const std::filesystem::path& path) {
-  const auto file = ProfileFile::Load(path);
-  return EditorTableFromProfile(file ? *file : ProfileFile{});
+  const std::optional<std::string> bytes = ReadWholeFile(path);
+  if (!bytes) return EditorTableFromProfile(ProfileFile{});
+  const TableFileText text = DecodeTableFile(*bytes);
+  if (!text.error.empty()) {
+    EditorLoad load = EditorTableFromProfile(ProfileFile{});
+    load.error = text.error;
+    return load;
+  }
+  EditorLoad load = EditorTableFromProfile(ProfileFile::Parse(text.text), text.encoding != TableEncoding::Cp1251);
+  load.table.Encoding = text.encoding;
+  return load;
+}
+
+TTransTable AsUnicodeTable(TTransTable table) {
+  if (table.IsUnicode()) return table;
+  for (std::string* text : {&table.From, &table.To, &table.Description}) *text = Cp1251ToUtf8(*text);
+  for (int i = 0; i < table.TableCount; ++i) {
+    table.Table[i].Source = Cp1251ToUtf8(table.Table[i].Source);
+    table.Table[i].Target = Cp1251ToUtf8(table.Table[i].Target);
+  }
+  table.Encoding = TableEncoding::Utf8;
+  return table;
+}
+
+TableEncoding SavingEncoding(const TTransTable& table, TableEncoding opened) {
+  if (opened != TableEncoding::Cp1251) return opened;
+  return EditorFileBytes(table, TableEncoding::Cp1251) ? TableEncoding::Cp1251 : TableEncoding::Utf8;
 }
 
 std::string SerializeEditorTable(const TTransTable& table) {
@@ -76,9 +112,30 @@ std::string SerializeEditorTable(const TTransTable& table) {
   return out;
 }
 
-bool SaveEditorTable(const TTransTable& table, const std::filesystem::path& path) {
-  // A fresh file: the profile file is built from nothing, so no old key or section stays.
-  return ProfileFile::Parse(SerializeEditorTable(table)).Save(path);
+std::optional<std::string> EditorFileBytes(const TTransTable& table, TableEncoding encoding) {
+  // A fresh file: the text is built from nothing, so no old key or section stays.
+  const std::string text = SerializeEditorTable(table);
+  if (!table.IsUnicode()) {
+    if (encoding == TableEncoding::Cp1251) return text;
+    return EditorFileBytes(AsUnicodeTable(table), encoding);
+  }
+  switch (encoding) {
+    case TableEncoding::Utf8:
+      return std::string(kUtf8ByteOrderMark) + text;
+    case TableEncoding::Utf16Le:
+      return std::string(kUtf16LeByteOrderMark) + Utf8ToUtf16Le(text);
+    case TableEncoding::Cp1251:
+      break;
+  }
+  std::string cp1251;
+  std::vector<std::string> outside;
+  if (Utf8ToCp1251(text, cp1251, &outside) || !outside.empty()) return std::nullopt;
+  return cp1251;
+}
+
+bool SaveEditorTable(const TTransTable& table, const std::filesystem::path& path, TableEncoding encoding) {
+  const std::optional<std::string> bytes = EditorFileBytes(table, encoding);
+  return bytes && WriteFileAtomically(path, *bytes);
 }
 
 std::vector<std::vector<int>> CaseMergeGroups(const TTransTable& table) {
@@ -88,7 +145,10 @@ std::vector<std::vector<int>> CaseMergeGroups(const TTransTable& table) {
     if (taken[i]) continue;
     std::vector<int> group{i};
     for (int j = i + 1; j < table.TableCount; ++j) {
-      if (!taken[j] && EqualsNoCase(table.Table[i].Source, table.Table[j].Source)) {
+      const std::string& a = table.Table[i].Source;
+      const std::string& b = table.Table[j].Source;
+      // The loader reads keys of a Unicode table without regard to Unicode case.
+      if (!taken[j] && (table.IsUnicode() ? Utf8EqualsNoCase(a, b) : EqualsNoCase(a, b))) {
         group.push_back(j);
         taken[j] = true;
       }
@@ -115,7 +175,9 @@ TTransTable MergeCaseDuplicates(const TTransTable& table) {
 
 std::vector<PairIssue> UnwritablePairs(const TTransTable& table) {
   std::vector<PairIssue> issues;
-  if (HasStandIn(table.From) || HasStandIn(table.To) || HasStandIn(table.Description))
+  // In a Unicode table the byte 0x98 is part of a character, never a stand-in.
+  const auto standIn = [&](std::string_view s) { return !table.IsUnicode() && HasStandIn(s); };
+  if (standIn(table.From) || standIn(table.To) || standIn(table.Description))
     issues.push_back({-1, PairProblem::OutsideCodePage});
   for (int i = 0; i < table.TableCount; ++i) {
     const std::string& s = table.Table[i].Source;
@@ -126,7 +188,7 @@ std::vector<PairIssue> UnwritablePairs(const TTransTable& table) {
     if (BlankAtEdge(t)) issues.push_back({i, PairProblem::TargetBlankAtEdge});
     if (t.size() >= 2 && (t.front() == '"' || t.front() == '\'') && t.back() == t.front())
       issues.push_back({i, PairProblem::TargetQuoted});
-    if (HasStandIn(s) || HasStandIn(t)) issues.push_back({i, PairProblem::OutsideCodePage});
+    if (standIn(s) || standIn(t)) issues.push_back({i, PairProblem::OutsideCodePage});
   }
   return issues;
 }
@@ -154,10 +216,12 @@ TTransTable PreviewTable(const TTransTable& editorTable) {
   // Exactly what the table list would hold after a save: the merged pairs
   // written, then read back by the loader.
   const ProfileFile file = ProfileFile::Parse(SerializeEditorTable(MergeCaseDuplicates(editorTable)));
+  if (editorTable.IsUnicode()) return TableFromProfile(file, TableEncoding::Utf8);
   return WithoutStandInPairs(TableFromProfile(file));
 }
 
 std::string PreviewLine(const TTransTable& preview, std::string_view sample) {
+  if (preview.IsUnicode()) return UnicodeLineConverter(preview, false, false).Convert(sample);
   return ConvertLine(sample, preview, false, false);
 }
 

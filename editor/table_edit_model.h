@@ -3,6 +3,7 @@
 // exactly as written (no change of case, "_" kept), reading and writing a
 // table file, and the checks a save makes first.
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,29 +19,48 @@ inline constexpr int kEditorPairCapacity = 500;
 // A new table: "Украинский", "Английский", "Новая таблица транскрипции", flags 244 and 247, no pairs.
 TTransTable NewEditorTable();
 
+// A table of any encoding: its Encoding says how its texts are held (bytes
+// of Windows-1251, or UTF-8 for a file with a Unicode byte order mark).
 struct EditorLoad {
   TTransTable table;   // header and pairs as written (Table below TableCount)
   int keysInFile = 0;  // keys of the "Table" section, including those beyond the capacity
+  std::string error;   // a Unicode file that is no text in its encoding (the table is then empty)
   bool Truncated() const { return keysInFile > table.TableCount; }
 };
 
-// A file that starts with a UTF-8 or UTF-16 byte order mark: a table in a
-// Unicode encoding, which the editor, writing Windows-1251, must not rewrite.
-bool HasUnicodeMark(const std::filesystem::path& path);
-
 // A file that cannot be read, or holds none of the sections, gives the empty
 // table: no names, flags 244 and 247, no pairs.
-EditorLoad EditorTableFromProfile(const ProfileFile& file);
+// `unicode`: the texts are UTF-8 and keys are told apart by Unicode's case.
+EditorLoad EditorTableFromProfile(const ProfileFile& file, bool unicode = false);
 EditorLoad LoadEditorTable(const std::filesystem::path& path);
 
-// The bytes of the table file: "Information" with its five keys, then
-// "Table" with one key per pair in order (left out when there are no pairs).
-// Pairs whose sources differ only in case must be merged first.
+// The table with every text turned from Windows-1251 into UTF-8: a Unicode
+// table, for texts the code page cannot hold. A Unicode table stays as it is.
+TTransTable AsUnicodeTable(TTransTable table);
+
+// The encoding a save writes: a table opened from a Unicode file keeps its
+// encoding; a new table or one opened from a Windows-1251 file is written in
+// Windows-1251 unless one of its texts needs more, then in UTF-8 with the
+// byte order mark. `opened` is the encoding of the file the table came from
+// (Windows-1251 for a new table).
+TableEncoding SavingEncoding(const TTransTable& table, TableEncoding opened);
+
+// The text of the table file, in the table's own encoding: "Information"
+// with its five keys, then "Table" with one key per pair in order (left out
+// when there are no pairs). Pairs whose sources differ only in case must be
+// merged first.
 std::string SerializeEditorTable(const TTransTable& table);
 
-// Writes a fresh file through a temporary file and a rename: nothing of an
-// older file lingers, and a failed save leaves it whole. False on failure.
-bool SaveEditorTable(const TTransTable& table, const std::filesystem::path& path);
+// The bytes of the file in `encoding`: Windows-1251 as they stand, UTF-8 or
+// UTF-16 little-endian after the byte order mark. A text of a Unicode table
+// that Windows-1251 cannot hold is no Windows-1251 file: nothing then.
+std::optional<std::string> EditorFileBytes(const TTransTable& table, TableEncoding encoding);
+
+// Writes a fresh file in `encoding` through a temporary file and a rename:
+// nothing of an older file lingers, and a failed save leaves it whole. False
+// on failure.
+bool SaveEditorTable(const TTransTable& table, const std::filesystem::path& path,
+                     TableEncoding encoding = TableEncoding::Cp1251);
 
 // Rows whose sources are equal without regard to case; each group in row
 // order, groups ordered by their first row. Such rows become one key on saving.

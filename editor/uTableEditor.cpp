@@ -9,6 +9,7 @@
 
 #include "modal_loop.h"
 #include "table_edit_model.h"
+#include "editor_text.h"
 #include "text.h"
 #include "uTableParam.h"
 
@@ -34,7 +35,9 @@ void Move(HWND control, int x, int y, int w, int h) {
 // no starting folder, no question before overwriting.
 std::filesystem::path ChooseTableFile(HWND owner, bool save) { return ui::ChooseFile(owner, save, kFilter, false); }
 
-std::wstring Quoted(const std::string& cp1251) { return L"\u00AB" + ui::FromCp1251(cp1251) + L"\u00BB"; }
+std::wstring Quoted(const TTransTable& table, const std::string& text) {
+  return L"\u00AB" + ShownText(table, text) + L"\u00BB";
+}
 
 const wchar_t* ProblemText(PairProblem problem) {
   switch (problem) {
@@ -210,8 +213,8 @@ int TTableEditForm::Selected() const {
 
 void TTableEditForm::SetEdits(const TCharTable& pair) {
   settingEdits_ = true;
-  SetWindowTextW(Control(EditorId::Edit1), ui::FromCp1251(pair.Source).c_str());
-  SetWindowTextW(Control(EditorId::Edit2), ui::FromCp1251(pair.Target).c_str());
+  SetWindowTextW(Control(EditorId::Edit1), ShownText(*table_, pair.Source).c_str());
+  SetWindowTextW(Control(EditorId::Edit2), ShownText(*table_, pair.Target).c_str());
   settingEdits_ = false;
 }
 
@@ -233,6 +236,7 @@ void TTableEditForm::Changed() {
 
 void TTableEditForm::FormShow() {
   *table_ = NewEditorTable();
+  openedEncoding_ = TableEncoding::Cp1251;
   modified_ = false;
   SetWindowTextW(hwnd_, kTitle);
   FillList(-1);
@@ -240,17 +244,19 @@ void TTableEditForm::FormShow() {
 }
 
 void TTableEditForm::LoadFromFile(const std::filesystem::path& path) {
-  if (HasUnicodeMark(path)) {
-    const std::wstring text = L"Таблица " + path.filename().wstring() +
-                              L" записана в Юникоде, а редактор открывает только таблицы в кодировке Windows-1251.";
-    MessageBoxW(hwnd_, text.c_str(), kTitle, MB_OK | MB_ICONINFORMATION);
+  const EditorLoad load = LoadEditorTable(path);
+  if (!load.error.empty()) {
+    // A byte order mark promised a Unicode text the file does not hold.
+    const std::wstring text = L"Таблицу " + path.filename().wstring() + L" не удалось прочитать: " +
+                              ui::Widen(load.error) + L".";
+    MessageBoxW(hwnd_, text.c_str(), kTitle, MB_OK | MB_ICONWARNING);
     return;
   }
-  const EditorLoad load = LoadEditorTable(path);
   *table_ = load.table;
+  openedEncoding_ = load.table.Encoding;
   modified_ = false;
   const std::wstring caption = std::wstring(kTitle) + L" - " + path.filename().wstring() + L" [" +
-                               ui::FromCp1251(table_->From) + L" : " + ui::FromCp1251(table_->To) + L"]";
+                               ShownText(*table_, table_->From) + L" : " + ShownText(*table_, table_->To) + L"]";
   SetWindowTextW(hwnd_, caption.c_str());
   FillList(-1);
   UpdateSample();
@@ -279,9 +285,19 @@ bool TTableEditForm::sSpeedButton2Click() {
     FillList(-1);
     UpdateSample();
   }
-  if (!SaveEditorTable(*table_, path)) {
+  const TableEncoding encoding = SavingEncoding(*table_, openedEncoding_);
+  if (!SaveEditorTable(*table_, path, encoding)) {
     ui::ShowError(hwnd_, L"Unable to write to " + path.wstring());
     return false;
+  }
+  if (encoding != openedEncoding_) {
+    // The table was Windows-1251; what the user typed does not fit it. From
+    // now on it is the UTF-8 file it was saved as.
+    openedEncoding_ = encoding;
+    MessageBoxW(hwnd_,
+                L"В таблице есть символы, которых нет в кодировке Windows-1251, поэтому она сохранена в "
+                L"кодировке UTF-8 (Юникод).",
+                kTitle, MB_OK | MB_ICONINFORMATION);
   }
   modified_ = false;
   saved_.push_back(path);
@@ -300,7 +316,7 @@ bool TTableEditForm::ConfirmSaveAsShown() {
       text += L"    строки";
       for (std::size_t k = 0; k < groups[g].size(); ++k) {
         const int row = groups[g][k];
-        text += (k ? L", " : L" ") + std::to_wstring(row + 1) + L" " + Quoted(table_->Table[row].Source);
+        text += (k ? L", " : L" ") + std::to_wstring(row + 1) + L" " + Quoted(*table_, table_->Table[row].Source);
       }
       text += L"\n";
     }
@@ -313,7 +329,7 @@ bool TTableEditForm::ConfirmSaveAsShown() {
       const PairIssue& issue = issues[i];
       text += issue.row < 0 ? std::wstring(L"    параметры таблицы: ")
                             : L"    строка " + std::to_wstring(issue.row + 1) + L" " +
-                                  Quoted(table_->Table[issue.row].Source) + L": ";
+                                  Quoted(*table_, table_->Table[issue.row].Source) + L": ";
       text += ProblemText(issue.problem);
       text += L"\n";
     }
@@ -356,8 +372,11 @@ void TTableEditForm::sSpeedButton5Click() {
     MessageBoxW(hwnd_, text.c_str(), kTitle, MB_OK | MB_ICONINFORMATION);
     return;
   }
-  table_->AddPair(ui::ToCp1251(ui::GetText(Control(EditorId::Edit1))),
-                  ui::ToCp1251(ui::GetText(Control(EditorId::Edit2))));
+  const std::wstring source = ui::GetText(Control(EditorId::Edit1));
+  const std::wstring target = ui::GetText(Control(EditorId::Edit2));
+  // Either text may need a Unicode table: it turns before either is taken.
+  TakenText(*table_, source + target);
+  table_->AddPair(TakenText(*table_, source), TakenText(*table_, target));
   SendMessageW(Control(EditorId::ListBox1), LB_ADDSTRING, 0, 0);
   Changed();
 }
@@ -395,7 +414,7 @@ void TTableEditForm::ListBox1Click() {
 void TTableEditForm::EditChange(EditorId edit) {
   const int s = Selected();
   if (settingEdits_ || s < 0) return;
-  std::string text = ui::ToCp1251(ui::GetText(Control(edit)));
+  std::string text = TakenText(*table_, ui::GetText(Control(edit)));
   std::string& field = edit == EditorId::Edit1 ? table_->Table[s].Source : table_->Table[s].Target;
   if (field == text) return;
   field = std::move(text);
@@ -406,9 +425,13 @@ void TTableEditForm::UpdateSample() {
   const std::wstring sample = ui::GetText(Control(EditorId::EditSample));
   std::wstring result;
   if (!sample.empty()) {
-    std::vector<std::wstring> standIns;
-    const std::string line = ui::ToCp1251(sample, &standIns);
-    result = ui::FromCp1251(PreviewLine(PreviewTable(*table_), line), standIns);
+    if (table_->IsUnicode()) {
+      result = ui::Widen(PreviewLine(PreviewTable(*table_), ui::Narrow(sample)));
+    } else {
+      std::vector<std::wstring> standIns;
+      const std::string line = ui::ToCp1251(sample, &standIns);
+      result = ui::FromCp1251(PreviewLine(PreviewTable(*table_), line), standIns);
+    }
   }
   SetWindowTextW(Control(EditorId::EditResult), result.c_str());
 }
@@ -431,7 +454,7 @@ void TTableEditForm::ListBox1DrawItem(const DRAWITEMSTRUCT& item) {
   const TCharTable& pair = table_->Table[item.itemID];
   // A "_" stands for a blank in the file: the marker says the text has one.
   const auto drawText = [&](const std::string& text, int x) {
-    const std::wstring wide = ui::FromCp1251(text);
+    const std::wstring wide = ShownText(*table_, text);
     if (text.find('_') != std::string::npos) {
       marker_.Draw(dc, r.left + x + 1, r.top + 5);
       x += 20;

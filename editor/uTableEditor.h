@@ -66,6 +66,7 @@ class TTableEditForm : public ui::Window {
 
   HWND owner_ = nullptr;
   std::unique_ptr<TTransTable> table_;
+  TableEncoding openedEncoding_ = TableEncoding::Cp1251;  // of the file the table came from
   std::vector<std::filesystem::path> saved_;
   bool modified_ = false;
   bool settingEdits_ = false;

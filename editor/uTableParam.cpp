@@ -2,6 +2,7 @@
 
 #include "modal_loop.h"
 #include "table_edit_model.h"
+#include "editor_text.h"
 #include "text.h"
 
 namespace velmar {
@@ -23,9 +24,9 @@ TTableParamForm::TTableParamForm(const ui::Image& flags) : flags_(flags) {}
 bool TTableParamForm::Execute(HWND owner, HWND centreOn, TTransTable& table, const ui::Image& flags) {
   TTableParamForm form(flags);
   form.Create(owner, centreOn);
-  SetWindowTextW(form.Control(ParamId::EditFrom), ui::FromCp1251(table.From).c_str());
-  SetWindowTextW(form.Control(ParamId::EditTo), ui::FromCp1251(table.To).c_str());
-  SetWindowTextW(form.Control(ParamId::EditDesc), ui::FromCp1251(table.Description).c_str());
+  SetWindowTextW(form.Control(ParamId::EditFrom), ShownText(table, table.From).c_str());
+  SetWindowTextW(form.Control(ParamId::EditTo), ShownText(table, table.To).c_str());
+  SetWindowTextW(form.Control(ParamId::EditDesc), ShownText(table, table.Description).c_str());
   for (ParamId combo : {ParamId::ComboBox1, ParamId::ComboBox2})
     for (int n = 0; n < kFlagCount; ++n) SendMessageW(form.Control(combo), CB_ADDSTRING, 0, 0);
   // A number outside the catalogue selects nothing, and stays unless the user picks a flag.
@@ -35,9 +36,13 @@ bool TTableParamForm::Execute(HWND owner, HWND centreOn, TTransTable& table, con
 
   RunModal(form.hwnd(), owner, form.done_);
   if (!form.ok_ || !form.hwnd()) return false;
-  table.From = ui::ToCp1251(ui::GetText(form.Control(ParamId::EditFrom)));
-  table.To = ui::ToCp1251(ui::GetText(form.Control(ParamId::EditTo)));
-  table.Description = ui::ToCp1251(ui::GetText(form.Control(ParamId::EditDesc)));
+  // Each text taken may turn the table into a Unicode one, so all are read first.
+  const std::wstring from = ui::GetText(form.Control(ParamId::EditFrom));
+  const std::wstring to = ui::GetText(form.Control(ParamId::EditTo));
+  const std::wstring description = ui::GetText(form.Control(ParamId::EditDesc));
+  table.From = TakenText(table, from);
+  table.To = TakenText(table, to);
+  table.Description = TakenText(table, description);
   const auto selected = [&](ParamId combo) {
     return static_cast<int>(SendMessageW(form.Control(combo), CB_GETCURSEL, 0, 0));
   };

@@ -98,6 +98,38 @@ editor)
   expect "conversion with the changed table" "$(field converted)" "Zhhук Sch"
   close_program
   ;;
+unicode)
+  # A Unicode table (UTF-8 with its byte order mark) is opened, changed and
+  # written back in UTF-8; a Windows-1251 table that gets a Serbian letter is
+  # saved in UTF-8 too, with a word why, instead of losing the letter.
+  mkdir -p "$app/Table"
+  cp "$here/../../tables/serbian-latin.table" "$app/Table/sr.table"
+  printf '[Information]\r\nFrom=Тест\r\nTo=Латиница\r\n[Table]\r\nЖ=Zh\r\n' |
+    iconv -f UTF-8 -t CP1251 > "$app/Table/test.table"
+  start
+  eclient edit-row 2 \; select 5 \; info
+  expect "caption of the Serbian table" "$(field caption)" "Редактор таблиц - sr.table [Српски (ћирилица) : Srpski (latinica)]"
+  expect "a Serbian pair" "$(field edit1)|$(field edit2)" "Ђ|Đ"
+  eclient set edit2 'Dj' \; set sample 'Ђорђе Љубав' \; info
+  expect "sample with the change" "$(field result)" "Djordje Ljubav"
+  eclient close-editor \; answer 6
+  file_dialog "Save As" "$(winpath app/Table/sr.table)"
+  eclient wait-gone \; rows \; convert-row 2 'Ђорђе Шабац'
+  expect "still UTF-8 with its mark" "$(head -c 3 "$app/Table/sr.table" | od -An -tx1 | tr -d ' ')" "efbbbf"
+  grep -q "^Ђ=Dj" "$app/Table/sr.table" || fail "the changed pair is not in the file"
+  grep -q "^Ћ=Ć" "$app/Table/sr.table" || fail "a Serbian pair was lost"
+  expect "conversion with the changed table" "$(field converted)" "Djordje Šabac"
+
+  eclient edit-row 4 \; set edit1 'Ћ' \; set edit2 'Ć' \; press add \; close-editor \; answer 6
+  file_dialog "Save As" "$(winpath app/Table/test.table)"
+  eclient answer 1
+  expect "why the file became UTF-8" "$(field message)" \
+    "В таблице есть символы, которых нет в кодировке Windows-1251, поэтому она сохранена в кодировке UTF-8 (Юникод)."
+  eclient wait-gone \; rows \; convert-row 4 'Жук Ћ'
+  expect "a Windows-1251 table saved in UTF-8" "$(head -c 3 "$app/Table/test.table" | od -An -tx1 | tr -d ' ')" "efbbbf"
+  expect "conversion with the new pair" "$(field converted)" "Zhук Ć"
+  close_program
+  ;;
 *)
   fail "unknown scenario"
   ;;

@@ -8,6 +8,8 @@
 #include <sstream>
 
 #include "table_file.h"
+#include "unicode_table.h"
+#include "utf8.h"
 #include "test_util.h"
 
 namespace velmar {
@@ -125,16 +127,86 @@ TEST(EditorModel, FilesWithMissingPartsLoadWithDefaults) {
   EXPECT_NE(SerializeEditorTable(odd).find("FromIcon=999\r\n"), std::string::npos);
 }
 
-TEST(EditorModel, UnicodeTablesAreToldApart) {
-  TempDir dir;
-  const std::pair<std::string, bool> cases[] = {
-      {"\xEF\xBB\xBF[Information]\r\n", true}, {std::string("\xFF\xFE[\0", 4), true},
-      {std::string("\xFE\xFF\0[", 4), true},     {"[Information]\r\n", false},
-      {W("Ж=Zh"), false},                         {"", false},
+TEST(EditorModel, EveryEncodingIsOpenedAndWrittenBackByteForByte) {
+  // Files as the editor writes them, in the three encodings.
+  const std::string utf8 =
+      "[Information]\r\nFrom=Српски\r\nTo=Latinica\r\nDescription=Ђорђе, Љубав, Њива\r\nFromIcon=190\r\n"
+      "ToIcon=190\r\n[Table]\r\nЉ=Lj\r\nЂ=Đ\r\nШ=Š\r\nП=P\r\n_Џ=_Dž\r\nЏ=Dž\r\n";
+  const std::string utf16 = std::string(kUtf16LeByteOrderMark) + Utf8ToUtf16Le(utf8);
+  const std::string cp1251 = W("[Information]\r\nFrom=Русский\r\nTo=Latin\r\nDescription=Тест\r\nFromIcon=189\r\n"
+                               "ToIcon=247\r\n[Table]\r\nЖ=Zh\r\n_Е=_Ye\r\n");
+  const std::pair<std::string, TableEncoding> cases[] = {
+      {std::string(kUtf8ByteOrderMark) + utf8, TableEncoding::Utf8},
+      {utf16, TableEncoding::Utf16Le},
+      {cp1251, TableEncoding::Cp1251},
   };
-  for (const auto& [bytes, unicode] : cases)
-    EXPECT_EQ(HasUnicodeMark(dir.Write("u.table", bytes)), unicode) << bytes;
-  EXPECT_FALSE(HasUnicodeMark(dir.path() / "missing.table"));
+  TempDir dir;
+  for (const auto& [bytes, encoding] : cases) {
+    const EditorLoad load = LoadEditorTable(dir.Write("in.table", bytes));
+    ASSERT_TRUE(load.error.empty()) << load.error;
+    EXPECT_EQ(load.table.Encoding, encoding);
+    EXPECT_EQ(load.table.TableCount, encoding == TableEncoding::Cp1251 ? 2 : 6);
+    const auto out = dir.path() / "out.table";
+    ASSERT_TRUE(SaveEditorTable(load.table, out, SavingEncoding(load.table, load.table.Encoding)));
+    EXPECT_EQ(ReadBytes(out), bytes) << static_cast<int>(encoding);
+  }
+  // The Serbian texts arrive whole, in UTF-8.
+  const EditorLoad serbian = LoadEditorTable(dir.Write("sr.table", cases[1].first));
+  EXPECT_EQ(serbian.table.Table[1].Source, "Ђ");
+  EXPECT_EQ(serbian.table.Table[1].Target, "Đ");
+  EXPECT_EQ(serbian.table.Description, "Ђорђе, Љубав, Њива");
+}
+
+TEST(EditorModel, ATableIsWrittenInWindows1251UnlessATextNeedsMore) {
+  // A new table, or one read from a Windows-1251 file, stays Windows-1251
+  // while every text fits; a Serbian letter makes it UTF-8 with the mark.
+  TTransTable table = NewEditorTable();
+  table.AddPair(W("Ж"), "Zh");
+  EXPECT_EQ(SavingEncoding(table, TableEncoding::Cp1251), TableEncoding::Cp1251);
+  TTransTable unicode = AsUnicodeTable(table);
+  EXPECT_EQ(unicode.Table[0].Source, "Ж");
+  EXPECT_EQ(unicode.From, "Украинский");
+  // Typed text that fits the code page is still written in it.
+  EXPECT_EQ(SavingEncoding(unicode, TableEncoding::Cp1251), TableEncoding::Cp1251);
+  unicode.AddPair("Ђ", "Đ");
+  EXPECT_EQ(SavingEncoding(unicode, TableEncoding::Cp1251), TableEncoding::Utf8);
+  TempDir dir;
+  const auto path = dir.path() / "new.table";
+  ASSERT_TRUE(SaveEditorTable(unicode, path, SavingEncoding(unicode, TableEncoding::Cp1251)));
+  const std::string bytes = ReadBytes(path);
+  EXPECT_TRUE(bytes.starts_with(kUtf8ByteOrderMark));
+  EXPECT_NE(bytes.find("\r\nЂ=Đ\r\n"), std::string::npos);
+  EXPECT_NE(bytes.find("\r\nЖ=Zh\r\n"), std::string::npos);
+  const TTransTable read = ReadTableFile(path);
+  EXPECT_TRUE(read.IsUnicode());
+  // Back in Windows-1251 when the letter is gone again.
+  unicode.Table[1] = {"Ж", "Zh"};
+  ASSERT_TRUE(SaveEditorTable(unicode, path, SavingEncoding(unicode, TableEncoding::Cp1251)));
+  EXPECT_EQ(ReadBytes(path), SerializeEditorTable(table) + W("Ж=Zh\r\n"));
+  // A Unicode file keeps its encoding even when every text would fit.
+  EXPECT_EQ(SavingEncoding(unicode, TableEncoding::Utf16Le), TableEncoding::Utf16Le);
+  EXPECT_FALSE(EditorFileBytes(AsUnicodeTable(table), TableEncoding::Cp1251) == std::nullopt);
+  TTransTable serbian = AsUnicodeTable(table);
+  serbian.AddPair("Ћ", "Ć");
+  EXPECT_EQ(EditorFileBytes(serbian, TableEncoding::Cp1251), std::nullopt);  // never written with "?"
+}
+
+TEST(EditorModel, AUnicodeTableIsEditedAsItsLoaderReadsIt) {
+  TempDir dir;
+  // A byte order mark followed by malformed UTF-8 is an error, not garbage.
+  const EditorLoad bad = LoadEditorTable(dir.Write("bad.table", std::string(kUtf8ByteOrderMark) + "[Table]\r\n\xC3("));
+  EXPECT_FALSE(bad.error.empty());
+  EXPECT_EQ(bad.table.TableCount, 0);
+
+  const EditorLoad load = LoadEditorTable(VELMAR_TABLES_DIR "/serbian-latin.table");
+  ASSERT_TRUE(load.error.empty());
+  TTransTable table = load.table;
+  // "Љ" and "љ" differ only in case in Unicode's sense; "Ø" holds the byte 0x98 and is no stand-in.
+  table.AddPair("љ", "LJ");
+  table.AddPair("Ø", "O");
+  EXPECT_FALSE(CaseMergeGroups(table).empty());
+  for (const PairIssue& issue : UnwritablePairs(table)) EXPECT_NE(issue.problem, PairProblem::OutsideCodePage);
+  EXPECT_EQ(PreviewLine(PreviewTable(load.table), "Љубав и Ђорђе, Џон и Петар"), "Ljubav i Đorđe, Džon i Petar");
 }
 
 TEST(EditorModel, AtMostFiveHundredPairsAreLoaded) {
