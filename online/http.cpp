@@ -3,31 +3,18 @@
 #include <windows.h>
 #include <wininet.h>
 
-#include <memory>
 #include <optional>
 #include <stdexcept>
-#include <type_traits>
 #include <vector>
 
 #include "catalogue.h"
+#include "handles.h"
 #include "sha256.h"
 
 namespace velmar::online {
 namespace {
 
-struct InternetCloser {
-  void operator()(HINTERNET handle) const { InternetCloseHandle(handle); }
-};
-using InternetHandle = std::unique_ptr<std::remove_pointer_t<HINTERNET>, InternetCloser>;
-
-struct FileCloser {
-  void operator()(HANDLE file) const { CloseHandle(file); }
-};
-using FileHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, FileCloser>;
-
-struct LibraryFreer {
-  void operator()(HMODULE module) const { FreeLibrary(module); }
-};
+using ui::InternetHandle;
 
 Timeouts g_timeouts;
 
@@ -50,7 +37,7 @@ InternetHandle OpenRoot(const char* agent) {
 // they do not reach the request under every WinINet).
 struct Request {
   InternetHandle connection, request;
-  explicit operator bool() const { return request != nullptr; }
+  explicit operator bool() const { return static_cast<bool>(request); }
   HINTERNET get() const { return request.get(); }
 };
 
@@ -71,7 +58,7 @@ Request OpenUrl(HINTERNET root, const std::string& url, DWORD flags) {
     SetLastError(ERROR_INTERNET_UNRECOGNIZED_SCHEME);
     return r;
   }
-  r.connection.reset(InternetConnectA(root, host, parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+  r.connection.Reset(InternetConnectA(root, host, parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
   if (!r.connection) return r;
   SetHandleTimeouts(r.connection.get());
   std::string object = std::string(path.data()) + extra.data();
@@ -146,7 +133,7 @@ void PumpMessages() {
 }
 
 bool IsConnected(std::uint32_t& flags) {
-  std::unique_ptr<std::remove_pointer_t<HMODULE>, LibraryFreer> library(LoadLibraryA("wininet.dll"));
+  const ui::Library library(LoadLibraryA("wininet.dll"));
   if (!library) throw std::runtime_error("Unable to locate function InternetGetConnectedState in library wininet.dll");
   using GetConnectedState = BOOL(WINAPI*)(LPDWORD, DWORD);
   auto function =
@@ -210,9 +197,8 @@ DownloadResult DownloadFile(const std::string& url, const std::filesystem::path&
   part += L".part";
   bool written = false;
   {
-    FileHandle file(CreateFileW(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ui::KernelHandle file(CreateFileW(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.get() == INVALID_HANDLE_VALUE) {
-      file.release();
       result.systemError = GetLastError();
       result.error = DownloadError::File;
       return result;
@@ -243,7 +229,8 @@ DownloadResult DownloadFile(const std::string& url, const std::filesystem::path&
     if (result.Ok() && announced && result.bytes != *announced) result.error = DownloadError::Broken;
     if (result.Ok() && !options.sha256.empty() && !DigestMatches(sha.Finish(), options.sha256))
       result.error = DownloadError::Checksum;
-    if (result.Ok() && !CloseHandle(file.release())) {
+    // Closed here, so that a failure to write the last bytes is seen.
+    if (result.Ok() && !CloseHandle(file.Release())) {
       result.systemError = GetLastError();
       result.error = DownloadError::File;
     }

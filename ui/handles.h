@@ -108,6 +108,14 @@ struct InternetHandleTraits {
 // A WinINet session, connection or request (link wininet where it is used).
 using InternetHandle = UniqueHandle<InternetHandleTraits>;
 
+struct LibraryTraits {
+  using Type = HMODULE;
+  static constexpr HMODULE Null() { return nullptr; }
+  static void Free(HMODULE module) { FreeLibrary(module); }
+};
+// A library loaded with LoadLibrary.
+using Library = UniqueHandle<LibraryTraits>;
+
 struct GlobalAtomTraits {
   using Type = ATOM;
   static constexpr ATOM Null() { return 0; }
