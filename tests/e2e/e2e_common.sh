@@ -187,7 +187,7 @@ start() {
   "$run" "$app/VelmarPro.exe" "$@" >/dev/null 2>&1 &
   last=$!
   pids="$pids $last"
-  client wait 30000 || fail "no main window after start"
+  client wait 60000 || fail "no main window after start"
 }
 wait_exit() {  # wait_exit PID: bounded; the exit status goes to $exit_status
   i=0

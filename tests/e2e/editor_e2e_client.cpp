@@ -15,63 +15,23 @@
 #include <vector>
 
 #include "control_ids.h"
+#include "e2e_win.h"
 #include "editor_ids.h"
 
 namespace {
 
+using e2e::Fail;
+using e2e::Utf8;
+using e2e::Send;
+using e2e::TextOf;
+using e2e::WaitFor;
+using e2e::MainWindow;
+using e2e::Visible;
+
 using velmar::ControlId;
 using velmar::EditorId;
 using velmar::ParamId;
-using Clock = std::chrono::steady_clock;
-
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-  return out;
-}
-
-[[noreturn]] void Fail(const std::string& message) {
-  std::cerr << "editor_e2e_client: " << message << "\n";
-  std::exit(1);
-}
-
-LRESULT Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  DWORD_PTR result = 0;
-  if (!SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_NORMAL, 20000, &result))
-    Fail("no answer to message " + std::to_string(message));
-  return static_cast<LRESULT>(result);
-}
-
-std::wstring TextOf(HWND control) {
-  const auto length = static_cast<std::size_t>(Send(control, WM_GETTEXTLENGTH, 0, 0));
-  std::wstring text(length + 1, L'\0');
-  const auto got = static_cast<std::size_t>(Send(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())));
-  text.resize(std::min(got, length));
-  return text;
-}
-
-template <typename Pred>
-bool WaitFor(int timeoutMs, Pred done) {
-  const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (Clock::now() < end) {
-    if (done()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return done();
-}
-
-HWND MainWindow() {
-  HWND main = FindWindowW(velmar::kMainWindowClass, nullptr);
-  if (!main) Fail("no main window");
-  return main;
-}
-
-HWND Visible(const wchar_t* className) {
-  HWND w = FindWindowW(className, nullptr);
-  return w && IsWindowVisible(w) ? w : nullptr;
-}
+using e2e::Clock;
 
 HWND Editor(int timeoutMs = 10000) {
   HWND editor = nullptr;

@@ -19,47 +19,17 @@
 #include <vector>
 
 #include "control_ids.h"
+#include "e2e_win.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using e2e::Utf8;
+using e2e::Wide;
+using e2e::Fail;
+using e2e::WaitFor;
+using e2e::MainWindow;
 
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-  return out;
-}
-
-std::wstring Wide(const std::string& text) {
-  if (text.empty()) return {};
-  const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring out(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
-  return out;
-}
-
-[[noreturn]] void Fail(const std::string& message) {
-  std::cerr << "hotkey_probe: " << message << "\n";
-  std::exit(1);
-}
-
-template <typename Pred>
-bool WaitFor(int timeoutMs, Pred done) {
-  const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (Clock::now() < end) {
-    if (done()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return done();
-}
-
-HWND MainWindow() {
-  HWND main = FindWindowW(velmar::kMainWindowClass, nullptr);
-  if (!main) Fail("no window of class TVelmarPro_Api");
-  return main;
-}
+using e2e::Clock;
 
 bool OpenClipboardSoon() {
   return WaitFor(3000, [] { return OpenClipboard(nullptr) != FALSE; });

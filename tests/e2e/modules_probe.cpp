@@ -17,53 +17,21 @@
 #include <vector>
 
 #include "control_ids.h"
+#include "e2e_win.h"
 
 namespace {
+
+using e2e::Utf8;
+using e2e::Send;
+using e2e::TextOf;
+using e2e::WaitFor;
+using e2e::MainWindow;
 
 constexpr const wchar_t* kModuleClass = L"TDwnlModulesForm";
 // The module window's control identifiers.
 constexpr int kListView1 = 201, kLabel1 = 202, kButton2 = 203, kButton1 = 204;
 
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-  return out;
-}
-
 [[noreturn]] void Fail(const std::string& message) { throw std::runtime_error(message); }
-
-LRESULT Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  DWORD_PTR result = 0;
-  if (!SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_NORMAL, 20000, &result))
-    Fail("no answer to message " + std::to_string(message));
-  return static_cast<LRESULT>(result);
-}
-
-std::wstring TextOf(HWND control) {
-  const auto length = static_cast<std::size_t>(Send(control, WM_GETTEXTLENGTH, 0, 0));
-  std::wstring text(length + 1, L'\0');
-  const auto got = static_cast<std::size_t>(Send(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())));
-  text.resize(std::min(got, length));
-  return text;
-}
-
-template <typename Pred>
-bool WaitFor(int timeoutMs, Pred done) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (std::chrono::steady_clock::now() < end) {
-    if (done()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return done();
-}
-
-HWND MainWindow() {
-  HWND main = FindWindowW(velmar::kMainWindowClass, nullptr);
-  if (!main) Fail("no main window");
-  return main;
-}
 
 HWND ModuleWindow() { return FindWindowW(kModuleClass, nullptr); }
 

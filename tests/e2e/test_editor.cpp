@@ -19,7 +19,12 @@
 #include <sstream>
 #include <string>
 
+#include "e2e_win.h"
+
 namespace {
+
+using e2e::Utf8;
+using e2e::Wide;
 
 constexpr int kEditId = 1;
 std::wstring outFile;
@@ -27,22 +32,6 @@ bool ignoreWmCopy = false;
 bool copyByKeys = false;
 WNDPROC editProc = nullptr;
 HWND edit = nullptr;
-
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-  return out;
-}
-
-std::wstring Wide(const std::string& text) {
-  if (text.empty()) return {};
-  const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring out(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
-  return out;
-}
 
 void WriteText() {
   const int length = GetWindowTextLengthW(edit);

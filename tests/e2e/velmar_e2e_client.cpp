@@ -17,48 +17,24 @@
 #include <thread>
 #include <vector>
 
+#include "command_protocol.h"
 #include "control_ids.h"
+#include "e2e_win.h"
 
 namespace {
 
+using e2e::Fail;
+using e2e::Utf8;
+using e2e::Wide;
+using e2e::Send;
+using e2e::TextOf;
+using e2e::WaitFor;
+using e2e::MainWindow;
+
 using velmar::ControlId;
-using Clock = std::chrono::steady_clock;
+using e2e::Clock;
 
 constexpr UINT kSendTimeoutMs = 20000;
-
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-  return out;
-}
-
-std::wstring Wide(const std::string& text) {
-  if (text.empty()) return {};
-  const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring out(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
-  return out;
-}
-
-[[noreturn]] void Fail(const std::string& message) {
-  std::cerr << "velmar_e2e_client: " << message << "\n";
-  std::exit(1);
-}
-
-LRESULT Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  DWORD_PTR result = 0;
-  if (!SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_NORMAL, kSendTimeoutMs, &result))
-    Fail("no answer to message " + std::to_string(message));
-  return static_cast<LRESULT>(result);
-}
-
-HWND MainWindow() {
-  HWND main = FindWindowW(velmar::kMainWindowClass, nullptr);
-  if (!main) Fail("no window of class TVelmarPro_Api");
-  return main;
-}
 
 HWND ControlOf(HWND main, ControlId id) {
   HWND control = GetDlgItem(main, static_cast<int>(id));
@@ -67,14 +43,6 @@ HWND ControlOf(HWND main, ControlId id) {
 }
 
 // Text by message: GetWindowText on another process's edit box gives its creation caption.
-std::wstring TextOf(HWND control) {
-  const auto length = static_cast<std::size_t>(Send(control, WM_GETTEXTLENGTH, 0, 0));
-  std::wstring text(length + 1, L'\0');
-  const auto got = static_cast<std::size_t>(Send(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())));
-  text.resize(std::min(got, length));
-  return text;
-}
-
 // Wine cannot pass a message carrying more than about a megabyte to another
 // process (the receiver dies in the system's message code), so a long text
 // goes in as the first piece and then appended pieces, as pasting would.
@@ -125,16 +93,6 @@ ControlId ControlNamed(const std::string& name) {
 void Click(HWND main, ControlId id) {
   HWND button = ControlOf(main, id);
   Send(main, WM_COMMAND, MAKEWPARAM(static_cast<int>(id), BN_CLICKED), reinterpret_cast<LPARAM>(button));
-}
-
-template <typename Pred>
-bool WaitFor(int timeoutMs, Pred done) {
-  const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (Clock::now() < end) {
-    if (done()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return done();
 }
 
 bool RunIdle(HWND main) {
@@ -496,7 +454,7 @@ int wmain(int argc, wchar_t** argv) {
     SendCopyData(main, bytes.data(), static_cast<DWORD>(bytes.size()), 10000);
   } else if (command == "flood") {
     // Each bad command would show an error box; none waits for the box to close.
-    const std::string bad = "api_velmar_setactivemodule:x";
+    const std::string bad = std::string(velmar::protocol::kSetActiveModule) + "x";
     const int n = std::stoi(arg(1));
     for (int i = 0; i < n; ++i) SendCopyData(main, bad.c_str(), static_cast<DWORD>(bad.size() + 1), 200);
     if (!WaitFor(10000, [&] { return CountMessageBoxes(main) > 0; })) Fail("no message box");

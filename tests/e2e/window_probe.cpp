@@ -14,23 +14,17 @@
 #include <vector>
 
 #include "control_ids.h"
+#include "e2e_win.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using e2e::Utf8;
+using e2e::Fail;
+using e2e::WaitFor;
+using e2e::MainWindow;
+using e2e::Visible;
 
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-  return out;
-}
-
-[[noreturn]] void Fail(const std::string& message) {
-  std::cerr << "window_probe: " << message << "\n";
-  std::exit(1);
-}
+using e2e::Clock;
 
 std::wstring TextOf(HWND control) {
   DWORD_PTR length = 0;
@@ -41,21 +35,6 @@ std::wstring TextOf(HWND control) {
                       &got);
   text.resize(std::min<std::size_t>(got, length));
   return text;
-}
-
-template <typename Pred>
-bool WaitFor(int timeoutMs, Pred done, int stepMs = 20) {
-  const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (Clock::now() < end) {
-    if (done()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(stepMs));
-  }
-  return done();
-}
-
-HWND Visible(const wchar_t* className) {
-  HWND hwnd = FindWindowW(className, nullptr);
-  return hwnd && IsWindowVisible(hwnd) ? hwnd : nullptr;
 }
 
 void PrintRect(const char* name, HWND hwnd) {
@@ -133,12 +112,6 @@ int Never(const wchar_t* className, int ms) {
       2);
   if (!started) Fail(seen ? "a window of class " + Utf8(className) + " appeared" : "the program did not start");
   return 0;
-}
-
-HWND MainWindow() {
-  HWND main = FindWindowW(velmar::kMainWindowClass, nullptr);
-  if (!main) Fail("no main window");
-  return main;
 }
 
 void PrintChildren(HWND window, std::initializer_list<std::pair<const char*, int>> controls) {
