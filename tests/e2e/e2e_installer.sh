@@ -54,7 +54,7 @@ printf '[Velmar]\r\nServer=%s\r\n' "$server" > "$dir/VelmarPro.dat"
 printf 'mine' > "$dir/Table/mine.table"
 # The update's installer writes these again.
 rm "$dir/Uninstall.exe"
-"$run" reg delete "$key" /f >/dev/null 2>&1
+"$run" reg delete "$key" /f >/dev/null 2>&1 || fail "the registration could not be removed"
 
 # The program runs from the installed folder, offers the update, downloads it,
 # starts its installer and closes; the installer replaces the program.
