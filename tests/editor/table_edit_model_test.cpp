@@ -200,6 +200,29 @@ TEST(EditorModel, ATableIsWrittenInWindows1251UnlessATextNeedsMore) {
   EXPECT_EQ(EditorFileBytes(serbian, TableEncoding::Cp1251), std::nullopt);  // never written with "?"
 }
 
+TEST(EditorModel, AWindows1251FileGivenASerbianLetterIsWrittenInUtf8WithAllItHeld) {
+  // The file as the user had it: names, description, flags, a "_" blank and
+  // the order of its pairs come through the change of encoding unchanged.
+  const std::string text =
+      "[Information]\r\nFrom=Русский\r\nTo=Latin\r\nDescription=Тест, «проба»\r\nFromIcon=189\r\n"
+      "ToIcon=247\r\n[Table]\r\nЩ=Shch\r\nЖ=Zh\r\n_Е=_Ye\r\n";
+  TempDir dir;
+  const auto path = dir.Write("ru.table", W(text));
+  const EditorLoad load = LoadEditorTable(path);
+  ASSERT_TRUE(load.error.empty());
+  ASSERT_EQ(load.table.Encoding, TableEncoding::Cp1251);
+  // What the editor does when "Ћ" is typed: the table becomes Unicode, then gets the pair.
+  TTransTable table = AsUnicodeTable(load.table);
+  table.AddPair("Ћ", "Ć");
+  const TableEncoding encoding = SavingEncoding(table, load.table.Encoding);
+  EXPECT_EQ(encoding, TableEncoding::Utf8);
+  ASSERT_TRUE(SaveEditorTable(table, path, encoding));
+  EXPECT_EQ(ReadBytes(path), std::string(kUtf8ByteOrderMark) + text + "Ћ=Ć\r\n");
+  const TTransTable read = ReadTableFile(path);
+  ASSERT_TRUE(read.IsUnicode());
+  EXPECT_EQ(PreviewLine(PreviewTable(table), "Жук Ћ ещё"), "Zhук Ć yeshchё");
+}
+
 TEST(EditorModel, AUnicodeTableIsEditedAsItsLoaderReadsIt) {
   TempDir dir;
   // A byte order mark followed by malformed UTF-8 is an error, not garbage.
