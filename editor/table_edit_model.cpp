@@ -70,6 +70,13 @@ EditorLoad EditorTableFromProfile(const ProfileFile& file, bool unicode) {
 EditorLoad LoadEditorTable(const std::filesystem::path& path) {
   const std::optional<std::string> bytes = ReadWholeFile(path);
   if (!bytes) return EditorTableFromProfile(ProfileFile{});
+  if (bytes->starts_with("\xFE\xFF")) {
+    // Read as Windows-1251 this is no table at all, and a save over it would
+    // throw its pairs away: the editor does not open it.
+    EditorLoad load = EditorTableFromProfile(ProfileFile{});
+    load.error = "the file is in UTF-16 big-endian; tables are read in UTF-8, UTF-16 little-endian or Windows-1251";
+    return load;
+  }
   const TableFileText text = DecodeTableFile(*bytes);
   if (!text.error.empty()) {
     EditorLoad load = EditorTableFromProfile(ProfileFile{});

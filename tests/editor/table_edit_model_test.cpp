@@ -229,6 +229,10 @@ TEST(EditorModel, AUnicodeTableIsEditedAsItsLoaderReadsIt) {
   const EditorLoad bad = LoadEditorTable(dir.Write("bad.table", std::string(kUtf8ByteOrderMark) + "[Table]\r\n\xC3("));
   EXPECT_FALSE(bad.error.empty());
   EXPECT_EQ(bad.table.TableCount, 0);
+  // Nor is UTF-16 big-endian taken for Windows-1251 (a save would empty it).
+  const EditorLoad bigEndian = LoadEditorTable(dir.Write("be.table", std::string("\xFE\xFF\0[\0T\0a\0b\0l\0e\0]", 16)));
+  EXPECT_FALSE(bigEndian.error.empty());
+  EXPECT_EQ(bigEndian.table.TableCount, 0);
 
   const EditorLoad load = LoadEditorTable(VELMAR_TABLES_DIR "/serbian-latin.table");
   ASSERT_TRUE(load.error.empty());
