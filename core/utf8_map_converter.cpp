@@ -21,13 +21,13 @@ Utf8MapConverter::Utf8MapConverter(const std::array<std::string, 256>& images, s
     mostPerByte_ = std::max(mostPerByte_, byImage_[b].size());
   }
   mostPerByte_ = std::max(mostPerByte_, eol_.size());
-  for (int c = 0; c < 128; ++c) Set(ascii_[c], byImage_[c], static_cast<std::size_t>(c));
+  for (int c = 0; c < 128; ++c) Set(ascii_[c], byImage_[c]);
   ascii_['\r'].length = ascii_['\n'].length = kBreak;
   for (char32_t cp = 0x80; cp < 0x800; ++cp) {
     const int b = UnicodeToCp1251(cp);
     std::string own;
     AppendUtf8(own, cp);
-    Set(twoByte_[cp], b >= 0 ? std::string_view(byImage_[b]) : std::string_view(own), 128 + cp);
+    Set(twoByte_[cp], b >= 0 ? std::string_view(byImage_[b]) : std::string_view(own));
   }
 }
 
@@ -39,9 +39,10 @@ Utf8MapConverter::Utf8MapConverter(const Utf8MapConverter& other, TablesOnly)
       mostPerByte_(other.mostPerByte_),
       eol_(other.eol_) {}
 
-void Utf8MapConverter::Set(Entry& entry, std::string_view utf8, std::size_t key) {
+void Utf8MapConverter::Set(Entry& entry, std::string_view utf8) {
   if (utf8.size() > 8) {
-    long_[key] = utf8;
+    entry.packed = long_.size();  // where in long_
+    long_.emplace_back(utf8);
     entry.length = kLong;
     return;
   }
@@ -70,8 +71,9 @@ std::size_t Utf8MapConverter::Convert(std::string_view piece, std::size_t i, std
         continue;
       }
       if (e.length == kLong) {
-        std::memcpy(o, long_[c].data(), long_[c].size());
-        o += long_[c].size();
+        const std::string& image = long_[e.packed];
+        std::memcpy(o, image.data(), image.size());
+        o += image.size();
         ++i;
         continue;
       }
@@ -97,8 +99,9 @@ std::size_t Utf8MapConverter::Convert(std::string_view piece, std::size_t i, std
           std::memcpy(o, &e.packed, 8);
           o += e.length;
         } else {
-          std::memcpy(o, long_[128 + cp].data(), long_[128 + cp].size());
-          o += long_[128 + cp].size();
+          const std::string& image = long_[e.packed];
+          std::memcpy(o, image.data(), image.size());
+          o += image.size();
         }
         i += 2;
         if (i + 1 >= stop) break;

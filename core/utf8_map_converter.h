@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 namespace velmar {
 
@@ -42,7 +43,7 @@ class Utf8MapConverter {
 
  private:
   // A character's conversion packed for a copy of eight bytes; kLong: longer,
-  // in long_; kBreak: CR or LF; kOther: not a character the table sees.
+  // in long_ at the index `packed` holds; kBreak: CR or LF; kOther: not a character the table sees.
   static constexpr std::uint8_t kLong = 0xFD, kBreak = 0xFE, kOther = 0xFF;
   struct Entry {
     std::uint64_t packed = 0;
@@ -53,7 +54,7 @@ class Utf8MapConverter {
   struct TablesOnly {};
   Utf8MapConverter(const Utf8MapConverter& other, TablesOnly);
 
-  void Set(Entry& entry, std::string_view utf8, std::size_t key);
+  void Set(Entry& entry, std::string_view utf8);
   // Where a long piece is cut for two lines of work; 0: not cut.
   std::size_t SplitPoint(std::string_view piece);
   // Feed without handing anything out.
@@ -66,7 +67,7 @@ class Utf8MapConverter {
   std::array<Entry, 128> ascii_{};
   std::array<Entry, 2048> twoByte_{};      // sequences C2 80 .. DF BF by their code point
   std::array<std::string, 256> byImage_;   // every byte's conversion in UTF-8, for the rare paths
-  std::array<std::string, 2048 + 128> long_;  // conversions longer than eight bytes
+  std::vector<std::string> long_;          // conversions longer than eight bytes
   std::size_t mostPerByte_ = 1;            // the longest conversion of one input byte
   std::string eol_;
 

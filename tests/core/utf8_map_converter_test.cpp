@@ -29,14 +29,12 @@ std::string Reference(const std::string& utf8, const TTransTable& table, bool un
   return out;
 }
 
-// Feeds the text in pieces cut at random places.
-std::string Fast(const std::string& utf8, const std::array<std::string, 256>& images, const std::string& eol,
-                 std::mt19937& rng) {
-  Utf8MapConverter converter(images, eol);
+// Feeds the text in pieces of pieceSize() bytes; the converted text.
+template <typename PieceSize>
+std::string FeedInPieces(Utf8MapConverter& converter, const std::string& utf8, PieceSize pieceSize) {
   std::string out;
-  std::size_t at = 0;
-  while (at < utf8.size()) {
-    const std::size_t n = std::min<std::size_t>(utf8.size() - at, rng() % 9);
+  for (std::size_t at = 0; at < utf8.size();) {
+    const std::size_t n = std::min<std::size_t>(utf8.size() - at, pieceSize());
     std::string_view complete;
     EXPECT_TRUE(converter.Feed(std::string_view(utf8).substr(at, n), complete));
     out += complete;
@@ -45,6 +43,13 @@ std::string Fast(const std::string& utf8, const std::array<std::string, 256>& im
   EXPECT_TRUE(converter.EndInput());
   out += converter.Finish();
   return out;
+}
+
+// Feeds the text in pieces cut at random places.
+std::string Fast(const std::string& utf8, const std::array<std::string, 256>& images, const std::string& eol,
+                 std::mt19937& rng) {
+  Utf8MapConverter converter(images, eol);
+  return FeedInPieces(converter, utf8, [&] { return std::size_t{rng() % 9}; });
 }
 
 TEST(Utf8MapConverter, SameBytesAsTheLineByLinePathOnRandomTablesAndTexts) {
@@ -93,16 +98,7 @@ TEST(Utf8MapConverter, LongPiecesConvertedOnTwoCoresGiveTheSameBytes) {
   for (const bool splitting : {true, false}) {
     Utf8MapConverter converter(images, "\r\n");
     converter.SetSplitting(splitting);
-    std::string out;
-    for (std::size_t at = 0; at < text.size();) {
-      const std::size_t n = std::min<std::size_t>(text.size() - at, 300000 + rng() % 5);
-      std::string_view complete;
-      ASSERT_TRUE(converter.Feed(std::string_view(text).substr(at, n), complete));
-      out += complete;
-      at += n;
-    }
-    ASSERT_TRUE(converter.EndInput());
-    out += converter.Finish();
+    const std::string out = FeedInPieces(converter, text, [&] { return std::size_t{300000 + rng() % 5}; });
     EXPECT_TRUE(out == expected) << "splitting " << splitting;
   }
   // A malformed byte in the second half of a long piece is found where it is.
