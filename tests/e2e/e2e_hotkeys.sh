@@ -209,7 +209,7 @@ clipboard-fail)
   # So does the tray menu's clipboard item: it would empty the read-only source box.
   probe set-clipboard "Буфер"
   # A text long enough that the run outlasts the commands sent during it.
-  for i in $(seq 4); do cat long.txt; done > longer.txt
+  for i in $(seq 10); do cat long.txt; done > longer.txt
   client set-memo1 longer.txt
   client click btn_Velmar
   client menu-command N19
