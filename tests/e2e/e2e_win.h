@@ -1,68 +1,45 @@
 #pragma once
-// What the Windows test programs share: UTF-8 and UTF-16, ending with a
-// message, waiting for a condition, and talking to the program's windows.
+// What the Windows test programs share: UTF-8 and UTF-16, their command line,
+// ending with a message, waiting for a condition, and talking to the program's
+// windows. Built once as the library velmar_e2e_win, which they link.
 #include <windows.h>
 
-#include <algorithm>
 #include <chrono>
-#include <cstdlib>
-#include <iostream>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <thread>
-
-#include "control_ids.h"
+#include <vector>
 
 namespace e2e {
 
 using Clock = std::chrono::steady_clock;
 
-inline std::string Utf8(std::wstring_view text) {
-  if (text.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-  return out;
-}
+// UTF-16 window text as UTF-8 and back (the ui layer's conversions).
+std::string Utf8(std::wstring_view text);
+std::wstring Wide(std::string_view text);
 
-inline std::wstring Wide(std::string_view text) {
-  if (text.empty()) return {};
-  const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring out(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
-  return out;
-}
+// The command line's arguments after the program's name, as UTF-8; standard
+// output is switched to binary, so what is printed reaches the script as is.
+std::vector<std::string> Arguments(int argc, wchar_t** argv);
+// args[i], or the fallback when there are fewer arguments.
+std::string Arg(const std::vector<std::string>& args, std::size_t i, const std::string& fallback = {});
 
 // The running program's name without its folder and ".exe", for its messages.
-inline std::string ProgramName() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string name(path);
-  name = name.substr(name.find_last_of("\\/") + 1);
-  if (name.size() > 4 && name.compare(name.size() - 4, 4, ".exe") == 0) name.resize(name.size() - 4);
-  return name;
-}
+std::string ProgramName();
 
-[[noreturn]] inline void Fail(const std::string& message) {
-  std::cerr << ProgramName() << ": " << message << "\n";
-  std::exit(1);
-}
+[[noreturn]] void Fail(const std::string& message);
 
 // SendMessage that gives up (and fails) when the window does not answer.
-inline LRESULT Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT timeoutMs = 20000) {
-  DWORD_PTR result = 0;
-  if (!SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_NORMAL, timeoutMs, &result))
-    Fail("no answer to message " + std::to_string(message));
-  return static_cast<LRESULT>(result);
-}
+LRESULT Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT timeoutMs = 20000);
 
-inline std::wstring TextOf(HWND control) {
-  const auto length = static_cast<std::size_t>(Send(control, WM_GETTEXTLENGTH, 0, 0));
-  std::wstring text(length + 1, L'\0');
-  const auto got = static_cast<std::size_t>(Send(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())));
-  text.resize(std::min(got, length));
-  return text;
-}
+// A WM_COPYDATA of `size` bytes; false when the window did not answer in time.
+bool SendCopyData(HWND hwnd, const void* bytes, DWORD size, UINT timeoutMs);
+
+std::wstring TextOf(HWND control);
+// Item `i` of another process's list box (the system copies the text back for
+// lists that hold strings).
+std::wstring ListItem(HWND list, LRESULT i);
 
 // Polls `done` until it holds or the time is up; its last answer.
 template <typename Pred>
@@ -76,16 +53,22 @@ bool WaitFor(int timeoutMs, Pred done, int stepMs = 20) {
 }
 
 // The program's main window; none ends the test program.
-inline HWND MainWindow() {
-  HWND main = FindWindowW(velmar::kMainWindowClass, nullptr);
-  if (!main) Fail("no main window");
-  return main;
-}
+HWND MainWindow();
 
 // A window of the class that is on screen, or null.
-inline HWND Visible(const wchar_t* className) {
-  HWND hwnd = FindWindowW(className, nullptr);
-  return hwnd && IsWindowVisible(hwnd) ? hwnd : nullptr;
-}
+HWND Visible(const wchar_t* className);
+
+// The popup menu on screen, or null.
+HWND VisibleMenu();
+
+// The first visible top-level window of the process of `window` that `match` accepts, or null.
+HWND FindProgramWindow(HWND window, const std::function<bool(HWND)>& match);
+// How many visible top-level windows of that process `match` accepts.
+int CountProgramWindows(HWND window, const std::function<bool(HWND)>& match);
+
+// A message box: a dialog window with a message text (a file dialog, also a dialog, has none).
+bool IsMessageBox(HWND hwnd);
+// A message box of the process of `window`, or null.
+HWND FindMessageBox(HWND window);
 
 }  // namespace e2e

@@ -4,9 +4,6 @@
 // on standard output are UTF-8.
 #include <windows.h>
 
-#include <fcntl.h>
-#include <io.h>
-
 #include <chrono>
 #include <iostream>
 #include <map>
@@ -27,6 +24,7 @@ using e2e::TextOf;
 using e2e::WaitFor;
 using e2e::MainWindow;
 using e2e::Visible;
+using e2e::FindMessageBox;
 
 using velmar::ControlId;
 using velmar::EditorId;
@@ -49,9 +47,7 @@ HWND Item(HWND window, EditorId id) { return Item(window, static_cast<int>(id));
 HWND Item(HWND window, ParamId id) { return Item(window, static_cast<int>(id)); }
 
 void SetText(HWND control, const std::string& utf8) {
-  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+  const std::wstring wide = e2e::Wide(utf8);
   Send(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
@@ -81,30 +77,6 @@ void PrintEditor(HWND editor) {
   RECT client;
   GetClientRect(editor, &client);
   std::cout << "client=" << client.right << "x" << client.bottom << "\n";
-}
-
-// A message box of the program: a visible dialog window of its process with a
-// message text (a file dialog, also a dialog, has none).
-HWND FindMessageBox(HWND main) {
-  struct Search {
-    DWORD pid;
-    HWND found;
-  } search{0, nullptr};
-  GetWindowThreadProcessId(main, &search.pid);
-  EnumWindows(
-      [](HWND hwnd, LPARAM param) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(param);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(hwnd, &pid);
-        wchar_t name[64] = L"";
-        GetClassNameW(hwnd, name, 64);
-        if (pid != s->pid || !IsWindowVisible(hwnd) || std::wstring(name) != L"#32770" || !GetDlgItem(hwnd, 0xFFFF))
-          return TRUE;
-        s->found = hwnd;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
 }
 
 int Usage() {
@@ -233,11 +205,7 @@ void Run(const std::vector<std::string>& args) {
     const auto count = Send(list, LB_GETCOUNT, 0, 0);
     std::cout << "rows=" << count << "\n";
     for (LRESULT i = 0; i < count; ++i) {
-      const auto length = Send(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
-      std::wstring item(static_cast<std::size_t>(length) + 1, L'\0');
-      Send(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item.data()));
-      item.resize(static_cast<std::size_t>(length));
-      std::cout << "row" << i << "=" << Utf8(item) << "\n";
+      std::cout << "row" << i << "=" << Utf8(e2e::ListItem(list, i)) << "\n";
     }
   } else if (command == "convert-row") {
     // A user's choice of the row, the text into the source box, "Транслит", the result.
@@ -260,18 +228,18 @@ void Run(const std::vector<std::string>& args) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  _setmode(_fileno(stdout), _O_BINARY);
+  const std::vector<std::string> args = e2e::Arguments(argc, argv);
+  if (args.empty()) return Usage();
   // Commands separated by ";" run in order in one start (each start of a
   // Windows program costs a good part of a second under Wine).
   std::vector<std::string> command;
-  for (int i = 1; i <= argc; ++i) {
-    if (i == argc || std::wstring(argv[i]) == L";") {
+  for (std::size_t i = 0; i <= args.size(); ++i) {
+    if (i == args.size() || args[i] == ";") {
       if (!command.empty()) Run(command);
       command.clear();
     } else {
-      command.push_back(Utf8(argv[i]));
+      command.push_back(args[i]);
     }
   }
-  if (argc < 2) return Usage();
   return 0;
 }

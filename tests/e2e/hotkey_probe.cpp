@@ -5,9 +5,6 @@
 
 #include <shellapi.h>
 
-#include <fcntl.h>
-#include <io.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstring>
@@ -28,6 +25,7 @@ using e2e::Wide;
 using e2e::Fail;
 using e2e::WaitFor;
 using e2e::MainWindow;
+using e2e::VisibleMenu;
 
 using e2e::Clock;
 
@@ -92,11 +90,6 @@ void SetClipboardText(const std::wstring& text) {
   CloseClipboard();
 }
 
-HWND VisibleMenu() {
-  HWND menu = FindWindowW(L"#32768", nullptr);
-  return menu && IsWindowVisible(menu) ? menu : nullptr;
-}
-
 // Item texts of a menu, "-" for a separator, ">" before a submenu's items,
 // "*" after a checked item.
 void DescribeMenu(HMENU menu, std::string& out) {
@@ -153,9 +146,7 @@ int Usage() {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  _setmode(_fileno(stdout), _O_BINARY);
-  std::vector<std::string> args;
-  for (int i = 1; i < argc; ++i) args.push_back(Utf8(argv[i]));
+  std::vector<std::string> args = e2e::Arguments(argc, argv);
   if (args.empty()) return Usage();
   const std::string& command = args[0];
 

@@ -5,9 +5,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <fcntl.h>
-#include <io.h>
-
 #include <chrono>
 #include <sstream>
 #include <stdexcept>
@@ -119,31 +116,8 @@ POINT RowPoint(HWND list, int item) {
   return p;
 }
 
-// A message box of the program (the standard dialog class with a text control).
-HWND ProgramMessageBox() {
-  DWORD programPid = 0;
-  GetWindowThreadProcessId(MainWindow(), &programPid);
-  struct Search {
-    DWORD pid;
-    HWND found;
-  } search{programPid, nullptr};
-  EnumWindows(
-      [](HWND hwnd, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(hwnd, &pid);
-        wchar_t name[64] = L"";
-        GetClassNameW(hwnd, name, 64);
-        if (pid == s->pid && std::wstring(name) == L"#32770" && IsWindowVisible(hwnd) &&
-            GetDlgItem(hwnd, 0xFFFF) != nullptr) {
-          s->found = hwnd;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
+// A message box of the program.
+HWND ProgramMessageBox() { return e2e::FindMessageBox(MainWindow()); }
 
 std::wstring TempTstIni() {
   wchar_t temp[MAX_PATH + 1] = L"";
@@ -174,7 +148,7 @@ int Usage() {
 void Run(const std::vector<std::string>& args) {
   if (args.empty()) Fail("no command");
   const std::string& command = args[0];
-  auto arg = [&](std::size_t i, const char* fallback) { return i < args.size() ? args[i] : std::string(fallback); };
+  auto arg = [&](std::size_t i, const char* fallback) { return e2e::Arg(args, i, fallback); };
 
   if (command == "open") {
     HWND main = MainWindow();
@@ -245,16 +219,12 @@ void Run(const std::vector<std::string>& args) {
     ClientToScreen(form, &origin);
     std::cout << origin.x << " " << origin.y << " " << r.right << " " << r.bottom << "\n";
   } else if (command == "tables") {
-    // The main window's table list (LB_GETTEXT is copied back across processes).
+    // The main window's table list.
     HWND list = GetDlgItem(MainWindow(), static_cast<int>(velmar::ControlId::ListBox1));
     const auto count = Send(list, LB_GETCOUNT, 0, 0);
     std::cout << "count=" << count << "\n";
     for (LRESULT i = 0; i < count; ++i) {
-      const auto length = Send(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
-      std::wstring item(static_cast<std::size_t>(length) + 1, L'\0');
-      Send(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item.data()));
-      item.resize(static_cast<std::size_t>(length));
-      std::cout << Utf8(item) << "\n";
+      std::cout << Utf8(e2e::ListItem(list, i)) << "\n";
     }
   } else {
     Fail("unknown command " + command);
@@ -266,9 +236,7 @@ void Run(const std::vector<std::string>& args) {
 // "serve" reads one command a line from standard input and answers each with
 // its output and a line ".", so a test script pays for one start of the probe.
 int wmain(int argc, wchar_t** argv) {
-  _setmode(_fileno(stdout), _O_BINARY);
-  std::vector<std::string> args;
-  for (int i = 1; i < argc; ++i) args.push_back(Utf8(argv[i]));
+  const std::vector<std::string> args = e2e::Arguments(argc, argv);
   if (args.empty()) return Usage();
   if (args[0] != "serve") {
     try {

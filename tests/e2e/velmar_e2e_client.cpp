@@ -4,9 +4,6 @@
 // Texts in files and on standard output are UTF-8.
 #include <windows.h>
 
-#include <fcntl.h>
-#include <io.h>
-
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -30,6 +27,9 @@ using e2e::Send;
 using e2e::TextOf;
 using e2e::WaitFor;
 using e2e::MainWindow;
+using e2e::FindProgramWindow;
+using e2e::FindMessageBox;
+using e2e::SendCopyData;
 
 using velmar::ControlId;
 using e2e::Clock;
@@ -134,39 +134,6 @@ bool WindowOfClassExists(const std::wstring& prefix) {
   return search.found;
 }
 
-// A visible top-level window of the program's process that `match` accepts.
-template <typename Match>
-HWND FindProgramWindow(HWND main, Match match) {
-  DWORD pid = 0;
-  GetWindowThreadProcessId(main, &pid);
-  struct Search {
-    DWORD pid;
-    Match* match;
-    HWND found;
-  } search{pid, &match, nullptr};
-  EnumWindows(
-      [](HWND hwnd, LPARAM param) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(param);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(hwnd, &owner);
-        if (owner != s->pid || !IsWindowVisible(hwnd) || !(*s->match)(hwnd)) return TRUE;
-        s->found = hwnd;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-// A message box of the program: a dialog window of its process with a
-// message text (a file dialog, also a dialog, has none).
-HWND FindMessageBox(HWND main) {
-  return FindProgramWindow(main, [](HWND hwnd) {
-    wchar_t name[64] = L"";
-    GetClassNameW(hwnd, name, 64);
-    return std::wstring(name) == L"#32770" && GetDlgItem(hwnd, 0xFFFF) != nullptr;
-  });
-}
-
 // The statistics window of the program.
 HWND FindStatWindow(HWND main) {
   return FindProgramWindow(main, [](HWND hwnd) {
@@ -176,37 +143,7 @@ HWND FindStatWindow(HWND main) {
   });
 }
 
-int CountMessageBoxes(HWND main) {
-  DWORD pid = 0;
-  GetWindowThreadProcessId(main, &pid);
-  struct Search {
-    DWORD pid;
-    int count;
-  } search{pid, 0};
-  EnumWindows(
-      [](HWND hwnd, LPARAM param) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(param);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(hwnd, &owner);
-        wchar_t name[64] = L"";
-        GetClassNameW(hwnd, name, 64);
-        if (owner == s->pid && IsWindowVisible(hwnd) && std::wstring(name) == L"#32770" && GetDlgItem(hwnd, 0xFFFF))
-          ++s->count;
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.count;
-}
-
-// A WM_COPYDATA of `bytes`; false when the program did not answer in time.
-bool SendCopyData(HWND main, const void* bytes, DWORD size, UINT timeoutMs) {
-  COPYDATASTRUCT data{};
-  data.cbData = size;
-  data.lpData = const_cast<void*>(bytes);
-  DWORD_PTR result = 0;
-  return SendMessageTimeoutW(main, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, timeoutMs,
-                             &result) != 0;
-}
+int CountMessageBoxes(HWND main) { return e2e::CountProgramWindows(main, e2e::IsMessageBox); }
 
 void PrintInfo(HWND main) {
   std::cout << "visible=" << (IsWindowVisible(main) ? 1 : 0) << "\n";
@@ -218,12 +155,7 @@ void PrintInfo(HWND main) {
   std::cout << "list.sel=" << Send(list, LB_GETCURSEL, 0, 0) << "\n";
   std::cout << "list.itemheight=" << Send(list, LB_GETITEMHEIGHT, 0, 0) << "\n";
   for (LRESULT i = 0; i < count; ++i) {
-    // LB_GETTEXT across processes: the system copies the text back for LBS_HASSTRINGS lists.
-    const auto length = Send(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
-    std::wstring item(static_cast<std::size_t>(length) + 1, L'\0');
-    Send(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item.data()));
-    item.resize(static_cast<std::size_t>(length));
-    std::cout << "list[" << i << "]=" << Utf8(item) << "\n";
+    std::cout << "list[" << i << "]=" << Utf8(e2e::ListItem(list, i)) << "\n";
   }
   for (auto [name, id] : std::initializer_list<std::pair<const char*, ControlId>>{
            {"label1", ControlId::Label1}, {"label3", ControlId::Label3}, {"label4", ControlId::Label4},
@@ -262,14 +194,10 @@ int Usage() {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  _setmode(_fileno(stdout), _O_BINARY);
-  std::vector<std::string> args;
-  for (int i = 1; i < argc; ++i) args.push_back(Utf8(argv[i]));
+  const std::vector<std::string> args = e2e::Arguments(argc, argv);
   if (args.empty()) return Usage();
   const std::string& command = args[0];
-  const auto arg = [&](std::size_t i, const std::string& fallback = {}) {
-    return i < args.size() ? args[i] : fallback;
-  };
+  const auto arg = [&](std::size_t i, const std::string& fallback = {}) { return e2e::Arg(args, i, fallback); };
 
   if (command == "wait") {
     // Until the window exists, has its tables and answers messages, and the
@@ -366,18 +294,12 @@ int wmain(int argc, wchar_t** argv) {
     HWND button = ControlOf(main, ControlId::sSpeedButton2);
     PostMessageW(main, WM_COMMAND, MAKEWPARAM(static_cast<int>(ControlId::sSpeedButton2), BN_CLICKED),
                  reinterpret_cast<LPARAM>(button));
-    if (!WaitFor(5000, [] {
-          HWND menu = FindWindowW(L"#32768", nullptr);
-          return menu && IsWindowVisible(menu);
-        }))
+    if (!WaitFor(5000, [] { return e2e::VisibleMenu() != nullptr; }))
       Fail("the mode menu did not open");
     const int item = std::stoi(arg(1));
     for (int i = 0; i < item; ++i) PostMessageW(main, WM_KEYDOWN, VK_DOWN, 0);
     PostMessageW(main, WM_KEYDOWN, VK_RETURN, 0);
-    if (!WaitFor(5000, [] {
-          HWND menu = FindWindowW(L"#32768", nullptr);
-          return !menu || !IsWindowVisible(menu);
-        }))
+    if (!WaitFor(5000, [] { return e2e::VisibleMenu() == nullptr; }))
       Fail("the mode menu did not close");
     Send(main, WM_NULL, 0, 0);  // the choice has been handled
   } else if (command == "focus") {
@@ -444,9 +366,9 @@ int wmain(int argc, wchar_t** argv) {
     Send(main, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(title.c_str()));
   } else if (command == "copydata-empty") {
     // Messages without data: no pointer, or no bytes.
-    const char text[] = "show_velpro_window";
+    const std::string text(velmar::protocol::kShow);
     if (!SendCopyData(main, nullptr, 0, kSendTimeoutMs) || !SendCopyData(main, nullptr, 16, kSendTimeoutMs) ||
-        !SendCopyData(main, text, 0, kSendTimeoutMs))
+        !SendCopyData(main, text.c_str(), 0, kSendTimeoutMs))
       Fail("no answer to an empty WM_COPYDATA");
   } else if (command == "copydata-big") {
     // A message larger than Wine hands over whole: the program may lose it, but must live on.

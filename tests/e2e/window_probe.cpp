@@ -3,8 +3,6 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <fcntl.h>
-#include <io.h>
 
 #include <chrono>
 #include <cstdio>
@@ -191,11 +189,9 @@ int Usage() {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  _setmode(_fileno(stdout), _O_BINARY);
-  std::vector<std::string> args;
-  for (int i = 1; i < argc; ++i) args.push_back(Utf8(argv[i]));
+  const std::vector<std::string> args = e2e::Arguments(argc, argv);
   if (args.empty()) return Usage();
-  const auto arg = [&](std::size_t i, const std::string& fallback = {}) { return i < args.size() ? args[i] : fallback; };
+  const auto arg = [&](std::size_t i, const std::string& fallback = {}) { return e2e::Arg(args, i, fallback); };
   const std::string& command = args[0];
   if (command == "splash") return Splash(std::stoi(arg(1, "30000")));
   if (command == "never" && argc > 3) return Never(argv[2], std::stoi(arg(2)));
