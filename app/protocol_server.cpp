@@ -11,14 +11,19 @@ std::optional<protocol::Command> ProtocolServer::Receive(LPARAM copyData) {
   return protocol::ParseCommand(protocol::MessageText(data->lpData, data->cbData));
 }
 
-void ProtocolServer::Register(std::string clientClass) {
-  clientClass_ = std::move(clientClass);
+void ProtocolServer::Register(std::string_view clientClass, protocol::ClientEncoding encoding) {
+  clientClass_ = ui::Widen(protocol::ArgumentToUtf8(clientClass, encoding));
   registered_ = !clientClass_.empty();
+  encoding_ = encoding;
+}
+
+std::wstring ProtocolServer::TextOf(std::string_view argument) const {
+  return ui::Widen(protocol::ArgumentToUtf8(argument, encoding_));
 }
 
 void ProtocolServer::Send(std::string_view text) const {
   if (clientClass_.empty()) return;
-  HWND client = FindWindowW(ui::FromCp1251(clientClass_).c_str(), nullptr);
+  HWND client = FindWindowW(clientClass_.c_str(), nullptr);
   if (!client || client == window_) return;
   std::string message(text);
   COPYDATASTRUCT data{};
@@ -30,8 +35,8 @@ void ProtocolServer::Send(std::string_view text) const {
                       SMTO_NORMAL | SMTO_ABORTIFHUNG, kClientTimeoutMs, &result);
 }
 
-void ProtocolServer::SendResult(std::string_view result) const {
-  if (registered_) Send(protocol::ResultMessage(result));
+void ProtocolServer::SendResult(std::wstring_view result) const {
+  if (registered_) Send(protocol::ResultMessage(ui::Narrow(result), encoding_));
 }
 
 void ProtocolServer::SendClosed() const {

@@ -26,19 +26,24 @@ class ProtocolServer {
   // message holds; nothing for a message without data.
   static std::optional<protocol::Command> Receive(LPARAM copyData);
 
-  // "api_velmar_register:": the window class replies go to; an empty class
-  // name ends the registration.
-  void Register(std::string clientClass);
+  // "api_velmar_register:" and "api_velmar_register_utf8:": the window class
+  // replies go to and the encoding of the client's texts, both ways; an
+  // empty class name ends the registration.
+  void Register(std::string_view clientClass, protocol::ClientEncoding encoding = protocol::ClientEncoding::Cp1251);
   // A table reload forgets the registration (the class stays for the answers
   // to "api_velmar_getmodules").
   void ForgetRegistration() { registered_ = false; }
   bool Registered() const { return registered_; }
+  protocol::ClientEncoding Encoding() const { return encoding_; }
 
-  // A reply to the client's window class (Windows-1251, sent with its NUL).
+  // A text of a command (the text to convert, say) in the client's encoding.
+  std::wstring TextOf(std::string_view argument) const;
+
+  // A reply to the client's window class, in its encoding and with its NUL.
   // Our own window is no client: a result would come back as a command.
   void Send(std::string_view text) const;
   // The result of a run and the closing notice, to a registered client only.
-  void SendResult(std::string_view result) const;
+  void SendResult(std::wstring_view result) const;
   void SendClosed() const;
 
   // The error box of a bad command. Its own message loop receives further
@@ -48,8 +53,9 @@ class ProtocolServer {
 
  private:
   HWND window_;
-  std::string clientClass_;
+  std::wstring clientClass_;
   bool registered_ = false;
+  protocol::ClientEncoding encoding_ = protocol::ClientEncoding::Cp1251;
   bool errorShown_ = false;
 };
 

@@ -17,7 +17,7 @@ void TVelmarPro_Api::ReceiveMessage(const protocol::Command& command) {
       BringForward();
       break;
     case protocol::CommandKind::Go: {
-      const std::wstring text = ui::FromCp1251(command.argument);
+      const std::wstring text = protocol_.TextOf(command.argument);
       const bool changed = text != ui::GetText(Control(ControlId::Memo1));
       if (!SetBoxText(ControlId::Memo1, text)) {
         protocol_.ShowError(L"Text exceeds memo capacity");
@@ -29,7 +29,7 @@ void TVelmarPro_Api::ReceiveMessage(const protocol::Command& command) {
       break;
     }
     case protocol::CommandKind::GetModules: {
-      protocol_.Send(protocol::ModuleListMessage(store_));
+      protocol_.Send(protocol::ModuleListMessage(store_, protocol_.Encoding()));
       const auto selected = SendMessageW(Control(ControlId::ListBox1), LB_GETCURSEL, 0, 0);
       protocol_.Send(protocol::ActiveModuleMessage(static_cast<std::int32_t>(selected)));
       break;
@@ -37,7 +37,7 @@ void TVelmarPro_Api::ReceiveMessage(const protocol::Command& command) {
     case protocol::CommandKind::SetActiveModule: {
       const auto index = ParseTableIndex(command.argument);
       if (!index) {
-        protocol_.ShowError(ui::FromCp1251(NotAnIntegerMessage(command.argument)));
+        protocol_.ShowError(protocol_.TextOf(NotAnIntegerMessage(command.argument)));
         break;
       }
       // An index outside the list selects nothing and changes nothing. No run
@@ -48,7 +48,10 @@ void TVelmarPro_Api::ReceiveMessage(const protocol::Command& command) {
       break;
     }
     case protocol::CommandKind::Register:
-      protocol_.Register(command.argument);
+      protocol_.Register(command.argument, protocol::ClientEncoding::Cp1251);
+      break;
+    case protocol::CommandKind::RegisterUtf8:
+      protocol_.Register(command.argument, protocol::ClientEncoding::Utf8);
       break;
     case protocol::CommandKind::None:
       break;
@@ -56,7 +59,7 @@ void TVelmarPro_Api::ReceiveMessage(const protocol::Command& command) {
 }
 
 void TVelmarPro_Api::SendResultToClient() {
-  if (protocol_.Registered()) protocol_.SendResult(ui::ToCp1251(ui::GetText(Control(ControlId::Memo2))));
+  if (protocol_.Registered()) protocol_.SendResult(ui::GetText(Control(ControlId::Memo2)));
 }
 
 }  // namespace velmar

@@ -5,6 +5,7 @@
 
 #include "cp1251.h"
 #include "unicode_table.h"
+#include "utf8.h"
 
 namespace velmar::protocol {
 
@@ -27,6 +28,7 @@ Command ParseCommand(std::string_view text) {
       {kGetModules, CommandKind::GetModules, false},
       {kSetActiveModule, CommandKind::SetActiveModule, true},
       {kRegister, CommandKind::Register, true},
+      {kRegisterUtf8, CommandKind::RegisterUtf8, true},
   };
   for (const Word& w : kWords) {
     if (text.find(w.word) == std::string_view::npos) continue;
@@ -38,14 +40,34 @@ Command ParseCommand(std::string_view text) {
   return {};
 }
 
-std::string ModuleListMessage(const TTableStore& store) {
+std::string ArgumentToUtf8(std::string_view argument, ClientEncoding encoding) {
+  std::u32string ignored;
+  if (encoding == ClientEncoding::Utf8 && !DecodeUtf8(argument, ignored)) return std::string(argument);
+  return Cp1251ToUtf8(argument);
+}
+
+std::string ToClientText(std::string_view utf8, ClientEncoding encoding) {
+  if (encoding == ClientEncoding::Utf8) return std::string(utf8);
+  std::u32string codePoints;
+  DecodeUtf8(utf8, codePoints);
+  std::string out;
+  out.reserve(codePoints.size());
+  for (char32_t cp : codePoints) {
+    const int b = UnicodeToCp1251(cp);
+    out += static_cast<char>(b < 0 ? '?' : b);
+  }
+  return out;
+}
+
+std::string ModuleListMessage(const TTableStore& store, ClientEncoding encoding) {
   std::string text(kModuleList);
   for (const TTransTable& t : store.Store) {
-    // The messages are Windows-1251: a Unicode table's names lose what it cannot hold.
-    text += TableTextToCp1251(t, TableCaption(t));
-    text += " [";
-    text += TableTextToCp1251(t, t.Description);
-    text += "]\r\n";
+    // A Unicode table's names lose in Windows-1251 what it cannot hold.
+    std::string line = TableTextToUtf8(t, TableCaption(t));
+    line += " [";
+    line += TableTextToUtf8(t, t.Description);
+    line += "]\r\n";
+    text += ToClientText(line, encoding);
   }
   return text;
 }
@@ -54,12 +76,8 @@ std::string ActiveModuleMessage(std::int32_t selected) {
   return std::string(kActiveModule) + std::to_string(selected);
 }
 
-std::string ResultMessage(std::string_view text) {
-  // A character Windows-1251 has not (kept as the stand-in byte) goes as "?".
-  std::string message = std::string(kResult) + std::string(text);
-  std::replace(message.begin() + static_cast<std::ptrdiff_t>(kResult.size()), message.end(),
-               static_cast<char>(kCp1251Undefined), '?');
-  return message;
+std::string ResultMessage(std::string_view utf8, ClientEncoding encoding) {
+  return std::string(kResult) + ToClientText(utf8, encoding);
 }
 
 }  // namespace velmar::protocol

@@ -9,6 +9,7 @@
 
 #include "hotkeys.h"
 #include "protocol_server.h"
+#include "utf8.h"
 
 namespace velmar {
 namespace {
@@ -109,13 +110,13 @@ TEST(ProtocolServer, RepliesGoToTheRegisteredClassOnly) {
   TestWindow client(L"VelmarServerTestClient");
   ProtocolServer server(program.hwnd());
   server.Send("nobody");
-  server.SendResult("nobody");
+  server.SendResult(L"nobody");
   EXPECT_TRUE(client.received.empty());
 
   server.Register("VelmarServerTestClient");
   EXPECT_TRUE(server.Registered());
   server.Send("api_velmar_activemodule:0");
-  server.SendResult("Schuka\r\n");
+  server.SendResult(L"Schuka\r\n");
   server.SendClosed();
   EXPECT_EQ(client.received, (std::vector<std::string>{std::string("api_velmar_activemodule:0\0", 26),
                                                        std::string("api_velmar_result:Schuka\r\n\0", 27),
@@ -124,7 +125,7 @@ TEST(ProtocolServer, RepliesGoToTheRegisteredClassOnly) {
   // A table reload forgets the registration: answers still go, results do not.
   client.received.clear();
   server.ForgetRegistration();
-  server.SendResult("x");
+  server.SendResult(L"x");
   server.SendClosed();
   server.Send("answer");
   EXPECT_EQ(client.received, (std::vector<std::string>{std::string("answer\0", 7)}));
@@ -137,6 +138,30 @@ TEST(ProtocolServer, RepliesGoToTheRegisteredClassOnly) {
   server.Send("answer");
   EXPECT_TRUE(client.received.empty());
   EXPECT_TRUE(program.received.empty());
+}
+
+TEST(ProtocolServer, EachClientInItsOwnEncoding) {
+  TestWindow program(L"VelmarServerTestProgram");
+  TestWindow client(L"VelmarКлиент");
+  ProtocolServer server(program.hwnd());
+
+  // A UTF-8 client: its class name, the texts it sends and the results it gets.
+  server.Register("VelmarКлиент", protocol::ClientEncoding::Utf8);
+  EXPECT_EQ(server.Encoding(), protocol::ClientEncoding::Utf8);
+  server.SendResult(L"Đorđe Ђ \U0001F600\r\n");
+  EXPECT_EQ(client.received, (std::vector<std::string>{std::string("api_velmar_result:Đorđe Ђ 😀\r\n") + '\0'}));
+  EXPECT_EQ(server.TextOf("Ђорђе"), L"Ђорђе");
+  // An 8-bit program's text meanwhile is no UTF-8 and is read as Windows-1251.
+  EXPECT_EQ(server.TextOf(Cp1251FromUtf8Literal("Привет")), L"Привет");
+
+  // An 8-bit client: Windows-1251 both ways, "?" for what it cannot carry.
+  client.received.clear();
+  server.Register(Cp1251FromUtf8Literal("VelmarКлиент"));
+  EXPECT_EQ(server.Encoding(), protocol::ClientEncoding::Cp1251);
+  server.SendResult(L"Đorđe Ђ \U0001F600");
+  EXPECT_EQ(client.received,
+            (std::vector<std::string>{"api_velmar_result:" + Cp1251FromUtf8Literal("?or?e Ђ ?") + '\0'}));
+  EXPECT_EQ(server.TextOf(Cp1251FromUtf8Literal("Привет")), L"Привет");
 }
 
 }  // namespace

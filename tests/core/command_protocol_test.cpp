@@ -19,6 +19,8 @@ TEST(CommandProtocol, CommandsInTheirOrderAndTheirArguments) {
       {"x api_velmar_go:abc", CommandKind::Go, "o:abc"},  // the argument is cut by the word's length
       {"api_velmar_register:MyClient", CommandKind::Register, "MyClient"},
       {"api_velmar_register:api_velmar_go:x", CommandKind::Go, "ister:api_velmar_go:x"},
+      {"api_velmar_register_utf8:MyClient", CommandKind::RegisterUtf8, "MyClient"},
+      {"api_velmar_register_utf8:", CommandKind::RegisterUtf8, ""},
       {"hello", CommandKind::None, ""},
       {"API_VELMAR_GETMODULES", CommandKind::None, ""},  // case matters
       {"", CommandKind::None, ""},
@@ -59,8 +61,40 @@ TEST(CommandProtocol, MessagesStayWindows1251WithQuestionMarksForTheRest) {
   serbian.Description = "Ćirilica";
   store.Store.push_back(serbian);
   EXPECT_EQ(ModuleListMessage(store), "api_velmar_modulelist:" + W("Српски - Srpski [?irilica]\r\n"));
-  // The stand-in byte of a character Windows-1251 has not.
-  EXPECT_EQ(ResultMessage("a\x98" "b"), "api_velmar_result:a?b");
+  EXPECT_EQ(ResultMessage("Đorđe Ђ Щ №"), "api_velmar_result:" + W("?or?e Ђ Щ №"));
+  EXPECT_EQ(ResultMessage("Zhuk\r\n"), "api_velmar_result:Zhuk\r\n");
+}
+
+TEST(CommandProtocol, AUtf8ClientGetsEveryCharacter) {
+  TTableStore store;
+  store.BuildBuiltInTables();
+  TTransTable serbian;
+  serbian.Encoding = TableEncoding::Utf8;
+  serbian.From = "Српски";
+  serbian.To = "Srpski";
+  serbian.Description = "Ćirilica 😀";
+  store.Store.push_back(serbian);
+  // A Windows-1251 table's names are turned into UTF-8, a Unicode table's go as they are.
+  EXPECT_EQ(ModuleListMessage(store, ClientEncoding::Utf8),
+            "api_velmar_modulelist:Русский - Английский [BGN/PCGN (1965)]\r\n"
+            "Английский - Русский [BGN/PCGN (1965)]\r\nСрпски - Srpski [Ćirilica 😀]\r\n");
+  EXPECT_EQ(ResultMessage("Đorđe Ђ\r\n", ClientEncoding::Utf8), "api_velmar_result:Đorđe Ђ\r\n");
+  EXPECT_EQ(ToClientText("", ClientEncoding::Cp1251), "");
+}
+
+TEST(CommandProtocol, ArgumentsAreReadInTheClientsEncoding) {
+  struct Case { std::string argument; ClientEncoding encoding; std::string utf8; };
+  const Case cases[] = {
+      {W("Привет мир"), ClientEncoding::Cp1251, "Привет мир"},
+      {"Привет Đorđe", ClientEncoding::Utf8, "Привет Đorđe"},
+      // UTF-8 bytes from an 8-bit client are Windows-1251 letters to it.
+      {"Đ", ClientEncoding::Cp1251, "Дђ"},
+      // No UTF-8: an 8-bit client's text while a UTF-8 client is registered.
+      {W("Привет мир"), ClientEncoding::Utf8, "Привет мир"},
+      {"abc\xE2\x82", ClientEncoding::Utf8, "abcв‚"},  // cut inside a character
+      {"", ClientEncoding::Utf8, ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ArgumentToUtf8(c.argument, c.encoding), c.utf8) << c.utf8;
 }
 
 }  // namespace

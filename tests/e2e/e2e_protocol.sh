@@ -155,6 +155,32 @@ closed)
   expect "the client heard the closing notice" "$exit_status" 0
   ;;
 
+utf8)
+  # A client registered for UTF-8 sends and gets every character; an 8-bit
+  # client gets "?" for what Windows-1251 cannot carry.
+  mkdir -p "$app/Table"
+  cp "$here/../../tables/serbian-latin.table" "$app/Table/sr.table"
+  start
+  vclient --utf8 modules | replies > got.txt
+  grep -qx 'api_velmar_modulelist:Русский - Английский \[BGN/PCGN (1965)\]' got.txt ||
+    fail "no built-in table in UTF-8 in '$(cat got.txt)'"
+  line=$(grep -nx 'Српски (ћирилица) - Srpski (latinica) \[Ćirilica → latinica\]' got.txt | cut -d: -f1)
+  [ -n "$line" ] || fail "no Serbian table in UTF-8 in '$(cat got.txt)'"
+  index=$((line - 1))
+  vclient modules | replies > got.txt
+  grep -qx 'Српски (ћирилица) - Srpski (latinica) \[?irilica ? latinica\]' got.txt ||
+    fail "the 8-bit list holds '$(cat got.txt)'"
+  echo "ok: the table list in UTF-8, and with '?' in Windows-1251"
+
+  # Text to convert with a letter Windows-1251 has not: it reaches the source box whole.
+  vclient --utf8 select "$index" go 'Ђорђе Љубав Đ' | replies > got.txt
+  expect "UTF-8 result" "$(cat got.txt)" "api_velmar_result:Đorđe Ljubav Đ"
+  expect "source box after a UTF-8 go" "$(memo1)" "Ђорђе Љубав Đ"
+  vclient go 'Ђорђе Љубав' | replies > got.txt
+  expect "Windows-1251 result" "$(cat got.txt)" "api_velmar_result:?or?e Ljubav"
+  close_program
+  ;;
+
 *)
   fail "unknown scenario"
   ;;

@@ -1,14 +1,16 @@
 // velmar-client: talks to the running VelmarPro through its WM_COPYDATA
 // protocol. It registers a window class of its own, so the program can
 // answer, sends the commands given on the command line in order and prints
-// every message the program sends back, one per line, as UTF-8.
+// every message the program sends back, one per line, as UTF-8. With --utf8
+// it registers for UTF-8 and every text goes both ways in UTF-8; otherwise
+// the texts are Windows-1251.
 //
-//   velmar-client [--timeout MS] [--class NAME] [--no-register] COMMAND...
+//   velmar-client [--timeout MS] [--class NAME] [--no-register] [--utf8] COMMAND...
 //     show              bring the program's window forward
 //     modules           ask for the table list and the selected table
 //     select N          select table N
 //     go TEXT           convert TEXT and wait for the result
-//     go-file FILE      convert the bytes of FILE (Windows-1251) and wait for the result
+//     go-file FILE      convert the bytes of FILE (Windows-1251, UTF-8 with --utf8) and wait for the result
 //     send TEXT         send TEXT as it is, wait for nothing
 //     send-cut N TEXT   send only the first N bytes of TEXT, without a NUL
 //     listen MS         print whatever arrives during MS milliseconds
@@ -38,6 +40,9 @@ using velmar::protocol::MessageText;
 
 std::vector<std::string> g_received;
 DWORD g_timeoutMs = 10000;
+// The code page of the texts sent and received: Windows-1251, or UTF-8 after
+// registering with "api_velmar_register_utf8:".
+UINT g_codePage = 1251;
 
 std::wstring Widen(const std::string& text, UINT codePage) {
   if (text.empty()) return {};
@@ -55,8 +60,8 @@ std::string Narrow(const std::wstring& text, UINT codePage) {
   return s;
 }
 
-void Print(const std::string& cp1251) {
-  std::string utf8 = Narrow(Widen(cp1251, 1251), CP_UTF8) + "\n";
+void Print(const std::string& text) {
+  std::string utf8 = (g_codePage == CP_UTF8 ? text : Narrow(Widen(text, g_codePage), CP_UTF8)) + "\n";
   std::fwrite(utf8.data(), 1, utf8.size(), stdout);
   std::fflush(stdout);
 }
@@ -127,7 +132,7 @@ void Listen(DWORD ms) {
 int Usage(const char* why) {
   std::fprintf(stderr,
                "velmar-client: %s\n"
-               "usage: velmar-client [--timeout MS] [--class NAME] [--no-register] COMMAND...\n"
+               "usage: velmar-client [--timeout MS] [--class NAME] [--no-register] [--utf8] COMMAND...\n"
                "  show | modules | select N | go TEXT | go-file FILE | send TEXT | send-cut N TEXT\n"
                "  listen MS | sleep MS | wait-closed\n",
                why);
@@ -146,6 +151,7 @@ int wmain(int argc, wchar_t** argv) {
     if (args[i] == L"--timeout" && i + 1 < args.size()) g_timeoutMs = static_cast<DWORD>(std::stoul(args[++i]));
     else if (args[i] == L"--class" && i + 1 < args.size()) className = args[++i];
     else if (args[i] == L"--no-register") registerClient = false;
+    else if (args[i] == L"--utf8") g_codePage = CP_UTF8;
     else return Usage("unknown option");
   }
   if (i == args.size()) return Usage("no command");
@@ -161,7 +167,9 @@ int wmain(int argc, wchar_t** argv) {
                                 wc.hInstance, nullptr);
   if (!window) return Usage("cannot create the window");
 
-  if (registerClient && !Send(std::string(velmar::protocol::kRegister) + Narrow(className, 1251))) return 1;
+  const std::string_view registerWord =
+      g_codePage == CP_UTF8 ? velmar::protocol::kRegisterUtf8 : velmar::protocol::kRegister;
+  if (registerClient && !Send(std::string(registerWord) + Narrow(className, g_codePage))) return 1;
 
   for (; i < args.size(); ++i) {
     const std::wstring& cmd = args[i];
@@ -176,11 +184,11 @@ int wmain(int argc, wchar_t** argv) {
       if (!Send(std::string(velmar::protocol::kGetModules))) return 1;
       if (!WaitFor(velmar::protocol::kActiveModule, before)) return 1;
     } else if (cmd == L"select") {
-      if (!Send(std::string(velmar::protocol::kSetActiveModule) + Narrow(argument(), 1251))) return 1;
+      if (!Send(std::string(velmar::protocol::kSetActiveModule) + Narrow(argument(), g_codePage))) return 1;
     } else if (cmd == L"go" || cmd == L"go-file") {
       std::string text;
       if (cmd == L"go") {
-        text = Narrow(argument(), 1251);
+        text = Narrow(argument(), g_codePage);
       } else {
         std::ifstream file(std::filesystem::path(argument()), std::ios::binary);
         if (!file) return Usage("cannot read the file");
@@ -189,10 +197,10 @@ int wmain(int argc, wchar_t** argv) {
       if (!Send(std::string(velmar::protocol::kGo) + text)) return 1;
       if (!WaitFor(velmar::protocol::kResult, before)) return 1;
     } else if (cmd == L"send") {
-      if (!Send(Narrow(argument(), 1251))) return 1;
+      if (!Send(Narrow(argument(), g_codePage))) return 1;
     } else if (cmd == L"send-cut") {
       const std::wstring size = argument();
-      if (!Send(Narrow(argument(), 1251), std::stoul(size))) return 1;
+      if (!Send(Narrow(argument(), g_codePage), std::stoul(size))) return 1;
     } else if (cmd == L"listen") {
       Listen(static_cast<DWORD>(std::stoul(argument())));
     } else if (cmd == L"sleep") {
