@@ -20,10 +20,11 @@ constexpr UINT kCopyTimeoutMs = 5000;
 bool SetClipboardBytes(UINT format, const void* bytes, std::size_t size) {
   ui::GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, size));
   if (!memory) return false;
-  void* target = GlobalLock(memory.get());
-  if (!target) return false;
-  std::memcpy(target, bytes, size);
-  GlobalUnlock(memory.get());
+  {
+    const ui::LockedGlobal target(memory.get());
+    if (!target) return false;
+    std::memcpy(target.get(), bytes, size);
+  }
   if (!SetClipboardData(format, memory.get())) return false;
   (void)memory.Release();  // the clipboard owns it now
   return true;

@@ -75,7 +75,7 @@ void TextBoxes::Changed(Box box) {
   if (handler) handler();
 }
 
-std::optional<LRESULT> TextBoxes::Memo::OnOwnMessage(UINT message, WPARAM, LPARAM lParam) {
+std::optional<LRESULT> TextBoxes::Memo::OnOwnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_LBUTTONDOWN:
       owner_.Click(box_);
@@ -90,7 +90,7 @@ std::optional<LRESULT> TextBoxes::Memo::OnOwnMessage(UINT message, WPARAM, LPARA
     default:
       break;
   }
-  return std::nullopt;
+  return ui::Edit::OnOwnMessage(message, wParam, lParam);
 }
 
 void TextBoxes::ShowContextMenu(const ui::Edit& memo, LPARAM where) {

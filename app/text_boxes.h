@@ -45,9 +45,9 @@ class TextBoxes {
   ui::Edit& Target() { return active_ == Box::Result ? memo2_ : memo1_; }
 
   void Undo() { SendMessageW(Target().hwnd(), WM_UNDO, 0, 0); }
-  void Cut() { SendMessageW(Target().hwnd(), WM_CUT, 0, 0); }
-  void Copy() { SendMessageW(Target().hwnd(), WM_COPY, 0, 0); }
-  void Paste() { SendMessageW(Target().hwnd(), WM_PASTE, 0, 0); }
+  void Cut() { Target().CutSelection(); }
+  void Copy() { Target().CopySelection(); }
+  void Paste() { Target().PasteFromClipboard(); }
   // Deletes the selection, as an edit that cannot be undone; a read-only box is left alone.
   void DeleteSelection();
   void SelectAll() { Target().SelectAll(); }

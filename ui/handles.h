@@ -6,6 +6,7 @@
 #include <wininet.h>
 
 #include <chrono>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -177,6 +178,24 @@ class SelectIn {
  private:
   HDC dc_;
   HGDIOBJ old_;
+};
+
+// The memory of a global block, locked for the life of the object.
+class LockedGlobal {
+ public:
+  explicit LockedGlobal(HGLOBAL block) : block_(block), data_(block ? GlobalLock(block) : nullptr) {}
+  ~LockedGlobal() {
+    if (data_) GlobalUnlock(block_);
+  }
+  LockedGlobal(const LockedGlobal&) = delete;
+  LockedGlobal& operator=(const LockedGlobal&) = delete;
+  void* get() const { return data_; }
+  std::size_t size() const { return data_ ? GlobalSize(block_) : 0; }
+  explicit operator bool() const { return data_ != nullptr; }
+
+ private:
+  HGLOBAL block_;
+  void* data_;
 };
 
 // The clipboard, open for the life of the object. Another program may hold it

@@ -1,5 +1,6 @@
 #include "standard_controls.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace ui {
@@ -27,6 +28,79 @@ bool Edit::SetTextQuietly(const std::wstring& text) {
     ~Restore() { handler = std::move(saved); }
   } restore{onChange, std::exchange(onChange, [] {})};
   return SetWindowTextW(hwnd(), text.c_str()) != FALSE;
+}
+
+namespace {
+
+// How long a busy clipboard is waited for: 50 tries, 20 ms apart.
+constexpr int kClipboardTries = 50;
+
+bool IsPassword(HWND edit) { return (GetWindowLongW(edit, GWL_STYLE) & ES_PASSWORD) != 0; }
+
+}  // namespace
+
+bool Edit::CopySelection() const {
+  const auto [start, end] = Selection();
+  if (start >= end || IsPassword(hwnd())) return false;
+  const std::wstring text = Text();
+  if (static_cast<std::size_t>(end) > text.size()) return false;
+  const std::size_t bytes = (static_cast<std::size_t>(end - start) + 1) * sizeof(wchar_t);
+  GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, bytes));
+  if (!memory) return false;
+  {
+    const LockedGlobal lock(memory.get());
+    if (!lock) return false;
+    auto* out = static_cast<wchar_t*>(lock.get());
+    text.copy(out, static_cast<std::size_t>(end - start), static_cast<std::size_t>(start));
+    out[end - start] = L'\0';
+  }
+  const Clipboard clipboard(hwnd(), kClipboardTries);
+  if (!clipboard || !EmptyClipboard()) return false;
+  if (!SetClipboardData(CF_UNICODETEXT, memory.get())) return false;
+  (void)memory.Release();  // the clipboard owns it now
+  return true;
+}
+
+bool Edit::CutSelection() const {
+  if (!CopySelection()) return false;
+  if (!ReadOnly()) ReplaceSelection(L"");
+  return true;
+}
+
+bool Edit::PasteFromClipboard() const {
+  if (ReadOnly()) return false;
+  std::wstring text;
+  {
+    const Clipboard clipboard(hwnd(), kClipboardTries);
+    if (!clipboard) return false;
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    if (!data) return false;
+    const LockedGlobal lock(data);
+    if (!lock) return false;
+    // Up to the first NUL, and never past the end of the block.
+    const auto* chars = static_cast<const wchar_t*>(lock.get());
+    const std::size_t most = lock.size() / sizeof(wchar_t);
+    text.assign(chars, std::find(chars, chars + most, L'\0'));
+  }
+  if ((GetWindowLongW(hwnd(), GWL_STYLE) & ES_MULTILINE) == 0) text.erase(std::min(text.find_first_of(L"\r\n"), text.size()));
+  ReplaceSelection(text);
+  return true;
+}
+
+std::optional<LRESULT> Edit::OnOwnMessage(UINT message, WPARAM, LPARAM) {
+  switch (message) {
+    case WM_COPY:
+      CopySelection();
+      return 0;
+    case WM_CUT:
+      CutSelection();
+      return 0;
+    case WM_PASTE:
+      PasteFromClipboard();
+      return 0;
+    default:
+      return std::nullopt;
+  }
 }
 
 std::optional<LRESULT> Edit::OnCommand(WORD code) {

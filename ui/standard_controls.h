@@ -34,8 +34,18 @@ class Edit : public Control {
 
   std::function<void()> onChange;  // the user or the program changed the text (EN_CHANGE)
 
+  // Cut, copy and paste as WM_CUT, WM_COPY and WM_PASTE do them (the keys and
+  // the menus send those), but patient with the clipboard: another program (a
+  // clipboard manager, the system's clipboard history) often holds it open for a
+  // moment, and the control's own commands then silently do nothing. False when
+  // the clipboard stayed busy, or there was nothing to do.
+  bool CopySelection() const;
+  bool CutSelection() const;
+  bool PasteFromClipboard() const;
+
  protected:
   std::optional<LRESULT> OnCommand(WORD code) override;
+  std::optional<LRESULT> OnOwnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
 // A LISTBOX control.

@@ -6,8 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "controls.h"
@@ -150,6 +153,109 @@ TEST(Controls, TheProgramsOwnTextIsNoEdit) {
   EXPECT_EQ(std::count(parent.commands.begin(), parent.commands.end(), EN_CHANGE), 0);
   edit.SetText(L"Рыба");
   EXPECT_EQ(changes, 1);
+}
+
+// Another thread holds the clipboard open for a moment, as a clipboard manager does.
+class ClipboardHeld {
+ public:
+  explicit ClipboardHeld(std::chrono::milliseconds hold)
+      : thread_([this, hold] {
+          if (OpenClipboard(nullptr)) {
+            opened_ = true;
+            std::this_thread::sleep_for(hold);
+            CloseClipboard();
+          }
+          done_ = true;
+        }) {
+    while (!opened_ && !done_) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  ~ClipboardHeld() { thread_.join(); }
+  bool Held() const { return opened_; }
+
+ private:
+  std::atomic<bool> opened_{false}, done_{false};
+  std::thread thread_;
+};
+
+std::wstring ClipboardText() {
+  const ui::Clipboard clipboard(nullptr);
+  if (!clipboard) return L"<clipboard busy>";
+  HANDLE data = GetClipboardData(CF_UNICODETEXT);
+  const ui::LockedGlobal text(data);
+  return text ? std::wstring(static_cast<const wchar_t*>(text.get())) : L"<no text>";
+}
+
+void PutOnClipboard(const std::wstring& text) {
+  const ui::Clipboard clipboard(nullptr);
+  ASSERT_TRUE(clipboard);
+  EmptyClipboard();
+  ui::GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t)));
+  {
+    const ui::LockedGlobal out(memory.get());
+    text.copy(static_cast<wchar_t*>(out.get()), text.size());
+    static_cast<wchar_t*>(out.get())[text.size()] = L'\0';
+  }
+  ASSERT_TRUE(SetClipboardData(CF_UNICODETEXT, memory.get()));
+  (void)memory.Release();
+}
+
+// The keys and the menus send WM_COPY, WM_CUT and WM_PASTE; the standard
+// control gives up at once when another program has the clipboard open.
+TEST(Controls, CutCopyAndPasteWaitForABusyClipboard) {
+  using namespace std::chrono_literals;
+  Parent parent;
+  ui::Edit edit;
+  edit.Create(parent.hwnd(), 10, ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL);
+  edit.SetText(L"Щука и рыба\r\nвторая строка");
+  edit.Select(0, 4);
+  {
+    const ClipboardHeld held(150ms);
+    ASSERT_TRUE(held.Held());
+    SendMessageW(edit.hwnd(), WM_COPY, 0, 0);
+  }
+  EXPECT_EQ(ClipboardText(), L"Щука");
+
+  edit.Select(11, 19);  // across the line break
+  {
+    const ClipboardHeld held(150ms);
+    SendMessageW(edit.hwnd(), WM_CUT, 0, 0);
+  }
+  EXPECT_EQ(ClipboardText(), L"\r\nвторая");
+  EXPECT_EQ(edit.Text(), L"Щука и рыба строка");
+
+  edit.Select(0, 0);
+  {
+    const ClipboardHeld held(150ms);
+    SendMessageW(edit.hwnd(), WM_PASTE, 0, 0);
+  }
+  EXPECT_EQ(edit.Text(), L"\r\nвтораяЩука и рыба строка");
+  SendMessageW(edit.hwnd(), WM_UNDO, 0, 0);
+  EXPECT_EQ(edit.Text(), L"Щука и рыба строка") << "a paste is undone as one edit";
+
+  // Nothing selected: the clipboard keeps what it has.
+  edit.Select(3, 3);
+  SendMessageW(edit.hwnd(), WM_COPY, 0, 0);
+  EXPECT_EQ(ClipboardText(), L"\r\nвторая");
+}
+
+TEST(Controls, ReadOnlyAndSingleLineBoxesPasteAsTheStandardControlDoes) {
+  Parent parent;
+  ui::Edit box;
+  box.Create(parent.hwnd(), 10, ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_READONLY);
+  box.SetText(L"только чтение");
+  PutOnClipboard(L"вставка");
+  box.SelectAll();
+  SendMessageW(box.hwnd(), WM_PASTE, 0, 0);
+  EXPECT_EQ(box.Text(), L"только чтение");
+  SendMessageW(box.hwnd(), WM_CUT, 0, 0);  // copies, and deletes nothing
+  EXPECT_EQ(box.Text(), L"только чтение");
+  EXPECT_EQ(ClipboardText(), L"только чтение");
+
+  ui::Edit line;  // single-line: a paste stops at the first line break
+  line.Create(parent.hwnd(), 11);
+  PutOnClipboard(L"первая\r\nвторая");
+  SendMessageW(line.hwnd(), WM_PASTE, 0, 0);
+  EXPECT_EQ(line.Text(), L"первая");
 }
 
 TEST(Controls, ColoursAreTheControlsOwnOrTheParents) {
