@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+
 #include "command_protocol.h"
 #include "test_util.h"
 
@@ -52,28 +55,28 @@ TEST(CommandProtocol, AnswersToGetModules) {
   EXPECT_EQ(ResultMessage("Schuka\r\n"), "api_velmar_result:Schuka\r\n");
 }
 
-TEST(CommandProtocol, MessagesStayWindows1251WithQuestionMarksForTheRest) {
+// A store with a Unicode table after the built-in ones (or alone).
+TTableStore WithSerbianTable(bool builtIns, std::string description) {
   TTableStore store;
+  if (builtIns) store.BuildBuiltInTables();
   TTransTable serbian;
   serbian.Encoding = TableEncoding::Utf8;
   serbian.From = "Српски";
   serbian.To = "Srpski";
-  serbian.Description = "Ćirilica";
+  serbian.Description = std::move(description);
   store.Store.push_back(serbian);
+  return store;
+}
+
+TEST(CommandProtocol, MessagesStayWindows1251WithQuestionMarksForTheRest) {
+  const TTableStore store = WithSerbianTable(false, "Ćirilica");
   EXPECT_EQ(ModuleListMessage(store), "api_velmar_modulelist:" + W("Српски - Srpski [?irilica]\r\n"));
   EXPECT_EQ(ResultMessage("Đorđe Ђ Щ №"), "api_velmar_result:" + W("?or?e Ђ Щ №"));
   EXPECT_EQ(ResultMessage("Zhuk\r\n"), "api_velmar_result:Zhuk\r\n");
 }
 
 TEST(CommandProtocol, AUtf8ClientGetsEveryCharacter) {
-  TTableStore store;
-  store.BuildBuiltInTables();
-  TTransTable serbian;
-  serbian.Encoding = TableEncoding::Utf8;
-  serbian.From = "Српски";
-  serbian.To = "Srpski";
-  serbian.Description = "Ćirilica 😀";
-  store.Store.push_back(serbian);
+  const TTableStore store = WithSerbianTable(true, "Ćirilica 😀");
   // A Windows-1251 table's names are turned into UTF-8, a Unicode table's go as they are.
   EXPECT_EQ(ModuleListMessage(store, ClientEncoding::Utf8),
             "api_velmar_modulelist:Русский - Английский [BGN/PCGN (1965)]\r\n"
