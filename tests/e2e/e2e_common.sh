@@ -240,15 +240,19 @@ focus_main() {
   w=$(window_named "$(value title)") || fail "no X window of the main window"
   focus_window "$w" || fail "the main window does not take the focus"
 }
-# Waits until an open menu shows, then picks its item $1 (1-based) by keyboard.
+# Picks item N (counted from 1, separators skipped) of the popup menu that is
+# opening, by keyboard once it is on the screen: keys pressed before it is
+# would reach the window below it.
 pick_menu_item() {
-  sleep 0.7
+  client wait-menu 15000 || fail "no popup menu opened to pick item $1 from"
+  sleep 0.2
   i=0
   while [ $i -lt "$1" ]; do
     xdotool key Down
     i=$((i + 1))
   done
   xdotool key Return
+  client wait-menu-gone 15000 || fail "the popup menu stayed open after picking item $1"
 }
 # Types a path into the open or save dialog titled $1 and confirms it.
 file_dialog() {

@@ -179,6 +179,7 @@ int Usage() {
                "  convert IN OUT [MS]   (set, press btn_Velmar, wait, read; prints milliseconds)\n"
                "  convert-twice FIRST SECOND EXPECTED [MS]  (a second request during a run)\n"
                "  mode-menu N          (picks item N of the mode menu)\n"
+               "  wait-menu [MS] | wait-menu-gone [MS]  (until a popup menu shows, or none does)\n"
                "  focus                (control id of the keyboard focus)\n"
                "  minimize | close | resize W H | rect CONTROL (a name of control_ids.h; main: the main window)\n"
                "  message-box [MS [BUTTON-ID]]  (prints the text of the program's message box and presses OK or BUTTON-ID)\n"
@@ -225,6 +226,13 @@ int wmain(int argc, wchar_t** argv) {
     // A protocol client's window: it registers right after creating it.
     const std::wstring prefix = Wide(arg(1));
     return WaitFor(std::stoi(arg(2, "30000")), [&] { return WindowOfClassExists(prefix); }) ? 0 : 1;
+  }
+  if (command == "wait-menu") {
+    // Until a popup menu (of any program of the session) is on the screen.
+    return WaitFor(std::stoi(arg(1, "10000")), [] { return e2e::VisibleMenu() != nullptr; }) ? 0 : 1;
+  }
+  if (command == "wait-menu-gone") {
+    return WaitFor(std::stoi(arg(1, "10000")), [] { return e2e::VisibleMenu() == nullptr; }) ? 0 : 1;
   }
   if (command == "count") {
     std::cout << CountMainWindows() << "\n";
