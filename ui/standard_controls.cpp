@@ -42,7 +42,9 @@ bool IsPassword(HWND edit) { return (GetWindowLongW(edit, GWL_STYLE) & ES_PASSWO
 bool Edit::CopySelection() const {
   const auto [start, end] = Selection();
   if (start >= end || IsPassword(hwnd())) return false;
-  const std::wstring text = Text();
+  // The text up to the selection's end only: a box may hold many megabytes.
+  std::wstring text(static_cast<std::size_t>(end) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd(), text.data(), end + 1)));
   if (static_cast<std::size_t>(end) > text.size()) return false;
   const std::size_t bytes = (static_cast<std::size_t>(end - start) + 1) * sizeof(wchar_t);
   GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, bytes));
