@@ -10,9 +10,11 @@ namespace velmar {
 namespace {
 
 // How long the program waits for the user to let go of Ctrl, Alt, Shift and
-// Win before it types its own keys, and for another program to copy.
+// Win before it types its own keys, and for another program to copy after
+// Ctrl+C. Only a program that copies nothing makes anyone wait that long; a
+// busy one may take seconds to get to the keys, and its copy must not be missed.
 constexpr auto kModifierWait = std::chrono::milliseconds(2000);
-constexpr auto kCopyWait = std::chrono::milliseconds(1500);
+constexpr auto kCopyWait = std::chrono::milliseconds(3000);
 constexpr auto kPoll = std::chrono::milliseconds(15);
 constexpr UINT kCopyTimeoutMs = 5000;
 

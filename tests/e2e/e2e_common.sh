@@ -266,4 +266,7 @@ file_dialog() {
     [ $i -le 50 ] || fail "the '$1' dialog did not close"
     sleep 0.2
   done
+  # The program reads or writes the file after its dialog has gone; a message
+  # it answers after that comes when the command is done.
+  client wait 30000 || fail "the program did not answer after the '$1' dialog"
 }

@@ -137,6 +137,7 @@ int Usage() {
                "  tray-menu [KEY...]           (opens the tray menu, prints its items, presses the keys:\n"
                "                                down up right return escape; escape when none)\n"
                "  foreground                   (class name of the foreground window)\n"
+               "  wait-foreground TITLE [MS]   (until that window is in front with a focused control)\n"
                "  tray-present | tray-delete   (whether the shell holds the program's icon; removes it)\n"
                "  taskbar-created              (the shell's \"TaskbarCreated\" message)\n"
                "  hotkey-held                  (quick=1/main=1 when another program holds the hotkey)\n";
@@ -190,6 +191,22 @@ int wmain(int argc, wchar_t** argv) {
     wchar_t name[64] = L"";
     GetClassNameW(GetForegroundWindow(), name, 64);
     std::cout << Utf8(name) << "\n";
+  } else if (command == "wait-foreground" && args.size() > 1) {
+    // Until the window titled TITLE is the system's foreground window and a
+    // control of it has the keyboard focus. The X server's focus comes first:
+    // a hotkey pressed before the program has taken it in finds another
+    // window in front.
+    const std::wstring title = Wide(args[1]);
+    const int ms = args.size() > 2 ? std::stoi(args[2]) : 15000;
+    const bool inFront = WaitFor(ms, [&] {
+      HWND front = GetForegroundWindow();
+      wchar_t text[256] = L"";
+      if (!front || GetWindowTextW(front, text, 256) < 0 || title != text) return false;
+      GUITHREADINFO info{};
+      info.cbSize = sizeof info;
+      return GetGUIThreadInfo(GetWindowThreadProcessId(front, nullptr), &info) && info.hwndFocus != nullptr;
+    });
+    if (!inFront) Fail("the window " + args[1] + " did not come to the front");
   } else if (command == "hotkey-held") {
     // Whether some program holds Ctrl+Alt+Q and Ctrl+Alt+T: the system refuses
     // a combination another window has registered.

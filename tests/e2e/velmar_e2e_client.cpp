@@ -172,7 +172,7 @@ void PrintInfo(HWND main) {
 
 int Usage() {
   std::cerr << "usage: velmar_e2e_client COMMAND [ARGS]\n"
-               "  wait [MS] | wait-gone [MS] | count | info | label2\n"
+               "  wait [MS] | wait-gone [MS] | count | info | label2 | idle\n"
                "  wait-window CLASS-PREFIX [MS]  (until a top-level window of such a class exists)\n"
                "  set-memo1 FILE | get-memo2 FILE | get-memo1 FILE\n"
                "  click BUTTON | select INDEX | wait-run [MS] | wait-memo2 FILE [MS]\n"
@@ -240,6 +240,12 @@ int wmain(int argc, wchar_t** argv) {
   }
 
   HWND main = MainWindow();
+  if (command == "idle") {
+    // 1 when no run works, read from the buttons' state without a message to
+    // the program: its window does not answer while it fills a box with a long result.
+    std::cout << (RunIdle(main) ? 1 : 0) << "\n";
+    return 0;
+  }
   if (command == "info") {
     PrintInfo(main);
   } else if (command == "label2") {
