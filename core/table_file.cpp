@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <system_error>
+#include <unordered_set>
 
 #include "convert.h"
 #include "cp1251.h"
@@ -35,19 +36,22 @@ bool HasTableExtension(const std::filesystem::path& p) {
 // place, with its first value; a Unicode table compares them by Unicode case.
 std::vector<ProfileFile::Entry> SectionPairs(const ProfileFile& file, std::string_view section, bool unicode) {
   if (!unicode) return file.Entries(section, kMaxKeysPerSection);
+  return DistinctUnicodeEntries(file, section, kMaxKeysPerSection);
+}
+
+}  // namespace
+
+std::vector<ProfileFile::Entry> DistinctUnicodeEntries(const ProfileFile& file, std::string_view section,
+                                                       std::size_t most) {
   std::vector<ProfileFile::Entry> pairs;
-  std::vector<std::string> seen;
+  std::unordered_set<std::string> seen;
   for (auto& [key, value] : file.AllEntries(section)) {
-    if (pairs.size() >= kMaxKeysPerSection) break;
-    std::string folded = Utf8ToLower(key);
-    if (std::find(seen.begin(), seen.end(), folded) != seen.end()) continue;
-    seen.push_back(std::move(folded));
+    if (pairs.size() >= most) break;
+    if (!seen.insert(Utf8ToLower(key)).second) continue;
     pairs.push_back({std::move(key), std::move(value)});
   }
   return pairs;
 }
-
-}  // namespace
 
 TTransTable TableFromProfile(const ProfileFile& file, TableEncoding encoding) {
   TTransTable t;

@@ -1,8 +1,12 @@
 #pragma once
 // Table files (".table", a profile file in Windows-1251) and the loader that
 // fills the table store from the table folder.
+#include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "profile.h"
 #include "tables.h"
@@ -16,6 +20,12 @@ inline constexpr int kMaxKeysPerSection = kTablePairCapacity / 2;
 // strings of a Unicode table are UTF-8, its keys compared and lower-cased by
 // Unicode's simple case mapping.
 TTransTable TableFromProfile(const ProfileFile& file, TableEncoding encoding = TableEncoding::Cp1251);
+
+// The keys of a section of a Unicode table (UTF-8) in file order with their
+// values: a key named twice in Unicode's sense of case counts once, at its
+// first place with its first value; at most `most` of them.
+std::vector<ProfileFile::Entry> DistinctUnicodeEntries(const ProfileFile& file, std::string_view section,
+                                                       std::size_t most = SIZE_MAX);
 
 // Reads a table file in the encoding its byte order mark names (Windows-1251
 // without one). A file that cannot be read, or is no text in its encoding,

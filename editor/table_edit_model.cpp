@@ -1,7 +1,6 @@
 #include "table_edit_model.h"
 
 #include <algorithm>
-#include <fstream>
 #include <system_error>
 
 #include "convert.h"
@@ -48,13 +47,11 @@ EditorLoad EditorTableFromProfile(const ProfileFile& file, bool unicode) {
     // place with their first value, as the loader reads them (the byte-wise
     // comparison of the Windows-1251 path would take "Џ" for "П").
     t.Encoding = TableEncoding::Utf8;
-    std::vector<std::string> seen;
-    for (auto& [key, value] : file.AllEntries(kTable)) {
-      std::string folded = Utf8ToLower(key);
-      if (std::find(seen.begin(), seen.end(), folded) != seen.end()) continue;
-      seen.push_back(std::move(folded));
-      ++load.keysInFile;
-      if (t.TableCount < kEditorPairCapacity) t.AddPair(key, value);
+    const auto entries = DistinctUnicodeEntries(file, kTable);
+    load.keysInFile = static_cast<int>(entries.size());
+    for (const auto& [key, value] : entries) {
+      if (t.TableCount >= kEditorPairCapacity) break;
+      t.AddPair(key, value);
     }
     return load;
   }
