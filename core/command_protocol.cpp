@@ -48,14 +48,10 @@ std::string ArgumentToUtf8(std::string_view argument, ClientEncoding encoding) {
 
 std::string ToClientText(std::string_view utf8, ClientEncoding encoding) {
   if (encoding == ClientEncoding::Utf8) return std::string(utf8);
-  std::u32string codePoints;
-  DecodeUtf8(utf8, codePoints);
+  // What Windows-1251 has not comes out as its undefined byte: a "?" instead.
   std::string out;
-  out.reserve(codePoints.size());
-  for (char32_t cp : codePoints) {
-    const int b = UnicodeToCp1251(cp);
-    out += static_cast<char>(b < 0 ? '?' : b);
-  }
+  Utf8ToCp1251(utf8, out, nullptr);
+  std::replace(out.begin(), out.end(), static_cast<char>(kCp1251Undefined), '?');
   return out;
 }
 
