@@ -182,7 +182,7 @@ main)
 
 clipboard-fail)
   # Long enough for a run that lasts a while.
-  for i in $(seq 60000); do printf 'Щука и жук\r\n'; done > long.txt
+  for i in $(seq 120000); do printf 'Щука и жук\r\n'; done > long.txt
   start
   editor LongEditor "@$(win long.txt)"
   xdotool key ctrl+alt+q
@@ -193,10 +193,13 @@ clipboard-fail)
     [ $i -le 100 ] || fail "no run after the quick hotkey"
     sleep 0.1
   done
-  wine_run "$bin/hotkey_probe.exe" hold-clipboard 6000 > held.txt &
+  wine_run "$bin/hotkey_probe.exe" hold-clipboard-run 2000 > held.txt &
   holder=$!
   pids="$pids $holder"
-  until grep -q held held.txt 2>/dev/null; do sleep 0.05; done
+  until grep -q held held.txt 2>/dev/null; do
+    kill -0 "$holder" 2>/dev/null || { wait "$holder" || fail "the clipboard holder failed"; }
+    sleep 0.05
+  done
   settle
   wait "$holder" || fail "the clipboard holder failed"
   expect "result box holds the result" "$(memo 2 | cut -c1-30)" 'Schuka i zhuk\r\nSchuka i zhuk'
@@ -212,7 +215,7 @@ clipboard-fail)
   # So does the tray menu's clipboard item: it would empty the read-only source box.
   probe set-clipboard "Буфер"
   # A text long enough that the run outlasts the commands sent during it.
-  for i in $(seq 10); do cat long.txt; done > longer.txt
+  for i in $(seq 5); do cat long.txt; done > longer.txt
   client set-memo1 longer.txt
   focus AfterFailure
   # The keys right after the click: they are in the program's queue while the

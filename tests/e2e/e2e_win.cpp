@@ -79,6 +79,14 @@ HWND MainWindow() {
   return main;
 }
 
+bool RunIdle(HWND main) {
+  const auto enabled = [main](velmar::ControlId id) {
+    HWND control = GetDlgItem(main, static_cast<int>(id));
+    return control && IsWindowEnabled(control);
+  };
+  return enabled(velmar::ControlId::btn_Velmar) && enabled(velmar::ControlId::ListBox1);
+}
+
 HWND Visible(const wchar_t* className) {
   HWND hwnd = FindWindowW(className, nullptr);
   return hwnd && IsWindowVisible(hwnd) ? hwnd : nullptr;

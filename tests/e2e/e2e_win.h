@@ -55,6 +55,10 @@ bool WaitFor(int timeoutMs, Pred done, int stepMs = 20) {
 // The program's main window; none ends the test program.
 HWND MainWindow();
 
+// No conversion run works: the buttons a run disables are enabled again. Read
+// from the windows' state, without a message the busy program would not answer.
+bool RunIdle(HWND main);
+
 // A window of the class that is on screen, or null.
 HWND Visible(const wchar_t* className);
 

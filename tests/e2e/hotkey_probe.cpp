@@ -132,7 +132,8 @@ void PressKey(HWND main, const std::string& key) {
 
 int Usage() {
   std::cerr << "usage: hotkey_probe COMMAND [ARGS]\n"
-               "  clipboard | set-clipboard TEXT | seq | hold-clipboard MS\n"
+               "  clipboard | set-clipboard TEXT | seq\n"
+               "  hold-clipboard-run MS        (holds the clipboard until MS after the program's run has ended)\n"
                "  tray dblclick|rbuttonup      (the tray icon's callback message)\n"
                "  tray-menu [KEY...]           (opens the tray menu, prints its items, presses the keys:\n"
                "                                down up right return escape; escape when none)\n"
@@ -157,11 +158,20 @@ int wmain(int argc, wchar_t** argv) {
     SetClipboardText(Wide(args[1]));
   } else if (command == "seq") {
     std::cout << GetClipboardSequenceNumber() << "\n";
-  } else if (command == "hold-clipboard" && args.size() > 1) {
+  } else if (command == "hold-clipboard-run" && args.size() > 1) {
+    // Holds the clipboard from now until MS after the program's run has
+    // ended, so that the run's result cannot go onto it, however long the run.
+    HWND main = MainWindow();
     if (!OpenClipboardSoon()) Fail("cannot open the clipboard");
+    if (e2e::RunIdle(main)) {
+      CloseClipboard();
+      Fail("the run had ended before the clipboard was taken: give it a longer text");
+    }
     std::cout << "held" << std::endl;
+    const bool ended = WaitFor(180000, [main] { return e2e::RunIdle(main); });
     std::this_thread::sleep_for(std::chrono::milliseconds(std::stoi(args[1])));
     CloseClipboard();
+    if (!ended) Fail("the run did not end while the clipboard was held");
   } else if (command == "tray" && args.size() > 1) {
     const LPARAM mouse = args[1] == "dblclick" ? WM_LBUTTONDBLCLK : WM_RBUTTONUP;
     PostMessageW(MainWindow(), velmar::kTrayCallbackMessage, 1, mouse);

@@ -95,9 +95,7 @@ void Click(HWND main, ControlId id) {
   Send(main, WM_COMMAND, MAKEWPARAM(static_cast<int>(id), BN_CLICKED), reinterpret_cast<LPARAM>(button));
 }
 
-bool RunIdle(HWND main) {
-  return IsWindowEnabled(ControlOf(main, ControlId::btn_Velmar)) && IsWindowEnabled(ControlOf(main, ControlId::ListBox1));
-}
+using e2e::RunIdle;
 
 void WaitRun(HWND main, int timeoutMs) {
   if (!WaitFor(timeoutMs, [&] { return RunIdle(main); })) Fail("the run did not complete in time");
