@@ -39,9 +39,12 @@ bool TableLineConverter::NeedsContextEngine(std::string_view line) {
 
 template <typename Emit>
 void TableLineConverter::ConvertPlain(std::span<const std::string_view> lines, Emit emit) {
+  if (bytes_) {
+    bytes_->ConvertLinesWith(lines, emit);
+    return;
+  }
   plain_.clear();
-  if (unicodeEngine_) unicodeEngine_->ConvertLines(lines, plain_);
-  else bytes_->ConvertLines(lines, plain_);
+  unicodeEngine_->ConvertLines(lines, plain_);
   for (const std::string& line : plain_) emit(std::string_view(line));
 }
 
@@ -81,6 +84,11 @@ void TableLineConverter::ConvertLinesTo(std::span<const std::string_view> lines,
     out += converted;
     out += eol;
   });
+}
+
+void TableLineConverter::ConvertLinesWith(std::span<const std::string_view> lines,
+                                          const std::function<void(std::string_view)>& emit) {
+  Convert(lines, emit);
 }
 
 void CompressAppend(TableCompressState& state, std::string_view piece, std::string& out) {

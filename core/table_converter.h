@@ -3,6 +3,7 @@
 // (bytes for a Windows-1251 table, UTF-8 for a Unicode table), and, for a
 // word in capitals or a pair with a context, the engine that follows the
 // text as the user wrote it. The text handed to it is in the table's encoding.
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -32,6 +33,9 @@ class TableLineConverter {
   std::string Convert(std::string_view line);
   void ConvertLines(std::span<const std::string_view> lines, std::vector<std::string>& results);
   void ConvertLinesTo(std::span<const std::string_view> lines, std::string_view eol, std::string& out);
+  // Hands the conversion of every line, in order, to emit; the view lives
+  // until emit returns.
+  void ConvertLinesWith(std::span<const std::string_view> lines, const std::function<void(std::string_view)>& emit);
 
   // Whether the line needs the engine that follows the text as written.
   bool NeedsContextEngine(std::string_view line);
