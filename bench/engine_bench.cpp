@@ -2,7 +2,9 @@
 // 20 MB Russian text, with the built-in table and with a table of about 100
 // keys that mixes one- to four-letter sources and word-initial pairs; and of
 // the Unicode engine against the plain algorithm on Unicode characters with
-// the shipped Serbian table on a 20 MB Serbian text (UTF-8 in and out).
+// the shipped Serbian table on a 20 MB Serbian text (UTF-8 in and out); and,
+// on 2 MB, words in capitals and pairs with contexts against the plain
+// algorithm that follows the text as written.
 //
 //   build/native/bin/velmar_engine_bench --benchmark_counters_tabular=true
 #include <benchmark/benchmark.h>
@@ -11,9 +13,12 @@
 #include <string>
 #include <vector>
 
+#include "cp1251.h"
 #include "engine.h"
 #include "naive.h"
+#include "naive_context.h"
 #include "naive_unicode.h"
+#include "table_converter.h"
 #include "table_file.h"
 #include "test_util.h"
 #include "unicode_engine.h"
@@ -66,6 +71,12 @@ std::vector<std::string> LinesOf(const std::string& sample) {
 const std::vector<std::string>& RussianLines() {
   static const std::vector<std::string> lines = LinesOf(test::W(kSample));
   return lines;
+}
+
+std::string Cp1251ToUpperText(const std::string& text) {
+  std::string out = text;
+  for (char& c : out) c = static_cast<char>(Cp1251ToUpper(static_cast<unsigned char>(c)));
+  return out;
 }
 
 const std::vector<std::string>& SerbianLines() {
@@ -179,6 +190,78 @@ void BM_Serbian_Plain(benchmark::State& s) { UnicodeNaiveRun(s, SerbianTable());
 void BM_Serbian_Fast(benchmark::State& s) { UnicodeFastRun(s, SerbianTable()); }
 void BM_SerbianReverse_Plain(benchmark::State& s) { UnicodeNaiveRun(s, MakeReverseTable(SerbianTable())); }
 void BM_SerbianReverse_Fast(benchmark::State& s) { UnicodeFastRun(s, MakeReverseTable(SerbianTable())); }
+
+// 2 MB of the Russian lines, as they are or in capitals.
+constexpr std::size_t kContextBytes = 2u << 20;
+std::vector<std::string> ContextLines(bool capitals) {
+  std::vector<std::string> lines;
+  std::size_t total = 0;
+  for (const std::string& line : RussianLines()) {
+    if (total >= kContextBytes) break;
+    lines.push_back(capitals ? Cp1251ToUpperText(line) : line);
+    total += line.size() + 2;
+  }
+  return lines;
+}
+
+// The hundred keys with the contexts a standard needs: ye at a word start and
+// after a vowel, c before a soft vowel, ia at a word end.
+TTransTable ContextTable() {
+  TTransTable t = HundredKeyTable();
+  const char* const text =
+      "[Table]\r\nЕ=E\r\nЦ=Cz\r\nИ=I\r\nЯ=Ya\r\n[Sets]\r\nvowel=аеёиоуыэюяйъь\r\nsoft=еиый\r\n"
+      "[Context]\r\nЕ@start,after:vowel=Ye\r\nЦ@before:soft=C\r\nИЯ@end=ia\r\n";
+  const TTransTable extra = TableFromProfile(ProfileFile::Parse(test::W(text)));
+  const std::int32_t base = static_cast<std::int32_t>(t.Contexts.size());
+  t.Contexts.insert(t.Contexts.end(), extra.Contexts.begin(), extra.Contexts.end());
+  TTransTable merged = t;
+  merged.TableCount = 0;
+  for (int i = 0; i < extra.TableCount; ++i)
+    merged.AddPair(extra.Table[i].Source, extra.Table[i].Target, extra.Table[i].Context ? extra.Table[i].Context + base : 0);
+  for (int i = 0; i < t.TableCount; ++i) merged.AddPair(t.Table[i].Source, t.Table[i].Target, t.Table[i].Context);
+  return merged;
+}
+
+void ContextPlainRun(benchmark::State& state, const TTransTable& table, bool capitals) {
+  const auto lines = ContextLines(capitals);
+  naive::ContextConversion plain(table, false, false);
+  for (auto _ : state) {
+    std::size_t bytes = 0;
+    for (const auto& line : lines) bytes += plain.Convert(line).size();
+    benchmark::DoNotOptimize(bytes);
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kContextBytes));
+}
+
+void ContextFastRun(benchmark::State& state, const TTransTable& table, bool capitals) {
+  const auto lines = ContextLines(capitals);
+  std::vector<std::string_view> views(lines.begin(), lines.end());
+  for (auto _ : state) {
+    TableLineConverter converter(table, ConversionOptions{});
+    std::string out;
+    out.reserve(kContextBytes * 2);
+    converter.ConvertLinesTo(views, "\r\n", out);
+    benchmark::DoNotOptimize(out.data());
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kContextBytes));
+}
+
+void BM_BuiltInCapitals_Plain(benchmark::State& s) { ContextPlainRun(s, MakeBuiltInTable(), true); }
+void BM_BuiltInCapitals_Fast(benchmark::State& s) { ContextFastRun(s, MakeBuiltInTable(), true); }
+void BM_BuiltInMixed_Plain(benchmark::State& s) { ContextPlainRun(s, MakeBuiltInTable(), false); }
+void BM_BuiltInMixed_Fast(benchmark::State& s) { ContextFastRun(s, MakeBuiltInTable(), false); }
+void BM_Contexts_Plain(benchmark::State& s) { ContextPlainRun(s, ContextTable(), false); }
+void BM_Contexts_Fast(benchmark::State& s) { ContextFastRun(s, ContextTable(), false); }
+void BM_ContextsCapitals_Plain(benchmark::State& s) { ContextPlainRun(s, ContextTable(), true); }
+void BM_ContextsCapitals_Fast(benchmark::State& s) { ContextFastRun(s, ContextTable(), true); }
+BENCHMARK(BM_BuiltInCapitals_Plain)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_BuiltInCapitals_Fast)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_BuiltInMixed_Plain)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_BuiltInMixed_Fast)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_Contexts_Plain)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_Contexts_Fast)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ContextsCapitals_Plain)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_ContextsCapitals_Fast)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 BENCHMARK(BM_HundredKeys_Naive)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_HundredKeys_Fast)->Unit(benchmark::kMillisecond)->Iterations(3)->Arg(0)->Arg(256)->Arg(1024)->Arg(16384);

@@ -31,7 +31,7 @@ struct ContextLineConverter::Step {
   std::vector<std::int32_t> direct;  // by character below kDirect: entry + 1, or 0
   std::unordered_map<char32_t, std::int32_t> other;
   std::vector<std::u32string> image, capitalImage;
-  std::array<bool, kPresentMask + 1> sources{};
+  std::u32string characters;  // every character some pair of the run replaces
   std::size_t longestImage = 1;
 
   std::int32_t Find(char32_t c) const {
@@ -107,7 +107,7 @@ ContextLineConverter::ContextLineConverter(const TTransTable& table, bool unders
         map.capitalImage.emplace_back(1, from);
         if (from < kDirect) map.direct[from] = entry + 1;
         else map.other[from] = entry;
-        map.sources[from & kPresentMask] = true;
+        map.characters.push_back(from);
       }
       auto compose = [&](std::u32string& img, const std::u32string& with) {
         if (img.find(from) == std::u32string::npos) return;
@@ -177,6 +177,17 @@ void ContextLineConverter::Decode(std::string_view line) {
 void ContextLineConverter::Survey() {
   present_.fill(false);
   for (char32_t c : text_) present_[c & kPresentMask] = true;
+  surveyed_ = true;
+  for (std::uint16_t h : marked_) pairs_[h] = false;
+  marked_.clear();
+  for (std::size_t i = 1; i < text_.size(); ++i) MarkPair(text_[i - 1], text_[i]);
+}
+
+bool ContextLineConverter::MayOccur(const std::u32string& s) const {
+  if (s.empty() || !MayOccur(s[0])) return false;
+  for (std::size_t i = 1; i < s.size(); ++i)
+    if (!pairs_[PairHash(s[i - 1], s[i])]) return false;
+  return true;
 }
 
 bool ContextLineConverter::ContextHolds(const PairContext& context, std::uint32_t a, std::uint32_t b) const {
@@ -195,9 +206,11 @@ bool ContextLineConverter::ContextHolds(const PairContext& context, std::uint32_
 }
 
 void ContextLineConverter::ApplyMap(const Step& step) {
-  bool touches = false;
-  for (std::size_t h = 0; h <= kPresentMask && !touches; ++h) touches = step.sources[h] && present_[h];
-  if (!touches) return;
+  if (surveyed_) {
+    bool touches = false;
+    for (char32_t c : step.characters) touches = touches || MayOccur(c);
+    if (!touches) return;
+  }
   nextText_.clear();
   nextFrom_.clear();
   nextTo_.clear();
@@ -219,13 +232,14 @@ void ContextLineConverter::ApplyMap(const Step& step) {
   std::swap(text_, nextText_);
   std::swap(from_, nextFrom_);
   std::swap(to_, nextTo_);
-  Survey();
+  surveyed_ = false;
 }
 
 void ContextLineConverter::ApplyPair(const Step& step) {
   const std::u32string& source = step.source;
   const std::u32string& capital = step.capitalSource;
-  if (!MayOccur(source[0]) && (capital.empty() || !MayOccur(capital[0]))) return;
+  if (!surveyed_) Survey();
+  if (!MayOccur(source) && (capital.empty() || !MayOccur(capital))) return;
   const std::size_t len = source.size(), n = text_.size();
   if (len > n) return;
   std::u32string_view text(text_);
@@ -252,6 +266,12 @@ void ContextLineConverter::ApplyPair(const Step& step) {
       replaced = true;
     }
     nextText_.append(text, copied, i - copied);
+    // The survey stays a superset: the target's characters and pairs, and
+    // the pairs at both of its seams (what comes before may be the target of
+    // the match just before).
+    const bool hasBefore = !nextText_.empty(), hasAfter = i + len < n;
+    const char32_t before = hasBefore ? nextText_.back() : 0;
+    const char32_t after = hasAfter ? text[i + len] : 0;
     nextFrom_.insert(nextFrom_.end(), from_.begin() + static_cast<std::ptrdiff_t>(copied),
                      from_.begin() + static_cast<std::ptrdiff_t>(i));
     nextTo_.insert(nextTo_.end(), to_.begin() + static_cast<std::ptrdiff_t>(copied),
@@ -261,7 +281,16 @@ void ContextLineConverter::ApplyPair(const Step& step) {
     nextFrom_.insert(nextFrom_.end(), target.size(), a);
     nextTo_.insert(nextTo_.end(), target.size(), b);
     if (target.size() > len) Grow(nextText_.size() + (n - i - len));
-    for (char32_t t : target) present_[t & kPresentMask] = true;
+    for (std::size_t k = 0; k < target.size(); ++k) {
+      present_[target[k] & kPresentMask] = true;
+      if (k > 0) MarkPair(target[k - 1], target[k]);
+    }
+    if (target.empty()) {
+      if (hasBefore && hasAfter) MarkPair(before, after);
+    } else {
+      if (hasBefore) MarkPair(before, target.front());
+      if (hasAfter) MarkPair(target.back(), after);
+    }
     i += len;
     copied = i;
   }
@@ -276,7 +305,7 @@ void ContextLineConverter::ApplyPair(const Step& step) {
 
 void ContextLineConverter::ConvertTo(std::string_view line, std::string& out) {
   Decode(line);
-  Survey();
+  surveyed_ = false;
   for (const Step& step : compiled_->steps) {
     if (step.isMap) ApplyMap(step);
     else ApplyPair(step);

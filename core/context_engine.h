@@ -51,8 +51,19 @@ class ContextLineConverter {
   void ApplyMap(const Step& step);
   void ApplyPair(const Step& step);
   bool ContextHolds(const PairContext& context, std::uint32_t a, std::uint32_t b) const;
+  // What the working text holds, as a superset: its characters and its
+  // neighbouring pairs of characters, by a hash.
   void Survey();
+  void MarkPair(char32_t a, char32_t b) {
+    const std::size_t h = PairHash(a, b);
+    if (!pairs_[h]) {
+      pairs_[h] = true;
+      marked_.push_back(static_cast<std::uint16_t>(h));
+    }
+  }
+  static std::size_t PairHash(char32_t a, char32_t b) { return ((a & 0xFF) << 8) | (b & 0xFF); }
   bool MayOccur(char32_t c) const { return present_[c & kPresentMask]; }
+  bool MayOccur(const std::u32string& s) const;
   void Grow(std::size_t characters) const;
 
   static constexpr std::size_t kPresentMask = 4095;
@@ -73,7 +84,10 @@ class ContextLineConverter {
   WordMap words_;
   std::u32string text_, nextText_;
   std::vector<std::uint32_t> from_, to_, nextFrom_, nextTo_;
-  std::array<bool, kPresentMask + 1> present_{};  // a superset of what text_ holds, by a hash
+  std::array<bool, kPresentMask + 1> present_{};
+  std::vector<bool> pairs_ = std::vector<bool>(1 << 16);
+  std::vector<std::uint16_t> marked_;  // the pairs_ set, to clear them again
+  bool surveyed_ = false;              // present_ and pairs_ describe text_
 };
 
 }  // namespace velmar
