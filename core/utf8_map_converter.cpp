@@ -18,9 +18,29 @@
 namespace velmar {
 namespace {
 
-// The kind of the character at piece[i] as the line-by-line path sees it: a
-// character Windows-1251 has not is a stand-in there, no letter.
+// The kinds of the characters of one or two UTF-8 bytes as the line-by-line
+// path sees them: a character Windows-1251 has not is a stand-in there, no letter.
+struct ShortKinds {
+  std::array<CharKind, 0x800> kind{};
+  ShortKinds() {
+    for (char32_t cp = 0; cp < 0x800; ++cp) {
+      const int b = UnicodeToCp1251(cp);
+      kind[cp] = b < 0 ? CharKind::Other : Cp1251Kind(static_cast<unsigned char>(b));
+    }
+  }
+};
+const ShortKinds kShortKinds;
+
 CharKind KindAt(std::string_view piece, std::size_t i, std::size_t& length) {
+  const auto* p = reinterpret_cast<const unsigned char*>(piece.data());
+  if (p[i] < 0x80) {
+    length = 1;
+    return kShortKinds.kind[p[i]];
+  }
+  if (p[i] >= 0xC2 && p[i] <= 0xDF && i + 1 < piece.size() && (p[i + 1] & 0xC0) == 0x80) {
+    length = 2;
+    return kShortKinds.kind[((p[i] & 0x1Fu) << 6) | (p[i + 1] & 0x3Fu)];
+  }
   char32_t cp = 0;
   const int n = DecodeUtf8Sequence(piece.substr(i), cp);
   if (n <= 0) {
@@ -95,10 +115,13 @@ std::optional<ByteMaps> OneLetterMaps(const TTransTable& table, bool underscore,
   if (!images) return std::nullopt;
   ByteMaps maps{*images, *images};
   if (!capitalWords) return maps;
-  // In a word in capitals each pair writes its target in capitals; the
-  // blank before a line is in no word.
+  // In a word in capitals each pair writes its target in capitals. Only a
+  // capital, a letter without case or an apostrophe can stand in capitals
+  // (not the blank before a line either): the others keep one image, and
+  // the converter looks at the word of none of them.
   for (int b = 0; b < 256; ++b) {
-    if (b == ' ') continue;
+    const CharKind kind = Cp1251Kind(static_cast<unsigned char>(b));
+    if (b == ' ' || kind == CharKind::Small || kind == CharKind::Other) continue;
     std::string image(1, static_cast<char>(b));
     for (int i = 0; i < table.TableCount; ++i) {
       const TCharTable& pair = table.Table[i];
