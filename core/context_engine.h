@@ -39,8 +39,10 @@ class ContextLineConverter {
   void ConvertTo(std::string_view line, std::string& out);
 
   // The most characters the working text of one line may grow to; more
-  // throws std::bad_alloc (each character costs about a dozen bytes here).
-  static constexpr std::size_t kDefaultResultLimit = std::size_t{1} << 27;
+  // throws std::bad_alloc: each character costs about 24 bytes here (itself
+  // and where it came from, twice while a pair is applied), so a line in
+  // capitals of 32 million characters is as far as it goes.
+  static constexpr std::size_t kDefaultResultLimit = std::size_t{1} << 25;
   void SetResultLimit(std::size_t characters) { resultLimit_ = characters; }
 
  private:
