@@ -110,6 +110,10 @@ ConvertOptions ReadConvertOptions(const std::vector<std::string>& words) {
   return o;
 }
 
+// Lines of fewer bytes than this are converted into one buffer and written at
+// once; longer ones are written as they are converted.
+constexpr std::size_t kBatchBytes = 4 << 20;
+
 // The converting step: lines in, converted text out, with the characters
 // kept aside (UTF-8 mode) restored in their places.
 class ConvertStep {
@@ -177,8 +181,6 @@ class ConvertStep {
     output_.WriteText(text, &stash_, &stashNext_);
   }
 
-  static constexpr std::size_t kBatchBytes = 4 << 20;
-
   const ConvertOptions& o_;
   LineConverter converter_;
   Output& output_;
@@ -195,14 +197,27 @@ void ConvertUnicode(const ConvertOptions& o, const TTransTable& table, std::FILE
   Output output(out, o.output, Encoding::kUtf8);
   Utf8CompressState compress;
   std::string converted, compressed;
+  const auto write = [&](std::string_view text) {
+    if (!o.compress) return output.WriteBytes(text);
+    compressed.clear();
+    CompressUtf8Append(compress, text, compressed);
+    output.WriteBytes(compressed);
+  };
   TextInput input(o.files, in, {.encoding = o.encoding, .utf8Lines = true});
   input.Read([&](std::span<const std::string_view> lines) {
-    converted.clear();
-    converter.ConvertLinesTo(lines, o.eol, converted);
-    if (!o.compress) return output.WriteBytes(converted);
-    compressed.clear();
-    CompressUtf8Append(compress, converted, compressed);
-    output.WriteBytes(compressed);
+    std::size_t bytes = 0;
+    for (std::string_view line : lines) bytes += line.size();
+    if (bytes < kBatchBytes) {
+      // Ordinary lines: converted into one buffer and written at once.
+      converted.clear();
+      converter.ConvertLinesTo(lines, o.eol, converted);
+      return write(converted);
+    }
+    // A long line is written as it is converted, not copied once more.
+    converter.ConvertLinesWith(lines, [&](std::string_view line) {
+      write(line);
+      write(o.eol);
+    });
   });
   output.Commit();
 }
