@@ -33,7 +33,8 @@ const char* const kUsage =
     "  path of a .table file; --reverse takes the table's reverse. --tables-dir\n"
     "  defaults to the Table folder beside the program. --output writes to FILE,\n"
     "  replacing it only when the whole conversion succeeded (a symbolic link is\n"
-    "  followed, a device or FIFO written directly, a file keeps its permissions).\n"
+    "  followed, a device or FIFO written directly, a file keeps its permissions\n"
+    "  and its other names); --output - is standard output.\n"
     "--encoding: utf-8 (default) or cp1251 for the bytes read and written.\n"
     "  A Unicode table (a .table file that begins with a UTF-8 or UTF-16 byte\n"
     "  order mark) converts Unicode characters: with utf-8 nothing is lost; with\n"
@@ -97,8 +98,10 @@ ConvertOptions ReadConvertOptions(const std::vector<std::string>& words) {
     else if (line.Flag("--compress")) o.compress = true;
     else if (line.Option("--tables-dir", value)) o.tablesDir = PathFromUtf8(value);
     else if (line.Option("--encoding", value)) o.encoding = ParseEncoding(value);
-    else if (line.Option("--output", value, "-o")) o.output = PathFromUtf8(value);
-    else if (line.Option("--eol", value)) {
+    else if (line.Option("--output", value, "-o")) {
+      if (value == "-") o.output.reset();  // standard output, as for an input
+      else o.output = PathFromUtf8(value);
+    } else if (line.Option("--eol", value)) {
       if (value == "crlf") o.eol = "\r\n";
       else if (value == "lf") o.eol = "\n";
       else throw UsageError{"unknown line break '" + value + "' (crlf or lf)"};

@@ -135,6 +135,24 @@ TEST(VelmarConvert, OutputFileIsReplacedOnlyOnSuccess) {
   EXPECT_EQ(Slurp(out), "zhzh\r\n");  // the files are one text, as if joined
 }
 
+TEST(VelmarConvert, OutputDashIsStandardOutput) {
+  test::TempDir dir;
+  const auto previous = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path());
+  for (const char* option : {"-o", "--output", "--output=-"}) {
+    std::vector<std::string> args = {"convert", option};
+    if (std::string_view(option).find('=') == std::string_view::npos) args.push_back("-");
+    const Result r = Velmar(args, "\xD0\xB6");
+    EXPECT_EQ(r.status, 0) << option << r.err;
+    EXPECT_EQ(r.out, "zh\r\n") << option;
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "-")) << option;
+  }
+  // A file of that name is still written through its path.
+  EXPECT_EQ(Velmar({"convert", "-o", "./-"}, "\xD0\xB6").status, 0);
+  EXPECT_EQ(Slurp(dir.path() / "-"), "zh\r\n");
+  std::filesystem::current_path(previous);
+}
+
 TEST(VelmarConvert, Errors) {
   EXPECT_EQ(Velmar({"convert", "--table", "7"}).status, 1);
   EXPECT_EQ(Velmar({"convert", "/no/such/file"}).status, 1);
@@ -234,6 +252,15 @@ TEST(VelmarConvert, OutputIntoLinksDevicesAndFifos) {
   fs::create_hard_link(shared, dir.path() / "other-name.txt");
   ASSERT_EQ(Velmar({"convert", "--output", shared.string()}, zh).status, 0);
   EXPECT_EQ(Slurp(dir.path() / "other-name.txt"), "zh\r\n");
+  // A shorter text than the old one: the rest of the old text goes.
+  dir.Write("shared.txt", std::string(100000, 'o'));
+  ASSERT_EQ(Velmar({"convert", "--output", shared.string()}, zh + zh).status, 0);
+  EXPECT_EQ(Slurp(dir.path() / "other-name.txt"), "zhzh\r\n");
+  // A longer one: all of it, in order.
+  std::string longer;
+  for (int i = 0; i < 30000; ++i) longer += std::to_string(i) + "\n";
+  ASSERT_EQ(Velmar({"convert", "--eol", "lf", "--output", shared.string()}, longer).status, 0);
+  EXPECT_EQ(Slurp(dir.path() / "other-name.txt"), longer);
 
   // A device is written, not replaced.
   EXPECT_EQ(Velmar({"convert", "--output", "/dev/null"}, zh).status, 0);
