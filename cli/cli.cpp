@@ -1,5 +1,6 @@
 #include "cli.h"
 
+#include <algorithm>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -271,7 +272,7 @@ int Convert(const std::vector<std::string>& words, std::FILE* in, std::FILE* out
   return 0;
 }
 
-int Tables(const std::vector<std::string>& words, std::FILE* out) {
+int Tables(const std::vector<std::string>& words, std::FILE* out, std::FILE* err) {
   std::optional<std::filesystem::path> dir;
   bool utf8 = true;
   CommandLine line(words);
@@ -283,7 +284,11 @@ int Tables(const std::vector<std::string>& words, std::FILE* out) {
     else line.Unknown();
   }
   TTableStore store;
-  LoadTables(store, TablesDir(dir));
+  std::vector<std::filesystem::path> skipped;
+  LoadTables(store, TablesDir(dir), &skipped);
+  std::sort(skipped.begin(), skipped.end());
+  for (const auto& path : skipped)
+    std::fprintf(err, "velmar tables: skipped %s: not a regular file\n", PathToUtf8(path).c_str());
   std::string text;
   // Names of a Unicode table are UTF-8; in Windows-1251 what it cannot hold is "?".
   auto field = [&](const TTransTable& t, const std::string& s) {
@@ -326,7 +331,7 @@ int RunVelmar(const std::vector<std::string>& words, std::FILE* in, std::FILE* o
       return 0;
     }
   }
-  return RunSubcommand(command, err, [&] { return command == "convert" ? Convert(rest, in, out) : Tables(rest, out); });
+  return RunSubcommand(command, err, [&] { return command == "convert" ? Convert(rest, in, out) : Tables(rest, out, err); });
 }
 
 }  // namespace velmar

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -280,6 +281,20 @@ TEST(VelmarConvert, OutputIntoLinksDevicesAndFifos) {
   // No temporary file is left anywhere.
   for (const auto& entry : fs::directory_iterator(dir.path()))
     EXPECT_EQ(entry.path().string().find("velmar-tmp"), std::string::npos) << entry.path();
+}
+
+TEST(VelmarTables, WhatIsNoRegularFileIsSkippedWithAWord) {
+  namespace fs = std::filesystem;
+  test::TempDir dir;
+  dir.Write("real.table", "[Information]\r\nFrom=R\r\nTo=L\r\n");
+  ASSERT_EQ(mkfifo((dir.path() / "x.table").c_str(), 0600), 0);
+  fs::create_symlink("/dev/zero", dir.path() / "zero.table");
+  const Result r = Velmar({"tables", "--tables-dir", dir.path().string()});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("2\tR - L"), std::string::npos) << r.out;
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 4) << r.out;  // the built-in two and R - L both ways
+  EXPECT_EQ(r.err, "velmar tables: skipped " + (dir.path() / "x.table").string() + ": not a regular file\n" +
+                       "velmar tables: skipped " + (dir.path() / "zero.table").string() + ": not a regular file\n");
 }
 #endif
 
