@@ -246,6 +246,7 @@ struct UnicodeLineConverter::Compiled {
         CheckSize(total);
         i = next;
       }
+      CheckSize(total);
       room = total + sizeof(std::uint64_t);  // a packed image is copied as one word
     }
     out.clear();
