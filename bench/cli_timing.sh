@@ -7,6 +7,10 @@
 #        `velmar convert` with the built-in table against ICU's
 #        `uconv -x Russian-Latin/BGN` on Russian fortunes (default 20 MB; needs
 #        Debian's fortunes-ru, icu-devtools and hyperfine)
+#    or: bench/cli_timing.sh growth [RESULT_MEGABYTES]
+#        peak memory against the size of the result for one line that a
+#        table doubles (default 128 MB of result), in both engines, by a pair
+#        of two letters and by a one-letter map
 set -e
 here=$(cd "$(dirname "$0")/.." && pwd)
 velmar=$here/build/native/bin/velmar
@@ -43,6 +47,35 @@ import json, sys
 r = json.load(open(sys.argv[1]))["results"]
 print("uconv takes %.1f times as long as velmar convert" % (r[1]["mean"] / r[0]["mean"]))
 PY
+  exit 0
+fi
+
+if [ "${1:-}" = growth ]; then
+  result_mb=${2:-128}
+  python3 - "$work" "$result_mb" <<'PY'
+import sys
+work, mb = sys.argv[1], int(sys.argv[2])
+half = (mb << 20) // 2
+open(work + "/ab.txt", "wb").write(b"ab" * (half // 2))
+open(work + "/a.txt", "wb").write(b"a" * half)
+for name, bom, pair in (("pair", b"", b"ab=cdef"), ("upair", b"\xef\xbb\xbf", b"ab=cdef"),
+                        ("map", b"", b"a=bb"), ("umap", b"\xef\xbb\xbf", b"a=bb")):
+    open("%s/%s.table" % (work, name), "wb").write(bom + b"[Table]\r\n" + pair + b"\r\n")
+PY
+  growth() {
+    label=$1 table=$2 input=$3
+    shift 3
+    /usr/bin/time -f "%e %M" -o "$work/time" "$velmar" convert --table "$work/$table" "$@" \
+      < "$work/$input" | wc -c > "$work/size"
+    read -r secs rss < "$work/time"
+    size=$(cat "$work/size")
+    echo "$label: $size bytes of result in $secs s, peak RSS $((rss / 1024)) MB," \
+      "$(python3 -c "print('%.2f' % ($rss * 1024 / $size))") times the result"
+  }
+  growth "Windows-1251 engine, pair ab=cdef" pair.table ab.txt --encoding cp1251
+  growth "Unicode engine, pair ab=cdef" upair.table ab.txt
+  growth "Windows-1251 engine, map a=bb" map.table a.txt --encoding cp1251
+  growth "Unicode engine, map a=bb" umap.table a.txt
   exit 0
 fi
 

@@ -1,5 +1,6 @@
 #include "cli.h"
 
+#include <algorithm>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -39,7 +40,8 @@ const char* const kUsage =
     "  --literal-case applies every pair exactly as it is written instead.\n"
     "  --output writes to FILE,\n"
     "  replacing it only when the whole conversion succeeded (a symbolic link is\n"
-    "  followed, a device or FIFO written directly, a file keeps its permissions).\n"
+    "  followed, a device or FIFO written directly, a file keeps its permissions\n"
+    "  and its other names); --output - is standard output.\n"
     "--encoding: utf-8 (default) or cp1251 for the bytes read and written.\n"
     "  A Unicode table (a .table file that begins with a UTF-8 or UTF-16 byte\n"
     "  order mark) converts Unicode characters: with utf-8 nothing is lost; with\n"
@@ -105,8 +107,10 @@ ConvertOptions ReadConvertOptions(const std::vector<std::string>& words) {
     else if (line.Flag("--literal-case")) o.capitalWords = false;
     else if (line.Option("--tables-dir", value)) o.tablesDir = PathFromUtf8(value);
     else if (line.Option("--encoding", value)) o.encoding = ParseEncoding(value);
-    else if (line.Option("--output", value, "-o")) o.output = PathFromUtf8(value);
-    else if (line.Option("--eol", value)) {
+    else if (line.Option("--output", value, "-o")) {
+      if (value == "-") o.output.reset();  // standard output, as for an input
+      else o.output = PathFromUtf8(value);
+    } else if (line.Option("--eol", value)) {
       if (value == "crlf") o.eol = "\r\n";
       else if (value == "lf") o.eol = "\n";
       else throw UsageError{"unknown line break '" + value + "' (crlf or lf)"};
@@ -117,6 +121,10 @@ ConvertOptions ReadConvertOptions(const std::vector<std::string>& words) {
   if (o.underscore && o.hyphen) throw UsageError{"--underscore and --hyphen exclude each other"};
   return o;
 }
+
+// Lines of fewer bytes than this are converted into one buffer and written at
+// once; longer ones are written as they are converted.
+constexpr std::size_t kBatchBytes = 4 << 20;
 
 // The converting step: lines in, converted text out, with the characters
 // kept aside (UTF-8 mode) restored in their places.
@@ -185,8 +193,6 @@ class ConvertStep {
     output_.WriteText(text, &stash_, &stashNext_);
   }
 
-  static constexpr std::size_t kBatchBytes = 4 << 20;
-
   const ConvertOptions& o_;
   TableLineConverter converter_;
   Output& output_;
@@ -203,14 +209,27 @@ void ConvertUnicode(const ConvertOptions& o, const TTransTable& table, std::FILE
   Output output(out, o.output, Encoding::kUtf8);
   Utf8CompressState compress;
   std::string converted, compressed;
+  const auto write = [&](std::string_view text) {
+    if (!o.compress) return output.WriteBytes(text);
+    compressed.clear();
+    CompressUtf8Append(compress, text, compressed);
+    output.WriteBytes(compressed);
+  };
   TextInput input(o.files, in, {.encoding = o.encoding, .utf8Lines = true});
   input.Read([&](std::span<const std::string_view> lines) {
-    converted.clear();
-    converter.ConvertLinesTo(lines, o.eol, converted);
-    if (!o.compress) return output.WriteBytes(converted);
-    compressed.clear();
-    CompressUtf8Append(compress, converted, compressed);
-    output.WriteBytes(compressed);
+    std::size_t bytes = 0;
+    for (std::string_view line : lines) bytes += line.size();
+    if (bytes < kBatchBytes) {
+      // Ordinary lines: converted into one buffer and written at once.
+      converted.clear();
+      converter.ConvertLinesTo(lines, o.eol, converted);
+      return write(converted);
+    }
+    // A long line is written as it is converted, not copied once more.
+    converter.ConvertLinesWith(lines, [&](std::string_view line) {
+      write(line);
+      write(o.eol);
+    });
   });
   output.Commit();
 }
@@ -261,7 +280,7 @@ int Convert(const std::vector<std::string>& words, std::FILE* in, std::FILE* out
   return 0;
 }
 
-int Tables(const std::vector<std::string>& words, std::FILE* out) {
+int Tables(const std::vector<std::string>& words, std::FILE* out, std::FILE* err) {
   std::optional<std::filesystem::path> dir;
   bool utf8 = true;
   CommandLine line(words);
@@ -273,7 +292,11 @@ int Tables(const std::vector<std::string>& words, std::FILE* out) {
     else line.Unknown();
   }
   TTableStore store;
-  LoadTables(store, TablesDir(dir));
+  std::vector<std::filesystem::path> skipped;
+  LoadTables(store, TablesDir(dir), &skipped);
+  std::sort(skipped.begin(), skipped.end());
+  for (const auto& path : skipped)
+    std::fprintf(err, "velmar tables: skipped %s: not a regular file\n", PathToUtf8(path).c_str());
   std::string text;
   // Names of a Unicode table are UTF-8; in Windows-1251 what it cannot hold is "?".
   auto field = [&](const TTransTable& t, const std::string& s) {
@@ -316,7 +339,7 @@ int RunVelmar(const std::vector<std::string>& words, std::FILE* in, std::FILE* o
       return 0;
     }
   }
-  return RunSubcommand(command, err, [&] { return command == "convert" ? Convert(rest, in, out) : Tables(rest, out); });
+  return RunSubcommand(command, err, [&] { return command == "convert" ? Convert(rest, in, out) : Tables(rest, out, err); });
 }
 
 }  // namespace velmar

@@ -26,7 +26,12 @@ int wmain(int argc, wchar_t** argv) {
   return velmar::RunVelmar(args, stdin, stdout, stderr);
 }
 #else
+#include <csignal>
+
 int main(int argc, char** argv) {
+  // Past a file-size limit a write fails and the run says so (removing its
+  // temporary file) instead of being killed halfway.
+  std::signal(SIGXFSZ, SIG_IGN);
   std::vector<std::string> args(argv + 1, argv + argc);
   return velmar::RunVelmar(args, stdin, stdout, stderr);
 }

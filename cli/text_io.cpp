@@ -1,5 +1,7 @@
 #include "text_io.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <memory>
 #include <system_error>
 
@@ -26,17 +28,55 @@ std::filesystem::path FollowLinks(std::filesystem::path path) {
 
 }  // namespace
 
-void Output::CopyInto(const std::filesystem::path& from, const std::filesystem::path& to) const {
-  std::ifstream in(from, std::ios::binary);
-  std::ofstream out(to, std::ios::binary | std::ios::trunc);
-  if (!in || !out) throw Failure{"cannot write " + Name()};
+void Output::OverwriteKeepingOldText() const {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const std::uintmax_t oldSize = fs::file_size(*target_, ec);
+  if (ec) throw Failure{"cannot write " + Name() + ": " + ec.message()};
+  const std::uintmax_t newSize = fs::file_size(temp_, ec);
+  if (ec) throw Failure{"cannot write " + Name() + ": " + ec.message()};
+  std::ifstream in(temp_, std::ios::binary);
+  if (!in) throw Failure{"cannot write " + Name()};
   std::unique_ptr<char[]> buffer(new char[kBlock]);
-  while (in) {
-    in.read(buffer.get(), kBlock);
-    out.write(buffer.get(), in.gcount());
+  const auto copy = [&](std::ostream& out, std::uintmax_t bytes) {
+    while (bytes > 0 && in && out) {
+      const auto n = static_cast<std::streamsize>(std::min<std::uintmax_t>(bytes, kBlock));
+      in.read(buffer.get(), n);
+      out.write(buffer.get(), in.gcount());
+      bytes -= static_cast<std::uintmax_t>(in.gcount());
+      if (in.gcount() == 0) break;
+    }
+    out.flush();
+    return bytes == 0 && !in.bad() && out.good();
+  };
+
+  if (newSize > oldSize) {
+    // The room for a longer text is taken first, at the file's end, with the
+    // new text's tail (which belongs there): on a full disk the file is cut
+    // back to its old size and keeps its old text whole.
+    std::ofstream grow(*target_, std::ios::binary | std::ios::app);
+    in.seekg(static_cast<std::streamoff>(oldSize));
+    bool grown = grow && copy(grow, newSize - oldSize);
+    const int error = errno;
+    grow.close();
+    grown = grown && !grow.fail();
+    if (!grown) {
+      fs::resize_file(*target_, oldSize, ec);
+      throw Failure{"cannot write " + Name() + ": " + std::generic_category().message(error) +
+                    " (the file keeps its old text)"};
+    }
   }
+  // The space is there: the text before the tail goes over the old one.
+  std::fstream out(*target_, std::ios::binary | std::ios::in | std::ios::out);
+  in.clear();
+  in.seekg(0);
+  bool written = out && copy(out, std::min(oldSize, newSize));
   out.close();
-  if (in.bad() || !out) throw Failure{"cannot write " + Name()};
+  if (!written || out.fail()) throw Failure{"cannot write " + Name()};
+  if (newSize < oldSize) {
+    fs::resize_file(*target_, newSize, ec);
+    if (ec) throw Failure{"cannot write " + Name() + ": " + ec.message()};
+  }
 }
 
 TextInput::TextInput(std::vector<std::string> names, std::FILE* in, Options options)
@@ -217,7 +257,7 @@ void Output::Commit() {
   if (keepLinks_) {
     // Other names of the file must see the new text: the text is copied into
     // the file itself instead of a new file taking its place.
-    CopyInto(temp_, *target_);
+    OverwriteKeepingOldText();
     fs::remove(temp_, ec);
     committed_ = true;
     return;

@@ -91,7 +91,9 @@ class Output {
  private:
   void Flush();
   void WriteRaw(std::string_view bytes);
-  void CopyInto(const std::filesystem::path& from, const std::filesystem::path& to) const;
+  // Puts the text of temp_ into the file itself (a file with other names),
+  // its old text kept whole when the disk has no room for the new one.
+  void OverwriteKeepingOldText() const;
   std::string Name() const;
 
   std::FILE* out_;

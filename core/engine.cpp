@@ -10,6 +10,16 @@ namespace {
 
 bool IsSeparator(unsigned char c) { return c <= 0x20; }
 
+// Makes room for n bytes, keeping the text, with no more capacity than asked:
+// a growing string may double its capacity, twice what a long line needs.
+void ReserveExactly(std::string& s, std::size_t n) {
+  if (n <= s.capacity()) return;
+  std::string larger;
+  larger.reserve(n);
+  larger.append(s);
+  s.swap(larger);
+}
+
 }  // namespace
 
 LineConverter::LineConverter(const TTransTable& table, bool underscore, bool hyphen) {
@@ -148,6 +158,8 @@ void LineConverter::ApplyMap(const Step& step) {
     for (std::size_t i = 0; i < n; ++i) room += step.image[in[i]].size();
   }
   CheckResultSize(room);
+  next_.clear();
+  ReserveExactly(next_, room + 8);
   next_.resize(room + 8);
   char* out = next_.data();
   if (step.allPacked) {
@@ -171,26 +183,37 @@ bool LineConverter::ApplyPair(const Step& step) {
   std::string_view text(buf_);
   std::size_t hit = text.find(step.source);
   if (hit == std::string_view::npos) return false;
+  // A pair that lengthens the text counts its matches first: the result is
+  // refused before it is made when it would pass the limit, and its buffer
+  // is exactly as large as the result.
+  std::size_t size = text.size();
+  if (step.target.size() > step.source.size()) {
+    std::size_t hits = 0;
+    for (std::size_t h = hit; h != std::string_view::npos; h = text.find(step.source, h + step.source.size())) ++hits;
+    size += hits * (step.target.size() - step.source.size());
+  }
+  CheckResultSize(size);
   next_.clear();
-  seams_.clear();
+  ReserveExactly(next_, size);
+
+  // Keep the survey a superset: every seam between the pieces of the result
+  // gets its byte pair as the piece after it is appended (an empty target
+  // joins the text around it), the target its own bytes and pairs below.
+  const auto append = [&](std::string_view piece) {
+    if (piece.empty()) return;
+    if (!next_.empty()) pairs_.Add(static_cast<unsigned char>(next_.back()), static_cast<unsigned char>(piece[0]));
+    next_.append(piece);
+  };
   std::size_t pos = 0;
   do {
-    next_.append(text, pos, hit - pos);
-    seams_.push_back(next_.size());
-    next_ += step.target;
-    seams_.push_back(next_.size());
-    if (step.target.size() > step.source.size()) CheckResultSize(next_.size());
+    append(text.substr(pos, hit - pos));
+    append(step.target);
     pos = hit + step.source.size();
     hit = text.find(step.source, pos);
   } while (hit != std::string_view::npos);
-  next_.append(text, pos);
+  append(text.substr(pos));
   std::swap(buf_, next_);
 
-  // Keep the survey a superset: the target's own bytes and byte pairs, and
-  // the pairs at both seams of every replacement.
-  const auto* p = reinterpret_cast<const unsigned char*>(buf_.data());
-  for (std::size_t seam : seams_)
-    if (seam > 0 && seam < buf_.size()) pairs_.Add(p[seam - 1], p[seam]);
   const auto* t = reinterpret_cast<const unsigned char*>(step.target.data());
   for (std::size_t i = 0; i < step.target.size(); ++i) {
     present_[t[i]] = true;
@@ -227,6 +250,9 @@ void LineConverter::ConvertBlocks(std::span<const std::string_view> lines, Emit 
     buf_.clear();
     std::size_t first = i;
     do {
+      // A long line gets a buffer of its own size, not twice that.
+      if (buf_.size() + lines[i].size() + 2 > buf_.capacity())
+        ReserveExactly(buf_, std::max(buf_.size() + lines[i].size() + 2, blockSize_ + blockSize_ / 2));
       buf_ += static_cast<char>(blank_);
       if (blank_ == ' ') {
         buf_ += lines[i];

@@ -110,7 +110,6 @@ class LineConverter {
   BytePairs pairs_;
   // present_ and pairs_ describe buf_ (a superset of it)
   bool bytesSurveyed_ = false, pairsSurveyed_ = false;
-  std::vector<std::size_t> seams_;
 };
 
 // Streaming CompressText: feed the text in pieces, in order.

@@ -191,13 +191,16 @@ TTransTable ReadTableFile(const std::filesystem::path& path, std::string* error)
     if (text.error.empty()) t = TableFromProfile(ProfileFile::Parse(text.text), text.encoding, error);
     else if (error) *error = text.error;
   } else if (error) {
-    *error = "cannot read the file";
+    std::error_code ec;
+    const bool regular = std::filesystem::is_regular_file(path, ec) || !std::filesystem::exists(path, ec);
+    *error = regular ? "cannot read the file" : "it is not a regular file";
   }
   t.FilePath = path;
   return t;
 }
 
-std::vector<std::filesystem::path> ListTableFiles(const std::filesystem::path& folder) {
+std::vector<std::filesystem::path> ListTableFiles(const std::filesystem::path& folder,
+                                                  std::vector<std::filesystem::path>* skipped) {
   std::vector<std::filesystem::path> files;
   std::error_code ec;
   std::filesystem::directory_iterator it(folder, ec), end;
@@ -205,7 +208,12 @@ std::vector<std::filesystem::path> ListTableFiles(const std::filesystem::path& f
     // A device name would open the device (a serial port can block the start).
     const auto name = it->path().filename().u8string();
     if (IsReservedDeviceName(std::string_view(reinterpret_cast<const char*>(name.data()), name.size()))) continue;
-    if (HasTableExtension(it->path()) && !it->is_directory(ec)) files.push_back(it->path());
+    if (!HasTableExtension(it->path())) continue;
+    // Only a regular file (or a link to one): a FIFO would block the read,
+    // a link to a device never end it. A link to nothing is skipped too.
+    std::error_code statusError;
+    if (it->is_regular_file(statusError)) files.push_back(it->path());
+    else if (skipped && !it->is_directory(statusError)) skipped->push_back(it->path());
   }
   std::sort(files.begin(), files.end(), [](const auto& a, const auto& b) {
     std::string la = LowerFolded(a), lb = LowerFolded(b);
@@ -220,10 +228,11 @@ void LoadTableFile(TTableStore& store, std::int32_t k, const std::filesystem::pa
   else store.Store.push_back(std::move(t));
 }
 
-void LoadTables(TTableStore& store, const std::filesystem::path& tableFolder) {
+void LoadTables(TTableStore& store, const std::filesystem::path& tableFolder,
+                std::vector<std::filesystem::path>* skipped) {
   store.Clear();
   store.BuildBuiltInTables();
-  for (const auto& path : ListTableFiles(tableFolder)) {
+  for (const auto& path : ListTableFiles(tableFolder, skipped)) {
     std::int32_t k = store.StoreCount();
     LoadTableFile(store, k, path);
     store.DeriveReverseTable(k);

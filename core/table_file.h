@@ -37,13 +37,18 @@ TTransTable ReadTableFile(const std::filesystem::path& path, std::string* error 
 
 // The ".table" files of a folder (any case of the ending, no subfolders),
 // sorted by name without regard to case, as Windows file systems list them.
-std::vector<std::filesystem::path> ListTableFiles(const std::filesystem::path& folder);
+// Only regular files (symbolic links followed) are listed; the others of
+// that name but folders (a FIFO, a device, a link to nothing) go to *skipped.
+std::vector<std::filesystem::path> ListTableFiles(const std::filesystem::path& folder,
+                                                  std::vector<std::filesystem::path>* skipped = nullptr);
 
 // Reads the file into slot k (appending the slot when the store has no slot k yet).
 void LoadTableFile(TTableStore& store, std::int32_t k, const std::filesystem::path& path);
 
 // Empties the store and fills it: the built-in table and its reverse, then
 // every table file of the folder and its reverse. A missing folder is no error.
-void LoadTables(TTableStore& store, const std::filesystem::path& tableFolder);
+// What ListTableFiles skips goes to *skipped.
+void LoadTables(TTableStore& store, const std::filesystem::path& tableFolder,
+                std::vector<std::filesystem::path>* skipped = nullptr);
 
 }  // namespace velmar

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <new>
 
 #include "convert.h"
 #include "unicode_table.h"
@@ -15,6 +16,20 @@ namespace {
 // kept: the plain algorithm does that work for each occurrence too, and
 // keeping them could hold far more than the text itself.
 constexpr std::size_t kLongestKeptImage = 256;
+
+// A text longer than this is measured before a map converts it, so that its
+// buffer is exactly the result and not up to twice that.
+constexpr std::size_t kMeasureAbove = std::size_t{1} << 16;
+
+// Makes room for n bytes, keeping the text, with no more capacity than asked:
+// a growing string may double its capacity, twice what a long line needs.
+void ReserveExactly(std::string& s, std::size_t n) {
+  if (n <= s.capacity()) return;
+  std::string larger;
+  larger.reserve(n);
+  larger.append(s);
+  s.swap(larger);
+}
 
 bool IsContinuationByte(unsigned char c) { return (c & 0xC0) == 0x80; }
 
@@ -68,7 +83,8 @@ struct UnicodeLineConverter::Compiled {
     enum class Image : std::uint8_t { Unknown, Packed, Kept, Long };
     struct KeptImage {
       std::uint64_t packed = 0;
-      std::uint32_t offset = 0, length = 0;
+      std::size_t length = 0;  // known for a long image too
+      std::uint32_t offset = 0;
       Image state = Image::Unknown;
     };
     std::vector<KeptImage> images;
@@ -86,7 +102,12 @@ struct UnicodeLineConverter::Compiled {
   std::array<bool, 256> present{};
   BytePairs pairs;
   bool surveyed = false;
-  std::vector<std::size_t> seams;
+
+  std::size_t resultLimit = kDefaultResultLimit;
+  void CheckSize(std::size_t bytes) const {
+    // What the pair-by-pair algorithm would run out of memory on.
+    if (bytes > resultLimit) throw std::bad_alloc();
+  }
 
   void Survey(std::string_view text) {
     present = {};
@@ -133,71 +154,143 @@ struct UnicodeLineConverter::Compiled {
     return image;
   }
 
+  // The length in bytes of the run's image of a character, found without
+  // composing it: the pairs of a run replace each character on its own, so
+  // only how many of each character the image holds matters. A chain of
+  // doubling pairs is thus measured in a moment. Throws std::bad_alloc when
+  // the image, or any text on the way to it, would pass the limit.
+  std::size_t ImageLength(const Step& step, const Step::Character& c) const {
+    // Counts stay far below 2^64 as long as the length stays below this.
+    const std::uint64_t limit = std::min<std::uint64_t>(resultLimit, std::uint64_t{1} << 56);
+    std::vector<std::pair<std::string_view, std::uint64_t>> counts{{c.utf8, 1}};
+    const auto count = [&counts](std::string_view character) -> std::uint64_t& {
+      for (auto& [ch, n] : counts)
+        if (ch == character) return n;
+      return counts.emplace_back(character, 0).second;
+    };
+    std::uint64_t length = c.utf8.size();
+    for (std::size_t i = c.firstPair; i < step.from.size(); ++i) {
+      std::uint64_t& replaced = count(step.from[i]);
+      const std::uint64_t k = replaced;
+      if (k == 0) continue;
+      replaced = 0;
+      length -= k * step.from[i].size();
+      for (std::string_view to = step.to[i]; !to.empty();) {
+        const std::size_t n = FirstCharacterLength(to);
+        count(to.substr(0, n)) += k;
+        length += k * n;
+        if (length > limit) throw std::bad_alloc();
+        to.remove_prefix(n);
+      }
+    }
+    return static_cast<std::size_t>(length);
+  }
+
+  // Learns a character's image at its first occurrence: a short one is
+  // composed and kept, a long one only measured.
+  void Resolve(Step& step, std::size_t k) const {
+    Step::KeptImage& kept = step.images[k];
+    kept.length = ImageLength(step, step.characters[k]);
+    if (kept.length > kLongestKeptImage) {
+      kept.state = Step::Image::Long;
+      return;
+    }
+    const std::string image = Compose(step, step.characters[k]);
+    if (image.size() <= sizeof kept.packed) {
+      kept.state = Step::Image::Packed;
+      std::memcpy(&kept.packed, image.data(), image.size());
+    } else {
+      kept.state = Step::Image::Kept;
+      kept.offset = static_cast<std::uint32_t>(step.pool.size());
+      step.pool += image;
+    }
+  }
+
   bool Touches(const Step& step) const {
     for (const auto& c : step.characters)
       if (MayOccur(c.utf8)) return true;
     return false;
   }
 
+  // The character of the run that begins at p[i]: its number + 1 (next is
+  // then where it ends), or 0 when the byte is no replaced character's.
+  static std::size_t Find(const Step& step, const unsigned char* p, std::size_t n, std::size_t i,
+                          std::size_t& next) {
+    std::int32_t slot = step.nodes[0][p[i]];
+    next = i + 1;
+    while (slot < 0 && next < n) slot = step.nodes[static_cast<std::size_t>(-slot)][p[next++]];
+    return slot > 0 ? static_cast<std::size_t>(slot) : 0;
+  }
+
+  // A long image in a buffer of several lines stops the batching
+  // (abandoned): the plain algorithm would hold it for one line only.
   void ApplyMap(Step& step, const std::string& in, std::string& out) {
-    // Room for the longest kept image is checked before every character.
-    out.resize(in.size() + in.size() / 2 + 2 * kLongestKeptImage);
-    char* o = out.data();
-    char* room = out.data() + out.size() - kLongestKeptImage;
-    auto grow = [&](std::size_t more) {
-      std::size_t used = static_cast<std::size_t>(o - out.data());
-      out.resize(std::max(out.size() * 2, used + more + 2 * kLongestKeptImage));
-      o = out.data() + used;
-      room = out.data() + out.size() - kLongestKeptImage;
-    };
     const auto* p = reinterpret_cast<const unsigned char*>(in.data());
     const std::size_t n = in.size();
-    const auto& root = step.nodes[0];
-    std::size_t i = 0;
-    while (i < n) {
-      if (o > room) grow(0);
-      std::int32_t slot = root[p[i]];
-      std::size_t next = i + 1;
-      while (slot < 0 && next < n) slot = step.nodes[static_cast<std::size_t>(-slot)][p[next++]];
-      if (slot <= 0) {
-        // Not a replaced character: this byte stays (continuation bytes
-        // never start a character, so they stay through the root).
-        *o++ = static_cast<char>(p[i++]);
-        continue;
-      }
-      const auto k = static_cast<std::size_t>(slot - 1);
-      Step::KeptImage& kept = step.images[k];
-      if (kept.state == Step::Image::Packed) {
-        std::memcpy(o, &kept.packed, sizeof kept.packed);
-        o += kept.length;
-      } else if (kept.state == Step::Image::Kept) {
-        o = std::copy_n(step.pool.data() + kept.offset, kept.length, o);
-      } else {
+    std::size_t room = n + n / 2 + 2 * kLongestKeptImage;
+    if (n > kMeasureAbove) {
+      std::size_t total = 0;
+      for (std::size_t i = 0, next; i < n;) {
+        const std::size_t slot = Find(step, p, n, i, next);
+        if (slot == 0) {
+          ++total, ++i;
+          continue;
+        }
+        Step::KeptImage& kept = step.images[slot - 1];
+        if (kept.state == Step::Image::Unknown) Resolve(step, slot - 1);
         if (kept.state == Step::Image::Long && linesInBuffer > 1) {
           abandoned = true;
           return;
         }
-        std::string image = Compose(step, step.characters[k]);
-        if (image.size() > kLongestKeptImage && linesInBuffer > 1) {
-          kept.state = Step::Image::Long;
+        total += kept.length;
+        CheckSize(total);
+        i = next;
+      }
+      CheckSize(total);
+      room = total + sizeof(std::uint64_t);  // a packed image is copied as one word
+    }
+    out.clear();
+    ReserveExactly(out, room);
+    out.resize(room);
+    char* o = out.data();
+    char* end = out.data() + out.size();
+    const auto ensure = [&](std::size_t bytes) {
+      if (static_cast<std::size_t>(end - o) >= bytes) return;
+      const std::size_t used = static_cast<std::size_t>(o - out.data());
+      CheckSize(used + bytes);
+      ReserveExactly(out, std::max(std::min(out.size() * 2, resultLimit), used + bytes + 2 * kLongestKeptImage));
+      out.resize(out.capacity());
+      o = out.data() + used;
+      end = out.data() + out.size();
+    };
+    std::string composed;
+    for (std::size_t i = 0, next; i < n;) {
+      const std::size_t slot = Find(step, p, n, i, next);
+      if (slot == 0) {
+        // Not a replaced character: this byte stays (continuation bytes
+        // never start a character, so they stay through the root).
+        ensure(1);
+        *o++ = static_cast<char>(p[i++]);
+        continue;
+      }
+      const std::size_t k = slot - 1;
+      Step::KeptImage& kept = step.images[k];
+      if (kept.state == Step::Image::Unknown) Resolve(step, k);
+      if (kept.state == Step::Image::Packed) {
+        ensure(sizeof kept.packed);
+        std::memcpy(o, &kept.packed, sizeof kept.packed);
+        o += kept.length;
+      } else if (kept.state == Step::Image::Kept) {
+        ensure(kept.length);
+        o = std::copy_n(step.pool.data() + kept.offset, kept.length, o);
+      } else {
+        if (linesInBuffer > 1) {
           abandoned = true;
           return;
         }
-        if (static_cast<std::size_t>(room - o) < image.size()) grow(image.size());
-        o = std::copy(image.begin(), image.end(), o);
-        if (kept.state == Step::Image::Unknown) {
-          kept.length = static_cast<std::uint32_t>(image.size());
-          if (image.size() <= sizeof kept.packed) {
-            kept.state = Step::Image::Packed;
-            std::memcpy(&kept.packed, image.data(), image.size());
-          } else if (image.size() <= kLongestKeptImage) {
-            kept.state = Step::Image::Kept;
-            kept.offset = static_cast<std::uint32_t>(step.pool.size());
-            step.pool += image;
-          } else {
-            kept.state = Step::Image::Long;
-          }
-        }
+        ensure(kept.length);
+        composed = Compose(step, step.characters[k]);
+        o = std::copy(composed.begin(), composed.end(), o);
       }
       i = next;
     }
@@ -209,24 +302,36 @@ struct UnicodeLineConverter::Compiled {
     std::string_view text(in);
     std::size_t hit = text.find(step.source);
     if (hit == std::string_view::npos) return false;
+    // A pair that lengthens the text counts its matches first: the result
+    // is refused before it is made when it would pass the limit, and its
+    // buffer is exactly as large as the result.
+    std::size_t size = text.size();
+    if (step.target.size() > step.source.size()) {
+      std::size_t hits = 0;
+      for (std::size_t h = hit; h != std::string_view::npos; h = text.find(step.source, h + step.source.size())) ++hits;
+      size += hits * (step.target.size() - step.source.size());
+    }
+    CheckSize(size);
     out.clear();
-    seams.clear();
+    ReserveExactly(out, size);
+
+    // Keep the survey a superset: every seam between the pieces of the
+    // result gets its byte pair as the piece after it is appended (an empty
+    // target joins the text around it), the target its own bytes and pairs.
+    const auto append = [&](std::string_view piece) {
+      if (piece.empty()) return;
+      if (!out.empty()) pairs.Add(static_cast<unsigned char>(out.back()), static_cast<unsigned char>(piece[0]));
+      out.append(piece);
+    };
     std::size_t pos = 0;
     do {
-      out.append(text, pos, hit - pos);
-      seams.push_back(out.size());
-      out += step.target;
-      seams.push_back(out.size());
+      append(text.substr(pos, hit - pos));
+      append(step.target);
       pos = hit + step.source.size();
       hit = text.find(step.source, pos);
     } while (hit != std::string_view::npos);
-    out.append(text, pos);
+    append(text.substr(pos));
 
-    // Keep the survey a superset: the target's own bytes and byte pairs, and
-    // the pairs at both seams of every replacement.
-    const auto* p = reinterpret_cast<const unsigned char*>(out.data());
-    for (std::size_t seam : seams)
-      if (seam > 0 && seam < out.size()) pairs.Add(p[seam - 1], p[seam]);
     const auto* t = reinterpret_cast<const unsigned char*>(step.target.data());
     for (std::size_t i = 0; i < step.target.size(); ++i) {
       present[t[i]] = true;
@@ -284,6 +389,8 @@ UnicodeLineConverter::UnicodeLineConverter(const TTransTable& table, bool unders
 
 UnicodeLineConverter::~UnicodeLineConverter() = default;
 
+void UnicodeLineConverter::SetResultLimit(std::size_t bytes) { compiled_->resultLimit = bytes; }
+
 bool UnicodeLineConverter::Run() {
   Compiled& c = *compiled_;
   c.surveyed = false;
@@ -316,6 +423,9 @@ void UnicodeLineConverter::ConvertBlocks(std::span<const std::string_view> lines
     buf_.clear();
     std::size_t first = i;
     do {
+      // A long line gets a buffer of its own size, not twice that.
+      if (buf_.size() + lines[i].size() + 2 > buf_.capacity())
+        ReserveExactly(buf_, std::max(buf_.size() + lines[i].size() + 2, blockSize_ + blockSize_ / 2));
       buf_ += blank_;
       std::size_t start = buf_.size();
       buf_ += lines[i];
@@ -324,6 +434,7 @@ void UnicodeLineConverter::ConvertBlocks(std::span<const std::string_view> lines
       ++i;
     } while (batch && i < lines.size() && buf_.size() < blockSize_);
     compiled_->linesInBuffer = i - first;
+    compiled_->CheckSize(buf_.size());
 
     if (!Run()) {
       i = first;  // batching has stopped: these lines again, one at a time
@@ -359,6 +470,11 @@ void UnicodeLineConverter::ConvertLinesTo(std::span<const std::string_view> line
     out += converted;
     out += eol;
   });
+}
+
+void UnicodeLineConverter::ConvertLinesWith(std::span<const std::string_view> lines,
+                                            const std::function<void(std::string_view)>& emit) {
+  ConvertBlocks(lines, emit);
 }
 
 std::u32string ConvertLineUnicode(std::u32string_view line, const TTransTable& table, bool underscore,

@@ -15,6 +15,7 @@
 //    turns out long: from then on lines go one at a time, so that the engine
 //    never holds more than the plain algorithm would for one line.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -40,9 +41,20 @@ class UnicodeLineConverter {
   void ConvertLines(std::span<const std::string_view> lines, std::vector<std::string>& results);
   // Appends the conversion of every line followed by eol.
   void ConvertLinesTo(std::span<const std::string_view> lines, std::string_view eol, std::string& out);
+  // Hands the conversion of every line, in order, to emit; the view lives
+  // until emit returns.
+  void ConvertLinesWith(std::span<const std::string_view> lines,
+                        const std::function<void(std::string_view)>& emit);
 
   // Lines are gathered into buffers of about this many bytes.
   void SetBlockSize(std::size_t bytes) { blockSize_ = bytes; }
+
+  // The most bytes the conversion of one line (or block of lines), or any
+  // text on its way there, may grow to. A conversion that would make more
+  // throws std::bad_alloc before it allocates it, as the pair-by-pair
+  // algorithm would run out of memory on it; the converter stays usable.
+  static constexpr std::size_t kDefaultResultLimit = std::size_t{1} << 30;
+  void SetResultLimit(std::size_t bytes);
 
  private:
   struct Compiled;

@@ -53,6 +53,16 @@ std::string Utf8ToUtf16Le(std::string_view utf8) {
 
 TableFileText DecodeTableFile(std::string_view bytes) {
   TableFileText result;
+  // Read as Windows-1251 these would be no table at all, without a word.
+  if (bytes.starts_with("\xFE\xFF")) {
+    result.error = "the file is in UTF-16 big-endian; tables are read in UTF-8, UTF-16 little-endian or Windows-1251";
+    return result;
+  }
+  using namespace std::string_view_literals;
+  if (bytes.starts_with("\xFF\xFE\0\0"sv) || bytes.starts_with("\0\0\xFE\xFF"sv)) {
+    result.error = "the file is in UTF-32; tables are read in UTF-8, UTF-16 little-endian or Windows-1251";
+    return result;
+  }
   if (bytes.starts_with(kUtf8ByteOrderMark)) {
     result.encoding = TableEncoding::Utf8;
     std::string_view text = bytes.substr(kUtf8ByteOrderMark.size());
@@ -72,13 +82,21 @@ TableFileText DecodeTableFile(std::string_view bytes) {
     }
   } else {
     result.text.assign(bytes);
+    return result;
+  }
+  // A mark saved twice would hide the first line (a section's name) behind
+  // an invisible character.
+  if (result.text.starts_with(kUtf8ByteOrderMark)) {
+    result.text.clear();
+    result.error = "the file begins with its byte order mark twice; remove one";
   }
   return result;
 }
 
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
+  // A FIFO would block the open and a device (/dev/zero) never end.
   std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) return std::nullopt;
+  if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
   std::ifstream in(path, std::ios::binary);
   if (!in) return std::nullopt;
   std::string bytes;

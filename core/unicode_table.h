@@ -15,6 +15,7 @@ inline constexpr std::string_view kUtf16LeByteOrderMark = "\xFF\xFE";
 // The text of a table file: a file that begins with the UTF-8 or the UTF-16
 // little-endian byte order mark is read in that encoding and given as UTF-8
 // without the mark; every other file is Windows-1251 bytes as they stand.
+// A file in UTF-16 big-endian or UTF-32, or with its mark twice, is an error.
 struct TableFileText {
   TableEncoding encoding = TableEncoding::Cp1251;
   std::string text;
@@ -28,7 +29,8 @@ std::optional<std::size_t> Utf16LeToUtf8(std::string_view bytes, std::string& ou
 // Well-formed UTF-8 as UTF-16 little-endian bytes (no byte order mark).
 std::string Utf8ToUtf16Le(std::string_view utf8);
 
-// The whole file, or nothing when it cannot be read (a folder cannot).
+// The whole file, or nothing when it cannot be read or is no regular file (a
+// folder, a FIFO, a device).
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& path);
 
 // A string of the table (a name, a source, a target) in another form.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -158,6 +159,24 @@ TEST(VelmarConvert, OutputFileIsReplacedOnlyOnSuccess) {
   EXPECT_EQ(Slurp(out), "zhzh\r\n");  // the files are one text, as if joined
 }
 
+TEST(VelmarConvert, OutputDashIsStandardOutput) {
+  test::TempDir dir;
+  const auto previous = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path());
+  for (const char* option : {"-o", "--output", "--output=-"}) {
+    std::vector<std::string> args = {"convert", option};
+    if (std::string_view(option).find('=') == std::string_view::npos) args.push_back("-");
+    const Result r = Velmar(args, "\xD0\xB6");
+    EXPECT_EQ(r.status, 0) << option << r.err;
+    EXPECT_EQ(r.out, "zh\r\n") << option;
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "-")) << option;
+  }
+  // A file of that name is still written through its path.
+  EXPECT_EQ(Velmar({"convert", "-o", "./-"}, "\xD0\xB6").status, 0);
+  EXPECT_EQ(Slurp(dir.path() / "-"), "zh\r\n");
+  std::filesystem::current_path(previous);
+}
+
 TEST(VelmarConvert, Errors) {
   EXPECT_EQ(Velmar({"convert", "--table", "7"}).status, 1);
   EXPECT_EQ(Velmar({"convert", "/no/such/file"}).status, 1);
@@ -257,6 +276,15 @@ TEST(VelmarConvert, OutputIntoLinksDevicesAndFifos) {
   fs::create_hard_link(shared, dir.path() / "other-name.txt");
   ASSERT_EQ(Velmar({"convert", "--output", shared.string()}, zh).status, 0);
   EXPECT_EQ(Slurp(dir.path() / "other-name.txt"), "zh\r\n");
+  // A shorter text than the old one: the rest of the old text goes.
+  dir.Write("shared.txt", std::string(100000, 'o'));
+  ASSERT_EQ(Velmar({"convert", "--output", shared.string()}, zh + zh).status, 0);
+  EXPECT_EQ(Slurp(dir.path() / "other-name.txt"), "zhzh\r\n");
+  // A longer one: all of it, in order.
+  std::string longer;
+  for (int i = 0; i < 30000; ++i) longer += std::to_string(i) + "\n";
+  ASSERT_EQ(Velmar({"convert", "--eol", "lf", "--output", shared.string()}, longer).status, 0);
+  EXPECT_EQ(Slurp(dir.path() / "other-name.txt"), longer);
 
   // A device is written, not replaced.
   EXPECT_EQ(Velmar({"convert", "--output", "/dev/null"}, zh).status, 0);
@@ -276,6 +304,20 @@ TEST(VelmarConvert, OutputIntoLinksDevicesAndFifos) {
   // No temporary file is left anywhere.
   for (const auto& entry : fs::directory_iterator(dir.path()))
     EXPECT_EQ(entry.path().string().find("velmar-tmp"), std::string::npos) << entry.path();
+}
+
+TEST(VelmarTables, WhatIsNoRegularFileIsSkippedWithAWord) {
+  namespace fs = std::filesystem;
+  test::TempDir dir;
+  dir.Write("real.table", "[Information]\r\nFrom=R\r\nTo=L\r\n");
+  ASSERT_EQ(mkfifo((dir.path() / "x.table").c_str(), 0600), 0);
+  fs::create_symlink("/dev/zero", dir.path() / "zero.table");
+  const Result r = Velmar({"tables", "--tables-dir", dir.path().string()});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("2\tR - L"), std::string::npos) << r.out;
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 4) << r.out;  // the built-in two and R - L both ways
+  EXPECT_EQ(r.err, "velmar tables: skipped " + (dir.path() / "x.table").string() + ": not a regular file\n" +
+                       "velmar tables: skipped " + (dir.path() / "zero.table").string() + ": not a regular file\n");
 }
 #endif
 

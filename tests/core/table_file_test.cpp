@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "table_file.h"
 #include "test_util.h"
 
@@ -117,6 +123,37 @@ TEST(LoadTables, FilesNamedAfterADeviceAreSkipped) {
   const auto files = ListTableFiles(dir.path());
   ASSERT_EQ(files.size(), 1u);
   EXPECT_EQ(files[0].filename(), "console.table");
+}
+
+// A FIFO would block the start and a link to /dev/zero never end the read:
+// only regular files (and links to them) are tables; the rest is named.
+TEST(LoadTables, WhatIsNoRegularFileIsSkippedAndNamed) {
+  namespace fs = std::filesystem;
+  test::TempDir dir;
+  const auto real = dir.Write("real.table", "[Information]\r\nFrom=R\r\n");
+  fs::create_symlink(real, dir.path() / "link.table");
+  ASSERT_EQ(mkfifo((dir.path() / "fifo.table").c_str(), 0600), 0);
+  fs::create_symlink("/dev/zero", dir.path() / "zero.table");
+  fs::create_symlink(dir.path() / "nowhere", dir.path() / "dangling.table");
+  fs::create_directory(dir.path() / "folder.table");
+  std::vector<fs::path> skipped;
+  TTableStore store;
+  LoadTables(store, dir.path(), &skipped);
+  ASSERT_EQ(store.StoreCount(), 2 + 4);
+  EXPECT_EQ(store.Store[2].FilePath, dir.path() / "link.table");
+  EXPECT_EQ(store.Store[2].From, "R");
+  EXPECT_EQ(store.Store[4].FilePath, real);
+  std::sort(skipped.begin(), skipped.end());
+  EXPECT_EQ(skipped, (std::vector<fs::path>{dir.path() / "dangling.table", dir.path() / "fifo.table",
+                                            dir.path() / "zero.table"}));
+
+  // Named as a table of its own, such a file is refused with the reason.
+  for (const char* name : {"fifo.table", "zero.table"}) {
+    std::string error;
+    const TTransTable t = ReadTableFile(dir.path() / name, &error);
+    EXPECT_EQ(error, "it is not a regular file") << name;
+    EXPECT_EQ(t.TableCount, 0) << name;
+  }
 }
 #endif
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <new>
 #include <random>
 
 #include "naive_unicode.h"
@@ -71,6 +72,22 @@ TEST(UnicodeLineConverter, IdenticalToThePlainAlgorithmOnRandomTablesAndTexts) {
   }
 }
 
+// A line longer than 64 KiB is measured before a map writes it: the same
+// characters as the plain algorithm all the same.
+TEST(UnicodeLineConverter, LongLinesAreIdenticalToThePlainAlgorithm) {
+  std::mt19937 rng(61211);
+  for (int round = 0; round < 12; ++round) {
+    TTransTable table = RandomTable(rng, false);
+    naive::UnicodePairs plain(table);
+    std::u32string line;
+    while (EncodeUtf8(line).size() < 80000) line += RandomText(rng, 4000);
+    UnicodeLineConverter converter(table, round % 2 == 1, false);
+    ASSERT_EQ(converter.Convert(EncodeUtf8(line)),
+              EncodeUtf8(naive::ConvertLineUnicode(line, plain, round % 2 == 1, false)))
+        << "round " << round;
+  }
+}
+
 // Worked cases where characters and bytes part ways.
 TEST(UnicodeLineConverter, LengthsAreCountedInCharacters) {
   struct Case {
@@ -121,6 +138,58 @@ TEST(UnicodeLineConverter, ChainedPairsComposeOnlyWhatTheTextHolds) {
     std::u32string line;
     DecodeUtf8(lines[i], line);
     EXPECT_EQ(fast[i], EncodeUtf8(naive::ConvertLineUnicode(line, plain, false, false))) << i;
+  }
+}
+
+std::string Repeat(std::string_view s, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i) out += s;
+  return out;
+}
+
+TTransTable DoublingChain(int pairs) {
+  const std::u32string symbols = U"abcdefghijklmnopqrstuvwxyz0123456789";
+  std::vector<std::pair<std::u32string, std::u32string>> chain;
+  for (int i = 0; i < pairs; ++i) chain.emplace_back(symbols.substr(i, 1), std::u32string(2, symbols[i + 1]));
+  return UnicodeTable(chain);
+}
+
+// The image of "a" under 35 doubling pairs is 32 GiB: refused at once with
+// the memory error, not composed for a minute.
+TEST(UnicodeLineConverter, AResultTooLargeForMemoryThrowsAndTheConverterStaysUsable) {
+  UnicodeLineConverter chain(DoublingChain(35), false, false);
+  EXPECT_THROW(chain.Convert("aa"), std::bad_alloc);
+  const std::string_view lines[] = {"x", "aa", "y"};
+  std::string out;
+  EXPECT_THROW(chain.ConvertLinesTo(lines, "\n", out), std::bad_alloc);
+  EXPECT_EQ(chain.Convert("XYZ"), "XYZ");
+
+  // Within a limit: " a" becomes the blank and 2^16 letters, one byte over
+  // the limit it is refused; so is a text whose images are each short enough
+  // but together too long, on a short line and on a long one.
+  struct Case {
+    const char* name;
+    TTransTable table;
+    std::size_t limit;
+    std::string line;
+    std::size_t resultSize;  // 0: refused
+  };
+  std::vector<std::pair<std::u32string, std::u32string>> growing = {{U"ab", std::u32string(1000, U'x')}};
+  const Case cases[] = {
+      {"at the limit", DoublingChain(16), (std::size_t{1} << 16) + 1, "a", std::size_t{1} << 16},
+      {"one byte over", DoublingChain(16), std::size_t{1} << 16, "a", 0},
+      {"many short images", DoublingChain(10), 100000, std::string(100, 'a'), 0},
+      {"a long line of them", DoublingChain(4), 1000000, std::string(100000, 'a'), 0},
+      {"a long line that fits", DoublingChain(4), 2000000, std::string(100000, 'a'), 1600000},
+      {"a growing pair", UnicodeTable(growing), 100000, Repeat("ab", 200), 0},
+      {"a growing pair that fits", UnicodeTable(growing), 100000, Repeat("ab", 50), 50000},
+  };
+  for (const Case& c : cases) {
+    UnicodeLineConverter converter(c.table, false, false);
+    converter.SetResultLimit(c.limit);
+    if (c.resultSize == 0) EXPECT_THROW(converter.Convert(c.line), std::bad_alloc) << c.name;
+    else EXPECT_EQ(converter.Convert(c.line).size(), c.resultSize) << c.name;
+    EXPECT_EQ(converter.Convert("XYZ"), "XYZ") << c.name;
   }
 }
 

@@ -34,6 +34,12 @@ const char* const kTableUtf8 =
     "[Information]\r\nFrom=Русский\r\nTo=Latin\r\nFromIcon=189\r\n"
     "[Table]\r\nЖ=Zh\r\n_Е=_Ye\r\nЩ=Shch\r\n";
 
+// UTF-16 little-endian bytes swapped into big-endian.
+std::string BigEndian(std::string bytes) {
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) std::swap(bytes[i], bytes[i + 1]);
+  return bytes;
+}
+
 std::string Utf16Le(std::string_view utf8) {
   std::u32string cps;
   DecodeUtf8(utf8, cps);
@@ -106,6 +112,11 @@ TEST(UnicodeTableFile, MalformedTextAfterAByteOrderMarkIsAnErrorNotATable) {
       {"odd.table", "\xFF\xFE" + Utf16Le("[Table]") + "x", "malformed UTF-16 at byte offset 16"},
       {"surrogate.table", "\xFF\xFE" + Utf16Le("[Table]\r\n") + std::string("\x00\xD8x\x00", 4),
        "malformed UTF-16 at byte offset 20"},
+      // Files that would read as a silent empty table.
+      {"doubled-utf8.table", "\xEF\xBB\xBF\xEF\xBB\xBF[Table]\r\nx=y\r\n", "byte order mark twice"},
+      {"doubled-utf16.table", "\xFF\xFE\xFF\xFE" + Utf16Le("[Table]\r\nx=y\r\n"), "byte order mark twice"},
+      {"big-endian.table", "\xFE\xFF" + BigEndian(Utf16Le("[Table]\r\nx=y\r\n")), "UTF-16 big-endian"},
+      {"utf32.table", std::string("\xFF\xFE\0\0[\0\0\0", 8), "UTF-32"},
   };
   for (const auto& c : cases) {
     std::string error;
