@@ -36,6 +36,10 @@ dir=$(find "$WINEPREFIX/drive_c/users" -maxdepth 5 -type d -path '*/AppData/Loca
 [ -n "$dir" ] || fail "nothing installed under the user's local programs folder"
 for f in VelmarPro.exe Uninstall.exe Table; do there "$dir/$f" || fail "$f not installed"; done
 echo "ok: installed into $dir"
+# Every standard table comes with the program, without a server.
+for table in "$here"/../../tables/*.table; do
+  cmp -s "$table" "$dir/Table/${table##*/}" || fail "standard table ${table##*/} not installed"
+done
 expect "registered version" "$(registered)" "1.1.1.190"
 menu=$(find "$WINEPREFIX/drive_c/users" -path '*Start Menu/Programs/VelmarPro.lnk' | head -1)
 [ -n "$menu" ] || fail "no Start menu entry"

@@ -1,22 +1,17 @@
 // The modules of our server: every table of the catalogue exists, has the
-// digest the catalogue gives, and converts its sample words as its standard
-// says (the samples are kept beside each table, "word<TAB>expected" in UTF-8;
-// a Unicode table's samples may also be "><TAB>word<TAB>expected", or "<" for
-// its reverse table, as the shipped tables keep them, with "#" comment lines).
+// digest the catalogue gives, and is the very file the program ships in its
+// Table folder (tables/, where the tables and their samples are kept and
+// tested), so a fresh install marks every module present.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
 #include "catalogue.h"
-#include "convert.h"
 #include "sha256.h"
-#include "table_file.h"
-#include "test_util.h"
-#include "text_lines.h"
-#include "unicode_engine.h"
 
 namespace velmar::online {
 namespace {
@@ -24,6 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 
 const fs::path kModules = fs::path(VELMAR_SITE_DIR) / "zo_velmar" / "modules";
+const fs::path kTables = VELMAR_TABLES_DIR;
 
 std::string ReadAll(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -49,42 +45,24 @@ TEST(SiteCatalogue, NamesEveryModuleFileWithItsDigestAndASafeName) {
   }
 }
 
-TEST(SiteModules, ConvertTheirSampleWordsAsTheirStandardSays) {
-  for (const ModuleEntry& m : Catalogue()) {
+TEST(SiteModules, AreTheTablesTheProgramShipsAndAllOfThem) {
+  std::vector<std::string> shipped;
+  for (const auto& entry : fs::directory_iterator(kTables))
+    if (entry.path().extension() == ".table") shipped.push_back(entry.path().filename().string());
+  const std::vector<ModuleEntry> modules = Catalogue();
+  for (const ModuleEntry& m : modules) {
     SCOPED_TRACE(m.FileName);
-    const TTransTable table = ReadTableFile(kModules / m.FileName);
-    EXPECT_FALSE(table.From.empty());
-    EXPECT_GE(table.TableCount, 60);  // the Serbian alphabet has 30 letters
-    fs::path samples = kModules / m.FileName;
-    samples.replace_extension(".samples");
-    const std::string text = ReadAll(samples);
-    int count = 0;
-    for (std::string_view line : SplitLines(text)) {
-      if (line.empty() || line.front() == '#') continue;
-      bool reverse = false;
-      if (table.IsUnicode() && line.size() > 2 && (line[0] == '>' || line[0] == '<') && line[1] == '\t') {
-        reverse = line[0] == '<';
-        line.remove_prefix(2);
-      }
-      const std::size_t tab = line.find('\t');
-      ASSERT_NE(tab, std::string_view::npos) << line;
-      if (table.IsUnicode()) {
-        UnicodeLineConverter converter(reverse ? MakeReverseTable(table) : table, false, false);
-        std::vector<std::string> out;
-        std::string_view word = line.substr(0, tab);
-        converter.ConvertLines({&word, 1}, out);
-        ASSERT_EQ(out.size(), 1u) << line;
-        EXPECT_EQ(out[0], line.substr(tab + 1)) << line;
-      } else {
-        EXPECT_EQ(ConvertLine(test::W(line.substr(0, tab)), table, false, false), test::W(line.substr(tab + 1)))
-            << line;
-      }
-      ++count;
-    }
-    EXPECT_GE(count, 10) << "too few samples in " << samples;
-    fs::path notes = samples;
-    EXPECT_TRUE(fs::is_regular_file(notes.replace_extension(".txt"))) << "no description of the table";
+    EXPECT_TRUE(IsModuleDownloaded(m.FileName, shipped)) << "a fresh install would not have it";
+    EXPECT_EQ(ReadAll(kModules / m.FileName), ReadAll(kTables / m.FileName)) << "run site/make_catalogue.py";
+    fs::path notes = fs::path(m.FileName).replace_extension(".txt");
+    EXPECT_FALSE(ReadAll(kTables / notes).empty()) << "no notes on the table";
+    EXPECT_EQ(ReadAll(kModules / notes), ReadAll(kTables / notes)) << "run site/make_catalogue.py";
   }
+  for (const std::string& file : shipped)
+    EXPECT_TRUE(std::any_of(modules.begin(), modules.end(), [&](const ModuleEntry& m) { return m.FileName == file; }))
+        << file << " is not offered by the catalogue";
+  EXPECT_EQ(ReadAll(fs::path(VELMAR_SITE_DIR) / "tables.md"), ReadAll(kTables / ".." / "docs" / "tables.md"))
+      << "the site's description of the table format is not the one in docs/; run site/make_catalogue.py";
 }
 
 }  // namespace
