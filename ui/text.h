@@ -1,8 +1,10 @@
 #pragma once
-// Text at the edge of the windows: the program keeps Windows-1251 bytes, the
-// windows hold UTF-16. Exactly these two functions cross that edge (with code
-// page 1251, whatever the system's ANSI code page is); Widen turns the UTF-8
-// literals of the program's own user texts into window text.
+// Text at the edge of the windows: the program keeps Windows-1251 bytes (UTF-8
+// for a Unicode table's text and for its own literals), the windows hold
+// UTF-16. Exactly these four functions cross that edge: ToCp1251 and
+// FromCp1251 with code page 1251, whatever the system's ANSI code page is;
+// Widen and Narrow with UTF-8, for the program's own user texts and the text
+// of a Unicode table's run.
 #include <span>
 #include <string>
 #include <string_view>
