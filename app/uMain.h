@@ -104,7 +104,7 @@ class TVelmarPro_Api : public ui::Window {
   void ShowSaveMenu();
   void N1Click();
   void N2Click();
-  void SaveBox(const ui::Edit& box);
+  void SaveBox(const ui::Edit& box, TextEncoding origin);
   void btn_UndoClick();
   void btn_CutClick();
   void btn_CopyClick();
@@ -194,6 +194,8 @@ class TVelmarPro_Api : public ui::Window {
   std::shared_ptr<TUpdateForm> updateForm_;  // shared_ptr: the type is incomplete here
 
   HWND focusBeforeRun_ = nullptr;
+  // The encoding of the file the source box was opened from (New: Windows-1251).
+  TextEncoding sourceEncoding_ = TextEncoding::Cp1251;
 };
 
 }  // namespace velmar
