@@ -117,11 +117,15 @@ std::optional<std::string> EncodeForSaving(HWND owner, const std::wstring& text,
   // A Windows-1251 file cannot hold them: the user picks UTF-8 (with its
   // byte order mark, so that opening the file reads it back), or
   // Windows-1251 with the usual question mark rather than a byte no reader knows.
+  // Short lines of its own: a message box that wraps a long line itself may
+  // cut off the word at the end of it (under Wine it does).
   const int answer =
       MessageBoxW(owner,
-                  ui::Widen("Текст содержит символы, которых нет в кодировке Windows-1251. Сохранить файл в "
-                            "кодировке UTF-8? (\"Нет\" \u2014 в Windows-1251, эти символы будут заменены знаком "
-                            "\"?\")")
+                  ui::Widen("Текст содержит символы, которых нет\n"
+                            "в кодировке Windows-1251.\n"
+                            "Сохранить файл в кодировке UTF-8?\n"
+                            "(\"Нет\" \u2014 в Windows-1251, эти символы\n"
+                            "будут заменены знаком \"?\")")
                       .c_str(),
                   L"VelmarPro", MB_YESNOCANCEL | MB_ICONWARNING);
   if (answer == IDYES) return std::string(kUtf8ByteOrderMark) + ui::Narrow(text);

@@ -182,6 +182,7 @@ int Usage() {
                "  focus                (control id of the keyboard focus)\n"
                "  tooltip [MS]         (the text of the program's tooltip once one shows, or an empty line)\n"
                "  minimize | maximize | restore | close | resize W H | rect CONTROL (a name of control_ids.h; main: the main window)\n"
+               "  message-text-rect [MS]  (screen rectangle of the text of the program's message box)\n"
                "  message-box [MS [BUTTON-ID]]  (prints the text of the program's message box and presses OK or BUTTON-ID)\n"
                "  select-text CONTROL START END | click-label2\n"
                "  stat-window [MS]     (prints the statistics window's rows and presses OK) | no-statistics-run [MS]\n"
@@ -417,6 +418,14 @@ int wmain(int argc, wchar_t** argv) {
     std::cout << "boxes=" << CountMessageBoxes(main) << "\n";
   } else if (command == "no-message-box") {
     if (WaitFor(std::stoi(arg(1, "1500")), [&] { return CountMessageBoxes(main) > 0; })) Fail("a message box showed");
+  } else if (command == "message-text-rect") {
+    // The screen rectangle of the text of the program's message box, once it shows; the box stays.
+    HWND box = nullptr;
+    if (!WaitFor(std::stoi(arg(1, "10000")), [&] { return (box = FindMessageBox(main)) != nullptr; }))
+      Fail("no message box");
+    RECT r{};
+    GetWindowRect(GetDlgItem(box, 0xFFFF), &r);
+    std::cout << r.left << " " << r.top << " " << (r.right - r.left) << " " << (r.bottom - r.top) << "\n";
   } else if (command == "message-box") {
     HWND box = nullptr;
     if (!WaitFor(std::stoi(arg(1, "10000")), [&] { return (box = FindMessageBox(main)) != nullptr; }))
