@@ -2,6 +2,8 @@
 
 #include <system_error>
 
+#include "utf8.h"
+
 namespace velmar {
 
 std::string NormaliseLineBreaks(std::string_view bytes) {
@@ -20,6 +22,20 @@ std::string NormaliseLineBreaks(std::string_view bytes) {
     }
   }
   return text;
+}
+
+TextEncoding DetectTextEncoding(std::string_view bytes) {
+  if (bytes.starts_with(kUtf8ByteOrderMark)) return TextEncoding::Utf8WithMark;
+  bytes = bytes.substr(0, bytes.find('\0'));
+  bool multiByte = false;
+  while (!bytes.empty()) {
+    char32_t cp = 0;
+    const int length = DecodeUtf8Sequence(bytes, cp);
+    if (length <= 0) return TextEncoding::Cp1251;  // malformed, or cut off at the end
+    multiByte = multiByte || length > 1;
+    bytes.remove_prefix(static_cast<std::size_t>(length));
+  }
+  return multiByte ? TextEncoding::Utf8 : TextEncoding::Cp1251;
 }
 
 OutputOptions ToggleOutputOption(OutputOptions options, OutputOption picked) {

@@ -12,6 +12,19 @@ namespace velmar {
 // CR, lone LF and CR LF turned into CR LF.
 std::string NormaliseLineBreaks(std::string_view bytes);
 
+// The encoding an opened text file is read in, and saved back in.
+enum class TextEncoding {
+  Cp1251,        // the program's own 8-bit text
+  Utf8,          // UTF-8 without a byte order mark
+  Utf8WithMark,  // UTF-8 after its byte order mark
+};
+// A file with the UTF-8 byte order mark is UTF-8. So is one without it that
+// is valid UTF-8 and holds at least one multi-byte character: Russian text in
+// Windows-1251 is practically never valid UTF-8, while most text files
+// written today are UTF-8 without a mark. Everything else is Windows-1251.
+// Only the bytes before the first NUL count, as only they are read.
+TextEncoding DetectTextEncoding(std::string_view bytes);
+
 // The output options of the mode menu.
 struct OutputOptions {
   bool underscore = false;  // "_" instead of blanks

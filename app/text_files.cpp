@@ -93,27 +93,39 @@ std::wstring FileName(const std::wstring& path) { return std::filesystem::path(p
 
 std::wstring ChooseFile(HWND owner, bool save) { return ui::ChooseFile(owner, save, kFileFilter, true); }
 
-std::wstring DecodeOpenedText(const std::string& bytes) {
-  // A file with the UTF-8 byte order mark (as a save writes text that
-  // Windows-1251 cannot hold) is read as UTF-8; every other file as Windows-1251.
-  return std::string_view(bytes).starts_with(kUtf8ByteOrderMark)
-             ? ui::Widen(NormaliseLineBreaks(bytes.substr(kUtf8ByteOrderMark.size())))
-             : ui::FromCp1251(NormaliseLineBreaks(bytes));
+std::wstring DecodeOpenedText(const std::string& bytes, TextEncoding* encoding) {
+  const TextEncoding found = DetectTextEncoding(bytes);
+  if (encoding) *encoding = found;
+  switch (found) {
+    case TextEncoding::Utf8WithMark:
+      return ui::Widen(NormaliseLineBreaks(std::string_view(bytes).substr(kUtf8ByteOrderMark.size())));
+    case TextEncoding::Utf8:
+      return ui::Widen(NormaliseLineBreaks(bytes));
+    case TextEncoding::Cp1251:
+      break;
+  }
+  return ui::FromCp1251(NormaliseLineBreaks(bytes));
 }
 
 // The box's text exactly as it holds it: 8-bit, CR LF, nothing added.
-std::optional<std::string> EncodeForSaving(HWND owner, const std::wstring& text) {
+std::optional<std::string> EncodeForSaving(HWND owner, const std::wstring& text, TextEncoding origin) {
+  if (origin == TextEncoding::Utf8) return ui::Narrow(text);
+  if (origin == TextEncoding::Utf8WithMark) return std::string(kUtf8ByteOrderMark) + ui::Narrow(text);
   std::vector<std::wstring> lost;
   std::string bytes = ui::ToCp1251(text, &lost);
   if (lost.empty()) return bytes;
   // A Windows-1251 file cannot hold them: the user picks UTF-8 (with its
   // byte order mark, so that opening the file reads it back), or
   // Windows-1251 with the usual question mark rather than a byte no reader knows.
+  // Short lines of its own: a message box that wraps a long line itself may
+  // cut off the word at the end of it (under Wine it does).
   const int answer =
       MessageBoxW(owner,
-                  ui::Widen("Текст содержит символы, которых нет в кодировке Windows-1251. Сохранить файл в "
-                            "кодировке UTF-8? (\"Нет\" \u2014 в Windows-1251, эти символы будут заменены знаком "
-                            "\"?\")")
+                  ui::Widen("Текст содержит символы, которых нет\n"
+                            "в кодировке Windows-1251.\n"
+                            "Сохранить файл в кодировке UTF-8?\n"
+                            "(\"Нет\" \u2014 в Windows-1251, эти символы\n"
+                            "будут заменены знаком \"?\")")
                       .c_str(),
                   L"VelmarPro", MB_YESNOCANCEL | MB_ICONWARNING);
   if (answer == IDYES) return std::string(kUtf8ByteOrderMark) + ui::Narrow(text);

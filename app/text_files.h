@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "edit_rules.h"
+
 namespace velmar {
 
 // The path the user chose in the open or save dialog, or nothing when cancelled.
@@ -21,12 +23,17 @@ bool ReadWholeFile(const std::wstring& path, std::string& bytes, DWORD& error);
 // Writes a file whole or not at all. Returns the error to show, or nothing.
 std::wstring WriteWholeFile(const std::wstring& path, std::string_view bytes);
 
-// The text of an opened file, in the boxes' CR LF: UTF-8 after its byte order
-// mark, Windows-1251 otherwise.
-std::wstring DecodeOpenedText(const std::string& bytes);
-// The bytes a box's text is saved as: Windows-1251, or, for characters it
-// cannot hold, what the user picks (UTF-8, or Windows-1251 with "?" for
-// them); nothing when the user cancels.
-std::optional<std::string> EncodeForSaving(HWND owner, const std::wstring& text);
+// The text of an opened file, in the boxes' CR LF, read in the encoding
+// DetectTextEncoding finds (UTF-8 with or without its mark, or Windows-1251),
+// which goes to *encoding when asked for.
+std::wstring DecodeOpenedText(const std::string& bytes, TextEncoding* encoding = nullptr);
+// The bytes a box's text is saved as. A text that came from a UTF-8 file goes
+// back in UTF-8, with a mark only if the file had one: it holds every
+// character, and the file keeps the encoding its other readers expect.
+// Anything else is Windows-1251, or, for characters it cannot hold, what the
+// user picks (UTF-8 with its mark, or Windows-1251 with "?" for them);
+// nothing when the user cancels.
+std::optional<std::string> EncodeForSaving(HWND owner, const std::wstring& text,
+                                           TextEncoding origin = TextEncoding::Cp1251);
 
 }  // namespace velmar

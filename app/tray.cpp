@@ -53,8 +53,10 @@ void TrayArea::Create(HWND window) {
     options_ = CreatePopupMenu();
     AppendMenuW(options_, MF_STRING, Id(ControlId::N24), L"Запускать вместе с Windows");
     AppendMenuW(options_, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(options_, MF_STRING, Id(ControlId::N31), L"Горячие клавиши: Транслит на лету");
-    AppendMenuW(options_, MF_STRING, Id(ControlId::N32), L"Горячие клавиши: Транслит");
+    // The keys after a tab, where a menu shows an item's shortcut: the only
+    // place the program names its two hotkeys.
+    AppendMenuW(options_, MF_STRING, Id(ControlId::N31), L"Горячие клавиши: Транслит на лету\tCtrl+Alt+Q");
+    AppendMenuW(options_, MF_STRING, Id(ControlId::N32), L"Горячие клавиши: Транслит\tCtrl+Alt+T");
     AppendMenuW(menu, MF_STRING, Id(ControlId::T1), L"VelmarPro");
     SetMenuDefaultItem(menu, Id(ControlId::T1), FALSE);
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);

@@ -68,7 +68,9 @@ class TVelmarPro_Api : public ui::Window {
   void CreateLowerPart();
   void AddDrawnLabel(ui::Label& label, ControlId id, DWORD style, std::function<void(const DRAWITEMSTRUCT&)> draw);
   void Layout();
-  void LayoutInfoLine(int x, int y);
+  int LeftWidth() const;    // of the left column, as the layout has it
+  int UpperHeight() const;  // of the part above the horizontal splitter
+  void LayoutInfoLine(int x, int y, int right);
   HWND Control(ControlId id) const;  // a control's window by its id
   void AddButton(ui::FlatButton& button, ControlId id, std::wstring_view text, ui::FlatButton::Look look,
                  const wchar_t* icon);
@@ -79,6 +81,13 @@ class TVelmarPro_Api : public ui::Window {
   void ShowSelectedTable();
   void ListBox1Click();
   void ListBox1DrawItem(const DRAWITEMSTRUCT& item);
+  struct RowTexts {
+    std::wstring caption, description;
+    int captionHeight = 0;
+    bool cut = false;  // one of them is wider than the row
+  };
+  RowTexts ListBox1RowTexts(int row) const;
+  std::wstring ListBox1RowTip(int row) const;
   void DrawTitle(const DRAWITEMSTRUCT& item);  // Label1
   void DrawInfoText(const DRAWITEMSTRUCT& item, int colour);  // Label3, Label4, Label5
   void sSpeedButton2Click();  // the mode menu
@@ -104,7 +113,7 @@ class TVelmarPro_Api : public ui::Window {
   void ShowSaveMenu();
   void N1Click();
   void N2Click();
-  void SaveBox(const ui::Edit& box);
+  void SaveBox(const ui::Edit& box, TextEncoding origin);
   void btn_UndoClick();
   void btn_CutClick();
   void btn_CopyClick();
@@ -194,6 +203,8 @@ class TVelmarPro_Api : public ui::Window {
   std::shared_ptr<TUpdateForm> updateForm_;  // shared_ptr: the type is incomplete here
 
   HWND focusBeforeRun_ = nullptr;
+  // The encoding of the file the source box was opened from (New: Windows-1251).
+  TextEncoding sourceEncoding_ = TextEncoding::Cp1251;
 };
 
 }  // namespace velmar

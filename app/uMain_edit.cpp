@@ -101,6 +101,7 @@ void TVelmarPro_Api::btn_NewClick() {
   // Emptying the boxes is no edit: the active box stays, no run is armed.
   SetBoxText(ControlId::Memo1, L"");
   SetBoxText(ControlId::Memo2, L"");
+  sourceEncoding_ = TextEncoding::Cp1251;
   Memo2Change();
 }
 
@@ -117,12 +118,14 @@ void TVelmarPro_Api::btn_OpenClick() {
     ui::ShowError(hwnd_, FileErrorText(L"Cannot open file", path, error));
     return;
   }
-  const std::wstring text = DecodeOpenedText(bytes);
+  TextEncoding encoding = TextEncoding::Cp1251;
+  const std::wstring text = DecodeOpenedText(bytes, &encoding);
   const bool changed = text != boxes_.Source().Text();
   if (!SetBoxText(ControlId::Memo1, text)) {
     ui::ShowError(hwnd_, L"Text exceeds memo capacity");
     return;
   }
+  sourceEncoding_ = encoding;
   if (changed) Memo1Change();
   // The run starts at once; the timer the change armed would only repeat it.
   if (CheckBox1_.checked) tmr_AutoVelmarTimer();
@@ -136,14 +139,15 @@ void TVelmarPro_Api::ShowSaveMenu() {
     N2Click();
 }
 
-void TVelmarPro_Api::N1Click() { SaveBox(boxes_.Source()); }
+// The source box goes back in the encoding of the file it was opened from.
+void TVelmarPro_Api::N1Click() { SaveBox(boxes_.Source(), sourceEncoding_); }
 
-void TVelmarPro_Api::N2Click() { SaveBox(boxes_.Result()); }
+void TVelmarPro_Api::N2Click() { SaveBox(boxes_.Result(), TextEncoding::Cp1251); }
 
-void TVelmarPro_Api::SaveBox(const ui::Edit& box) {
+void TVelmarPro_Api::SaveBox(const ui::Edit& box, TextEncoding origin) {
   const std::wstring path = ChooseFile(hwnd_, true);
   if (path.empty()) return;
-  const std::optional<std::string> bytes = EncodeForSaving(hwnd_, box.Text());
+  const std::optional<std::string> bytes = EncodeForSaving(hwnd_, box.Text(), origin);
   if (!bytes) return;
   if (const std::wstring error = WriteWholeFile(path, *bytes); !error.empty()) ui::ShowError(hwnd_, error);
 }

@@ -13,8 +13,18 @@ namespace {
 
 constexpr COLORREF kLightBlue = RGB(242, 250, 255);  // $FFFAF2
 constexpr int kSplitterMinimum = 100;
+// The upper toolbar: five buttons after the logo, and a margin to the right.
+constexpr int kToolbarButtonWidth = 70;
+constexpr int kToolbarLeft = 74;
+constexpr int kToolbarRight = kToolbarLeft + 5 * kToolbarButtonWidth + 4;
 
 int Id(ControlId id) { return static_cast<int>(id); }
+
+// Where a row of the table list writes its caption and description, and
+// what it keeps free at its right edge.
+constexpr int kCaptionLeft = 31;
+constexpr int kDescriptionLeft = 36;
+constexpr int kRowTextMargin = 4;
 
 }  // namespace
 
@@ -48,14 +58,17 @@ void TVelmarPro_Api::CreateLeftColumn() {
   ListBox1_.onSelect = [this] { ListBox1Click(); };
   ListBox1_.onDoubleClick = [this] { ListBox1DblClick(); };
   ListBox1_.onDrawItem = [this](const DRAWITEMSTRUCT& item) { ListBox1DrawItem(item); };
+  ListBox1_.itemTip = [this](int row) { return ListBox1RowTip(row); };
   ListBox1_.Create(hwnd_, Id(ControlId::ListBox1),
                    WS_VSCROLL | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT);
   SendMessageW(ListBox1_.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), FALSE);
   ListBox1_.SetBackground(kLightBlue);
   vSplitter_.Create(hwnd_, Id(ControlId::VerticalSplitter), ui::Splitter::Orientation::Vertical);
+  // The splitters stop where the layout stops them: dragged back, they move at once.
   vSplitter_.onDrag = [this](int x) {
     leftWidth_ = x;
     Layout();
+    leftWidth_ = LeftWidth();
   };
 }
 
@@ -90,6 +103,7 @@ void TVelmarPro_Api::CreateUpperPart() {
   hSplitter_.onDrag = [this](int y) {
     upperHeight_ = y;
     Layout();
+    upperHeight_ = UpperHeight();
   };
 }
 
@@ -129,6 +143,23 @@ void TVelmarPro_Api::CreateLowerPart() {
   Image3_.Show(false);
 }
 
+// The width of the left column: at least 100 pixels, and at most what leaves
+// the whole upper toolbar on the screen ("Выход" last), so every command stays
+// reachable however narrow the window. The smallest window (WM_GETMINMAXINFO)
+// has room for both. The user's choice is kept for when the window grows again.
+int TVelmarPro_Api::LeftWidth() const {
+  RECT rc;
+  GetClientRect(hwnd_, &rc);
+  return std::max(kSplitterMinimum, std::min(leftWidth_, static_cast<int>(rc.right) - 2 - kToolbarRight));
+}
+
+// The height of the upper part: at least 100 pixels on either side of the splitter.
+int TVelmarPro_Api::UpperHeight() const {
+  RECT rc;
+  GetClientRect(hwnd_, &rc);
+  return std::max(kSplitterMinimum, std::min(upperHeight_, static_cast<int>(rc.bottom) - 3 - kSplitterMinimum));
+}
+
 void TVelmarPro_Api::Layout() {
   RECT rc;
   GetClientRect(hwnd_, &rc);
@@ -136,37 +167,35 @@ void TVelmarPro_Api::Layout() {
   // Minimised, the client area is empty: laid out then, both splitters would
   // be pushed to their minimum and stay there after the window comes back.
   if (IsIconic(hwnd_) || W <= 0 || H <= 0) return;
-  // Both splitters keep at least 100 pixels on either side.
-  leftWidth_ = std::max(kSplitterMinimum, std::min(leftWidth_, W - 2 - kSplitterMinimum));
-  upperHeight_ = std::max(kSplitterMinimum, std::min(upperHeight_, H - 3 - kSplitterMinimum));
+  const int leftWidth = LeftWidth(), upperHeight = UpperHeight();
   const auto move = [](HWND control, int x, int y, int w, int h) {
     SetWindowPos(control, nullptr, x, y, std::max(w, 0), std::max(h, 0), SWP_NOZORDER | SWP_NOACTIVATE);
   };
 
   // Left column.
-  sSpeedButton1_.Move(2, 2, leftWidth_ - 34, 26);
-  sSpeedButton3_.Move(leftWidth_ - 30, 2, 28, 26);
-  ListBox1_.Move(2, 30, leftWidth_ - 4, H - 32);
-  move(vSplitter_.hwnd(), leftWidth_, 0, 2, H);
+  sSpeedButton1_.Move(2, 2, leftWidth - 34, 26);
+  sSpeedButton3_.Move(leftWidth - 30, 2, 28, 26);
+  ListBox1_.Move(2, 30, leftWidth - 4, H - 32);
+  move(vSplitter_.hwnd(), leftWidth, 0, 2, H);
 
   // Upper part.
-  const int x = leftWidth_ + 2, w = W - x;
+  const int x = leftWidth + 2, w = W - x;
   Image1_.Move(x + 4, 4, 64, 64);
   Label1_.Move(x + 74, 4, w - 78, 22);
   Bevel1_.Move(x + 74, 27, w - 78, 2);
-  int bx = x + 74;
+  int bx = x + kToolbarLeft;
   for (ui::FlatButton* b : {&btn_Velmar_, &sSpeedButton2_, &sSpeedButton4_, &btn_About_, &sSpeedButton9_}) {
-    b->Move(bx, 30, 70, 38);
-    bx += 70;
+    b->Move(bx, 30, kToolbarButtonWidth, 38);
+    bx += kToolbarButtonWidth;
   }
   Bevel3_.Move(x + 4, 71, w - 8, 2);
-  LayoutInfoLine(x + 6, 76);
+  LayoutInfoLine(x + 6, 76, W - 4);
   const int memo1Top = 94;
-  boxes_.Source().Move(x + 2, memo1Top, w - 4, upperHeight_ - memo1Top);
-  move(hSplitter_.hwnd(), x, upperHeight_, w, 3);
+  boxes_.Source().Move(x + 2, memo1Top, w - 4, upperHeight - memo1Top);
+  move(hSplitter_.hwnd(), x, upperHeight, w, 3);
 
   // Lower part.
-  const int top = upperHeight_ + 3;
+  const int top = upperHeight + 3;
   bx = x + 2;
   for (ui::FlatButton* b : {&btn_New_, &btn_Open_, &btn_Save_}) {
     const int bw = b->dropDown ? 34 : 24;
@@ -186,9 +215,14 @@ void TVelmarPro_Api::Layout() {
   Label2_.Move(x + 4, H - 17, w - 80, 15);
   Image2_.Move(W - 66, H - 14, 60, 10);
   Image3_.Move(W - 66, H - 14, progressWidth_, 10);
+  // Every control painted anew, and the background between them: what a
+  // control leaves behind, or brings along, is not drawn again by itself.
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
-void TVelmarPro_Api::LayoutInfoLine(int x, int y) {
+// The three labels side by side up to `right`; a text too long for what is
+// left ends with an ellipsis (DrawInfoText).
+void TVelmarPro_Api::LayoutInfoLine(int x, int y, int right) {
   const ui::WindowDc windowDc(hwnd_);
   HDC dc = windowDc.get();
   {
@@ -198,11 +232,43 @@ void TVelmarPro_Api::LayoutInfoLine(int x, int y) {
       SIZE size{};
       GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
       // Moved without its old picture: the whole label is painted anew.
-      SetWindowPos(label->hwnd(), nullptr, x, y, size.cx + 1, 15, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+      const int width = std::max(0, std::min<int>(size.cx + 1, right - x));
+      SetWindowPos(label->hwnd(), nullptr, x, y, width, 15, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
       InvalidateRect(label->hwnd(), nullptr, TRUE);
       x += size.cx + 5;
     }
   }
+}
+
+// A row's two texts, and the height of the first, which the second stands under.
+TVelmarPro_Api::RowTexts TVelmarPro_Api::ListBox1RowTexts(int row) const {
+  RowTexts texts;
+  texts.caption = ListBox1_.ItemText(row);
+  if (row >= 0 && static_cast<std::size_t>(row) < store_.Store.size()) {
+    const TTransTable& table = store_.Store[static_cast<std::size_t>(row)];
+    texts.description = TableText(table, table.Description);
+  }
+  const ui::WindowDc windowDc(ListBox1_.hwnd());
+  const auto width = [&](HFONT font, const std::wstring& text) {
+    ui::SelectIn selected(windowDc.get(), font);
+    SIZE size{};
+    GetTextExtentPoint32W(windowDc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+    return size;
+  };
+  const SIZE caption = width(listBold_.get(), texts.caption);
+  texts.captionHeight = width(listItalic_.get(), texts.caption).cy;
+  RECT client;
+  GetClientRect(ListBox1_.hwnd(), &client);
+  texts.cut = kCaptionLeft + caption.cx > client.right - kRowTextMargin ||
+              kDescriptionLeft + width(listItalic_.get(), texts.description).cx > client.right - kRowTextMargin;
+  return texts;
+}
+
+// The whole caption and description of a row that shows them cut short.
+std::wstring TVelmarPro_Api::ListBox1RowTip(int row) const {
+  const RowTexts texts = ListBox1RowTexts(row);
+  if (!texts.cut) return {};
+  return texts.description.empty() ? texts.caption : texts.caption + L"\n" + texts.description;
 }
 
 void TVelmarPro_Api::ListBox1DrawItem(const DRAWITEMSTRUCT& item) {
@@ -225,22 +291,18 @@ void TVelmarPro_Api::ListBox1DrawItem(const DRAWITEMSTRUCT& item) {
   SetBkMode(dc, OPAQUE);
   SetBkColor(dc, fill);
 
-  const std::wstring caption = ListBox1_.ItemText(static_cast<int>(item.itemID));
-  {
-    ui::SelectIn bold(dc, listBold_.get());
-    TextOutW(dc, r.left + 31, r.top + 1, caption.c_str(), static_cast<int>(caption.size()));
-  }
+  // Texts too long for the row end with an ellipsis; the tip shows them whole.
+  const RowTexts texts = ListBox1RowTexts(static_cast<int>(item.itemID));
+  const auto draw = [&](HFONT font, const std::wstring& text, int left, int top) {
+    ui::SelectIn inFont(dc, font);
+    RECT box{r.left + left, r.top + top, r.right - kRowTextMargin, r.bottom};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box,
+              DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+  };
+  draw(listBold_.get(), texts.caption, kCaptionLeft, 1);
   const TTransTable* table =
       item.itemID < store_.Store.size() ? &store_.Store[item.itemID] : nullptr;
-  {
-    ui::SelectIn italic(dc, listItalic_.get());
-    SIZE size{};
-    GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
-    if (table) {
-      const std::wstring description = TableText(*table, table->Description);
-      TextOutW(dc, r.left + 36, r.top + 1 + size.cy, description.c_str(), static_cast<int>(description.size()));
-    }
-  }
+  if (table) draw(listItalic_.get(), texts.description, kDescriptionLeft, 1 + texts.captionHeight);
   if (table) {
     // A number outside the catalogue draws no flag.
     const auto drawFlag = [&](int number, int x, int y) {
@@ -274,7 +336,7 @@ void TVelmarPro_Api::DrawInfoText(const DRAWITEMSTRUCT& item, int colour) {
   ui::SelectIn font(dc, font_.get());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(colour));
-  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
 }
 
 }  // namespace velmar

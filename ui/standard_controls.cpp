@@ -1,5 +1,8 @@
 #include "standard_controls.h"
 
+#include <commctrl.h>
+#include <windowsx.h>
+
 #include <algorithm>
 #include <utility>
 
@@ -113,6 +116,50 @@ std::optional<LRESULT> Edit::OnCommand(WORD code) {
 
 void ListBox::Create(HWND parent, int id, DWORD style, DWORD exStyle) {
   CreateAs(parent, L"LISTBOX", L"", WS_TABSTOP | LBS_NOTIFY | style, exStyle, id);
+  if (!itemTip) return;
+  // One tool for the whole list; its text is asked for (TTN_GETDISPINFO, sent
+  // to the list) each time the tip shows, for the item under the mouse.
+  tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
+                         GetModuleHandleW(nullptr), nullptr);
+  if (!tip_) return;
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = hwnd();
+  tool.uId = reinterpret_cast<UINT_PTR>(hwnd());
+  tool.lpszText = LPSTR_TEXTCALLBACKW;
+  SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, 800);  // lines of a tip break at "\n"
+}
+
+int ListBox::ItemAtCursor() const {
+  POINT p{};
+  GetCursorPos(&p);
+  ScreenToClient(hwnd(), &p);
+  RECT client;
+  GetClientRect(hwnd(), &client);
+  if (!PtInRect(&client, p)) return -1;
+  const LRESULT hit = SendMessageW(hwnd(), LB_ITEMFROMPOINT, 0, MAKELPARAM(p.x, p.y));
+  return HIWORD(hit) ? -1 : static_cast<int>(LOWORD(hit));
+}
+
+std::optional<LRESULT> ListBox::OnOwnMessage(UINT message, WPARAM, LPARAM lParam) {
+  if (!tip_) return std::nullopt;
+  if (message == WM_MOUSEMOVE) {
+    // Another item: the tip of the last one goes, and the next one asks anew.
+    if (ItemAtCursor() != tipItem_) SendMessageW(tip_, TTM_POP, 0, 0);
+  } else if (message == WM_NOTIFY) {
+    auto* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
+    if (info->hdr.hwndFrom != tip_ || info->hdr.code != TTN_GETDISPINFOW) return std::nullopt;
+    tipItem_ = ItemAtCursor();
+    tipText_ = tipItem_ >= 0 ? itemTip(tipItem_) : std::wstring();
+    info->lpszText = tipText_.data();
+    info->szText[0] = L'\0';
+    info->hinst = nullptr;
+    return 0;
+  }
+  return std::nullopt;
 }
 
 int ListBox::Add(std::wstring_view text) const {

@@ -69,10 +69,22 @@ class ListBox : public Control {
   std::function<void()> onDoubleClick;  // LBN_DBLCLK
   // Draws an item of an owner-drawn list (LBS_OWNERDRAWFIXED).
   std::function<void(const DRAWITEMSTRUCT&)> onDrawItem;
+  // The tip of the item under the mouse (an owner-drawn list shows what does
+  // not fit cut short); an empty text shows none. Set before Create.
+  std::function<std::wstring(int item)> itemTip;
+  // The tooltip window of the item tips; null without them.
+  HWND TipWindow() const { return tip_; }
 
  protected:
   std::optional<LRESULT> OnCommand(WORD code) override;
   std::optional<LRESULT> OnDrawItem(const DRAWITEMSTRUCT& item) override;
+  std::optional<LRESULT> OnOwnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  int ItemAtCursor() const;  // -1 outside the items
+  HWND tip_ = nullptr;       // owned by the list's top-level window, which destroys it
+  int tipItem_ = -1;         // the item the tip was last asked for
+  std::wstring tipText_;     // the tip's text while the tooltip reads it
 };
 
 // A STATIC text control.

@@ -30,6 +30,33 @@ TEST(NormaliseLineBreaks, TextEndsAtTheFirstNul) {
   EXPECT_EQ(NormaliseLineBreaks("\0abc"sv), "");
 }
 
+TEST(DetectTextEncoding, Utf8WithMultiByteCharactersOrAMarkElseWindows1251) {
+  using namespace std::string_view_literals;
+  using E = TextEncoding;
+  const struct {
+    std::string_view bytes;
+    TextEncoding expected;
+    const char* what;
+  } cases[] = {
+      {"\xd0\xa9\xd1\x83\xd0\xba\xd0\xb0\r\n", E::Utf8, "Russian in UTF-8 without a mark"},
+      {"abc \xe2\x80\x94 \xf0\x9f\x98\x80", E::Utf8, "three- and four-byte characters"},
+      {"\xef\xbb\xbf\xd0\xa9", E::Utf8WithMark, "the mark"},
+      {"\xef\xbb\xbf", E::Utf8WithMark, "the mark alone"},
+      {"plain ASCII\r\n", E::Cp1251, "nothing multi-byte: as ever"},
+      {"", E::Cp1251, "empty"},
+      {"\xd9\xf3\xea\xe0 \xe8 \xe6\xf3\xea", E::Cp1251, "Russian in Windows-1251"},
+      // Windows-1251 capitals followed by a small letter can look like a
+      // two-byte lead and its continuation; the rest of the text gives it away.
+      {"\xd0\xa0\xce\xcc", E::Cp1251, "a valid pair, then Windows-1251"},
+      {"\xd0\xa9\xd1", E::Cp1251, "cut inside the last character"},
+      {"\xc0\x80", E::Cp1251, "an overlong form"},
+      {"\xed\xa0\x80", E::Cp1251, "a surrogate"},
+      {"\xd0\xa9\0\xff"sv, E::Utf8, "what follows a NUL is not read"},
+      {"ab\0\xd0\xa9"sv, E::Cp1251, "a character after a NUL does not count"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(DetectTextEncoding(c.bytes), c.expected) << c.what;
+}
+
 TEST(ToggleOutputOption, AtMostOneBlankOptionIsOn) {
   using O = OutputOption;
   const OutputOptions none;

@@ -121,8 +121,8 @@ TEST(TrayArea, MenuItemsInTheirOrder) {
   ASSERT_NE(options, nullptr);
   const std::vector<Item> expectedOptions{{ControlId::N24, L"Запускать вместе с Windows"},
                                           {ControlId{}, L""},
-                                          {ControlId::N31, L"Горячие клавиши: Транслит на лету"},
-                                          {ControlId::N32, L"Горячие клавиши: Транслит"}};
+                                          {ControlId::N31, L"Горячие клавиши: Транслит на лету\tCtrl+Alt+Q"},
+                                          {ControlId::N32, L"Горячие клавиши: Транслит\tCtrl+Alt+T"}};
   EXPECT_TRUE(ItemsOf(options) == expectedOptions);
   tray.Create(window.hwnd());
   EXPECT_EQ(tray.Menu(), menu) << "built once";

@@ -128,8 +128,16 @@ open-save)
   click_control btn_Save
   pick_menu_item 1
   file_dialog "Save As" "$(winpath lossy.txt)"
+  # The question is shown whole: no text reaches the right edge of its box,
+  # where a line too long for it would be cut off.
+  set -- $(client message-text-rect 10000 | tr -d '\r')
+  sleep 0.5
+  edge=$(import -window root -crop "2x$4+$(($1 + $3 - 2))+$2" -depth 8 txt:- |
+    sed -n 's/.*\(#[0-9A-F]\{6\}\).*/\1/p' | sort -u | wc -l)
+  expect "colours at the right edge of the question" "$edge" 1
   expect "question before a lossy save" "$(client message-box 10000 2 | tr -d '\r')" \
-    'Текст содержит символы, которых нет в кодировке Windows-1251. Сохранить файл в кодировке UTF-8? ("Нет" — в Windows-1251, эти символы будут заменены знаком "?")'
+    "$(printf '%s\n' 'Текст содержит символы, которых нет' 'в кодировке Windows-1251.' 'Сохранить файл в кодировке UTF-8?' \
+      '("Нет" — в Windows-1251, эти символы' 'будут заменены знаком "?")')"
   sleep 3
   [ ! -e lossy.txt ] || fail "a cancelled save wrote the file"
   echo "ok: a cancelled save writes nothing"

@@ -3,6 +3,7 @@
 // presses buttons by the WM_COMMAND their clicks send, waits for runs.
 // Texts in files and on standard output are UTF-8.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <chrono>
 #include <cstdio>
@@ -179,7 +180,9 @@ int Usage() {
                "  mode-menu N          (picks item N of the mode menu)\n"
                "  wait-menu [MS] | wait-menu-gone [MS]  (until a popup menu shows, or none does)\n"
                "  focus                (control id of the keyboard focus)\n"
-               "  minimize | close | resize W H | rect CONTROL (a name of control_ids.h; main: the main window)\n"
+               "  tooltip [MS]         (the text of the program's tooltip once one shows, or an empty line)\n"
+               "  minimize | maximize | restore | close | resize W H | rect CONTROL (a name of control_ids.h; main: the main window)\n"
+               "  message-text-rect [MS]  (screen rectangle of the text of the program's message box)\n"
                "  message-box [MS [BUTTON-ID]]  (prints the text of the program's message box and presses OK or BUTTON-ID)\n"
                "  select-text CONTROL START END | click-label2\n"
                "  stat-window [MS]     (prints the statistics window's rows and presses OK) | no-statistics-run [MS]\n"
@@ -323,6 +326,24 @@ int wmain(int argc, wchar_t** argv) {
   } else if (command == "minimize") {
     ShowWindowAsync(main, SW_MINIMIZE);
     if (!WaitFor(5000, [&] { return IsIconic(main) != FALSE; })) Fail("the window did not minimise");
+  } else if (command == "maximize" || command == "restore") {
+    // What the caption's buttons send.
+    const bool maximize = command == "maximize";
+    PostMessageW(main, WM_SYSCOMMAND, maximize ? SC_MAXIMIZE : SC_RESTORE, 0);
+    if (!WaitFor(5000, [&] { return (IsZoomed(main) != FALSE) == maximize; })) Fail("the window did not " + command);
+    Send(main, WM_NULL, 0, 0);
+  } else if (command == "tooltip") {
+    // The text of the program's tooltip once one shows within MS, or an empty line.
+    HWND tip = nullptr;
+    WaitFor(std::stoi(arg(1, "3000")), [&] {
+      tip = FindProgramWindow(main, [](HWND hwnd) {
+        wchar_t name[64] = L"";
+        GetClassNameW(hwnd, name, 64);
+        return std::wstring(name) == TOOLTIPS_CLASSW;
+      });
+      return tip != nullptr;
+    });
+    std::cout << (tip ? Utf8(TextOf(tip)) : std::string()) << "\n";
   } else if (command == "close") {
     PostMessageW(main, WM_CLOSE, 0, 0);
   } else if (command == "resize") {
@@ -397,6 +418,14 @@ int wmain(int argc, wchar_t** argv) {
     std::cout << "boxes=" << CountMessageBoxes(main) << "\n";
   } else if (command == "no-message-box") {
     if (WaitFor(std::stoi(arg(1, "1500")), [&] { return CountMessageBoxes(main) > 0; })) Fail("a message box showed");
+  } else if (command == "message-text-rect") {
+    // The screen rectangle of the text of the program's message box, once it shows; the box stays.
+    HWND box = nullptr;
+    if (!WaitFor(std::stoi(arg(1, "10000")), [&] { return (box = FindMessageBox(main)) != nullptr; }))
+      Fail("no message box");
+    RECT r{};
+    GetWindowRect(GetDlgItem(box, 0xFFFF), &r);
+    std::cout << r.left << " " << r.top << " " << (r.right - r.left) << " " << (r.bottom - r.top) << "\n";
   } else if (command == "message-box") {
     HWND box = nullptr;
     if (!WaitFor(std::stoi(arg(1, "10000")), [&] { return (box = FindMessageBox(main)) != nullptr; }))
