@@ -47,8 +47,16 @@ void FileDrop::OnDropFiles(HDROP drop) {
   const POINT at = DropPoint(drop, host_.window);
   DragFinish(drop);  // everything is read: the questions below may take a while
 
+  if (files.empty()) return;
   if (host_.busy && host_.busy()) {
-    if (!files.empty()) Tell(ui::Widen("Подождите: идёт преобразование. Перетащите файл, когда оно закончится."));
+    Tell(ui::Widen("Подождите: идёт преобразование. Перетащите файл, когда оно закончится."));
+    return;
+  }
+  // A window of the program's own (the table editor, the module window) holds
+  // the main window disabled: a reload or a new text under it would pull the
+  // ground from under that window.
+  if (!IsWindowEnabled(host_.window)) {
+    Tell(ui::Widen("Сначала закройте открытое окно программы, затем перетащите файл снова."));
     return;
   }
   const DropDecision decision = DecideDrop(AreaAt(at), files);

@@ -193,6 +193,16 @@ TEST_F(FileDropTest, WhatHasNoPlaceIsRefusedWithAWordWhy) {
   EXPECT_FALSE(fs::exists(table_));
   ASSERT_EQ(window.told.size(), 5u);
   EXPECT_NE(window.told[4].find(L"Подождите"), std::wstring::npos);
+
+  // Nor while another window of the program holds this one disabled.
+  window.busy = false;
+  EnableWindow(window.hwnd(), FALSE);
+  window.Drop(DropWindow::kOnBox, {text.wstring()});
+  window.Drop(DropWindow::kOnList, {table.wstring()});
+  EXPECT_TRUE(window.opened.empty());
+  EXPECT_FALSE(fs::exists(table_));
+  ASSERT_EQ(window.told.size(), 7u);
+  EXPECT_NE(window.told[6].find(L"закройте открытое окно"), std::wstring::npos);
 }
 
 }  // namespace

@@ -69,6 +69,11 @@ drop)
   # The same name in other capitals is the same table: asked, kept on "Нет", replaced on "Да".
   cp "$here/tables/bulgarian.table" Загрузки/УКРАИНСКИЙ.table
   drag ListBox1 Загрузки/УКРАИНСКИЙ.table
+  if [ -n "${VELMAR_DROP_SHOT:-}" ]; then  # a picture of the question, to look at
+    client no-message-box 15000 >/dev/null 2>&1 || true
+    sleep 0.5
+    import -window root "$VELMAR_DROP_SHOT"
+  fi
   box_says 7 "«Украинский.table» уже есть в папке Table" "question before replacing"
   cmp -s Загрузки/Украинский.table "$app/Table/Украинский.table" || fail "'Нет' replaced the table"
   drag ListBox1 Загрузки/УКРАИНСКИЙ.table
