@@ -88,6 +88,7 @@ void TVelmarPro_Api::Create() {
   protocol_.SetWindow(hwnd_);
   CreateControls();
   CreateEditCommands();
+  CreateFileDrop();
   FormCreate(true);
   Layout();
 }
@@ -234,6 +235,9 @@ LRESULT TVelmarPro_Api::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         return 0;
       }
       break;
+    case WM_DROPFILES:
+      drop_.OnDropFiles(reinterpret_cast<HDROP>(wParam));
+      return 0;
     case WM_COPYDATA:
       if (const auto command = ProtocolServer::Receive(lParam)) ReceiveMessage(*command);
       return 0;

@@ -16,6 +16,7 @@
 #include "control_ids.h"
 #include "controls.h"
 #include "conversion_run.h"
+#include "drop_files.h"
 #include "edit_rules.h"
 #include "hotkeys.h"
 #include "image.h"
@@ -110,6 +111,7 @@ class TVelmarPro_Api : public ui::Window {
   void SetCaption(const std::wstring& caption);
   void btn_NewClick();
   void btn_OpenClick();
+  void OpenTextFile(const std::wstring& path);  // Open with the file chosen (the dialog, or a drop)
   void ShowSaveMenu();
   void N1Click();
   void N2Click();
@@ -132,6 +134,9 @@ class TVelmarPro_Api : public ui::Window {
   void ListBox1DblClick();
   void ListBox1ContextPopup(LPARAM where);  // "edit this table" on a row
   void sSpeedButton1Click();
+  // Files dropped onto the window (uMain_drop.cpp, drop_files.h).
+  void CreateFileDrop();
+  void ReloadTablesKeepingSelection();
   // Text tools (uMain_tools.cpp): the status label's looks, the statistics
   // run and the amount in words on a selection.
   void Label2MouseMove();
@@ -199,6 +204,7 @@ class TVelmarPro_Api : public ui::Window {
   int progressWidth_ = 0;
 
   ConversionRun run_;
+  FileDrop drop_;
 
   std::shared_ptr<TUpdateForm> updateForm_;  // shared_ptr: the type is incomplete here
 

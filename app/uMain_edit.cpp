@@ -107,7 +107,10 @@ void TVelmarPro_Api::btn_NewClick() {
 
 void TVelmarPro_Api::btn_OpenClick() {
   const std::wstring path = ChooseFile(hwnd_, false);
-  if (path.empty()) return;
+  if (!path.empty()) OpenTextFile(path);
+}
+
+void TVelmarPro_Api::OpenTextFile(const std::wstring& path) {
   SetBoxText(ControlId::Memo2, L"");
   Memo2Change();  // the status line describes the emptied box, whether a run follows or not
   SetCaption((programTitle_.empty() ? ui::Widen(kProgramTitle) : programTitle_) + L" - " + FileName(path));
