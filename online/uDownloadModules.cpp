@@ -147,7 +147,8 @@ bool TDwnlModulesForm::LoadCatalogue() {
     if (!out || !in || in.bad()) {
       // Storing or reading it failed: the window must not stay loading.
       Abandon();
-      ui::ShowError(host_.owner, L"Cannot create file \"" + stored.wstring() + L"\"");
+      ui::ShowError(host_.owner, Widen("Не удалось сохранить список модулей во временный файл «") + stored.wstring() +
+                                     Widen("»."));
       return false;
     }
   }

@@ -220,7 +220,8 @@ void TUpdateForm::ProgressStep(std::uint64_t chunk) {
 
 void TUpdateForm::Button3Click() {
   if (!online::TurnShowUpdateOff(context_.settingsPath))
-    ui::ShowError(hwnd_, L"Unable to write to " + context_.settingsPath.wstring());
+    ui::ShowError(hwnd_, ui::Widen("Не удалось записать настройки в файл ") + context_.settingsPath.wstring() +
+                             ui::Widen(": автоматическая проверка обновлений не отключена."));
   Close();
 }
 

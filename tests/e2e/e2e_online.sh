@@ -248,7 +248,8 @@ printf '%s' "$good_catalogue" | xxd -r -p > "$catalogue"
 probe block-temp on
 trap 'probe block-temp off; cleanup' EXIT
 probe open
-probe message-box | grep -q '^VelmarPro|Cannot create file .*tst.ini' || fail "no message about tst.ini"
+probe message-box | grep -q '^VelmarPro|Не удалось сохранить список модулей во временный файл «.*tst.ini»\.$' ||
+  fail "no message about tst.ini"
 expect "main window after tst.ini failed" "$(probe gone)" "main.enabled=1"
 probe block-temp off
 

@@ -223,7 +223,7 @@ hang | cancel)
   i=0
   until probe update-state > state.txt && [ "$(line state.txt panel)" = 1 ]; do
     i=$((i + 1))
-    [ $i -le 10 ] || fail "Отмена did not end the download at once: $(cat state.txt)"
+    [ $i -le 30 ] || fail "Отмена did not end the download at once: $(cat state.txt)"
     sleep 0.1
   done
   expect "caption after Отмена" "$(line state.txt caption)" "Доступна новая версия VelmarPro!"
