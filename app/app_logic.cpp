@@ -100,6 +100,17 @@ bool WriteCapitalWords(const std::filesystem::path& settingsPath, bool on) {
   return WriteKey(settingsPath, "CapitalWords", on ? "1" : "0");
 }
 
+unsigned long DownloadLimitMs(const std::filesystem::path& settingsPath) {
+  constexpr unsigned long kDefault = 10 * 60 * 1000;
+  try {
+    const std::int32_t ms =
+        ProfileFile::Load(settingsPath).value_or(ProfileFile{}).GetInt(kSettingsSection, "DownloadLimit", static_cast<std::int32_t>(kDefault));
+    return ms >= 1000 && ms <= 86400000 ? static_cast<unsigned long>(ms) : kDefault;
+  } catch (const std::exception&) {
+    return kDefault;
+  }
+}
+
 bool WriteCloseSettings(const std::filesystem::path& settingsPath, int selectedModule, bool autoTrans) {
   if (!WriteKey(settingsPath, "Module", std::to_string(selectedModule))) return false;
   return WriteKey(settingsPath, "AutoTrans", autoTrans ? "1" : "0");

@@ -44,6 +44,9 @@ std::string SiteAddress(const std::filesystem::path& settingsPath);
 // [Velmar] NetTimeout when it is a number from 100 to 600000, else 15000.
 unsigned long NetTimeoutMs(const ProfileFile& settings);
 unsigned long NetTimeoutMs(const std::filesystem::path& settingsPath);
+// [Velmar] DownloadLimit, the milliseconds a whole download may take, when it
+// is a number from 1000 to 86400000, else ten minutes.
+unsigned long DownloadLimitMs(const std::filesystem::path& settingsPath);
 
 // [Velmar] CapitalWords: a word in capitals stays in capitals unless it is "0".
 bool CapitalWords(const ProfileFile& settings);

@@ -6,28 +6,73 @@
 #include <shellapi.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "command_protocol.h"
+#include "http.h"
 #include "image.h"
 #include "uMain.h"
 #include "uOEM.h"
 
 namespace {
 
-// Hands the show request to the copy that runs; lost when it has no window yet.
-void SendShowRequest() {
+// Hands the show request to the copy that runs. The window that took it, or
+// nothing when no window of it took the request.
+HWND SendShowRequest() {
   HWND running = FindWindowW(velmar::TVelmarPro_Api::kClassName, nullptr);
-  if (!running) return;
+  if (!running) return nullptr;
   std::string text(velmar::protocol::kShow);
   COPYDATASTRUCT request{};
   request.dwData = 0;
   request.cbData = static_cast<DWORD>(text.size() + 1);  // the text and its NUL byte
   request.lpData = text.data();
   DWORD_PTR result = 0;
-  // A running copy that hangs must not hang this one too.
-  SendMessageTimeoutW(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&request), SMTO_ABORTIFHUNG, 10000,
-                      &result);
+  // A running copy that hangs must not hang this one too. A window that is
+  // destroyed before it takes the request (its copy was closing) took nothing.
+  const bool taken = SendMessageTimeoutW(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&request),
+                                         SMTO_ABORTIFHUNG, 10000, &result) != 0;
+  return taken ? running : nullptr;
+}
+
+// The copy that holds the mutex owns it; its end (however it ends) releases
+// it. A second copy hands the show request to the first one's window. When
+// there is no such window, the first copy is either still starting (its
+// window comes soon) or ending (the mutex is freed soon), so this one waits
+// for whichever comes first instead of quitting with the request lost: a
+// start right after a close would otherwise show nothing at all. A window
+// that took the request and then goes away with its copy was closing: this
+// copy then starts in its place.
+// True when this copy holds the mutex and starts.
+bool TakeSingleInstance() {
+  HANDLE mutex = CreateMutexW(nullptr, TRUE, L"qmz_velmarpro");
+  if (!mutex) return false;
+  if (GetLastError() != ERROR_ALREADY_EXISTS) return true;  // held until the process ends
+  constexpr DWORD kPatienceMs = 60000, kSettleMs = 10000;
+  auto owned = [](DWORD waited) { return waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED; };
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (HWND taker = SendShowRequest()) {
+      const DWORD sent = GetTickCount();
+      while (IsWindow(taker)) {
+        if (owned(WaitForSingleObject(mutex, 100))) return true;
+        if (GetTickCount() - sent > kSettleMs) return false;  // it runs and has shown itself
+      }
+    }
+    const DWORD waited = WaitForSingleObject(mutex, 100);
+    if (owned(waited)) return true;
+    if (waited == WAIT_FAILED || GetTickCount() - start > kPatienceMs) return false;
+  }
+}
+
+// Downloads that never ended (the program was killed in the middle) leave
+// their ".part" files; only the copy that runs may remove them.
+void RemoveLeftOverDownloads() {
+  wchar_t path[MAX_PATH] = {};
+  const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return;
+  const std::filesystem::path exe(path);
+  velmar::online::RemoveLeftOverParts(exe.parent_path() / L"Table", velmar::online::TempFolderPath());
 }
 
 // The first command line argument is compared byte for byte, case and all.
@@ -43,12 +88,8 @@ bool StartedWithAutorun() {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // The mutex lives as long as the process: its handle is never closed.
-  HANDLE mutex = CreateMutexW(nullptr, FALSE, L"qmz_velmarpro");
-  if (!mutex) return 0;
-  if (GetLastError() == ERROR_ALREADY_EXISTS) {
-    SendShowRequest();
-    return 0;
-  }
+  if (!TakeSingleInstance()) return 0;
+  RemoveLeftOverDownloads();
 
   const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);

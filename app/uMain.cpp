@@ -64,7 +64,7 @@ void TVelmarPro_Api::Create() {
   site_ = SiteAddress(exeFolder_ / kSettingsFileName);
   const unsigned long timeout = NetTimeoutMs(exeFolder_ / kSettingsFileName);
   PopupMenu2_.SetCapitalWords(CapitalWords(exeFolder_ / kSettingsFileName));
-  online::SetTimeouts({timeout, timeout});
+  online::SetTimeouts({timeout, timeout, DownloadLimitMs(exeFolder_ / kSettingsFileName)});
 
   flags_ = ui::Image::FromResource(L"FLAGS16");
   logo_ = ui::Image::FromResource(L"LOGO64");

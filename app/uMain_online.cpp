@@ -9,6 +9,12 @@
 namespace velmar {
 
 void TVelmarPro_Api::sSpeedButton1Click() {
+  // One module window at most: a second "Загрузить модули" (from the tray)
+  // brings the open one to the front.
+  if (modules_ && modules_->hwnd() && IsWindow(modules_->hwnd())) {
+    SetForegroundWindow(modules_->hwnd());
+    return;
+  }
   ModuleHost host;
   host.owner = hwnd_;
   host.exeFolder = exeFolder_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "cp1251.h"
 #include "profile.h"
 #include "text_lines.h"
 
@@ -72,9 +73,17 @@ bool EqualsLatinNoCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+bool EqualsFileNameNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (Cp1251ToLower(static_cast<unsigned char>(a[i])) != Cp1251ToLower(static_cast<unsigned char>(b[i])))
+      return false;
+  return true;
+}
+
 bool IsModuleDownloaded(std::string_view fileName, std::span<const std::string> loadedFileNames) {
   bool found = false;
-  for (const std::string& name : loadedFileNames) found = found || EqualsLatinNoCase(name, fileName);
+  for (const std::string& name : loadedFileNames) found = found || EqualsFileNameNoCase(name, fileName);
   return found;
 }
 

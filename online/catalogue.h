@@ -39,9 +39,12 @@ std::vector<ModuleEntry> ParseModuleCatalogue(std::string_view text, bool cut = 
 // The section names of an INI text in file order, each once.
 std::vector<std::string> SectionNames(std::string_view text);
 
-// The downloaded mark: some loaded table's file name equals FileName, Latin
-// letters compared without regard to case and every other byte exactly.
+// The downloaded mark: some loaded table's file name equals FileName, compared
+// as Windows compares file names: every letter without regard to case, Latin
+// and Cyrillic alike ("Мой.table" is "мой.table"), other bytes exactly.
 bool IsModuleDownloaded(std::string_view fileName, std::span<const std::string> loadedFileNames);
+// Two Windows-1251 file names the file system takes for the same.
+bool EqualsFileNameNoCase(std::string_view a, std::string_view b);
 bool EqualsLatinNoCase(std::string_view a, std::string_view b);
 
 // The bare name of a file in the table folder, checked before anything is

@@ -3,7 +3,13 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <mutex>
 #include <optional>
+#include <system_error>
+#include <thread>
 #include <stdexcept>
 #include <vector>
 
@@ -193,11 +199,17 @@ DownloadResult DownloadFile(const std::string& url, const std::filesystem::path&
   const std::optional<std::uint64_t> announced = ContentLength(handle.get());
   result.announced = announced.value_or(0);
 
-  std::filesystem::path part = destination;
-  part += L".part";
+  std::filesystem::path part = options.partPath;
+  if (part.empty()) {
+    part = destination;
+    part += L".part";
+  }
   bool written = false;
   {
-    ui::KernelHandle file(CreateFileW(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Others may delete it (a cancelled download in the background is
+    // cleaned up at once by the thread that gave up on it), not read or write it.
+    ui::KernelHandle file(
+        CreateFileW(part.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.get() == INVALID_HANDLE_VALUE) {
       result.systemError = GetLastError();
       result.error = DownloadError::File;
@@ -207,8 +219,22 @@ DownloadResult DownloadFile(const std::string& url, const std::filesystem::path&
     char chunk[1024];
     for (;;) {
       if (progress) PumpMessages();
-      DWORD n = 0;
-      if (!InternetReadFile(handle.get(), chunk, sizeof chunk, &n)) {
+      if (options.stop && options.stop()) {
+        result.error = DownloadError::Cancelled;
+        break;
+      }
+      // A read asks only for what has arrived (at most a chunk): a read of a
+      // whole chunk waits until all of it is there, which from a server that
+      // sends a byte at a time is long after the user stopped the download.
+      DWORD available = 0, n = 0;
+      if (!InternetQueryDataAvailable(handle.get(), &available, 0, 0)) {
+        result.systemError = GetLastError();
+        result.error = DownloadError::Broken;
+        break;
+      }
+      const DWORD want = available == 0 ? static_cast<DWORD>(sizeof chunk)
+                                        : std::min<DWORD>(available, static_cast<DWORD>(sizeof chunk));
+      if (!InternetReadFile(handle.get(), chunk, want, &n)) {
         result.systemError = GetLastError();
         result.error = DownloadError::Broken;
         break;
@@ -236,12 +262,81 @@ DownloadResult DownloadFile(const std::string& url, const std::filesystem::path&
     }
     written = result.Ok();
   }
+  if (written && options.commit && !options.commit()) {
+    written = false;
+    result.error = DownloadError::Cancelled;
+  }
   if (written && !MoveFileExW(part.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     result.systemError = GetLastError();
     result.error = DownloadError::File;
   }
   if (!result.Ok()) DeleteFileW(part.c_str());
   return result;
+}
+
+std::wstring ErrorText(unsigned long code) {
+  const char* text = nullptr;
+  switch (code) {
+    case ERROR_FILE_NOT_FOUND: text = "файл не найден"; break;
+    case ERROR_PATH_NOT_FOUND: text = "папка не найдена"; break;
+    case ERROR_ACCESS_DENIED: text = "доступ запрещён"; break;
+    case ERROR_WRITE_PROTECT: text = "диск защищён от записи"; break;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION: text = "файл занят другой программой"; break;
+    case ERROR_HANDLE_DISK_FULL:
+    case ERROR_DISK_FULL: text = "на диске нет места"; break;
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_FILENAME_EXCED_RANGE: text = "недопустимое имя файла"; break;
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY: text = "не хватает памяти"; break;
+    case ERROR_INTERNET_TIMEOUT: text = "сервер не ответил вовремя"; break;
+    case ERROR_INTERNET_NAME_NOT_RESOLVED: text = "имя сервера не найдено"; break;
+    case ERROR_INTERNET_CANNOT_CONNECT: text = "не удалось соединиться с сервером"; break;
+    case ERROR_INTERNET_CONNECTION_ABORTED:
+    case ERROR_INTERNET_CONNECTION_RESET: text = "соединение прервано"; break;
+    case ERROR_INTERNET_UNRECOGNIZED_SCHEME:
+    case ERROR_INTERNET_INVALID_URL: text = "неверный адрес"; break;
+    default: break;
+  }
+  auto wide = [](const char* utf8) {
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(n > 0 ? n - 1 : 0), L'\0');
+    if (n > 1) MultiByteToWideChar(CP_UTF8, 0, utf8, -1, out.data(), n);
+    return out;
+  };
+  return text ? wide(text) : wide("код ошибки ") + std::to_wstring(code);
+}
+
+std::wstring DownloadFailureText(const DownloadResult& result) {
+  auto wide = [](const char* utf8) {
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(n > 0 ? n - 1 : 0), L'\0');
+    if (n > 1) MultiByteToWideChar(CP_UTF8, 0, utf8, -1, out.data(), n);
+    return out;
+  };
+  switch (result.error) {
+    case DownloadError::None:
+      break;
+    case DownloadError::BadUrl:
+      return wide("адрес не начинается с http:// или https://");
+    case DownloadError::OpenFailed:
+      return wide("сервер не отвечает (") + ErrorText(result.systemError) + L")";
+    case DownloadError::HttpStatus:
+      return wide("сервер ответил кодом ") + std::to_wstring(result.status);
+    case DownloadError::Broken:
+      return wide("связь прервалась, получено байт: ") + std::to_wstring(result.bytes) +
+             (result.announced ? wide(" из ") + std::to_wstring(result.announced) : std::wstring());
+    case DownloadError::Checksum:
+      return wide("файл не совпадает с контрольной суммой из каталога");
+    case DownloadError::File:
+      return wide("файл не записан (") + ErrorText(result.systemError) + L")";
+    case DownloadError::Cancelled:
+      return wide("загрузка отменена");
+    case DownloadError::TimedOut:
+      return wide("загрузка длилась слишком долго и прервана");
+  }
+  return {};
 }
 
 std::wstring DescribeDownloadError(const DownloadResult& result) {
@@ -261,8 +356,107 @@ std::wstring DescribeDownloadError(const DownloadResult& result) {
       return L"The file does not have the SHA-256 digest the catalogue gives";
     case DownloadError::File:
       return L"The file could not be written: " + SystemMessage(result.systemError);
+    case DownloadError::Cancelled:
+      return L"The download was cancelled";
+    case DownloadError::TimedOut:
+      return L"The download took too long";
   }
   return L"";
+}
+
+DownloadResult DownloadInBackground(const std::string& url, const std::filesystem::path& destination,
+                                    const BackgroundDownload& background) {
+  // What the worker and this thread share; the worker keeps it alive when
+  // this thread stops waiting for it.
+  struct Shared {
+    std::mutex lock;
+    bool stopped = false, committing = false;
+    std::atomic<bool> done{false};
+    std::atomic<std::uint64_t> bytes{0};
+    DownloadResult result;
+  };
+  auto shared = std::make_shared<Shared>();
+  // Every download its own part: one given up on may still hold its part
+  // until its read times out, and must not keep the next try from writing.
+  static std::atomic<unsigned> attempts{0};
+  std::filesystem::path part = background.partPath;
+  if (part.empty()) {
+    part = destination;
+    part += L".part";
+  }
+  part.replace_extension(std::to_wstring(++attempts) + L".part");
+  DownloadOptions options;
+  options.sha256 = background.sha256;
+  options.partPath = part;
+  options.onChunk = [s = shared.get()](std::uint64_t n) { s->bytes += n; };
+  options.stop = [s = shared.get()] {
+    const std::lock_guard<std::mutex> hold(s->lock);
+    return s->stopped;
+  };
+  options.commit = [s = shared.get()] {
+    const std::lock_guard<std::mutex> hold(s->lock);
+    s->committing = !s->stopped;
+    return s->committing;
+  };
+  std::thread worker([shared, url, destination, options] {
+    shared->result = DownloadFile(url, destination, options);
+    shared->done = true;
+  });
+
+  const auto start = std::chrono::steady_clock::now();
+  DownloadError stopReason = DownloadError::None;
+  while (!shared->done) {
+    if (background.cancelled && background.cancelled()) stopReason = DownloadError::Cancelled;
+    else if (std::chrono::steady_clock::now() - start >= std::chrono::milliseconds(background.overallMs))
+      stopReason = DownloadError::TimedOut;
+    if (stopReason != DownloadError::None) {
+      bool committing = false;
+      {
+        const std::lock_guard<std::mutex> hold(shared->lock);
+        shared->stopped = true;
+        committing = shared->committing;
+      }
+      // A whole file already on its way over the destination is let finish:
+      // a rename takes no time, and the user then has what was downloaded.
+      if (committing) {
+        while (!shared->done) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        break;
+      }
+      worker.detach();
+      // The worker may be blocked in a read for as long as its time-out: its
+      // part is marked for deletion now, so it goes when the worker lets go of
+      // it, even when the program is ended before (the worker never renames it).
+      DeleteFileW(part.c_str());
+      DownloadResult result;
+      result.error = stopReason;
+      result.bytes = shared->bytes;
+      return result;
+    }
+    if (background.progress) background.progress(shared->bytes);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    PumpMessages();
+  }
+  worker.join();
+  if (background.progress) background.progress(shared->bytes);
+  return shared->result;
+}
+
+std::filesystem::path UpdatePartPath(const std::filesystem::path& tempFolder, const std::wstring& saveName) {
+  return tempFolder / (L"VelmarPro-" + saveName + L".part");
+}
+
+void RemoveLeftOverParts(const std::filesystem::path& tableFolder, const std::filesystem::path& tempFolder) {
+  auto remove = [](const std::filesystem::path& folder, const std::wstring& pattern) {
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((folder / pattern).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW((folder / found.cFileName).c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+  };
+  remove(tableFolder, L"*.part");
+  remove(tempFolder, L"VelmarPro-*.part");
 }
 
 std::wstring TempFolderPath() {

@@ -16,6 +16,8 @@ namespace velmar::online {
 struct Timeouts {
   unsigned long connectMs = 15000;
   unsigned long receiveMs = 15000;
+  // The limit of a whole download in the background (DownloadInBackground).
+  unsigned long downloadMs = 10 * 60 * 1000;
 };
 // The time-outs used by every call (the program sets them once at start).
 void SetTimeouts(Timeouts timeouts);
@@ -59,6 +61,8 @@ enum class DownloadError {
   Broken,       // a read failed or fewer bytes came than announced
   Checksum,     // the bytes do not have the SHA-256 asked for
   File,         // the temporary file could not be created, written or renamed
+  Cancelled,    // the user stopped it
+  TimedOut,     // it took longer than its overall limit
 };
 struct DownloadResult {
   DownloadError error = DownloadError::None;
@@ -77,13 +81,56 @@ struct DownloadOptions {
   std::function<void(std::uint64_t chunk)> onChunk;
   // Hexadecimal SHA-256 the file must have; empty: not checked.
   std::string sha256;
+  // Where the bytes go until they are whole; empty: "<destination>.part".
+  std::filesystem::path partPath;
+  // Asked before every read: true stops the download (Cancelled).
+  std::function<bool()> stop;
+  // Asked once the file is whole, just before it replaces the destination:
+  // false abandons it (Cancelled). Whoever stops the download from another
+  // thread can so know whether the destination is being written.
+  std::function<bool()> commit;
 };
 // Flags 0 (the library may answer from its cache), the executable's file name
 // as user agent. Never throws for network or file failures: the result says.
 DownloadResult DownloadFile(const std::string& url, const std::filesystem::path& destination,
                             const DownloadOptions& options = {});
-// An English description of a failed download for messages and logs.
+// The reason of a failed system or WinINet call in Russian, for the user's
+// messages ("доступ запрещён"); an unknown one as "код ошибки N".
+std::wstring ErrorText(unsigned long code);
+
+// Why a download failed, in Russian, for the user ("сервер ответил кодом 404").
+std::wstring DownloadFailureText(const DownloadResult& result);
+
+// An English description of a failed download for logs.
 std::wstring DescribeDownloadError(const DownloadResult& result);
+
+// A download on a worker thread while the calling (UI) thread goes on
+// handling its messages, so the windows answer however slow the server is.
+struct BackgroundDownload {
+  std::string sha256;              // as in DownloadOptions
+  // As in DownloadOptions, with a number of the try before ".part".
+  std::filesystem::path partPath;
+  // Asked several times a second on the calling thread: true cancels.
+  std::function<bool()> cancelled;
+  // Called on the calling thread with the bytes received so far.
+  std::function<void(std::uint64_t total)> progress;
+  // The limit of the whole download, besides the time-out of every read.
+  unsigned long overallMs = CurrentTimeouts().downloadMs;
+};
+// Returns when the download ends, and at once when it is cancelled or its
+// overall limit is reached: the worker then stops at its next read (at the
+// latest after the read's time-out), deletes its temporary file and leaves
+// the destination as it was. A temporary file left by a program that was
+// killed meanwhile is removed by RemoveLeftOverParts at the next start.
+DownloadResult DownloadInBackground(const std::string& url, const std::filesystem::path& destination,
+                                    const BackgroundDownload& options);
+
+// Deletes the temporary files of downloads that never ended (the program was
+// killed or lost its power): every "*.part" in `tableFolder`, and the update's
+// "VelmarPro-*.part" in `tempFolder`.
+void RemoveLeftOverParts(const std::filesystem::path& tableFolder, const std::filesystem::path& tempFolder);
+// The temporary file of the update installer saved as `saveName` in `tempFolder`.
+std::filesystem::path UpdatePartPath(const std::filesystem::path& tempFolder, const std::wstring& saveName);
 
 // The user's temp folder in its long form, ending with a path separator, or
 // "???" when the long form cannot be had (appending a name to it then gives a

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "http.h"
+#include "size_format.h"
 #include "text.h"
 
 namespace velmar {
@@ -38,29 +39,6 @@ HBITMAP IconBitmap(const ui::Image& icon) {
   }
   DeleteDC(dc);
   return bitmap;
-}
-
-// Why a download failed, in the user's words.
-std::wstring DownloadFailure(const online::DownloadResult& result) {
-  using online::DownloadError;
-  switch (result.error) {
-    case DownloadError::None:
-      break;
-    case DownloadError::BadUrl:
-      return Widen("адрес модуля не начинается с http:// или https://");
-    case DownloadError::OpenFailed:
-      return Widen("сервер не отвечает");
-    case DownloadError::HttpStatus:
-      return Widen("сервер ответил кодом ") + std::to_wstring(result.status);
-    case DownloadError::Broken:
-      return Widen("связь прервалась, получено байт: ") + std::to_wstring(result.bytes) +
-             (result.announced ? Widen(" из ") + std::to_wstring(result.announced) : std::wstring());
-    case DownloadError::Checksum:
-      return Widen("файл не совпадает с контрольной суммой из каталога");
-    case DownloadError::File:
-      return Widen("файл не записан (") + online::DescribeDownloadError(result) + L")";
-  }
-  return {};
 }
 
 }  // namespace
@@ -169,7 +147,8 @@ bool TDwnlModulesForm::LoadCatalogue() {
     if (!out || !in || in.bad()) {
       // Storing or reading it failed: the window must not stay loading.
       Abandon();
-      ui::ShowError(host_.owner, L"Cannot create file \"" + stored.wstring() + L"\"");
+      ui::ShowError(host_.owner, Widen("Не удалось сохранить список модулей во временный файл «") + stored.wstring() +
+                                     Widen("»."));
       return false;
     }
   }
@@ -263,6 +242,10 @@ void TDwnlModulesForm::ListView1Click() {
 }
 
 void TDwnlModulesForm::sSpeedButton2Click() {
+  if (downloading_) {
+    cancel_ = true;  // "Отмена"
+    return;
+  }
   const int index = SelectedRow();
   if (index < 0) return;
   Row& row = rows_[static_cast<std::size_t>(index)];
@@ -275,11 +258,46 @@ void TDwnlModulesForm::DownloadRow(Row& row, int index) {
   online::PumpMessages();
   const fs::path path = ModulePath(row);
   std::error_code ec;
+  // A file of that name (Windows finds it whatever the case of its letters)
+  // is the user's: it is replaced only when the user says so.
+  if (fs::exists(path, ec)) {
+    const std::wstring question = Widen("В папке Table уже есть файл «") + path.filename().wstring() +
+                                  Widen("». Заменить его модулем «") + ui::FromCp1251(row.entry.Name) +
+                                  Widen("»?");
+    if (MessageBoxW(hwnd_, question.c_str(), Widen("Файл уже есть").c_str(),
+                    MB_ICONQUESTION | MB_YESNO | MB_DEFBUTTON2) != IDYES) {
+      FollowFile(row);
+      return;
+    }
+  }
   fs::create_directories(path.parent_path(), ec);
-  online::DownloadOptions options;
-  options.sha256 = row.entry.Sha256;
-  const online::DownloadResult result = online::DownloadFile(row.entry.URL, path, options);
-  Sleep(100);
+
+  // The download runs in the background: the window answers, shows what has
+  // arrived, and "Отмена" ends it at once.
+  downloading_ = true;
+  cancel_ = false;
+  const HWND window = hwnd_;
+  SetWindowTextW(action_, Widen("Отмена").c_str());
+  EnableWindow(action_, TRUE);
+  EnableWindow(close_, FALSE);
+  EnableWindow(list_, FALSE);
+  wchar_t caption[256] = {};
+  GetWindowTextW(hwnd_, caption, 256);
+  online::BackgroundDownload background;
+  background.sha256 = row.entry.Sha256;
+  background.cancelled = [this, window] { return cancel_ || !IsWindow(window); };
+  background.progress = [this, window, &row](std::uint64_t total) {
+    if (!IsWindow(window)) return;
+    const std::wstring text = Widen("Загрузка модуля «") + ui::FromCp1251(row.entry.Name) + Widen("»: ") +
+                              ui::Widen(FormatSize(static_cast<double>(total), ui::Narrow(ui::UserDecimalSeparator()))) + L"...";
+    SetWindowTextW(window, text.c_str());
+  };
+  const online::DownloadResult result = online::DownloadInBackground(row.entry.URL, path, background);
+  if (!IsWindow(window)) return;  // the program is closing
+  downloading_ = false;
+  SetWindowTextW(hwnd_, caption);
+  EnableWindow(list_, TRUE);
+  EnableWindow(close_, TRUE);
   if (result.Ok() && fs::is_regular_file(path, ec)) {
     row.downloaded = true;
     ShowRow(index);
@@ -288,9 +306,11 @@ void TDwnlModulesForm::DownloadRow(Row& row, int index) {
   } else {
     row.downloaded = false;
     ShowRow(index);
-    const std::wstring text = Widen("Модуль «") + ui::FromCp1251(row.entry.Name) + Widen("» не загружен: ") +
-                              DownloadFailure(result) + L".";
-    MessageBoxW(hwnd_, text.c_str(), Widen("Ошибка загрузки").c_str(), MB_ICONERROR | MB_OK);
+    if (result.error != online::DownloadError::Cancelled) {
+      const std::wstring text = Widen("Модуль «") + ui::FromCp1251(row.entry.Name) + Widen("» не загружен: ") +
+                                online::DownloadFailureText(result) + L".";
+      MessageBoxW(hwnd_, text.c_str(), Widen("Ошибка загрузки").c_str(), MB_ICONERROR | MB_OK);
+    }
   }
   FollowFile(row);
 }
@@ -311,6 +331,11 @@ void TDwnlModulesForm::FollowFile(const Row& row) {
 }
 
 void TDwnlModulesForm::FormCloseQuery() {
+  // Closing during a download cancels it first; the window closes after.
+  if (downloading_) {
+    cancel_ = true;
+    return;
+  }
   // Only a loaded window may close; the main window follows the answer.
   EnableWindow(host_.owner, loaded_);
   if (loaded_) DestroyWindow(hwnd_);

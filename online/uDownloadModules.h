@@ -75,6 +75,8 @@ class TDwnlModulesForm : public ui::Window {
   ModuleHost host_;
   std::vector<Row> rows_;
   bool loaded_ = false;
+  bool downloading_ = false;  // a download runs; the action button is "Отмена"
+  bool cancel_ = false;       // "Отмена" was pressed
   ui::Font font_;
   ui::Image picture_;
   HIMAGELIST images_ = nullptr;

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <thread>
+
 
 #include "http.h"
 #include "modal.h"
@@ -88,7 +90,22 @@ void TUpdateForm::updTimerTimer() {
   std::uint32_t flags = 0;
   if (!showUpdate || !online::IsConnected(flags)) return;
   online::PumpMessages();
-  const online::FetchResult catalogue = online::FetchUrl(online::UpdateCatalogueUrl(context_.server));
+  // The catalogue is fetched in the background: a server that accepts and
+  // never answers must not hold up the program until the time-out.
+  auto check = std::make_shared<CatalogueCheck>();
+  check_ = check;
+  const HWND window = hwnd_;
+  std::thread([check, window, url = online::UpdateCatalogueUrl(context_.server)] {
+    check->catalogue = online::FetchUrl(url);
+    check->done = true;
+    PostMessageW(window, kCatalogueArrived, 0, 0);
+  }).detach();
+}
+
+void TUpdateForm::CatalogueArrived() {
+  if (!check_ || !check_->done) return;
+  const online::FetchResult catalogue = std::move(check_->catalogue);
+  check_.reset();
   // A catalogue that did not arrive or cannot be read is no concern of the user.
   if (!catalogue.Ok()) return;
   offer_ = online::NewerUpdate(catalogue.body, online::BuildOfVersion(context_.version), decimal_);
@@ -119,16 +136,40 @@ void TUpdateForm::Prepare() {
 }
 
 void TUpdateForm::Button1Click() {
+  // A name the installer cannot be stored under: the user is told, and the
+  // window stays for "Вручную" or "Закрыть".
+  if (!online::IsSafeSaveName(offer_->SaveName)) {
+    Tell(offer_->SaveName.empty()
+             ? ui::Widen("Не удалось загрузить обновление: каталог обновлений не называет файл программы установки.")
+             : ui::Widen("Не удалось загрузить обновление: имя файла программы установки «") +
+                   ui::FromCp1251(offer_->SaveName) +
+                   ui::Widen("» недопустимо (в нём есть папка, диск, «..», символы, запрещённые в именах файлов, "
+                             "или имя устройства)."));
+    return;
+  }
   ShowPanel1(false);
-  for (Id id : {Id::Button1, Id::Button2, Id::Button3}) EnableWindow(Control(id), FALSE);
+  for (Id id : {Id::Button1, Id::Button3}) EnableWindow(Control(id), FALSE);
+  // "Закрыть" is "Отмена" while the download runs.
+  SetWindowTextW(Control(Id::Button2), ui::Widen("Отмена").c_str());
   SetWindowTextW(Control(Id::Label1),
                  ui::Widen(online::DownloadingText(offer_->SaveName, offer_->Bytes, decimal_)).c_str());
-  const std::filesystem::path installer =
-      std::filesystem::path(online::TempFolderPath()) / ui::FromCp1251(offer_->SaveName);
-  const bool whole = online::IsSafeSaveName(offer_->SaveName) && DownloadInstaller(installer);
+  const std::filesystem::path temp(online::TempFolderPath());
+  const std::filesystem::path installer = temp / ui::FromCp1251(offer_->SaveName);
+  downloading_ = true;
+  cancel_ = false;
+  const online::DownloadError outcome = DownloadInstaller(installer, temp);
+  downloading_ = false;
+  SetWindowTextW(Control(Id::Button2), ui::Widen("Закрыть").c_str());
+  for (Id id : {Id::Button1, Id::Button3}) EnableWindow(Control(id), TRUE);
   ShowPanel1(true);
+  if (outcome == online::DownloadError::Cancelled) {
+    // Cancelled: the offer stays on the screen, nothing was kept.
+    SetWindowTextW(hwnd_, ui::Widen("Доступна новая версия VelmarPro!").c_str());
+    SendMessageW(Control(Id::ProgressBar1), PBM_SETPOS, 0, 0);
+    return;
+  }
   Close();
-  if (!whole) return;
+  if (outcome != online::DownloadError::None) return;
   const auto result = reinterpret_cast<INT_PTR>(
       ShellExecuteW(hwnd_, L"open", installer.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
   if (result <= 32) {
@@ -139,25 +180,30 @@ void TUpdateForm::Button1Click() {
   installerStarted_ = true;
 }
 
-bool TUpdateForm::DownloadInstaller(const std::filesystem::path& destination) {
-  online::DownloadOptions options;
-  options.withProgress = true;
-  options.sha256 = offer_->Sha256;
-  options.onChunk = [this](std::uint64_t chunk) { ProgressStep(chunk); };
+online::DownloadError TUpdateForm::DownloadInstaller(const std::filesystem::path& destination,
+                                                     const std::filesystem::path& tempFolder) {
+  online::BackgroundDownload background;
+  background.sha256 = offer_->Sha256;
+  background.partPath = online::UpdatePartPath(tempFolder, destination.filename().wstring());
+  background.cancelled = [this] { return cancel_; };
   position_ = 0;
-  const online::DownloadResult result = online::DownloadFile(offer_->URL, destination, options);
+  background.progress = [this](std::uint64_t total) {
+    if (total != position_) ProgressStep(total - position_);
+  };
+  const online::DownloadResult result = online::DownloadInBackground(offer_->URL, destination, background);
+  if (result.error == online::DownloadError::Cancelled) return result.error;
   std::wstring problem;
   if (!result.Ok()) {
-    problem = online::DescribeDownloadError(result);
+    problem = online::DownloadFailureText(result);
   } else if (online::IsKnownSize(offer_->Bytes) && result.bytes != static_cast<std::uint64_t>(offer_->Bytes)) {
     // The catalogue says how big the installer is: anything else is not it.
     std::error_code ignored;
     std::filesystem::remove(destination, ignored);
     problem = ui::Widen("получено " + std::to_string(result.bytes) + " байт вместо " + std::to_string(offer_->Bytes));
   }
-  if (problem.empty()) return true;
+  if (problem.empty()) return online::DownloadError::None;
   Tell(ui::Widen("Не удалось загрузить обновление (") + problem + ui::Widen("). Программа установки не запущена."));
-  return false;
+  return result.Ok() ? online::DownloadError::Broken : result.error;
 }
 
 void TUpdateForm::ProgressStep(std::uint64_t chunk) {
@@ -170,12 +216,12 @@ void TUpdateForm::ProgressStep(std::uint64_t chunk) {
   } else {
     SetWindowTextW(hwnd_, ui::Widen(online::DownloadProgressCaption(position_, offer_->Bytes, decimal_)).c_str());
   }
-  online::PumpMessages();
 }
 
 void TUpdateForm::Button3Click() {
   if (!online::TurnShowUpdateOff(context_.settingsPath))
-    ui::ShowError(hwnd_, L"Unable to write to " + context_.settingsPath.wstring());
+    ui::ShowError(hwnd_, ui::Widen("Не удалось записать настройки в файл ") + context_.settingsPath.wstring() +
+                             ui::Widen(": автоматическая проверка обновлений не отключена."));
   Close();
 }
 
@@ -213,8 +259,9 @@ LRESULT TUpdateForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (IsWindowEnabled(Control(Id::Button3))) Button3Click();
             break;
           case Id::Button2:
-            // Escape comes here too; during the download the buttons are off.
-            if (IsWindowEnabled(Control(Id::Button2))) Close();
+            // Escape comes here too; during the download it is "Отмена".
+            if (downloading_) cancel_ = true;
+            else if (IsWindowEnabled(Control(Id::Button2))) Close();
             break;
           default:
             break;
@@ -223,6 +270,9 @@ LRESULT TUpdateForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_CLOSE:
       return 0;  // no close box: only the buttons close the window
+    case kCatalogueArrived:
+      CatalogueArrived();
+      return 0;
     default:
       break;
   }

@@ -3,12 +3,15 @@
 // the maker's server offers a newer build, and used at most once per run.
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
+#include <memory>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "http.h"
 #include "image.h"
 #include "update_check.h"
 #include "window.h"
@@ -58,8 +61,11 @@ class TUpdateForm : public ui::Window {
   void Button1Click();
   void Button3Click();
   void Close();
-  // The download with its checks; a message tells the user when it failed.
-  bool DownloadInstaller(const std::filesystem::path& destination);
+  // The download with its checks; a message tells the user when it failed
+  // (not when it was cancelled). None when the installer is whole.
+  online::DownloadError DownloadInstaller(const std::filesystem::path& destination,
+                                          const std::filesystem::path& tempFolder);
+  void CatalogueArrived();
   void ProgressStep(std::uint64_t chunk);
   void Tell(const std::wstring& message);
 
@@ -73,6 +79,15 @@ class TUpdateForm : public ui::Window {
   std::uint64_t position_ = 0;
   bool closed_ = true;
   bool installerStarted_ = false;
+  bool downloading_ = false;  // "Закрыть" is "Отмена" meanwhile
+  bool cancel_ = false;
+  // The catalogue fetched in the background; the worker posts kCatalogueArrived.
+  struct CatalogueCheck {
+    online::FetchResult catalogue;
+    std::atomic<bool> done{false};
+  };
+  static constexpr UINT kCatalogueArrived = WM_APP + 31;
+  std::shared_ptr<CatalogueCheck> check_;
 };
 
 }  // namespace velmar

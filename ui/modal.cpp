@@ -4,6 +4,9 @@ namespace ui {
 
 void RunModal(HWND window, const bool& closed) {
   HWND owner = GetWindow(window, GW_OWNER);
+  // The owner may be disabled already (under the module window): it is left
+  // as it was found, not enabled under the other window.
+  const bool ownerWasEnabled = owner && IsWindowEnabled(owner);
   if (owner) EnableWindow(owner, FALSE);
   ShowWindow(window, SW_SHOW);
   MSG msg{};
@@ -19,7 +22,7 @@ void RunModal(HWND window, const bool& closed) {
     DispatchMessageW(&msg);
   }
   // The owner is enabled before this window hides, so that it gets the activation back.
-  if (owner && IsWindow(owner)) EnableWindow(owner, TRUE);
+  if (ownerWasEnabled && IsWindow(owner)) EnableWindow(owner, TRUE);
   if (IsWindow(window)) ShowWindow(window, SW_HIDE);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // Shows a window modally over its owner: the owner is disabled until `closed`
-// becomes true (the window's own handlers set it), dialog keys work in it,
+// becomes true and then left enabled or disabled as it was before (the window's own handlers set it), dialog keys work in it,
 // and a WM_QUIT that arrives meanwhile is handed on to the outer loop.
 #include <windows.h>
 

@@ -31,7 +31,9 @@ def run(*args):
 
 def banner(out):
     """A small button with the mark and the words that lead to the web page."""
-    run("convert", "-size", "129x32", "gradient:#3b7fcc-#1d4f8f",
+    # The gradient gets an alpha channel first: without one, the rounded mask
+    # leaves the corners black instead of transparent.
+    run("convert", "-size", "129x32", "gradient:#3b7fcc-#1d4f8f", "-alpha", "set",
         "(", "-size", "129x32", "xc:none", "-fill", "white", "-draw", "roundrectangle 0,0 128,31 7,7", ")",
         "-compose", "DstIn", "-composite", "-compose", "over",
         "(", LOGO, "-resize", "24x24", ")", "-gravity", "west", "-geometry", "+5+0", "-composite",
@@ -66,9 +68,15 @@ def main():
         # The shadow: the card's shape, dark, blurred and moved down and right.
         run("convert", mask, "-background", "none", "-gravity", "center", "-extent", f"{W}x{H}",
             "-fill", "#000000", "-colorize", "100", "-channel", "A", "-evaluate", "multiply", "0.55",
-            "+channel", "-blur", "0x7", "-roll", "+12+12",
-            # The faint end of the blur is cut off, so the window's shape ends cleanly.
-            "-channel", "A", "-fx", "a < 0.03 ? 0 : a", "+channel", shadow)
+            "+channel", "-blur", "0x7",
+            # Moved by padding the top and left and cutting as much off the
+            # other sides: a roll would wrap the blur's bottom edge round to
+            # the top rows, a faint stray line above the card.
+            "-gravity", "northwest", "-background", "none", "-splice", "12x12",
+            "-crop", f"{W}x{H}+0+0", "+repage",
+            # The faint end of the blur is cut off, so the window's shape ends cleanly
+            # inside the picture, not at its right and bottom edges.
+            "-channel", "A", "-fx", "a < 0.1 ? 0 : a", "+channel", shadow)
         run("convert", shadow, "-colorspace", "sRGB", "-type", "TrueColorAlpha", card, "-geometry", f"+{CX}+{CY}", "-compose", "over", "-composite",
             "-define", "png:color-type=6", *PNG_OPTS, f"PNG32:{os.path.join(HERE, 'splash.png')}")
 

@@ -120,6 +120,39 @@ instance)
   client wait-gone 10000 || fail "a window is left after close"
   ;;
 
+instance-ending)
+  # A copy that is ending holds the mutex but has no window any more: a start
+  # in that moment waits for it to end and then starts, instead of handing
+  # the show request to nobody and quitting.
+  "$run" "$bin/window_probe.exe" hold-mutex 3000 > held.txt 2>&1 &
+  holder=$!
+  pids="$pids $holder"
+  i=0
+  until grep -q held held.txt 2>/dev/null; do
+    i=$((i + 1))
+    [ $i -le 150 ] || fail "the mutex holder did not start: $(cat held.txt)"
+    sleep 0.1
+  done
+  "$run" "$app/VelmarPro.exe" >/dev/null 2>&1 &
+  last=$!
+  pids="$pids $last"
+  client wait 60000 || fail "no main window after the ending copy let go of the mutex"
+  expect "main windows" "$(client count | tr -d '\r')" 1
+  close_program
+  # The real thing: a start right after closing the running copy shows a window.
+  for round in 1 2 3; do
+    start
+    old=$last
+    client close
+    "$run" "$app/VelmarPro.exe" >/dev/null 2>&1 &
+    last=$!
+    pids="$pids $last"
+    wait_exit "$old"
+    client wait 60000 || fail "round $round: no main window after a start right after a close"
+    close_program
+  done
+  ;;
+
 autorun)
   start -autorun
   expect "hidden after -autorun" "$(value visible)" 0

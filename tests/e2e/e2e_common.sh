@@ -121,11 +121,6 @@ if [ -z "${e2e_prefix:-}" ] && { [ ! -f "$slot_prefix/.velmar-ready" ] ||
 fi
 WINEPREFIX=$slot_prefix
 export WINEPREFIX
-# The session starts apart from the script's output, which its server would
-# otherwise keep open for whoever reads it.
-"$run" cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
-wineserver -p30 </dev/null >/dev/null 2>&1 9>&- || true
-
 # An X server of this scenario's own; it picks a free display itself.
 if [ "${VELMAR_E2E_SHARED_DISPLAY:-0}" != 1 ]; then
   displayfile=$(mktemp "${TMPDIR:-/tmp}/velmar-display.XXXXXX")
@@ -141,6 +136,14 @@ if [ "${VELMAR_E2E_SHARED_DISPLAY:-0}" != 1 ]; then
   export DISPLAY
   rm -f "$displayfile"
 fi
+
+# The Wine session starts once the scenario's X server is there and DISPLAY
+# names it: started before, its programs would see no display (or that of
+# whoever ran the test) for the whole session. It starts apart from the
+# script's output, which its server would otherwise keep open for whoever
+# reads it.
+"$run" cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
+wineserver -p30 </dev/null >/dev/null 2>&1 9>&- || true
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/velmar-e2e.XXXXXX")
 app="$work/app"

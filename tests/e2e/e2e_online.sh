@@ -59,11 +59,19 @@ missing|Нет файла|nothing.table|$base/zo_velmar/modules/nothing.table
 up|Вверх|..\\evil.table|$base/zo_velmar/modules/ua-2010.table
 device|Устройство|CON.table|$base/zo_velmar/modules/ua-2010.table
 local|Локальный|win.table|file:///C:/windows/win.ini
+cyr|Мой|мой.table|$base/zo_velmar/modules/ua-2010.table
+slow|Медленный|slow.table|$base/slow/slow.table
 LIST
 good_catalogue=$(cat "$catalogue" | od -An -tx1 | tr -d ' \n')
 # The ICAO module is there already, its name in other Latin capitals.
 cp "$site/ru-icao-9303.table" "$app/Table/RU-ICAO-9303.TABLE"
-printf '[Velmar]\r\nServer=%s\r\nSite=http://velmar.example/\r\nNetTimeout=1500\r\n' "$base" > "$app/VelmarPro.dat"
+# So is "мой.table", its first letter a Cyrillic capital: Windows takes both
+# names for one file.
+cp "$site/ua-2010.table" "$app/Table/Мой.table"
+# A download the program never finished (it was killed) left its part behind.
+printf 'half' > "$app/Table/crashed.table.part"
+# A whole download may take three seconds here.
+printf '[Velmar]\r\nServer=%s\r\nSite=http://velmar.example/\r\nNetTimeout=1500\r\nDownloadLimit=3000\r\n' "$base" > "$app/VelmarPro.dat"
 
 rows() { probe list | grep -E '^(caption|main.enabled|button|row[0-9]+)='; }
 click_row() {
@@ -77,13 +85,24 @@ list_count() { probe tables | sed -n 's/^count=//p'; }
 no_server_box="Нет доступа к серверу|Подключение к серверу с модулями не удалось, Вы можете скачать модули вручную на официальном сайте разработчика: http://velmar.example/"
 
 start
-expect "tables before" "$(list_count)" 4
+[ ! -e "$app/Table/crashed.table.part" ] || fail "the left-over part of a download was kept"
+expect "tables before" "$(list_count)" 6
 probe open
 expect "the loaded module window" "$(rows)" "$(printf '%s\n' \
-  'caption=Загрузка дополнительных модулей (Доступно: 7)' 'main.enabled=0' 'button=Загрузить (disabled)' \
+  'caption=Загрузка дополнительных модулей (Доступно: 9)' 'main.enabled=0' 'button=Загрузить (disabled)' \
   'row0=ICAO|Описание icao|Да|0' 'row1=ГОСТ|Описание gost|Нет|1' 'row2=Обрыв|Описание cut|Нет|1' \
   'row3=Нет файла|Описание missing|Нет|1' 'row4=Вверх|Описание up|Недоступен|1' \
-  'row5=Устройство|Описание device|Недоступен|1' 'row6=Локальный|Описание local|Недоступен|1')"
+  'row5=Устройство|Описание device|Недоступен|1' 'row6=Локальный|Описание local|Недоступен|1' \
+  'row7=Мой|Описание cyr|Да|0' 'row8=Медленный|Описание slow|Нет|1')"
+
+# One module window at most: a second "Загрузить модули" keeps it, and the
+# about window opened from the tray over it leaves the main window disabled.
+window=$(probe handle)
+probe open
+sleep 1
+expect "module window after a second open" "$(probe handle)" "$window"
+expect "main window after the about window" "$(probe tray-about)" "main.enabled=0"
+expect "module window after the about window" "$(probe handle)" "$window"
 
 # Download: the row turns to "Да", the file is whole, the table list follows.
 click_row 1
@@ -92,7 +111,7 @@ probe press
 probe wait-mark 1 "Да" >/dev/null
 expect "button after the download" "$(button)" "Удалить"
 cmp "$site/ru-gost-7.79-b.table" "$app/Table/ru-gost-7.79-b.table" || fail "the downloaded table differs"
-expect "tables after the download" "$(list_count)" 6
+expect "tables after the download" "$(list_count)" 8
 probe tables | grep -q '^Русский - Латиница (ГОСТ 7.79 Б)$' || fail "the new table is not listed"
 
 # Delete: the file goes, the row turns to "Нет", the table list follows.
@@ -100,8 +119,8 @@ click_row 0
 expect "button on a present module" "$(button)" "Удалить"
 probe press
 probe wait-mark 0 "Нет" >/dev/null
-expect "table folder after the delete" "$(table_files)" "ru-gost-7.79-b.table "
-expect "tables after the delete" "$(list_count)" 4
+expect "table folder after the delete" "$(table_files)" "ru-gost-7.79-b.table Мой.table "
+expect "tables after the delete" "$(list_count)" 6
 
 # Failed downloads leave nothing behind and say why.
 for case in "2|Модуль «Обрыв» не загружен: связь прервалась, получено байт: 1000 из 5000." \
@@ -111,9 +130,57 @@ for case in "2|Модуль «Обрыв» не загружен: связь п�
   probe press
   expect "message of row $row" "$(probe message-box)" "Ошибка загрузки|${case#*|}"
   expect "row $row after the failure" "$(probe list | sed -n "s/^row$row=.*|\(.*\)|\(.*\)$/\1 \2/p")" "Нет 1"
-  expect "table folder after row $row" "$(table_files)" "ru-gost-7.79-b.table "
+  expect "table folder after row $row" "$(table_files)" "ru-gost-7.79-b.table Мой.table "
 done
-expect "tables after the failures" "$(list_count)" 4
+expect "tables after the failures" "$(list_count)" 6
+
+# A slow server: the window answers during the download, shows what has come
+# and "Отмена" ends it at once, leaving nothing behind.
+click_row 8
+probe press
+i=0
+until probe state | grep -q '^caption=Загрузка модуля «Медленный»: '; do
+  i=$((i + 1))
+  [ $i -le 50 ] || fail "no progress of the slow download: $(probe state)"
+  sleep 0.1
+done
+state=$(probe state) || fail "the module window does not answer during a download"
+printf '%s\n' "$state"
+expect "button during a download" "$(printf '%s\n' "$state" | sed -n 's/^button=//p')" "Отмена"
+expect "close during a download" "$(printf '%s\n' "$state" | sed -n 's/^close=//p')" "disabled"
+probe press
+i=0
+until [ "$(probe state | sed -n 's/^button=//p')" = "Загрузить" ]; do
+  i=$((i + 1))
+  [ $i -le 10 ] || fail "Отмена did not end the download at once: $(probe state)"
+  sleep 0.1
+done
+probe no-message-box 500
+expect "caption after Отмена" "$(probe state | sed -n 's/^caption=//p')" "Загрузка дополнительных модулей (Доступно: 9)"
+sleep 1
+expect "table folder after Отмена" "$(table_files)" "ru-gost-7.79-b.table Мой.table "
+# Left alone, it is stopped after the three seconds a whole download may take.
+probe press
+expect "message of a download over its limit" "$(probe message-box 10000)" \
+  "Ошибка загрузки|Модуль «Медленный» не загружен: загрузка длилась слишком долго и прервана."
+sleep 1
+expect "table folder after the limit" "$(table_files)" "ru-gost-7.79-b.table Мой.table "
+
+# A file the user has under a module's name (in other capitals) is replaced
+# only when the user says so; a download that fails keeps it as it was.
+printf 'my own table' > "$app/Table/BG-2009.TABLE"
+click_row 2
+probe press
+expect "question before replacing" "$(probe answer-box no)" \
+  "Файл уже есть|В папке Table уже есть файл «bg-2009.table». Заменить его модулем «Обрыв»?"
+probe no-message-box 500
+expect "the user's file after 'No'" "$(cat "$app/Table/BG-2009.TABLE")" "my own table"
+probe press
+probe answer-box yes >/dev/null
+expect "message of the failed replacement" "$(probe message-box)" \
+  "Ошибка загрузки|Модуль «Обрыв» не загружен: связь прервалась, получено байт: 1000 из 5000."
+expect "the user's file after a failed replacement" "$(cat "$app/Table/BG-2009.TABLE")" "my own table"
+rm "$app/Table/BG-2009.TABLE"
 
 # Refused names and addresses cannot be downloaded; a click outside the rows
 # disables the button too.
@@ -181,7 +248,8 @@ printf '%s' "$good_catalogue" | xxd -r -p > "$catalogue"
 probe block-temp on
 trap 'probe block-temp off; cleanup' EXIT
 probe open
-probe message-box | grep -q '^VelmarPro|Cannot create file .*tst.ini' || fail "no message about tst.ini"
+probe message-box | grep -q '^VelmarPro|Не удалось сохранить список модулей во временный файл «.*tst.ini»\.$' ||
+  fail "no message about tst.ini"
 expect "main window after tst.ini failed" "$(probe gone)" "main.enabled=1"
 probe block-temp off
 

@@ -133,6 +133,114 @@ no-start)
   client wait 5000 || fail "the program ended"
   close_program
   ;;
+bad-name)
+  # A SaveName the installer cannot be stored under: the user is told why and
+  # the window stays, for "Вручную" or "Закрыть". Then an empty one.
+  catalogue 191 100 "" '..\evil.exe'
+  settings
+  start -autorun
+  probe update 30000 0 >/dev/null || fail "no update window"
+  probe update-press 1
+  msg=$(client message-box 20000) || fail "no message about the name"
+  expect "message" "$msg" "Не удалось загрузить обновление: имя файла программы установки «..\\evil.exe» недопустимо (в нём есть папка, диск, «..», символы, запрещённые в именах файлов, или имя устройства)."
+  probe update-state > state.txt 2>&1 || fail "the update window went: $(cat state.txt)"
+  expect "panel after the message" "$(line state.txt panel)" 1
+  expect "button 2 after the message" "$(line state.txt button2)" "Закрыть"
+  [ "$(grep -c '^/zo_velmar/setup.exe' requests.log)" = 0 ] || fail "something was downloaded"
+  probe update 5000 2 | grep -q '^closed' || fail "the update window did not close"
+  close_program
+  printf '[VelmarPro]\r\nVer=191\r\nFullVer=2.0\r\nURL=%s/zo_velmar/setup.exe\r\nBytes=100\r\n' "$server" > site/zo_velmar/versions.ini
+  start -autorun
+  probe update 30000 0 >/dev/null || fail "no update window"
+  probe update-press 1
+  msg=$(client message-box 20000) || fail "no message about the missing name"
+  expect "message" "$msg" "Не удалось загрузить обновление: каталог обновлений не называет файл программы установки."
+  probe update-state > state.txt 2>&1 || fail "the update window went: $(cat state.txt)"
+  expect "panel after the message" "$(line state.txt panel)" 1
+  probe update 5000 2 | grep -q '^closed' || fail "the update window did not close"
+  close_program
+  ;;
+hang | cancel)
+  # module_server.py plays a server that never answers (while ROOT/HANG
+  # exists) and one that sends a byte every tenth of a second (/slow/).
+  mkdir -p www/zo_velmar
+  background python3 "$here/module_server.py" "$work/www" mport.txt
+  i=0
+  until [ -s mport.txt ]; do
+    i=$((i + 1))
+    [ $i -le 100 ] || fail "the slow web server did not start"
+    sleep 0.1
+  done
+  slow="http://127.0.0.1:$(cat mport.txt)"
+  if [ "$scenario" = hang ]; then
+    # The server takes the request for the catalogue and never answers: the
+    # program answers all the while, and ends when asked.
+    touch www/HANG
+    printf '[Velmar]\r\nServer=%s\r\nNetTimeout=30000\r\n' "$slow" > "$app/VelmarPro.dat"
+    start -autorun
+    sleep 2
+    n=0
+    while [ $n -lt 8 ]; do
+      client wait 1500 || fail "the program stopped answering during the update check"
+      n=$((n + 1))
+      sleep 0.5
+    done
+    echo "ok: the program answers while the server does not"
+    client close
+    i=0
+    while kill -0 "$last" 2>/dev/null; do
+      i=$((i + 1))
+      [ $i -le 50 ] || fail "the program did not end within 10 s of being closed"
+      sleep 0.2
+    done
+    echo "ok: closed while the check waits"
+    exit 0
+  fi
+  # A slow installer: "Отмена" ends the download at once and leaves the offer
+  # on the screen; left alone it ends at the overall limit, with a message.
+  prefix=${WINEPREFIX:-$here/../../build/wineprefix}
+  tempdir=$(find "$prefix/drive_c/users" -maxdepth 5 -type d -iname temp | head -1)
+  [ -n "$tempdir" ] || fail "no temp folder in the Wine prefix"
+  printf 'half' > "$tempdir/VelmarPro-crashed-$$.exe.1.part"
+  printf '[VelmarPro]\r\nVer=191\r\nFullVer=2.0\r\nURL=%s/slow/setup.exe\r\nSaveName=velmar-slow-%s.exe\r\nBytes=5000\r\n' \
+    "$slow" "$$" > site/zo_velmar/versions.ini
+  settings 'DownloadLimit=4000'
+  start -autorun
+  [ ! -e "$tempdir/VelmarPro-crashed-$$.exe.1.part" ] || fail "the left-over part of an update was kept"
+  probe update 30000 1 > update.txt || fail "no update window"
+  i=0
+  until probe update-state > state.txt && [ "$(line state.txt panel)" = 2 ]; do
+    i=$((i + 1))
+    [ $i -le 50 ] || fail "the download did not start: $(cat state.txt)"
+    sleep 0.1
+  done
+  sleep 1
+  probe update-state > state.txt || fail "the update window does not answer during the download"
+  cat state.txt
+  expect "button 2 during the download" "$(line state.txt button2)" "Отмена"
+  case "$(line state.txt caption)" in "Скачивание файла "*) echo "ok: progress in the caption" ;; *) fail "caption: $(line state.txt caption)" ;; esac
+  probe update-press 2
+  i=0
+  until probe update-state > state.txt && [ "$(line state.txt panel)" = 1 ]; do
+    i=$((i + 1))
+    [ $i -le 30 ] || fail "Отмена did not end the download at once: $(cat state.txt)"
+    sleep 0.1
+  done
+  expect "caption after Отмена" "$(line state.txt caption)" "Доступна новая версия VelmarPro!"
+  expect "button 2 after Отмена" "$(line state.txt button2)" "Закрыть"
+  if client message-box 500 >msg.txt 2>/dev/null; then fail "a message after Отмена: $(cat msg.txt)"; fi
+  sleep 1
+  [ -z "$(find "$prefix/drive_c" -name "*velmar-slow-$$*" 2>/dev/null)" ] || fail "a part of the installer was kept"
+  # Again, left alone: the limit of four seconds ends it.
+  probe update-press 1
+  msg=$(client message-box 20000) || fail "no message at the limit"
+  expect "message at the limit" "$msg" "Не удалось загрузить обновление (загрузка длилась слишком долго и прервана). Программа установки не запущена."
+  probe hidden TUpdateForm 5000 || fail "the update window is still there"
+  sleep 1
+  [ -z "$(find "$prefix/drive_c" -name "*velmar-slow-$$*" 2>/dev/null)" ] || fail "a part of the installer was kept"
+  client wait 5000 || fail "the program ended"
+  close_program
+  ;;
 *)
   fail "unknown scenario"
   ;;

@@ -6,6 +6,7 @@
 Serves ROOT on 127.0.0.1 at a free port (written to PORT_FILE) and plays
 the faulty servers the tests need:
 - /cut/NAME announces 5000 bytes, sends 1000 and closes the connection;
+- /slow/NAME announces 5000 bytes and sends one every tenth of a second;
 - any path while ROOT/HANG exists, and /hang/NAME always: reads the request
   and never answers (until the client gives up or the server is stopped).
 The server stops by itself after five minutes at most.
@@ -36,6 +37,22 @@ class Handler(http.server.SimpleHTTPRequestHandler):
             end = time.time() + 60
             while time.time() < end and not self.server.stopping:
                 time.sleep(0.1)
+            self.close_connection = True
+            return
+        if self.path.startswith("/slow/"):
+            self.send_response(200)
+            self.send_header("Content-Type", "application/octet-stream")
+            self.send_header("Content-Length", "5000")
+            self.end_headers()
+            try:
+                for _ in range(5000):
+                    if self.server.stopping:
+                        break
+                    self.wfile.write(b"x")
+                    self.wfile.flush()
+                    time.sleep(0.1)
+            except OSError:
+                pass  # the client went away
             self.close_connection = True
             return
         if self.path.startswith("/cut/"):

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <chrono>
+#include <cstdint>
 #include <sstream>
 #include <stdexcept>
 #include <iostream>
@@ -137,6 +138,11 @@ int Usage() {
                "  loading [MS]             wait until the window shows its loading state; print it\n"
                "  gone [MS]                wait until no module window is left; print main.enabled\n"
                "  message-box [MS]         print the program's message box (title|text) and press OK\n"
+               "  answer-box yes|no|ok [MS] the same, answering as told\n"
+               "  no-message-box [MS]      fail when a message box comes within MS\n"
+               "  handle                   the module window's handle (0: none)\n"
+               "  state                    caption and buttons, failing when the window does not answer\n"
+               "  tray-about               open and close the about window from the tray menu, print main.enabled\n"
                "  block-temp on|off        a folder named tst.ini in the temp folder, so it cannot be written\n"
                "  tables                   the main window's table list\n"
                "  rect                     screen rectangle of the module window's client area: X Y W H\n"
@@ -203,6 +209,47 @@ void Run(const std::vector<std::string>& args) {
     std::cout << Utf8(TextOf(box)) << "|" << Utf8(TextOf(GetDlgItem(box, 0xFFFF))) << "\n";
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     if (!WaitFor(5000, [&] { return !IsWindow(box); })) Fail("the message box did not close");
+  } else if (command == "answer-box") {
+    // A question of the program: print it and answer yes, no or ok.
+    HWND box = nullptr;
+    if (!WaitFor(std::stoi(arg(2, "20000")), [&] { return (box = ProgramMessageBox()) != nullptr; }))
+      Fail("no message box");
+    std::cout << Utf8(TextOf(box)) << "|" << Utf8(TextOf(GetDlgItem(box, 0xFFFF))) << "\n";
+    const std::string answer = arg(1, "ok");
+    const int id = answer == "yes" ? IDYES : answer == "no" ? IDNO : IDOK;
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+    if (!WaitFor(5000, [&] { return !IsWindow(box); })) Fail("the message box did not close");
+  } else if (command == "no-message-box") {
+    // None comes within MS.
+    if (WaitFor(std::stoi(arg(1, "1000")), [&] { return ProgramMessageBox() != nullptr; }))
+      Fail("a message box: " + Utf8(TextOf(GetDlgItem(ProgramMessageBox(), 0xFFFF))));
+  } else if (command == "handle") {
+    std::cout << reinterpret_cast<std::uintptr_t>(ModuleWindow()) << "\n";
+  } else if (command == "state") {
+    // The window's caption and buttons, read with messages the window must
+    // answer within a second.
+    HWND form = ModuleWindow();
+    if (!form) Fail("no module window");
+    HWND action = GetDlgItem(form, kButton2), close = GetDlgItem(form, kButton1);
+    wchar_t text[256] = {};
+    DWORD_PTR n = 0;
+    if (!SendMessageTimeoutW(form, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 1000, &n))
+      Fail("the module window does not answer");
+    std::cout << "caption=" << Utf8(text) << "\n";
+    std::cout << "button=" << Utf8(TextOf(action)) << (IsWindowEnabled(action) ? "" : " (disabled)") << "\n";
+    std::cout << "close=" << (IsWindowEnabled(close) ? "enabled" : "disabled") << "\n";
+  } else if (command == "tray-about") {
+    // The about window opened from the tray menu over the module window, and
+    // closed again: the main window's enabled state afterwards.
+    HWND main = MainWindow();
+    PostMessageW(main, WM_COMMAND, MAKEWPARAM(static_cast<int>(velmar::ControlId::N27), 0), 0);
+    HWND about = nullptr;
+    if (!WaitFor(10000, [&] { return (about = FindWindowW(L"TAboutForm", nullptr)) && IsWindowVisible(about); }))
+      Fail("no about window");
+    PostMessageW(about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(about, IDOK)));
+    if (!WaitFor(10000, [&] { return !IsWindowVisible(about); })) Fail("the about window stays");
+    Sleep(300);
+    std::cout << "main.enabled=" << (IsWindowEnabled(main) ? 1 : 0) << "\n";
   } else if (command == "block-temp") {
     const std::wstring path = TempTstIni();
     if (arg(1, "on") == "on") {

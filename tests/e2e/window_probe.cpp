@@ -175,6 +175,41 @@ int Update(int timeoutMs, int button) {
   return 0;
 }
 
+// The update window's state, read with messages it must answer within a
+// second: its caption, which panel shows, and "Закрыть"/"Отмена".
+int UpdateState() {
+  // A message box that has just been answered may still be on its way out.
+  HWND update = nullptr;
+  if (!WaitFor(3000, [&] { return (update = Visible(L"TUpdateForm")) != nullptr; })) Fail("no visible update window");
+  wchar_t caption[256] = {};
+  DWORD_PTR n = 0;
+  if (!SendMessageTimeoutW(update, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(caption), SMTO_NORMAL, 1000, &n))
+    Fail("the update window does not answer");
+  HWND button2 = GetDlgItem(update, IDCANCEL);
+  std::cout << "caption=" << Utf8(caption) << "\npanel=" << (IsWindowVisible(GetDlgItem(update, 107)) ? 2 : 1)
+            << "\nbutton2=" << Utf8(TextOf(button2)) << (IsWindowEnabled(button2) ? "" : " (disabled)")
+            << std::endl;
+  return 0;
+}
+
+// Presses button BUTTON of the visible update window and returns.
+int UpdatePress(int button) {
+  HWND update = Visible(L"TUpdateForm");
+  if (!update) Fail("no visible update window");
+  PostMessageW(update, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(update, button)));
+  return 0;
+}
+
+// Plays a copy of the program that is ending: it holds the single-instance
+// mutex without a window for MS milliseconds, then ends without releasing it.
+int HoldMutex(int ms) {
+  HANDLE mutex = CreateMutexW(nullptr, TRUE, L"qmz_velmarpro");
+  if (!mutex || GetLastError() == ERROR_ALREADY_EXISTS) Fail("the mutex is there already");
+  std::cout << "held" << std::endl;
+  Sleep(static_cast<DWORD>(ms));
+  return 0;
+}
+
 int Usage() {
   std::cerr << "usage: window_probe COMMAND\n"
                "  splash [MS]            waits for the splash, prints its looks, 'up', then how long it stayed\n"
@@ -182,7 +217,10 @@ int Usage() {
                "  hidden CLASS MS        waits until no window of CLASS is visible\n"
                "  backdrop               shows a magenta window in the middle of the screen until ended\n"
                "  about close|ok|keep    opens the about window, prints it, closes it as told\n"
-               "  update MS BUTTON       waits for the update window, prints it, presses BUTTON (0: none)\n";
+               "  update MS BUTTON       waits for the update window, prints it, presses BUTTON (0: none)\n"
+               "  hold-mutex MS          holds the program's mutex without a window, then ends\n"
+               "  update-state           prints the update window's caption, panel and button 2\n"
+               "  update-press BUTTON    presses a button of the update window\n";
   return 2;
 }
 
@@ -202,6 +240,9 @@ int wmain(int argc, wchar_t** argv) {
     return 0;
   }
   if (command == "about") return About(arg(1, "close"));
+  if (command == "hold-mutex") return HoldMutex(std::stoi(arg(1, "3000")));
+  if (command == "update-state") return UpdateState();
+  if (command == "update-press") return UpdatePress(std::stoi(arg(1, "2")));
   if (command == "update") return Update(std::stoi(arg(1, "30000")), std::stoi(arg(2, "0")));
   return Usage();
 }

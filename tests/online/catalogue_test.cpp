@@ -55,13 +55,20 @@ TEST(ParseModuleCatalogue, ACutBodyLosesItsLastPossiblyHalfSection) {
   EXPECT_EQ(cut[0].Name, "A");
 }
 
-TEST(IsModuleDownloaded, LatinLettersMatchInAnyCaseOtherBytesExactly) {
-  // "\xC0" and "\xE0" are Cyrillic capital and small A in Windows-1251.
-  const std::vector<std::string> loaded = {"", "", "Ru-Lat.TABLE", "\xC0z.table"};
+TEST(IsModuleDownloaded, EveryLetterMatchesInAnyCaseOtherBytesExactly) {
+  // Windows-1251: "\xC0"/"\xE0" capital and small A, "\xCC\xEE\xE9"/"\xEC\xEE\xE9" "Мой"/"мой",
+  // "\xA8"/"\xB8" Ё/ё, "\xB2"/"\xB3" Ukrainian І/і; Windows takes each pair for one file name.
+  const std::vector<std::string> loaded = {"", "", "Ru-Lat.TABLE", "\xC0z.table", "\xCC\xEE\xE9.table",
+                                           "\xA8\xB2.table"};
   EXPECT_TRUE(IsModuleDownloaded("ru-lat.table", loaded));
   EXPECT_TRUE(IsModuleDownloaded("\xC0Z.table", loaded));
-  EXPECT_FALSE(IsModuleDownloaded("\xE0z.table", loaded));
+  EXPECT_TRUE(IsModuleDownloaded("\xE0z.table", loaded));
+  EXPECT_TRUE(IsModuleDownloaded("\xEC\xEE\xE9.table", loaded));
+  EXPECT_TRUE(IsModuleDownloaded("\xEC\xCE\xC9.TABLE", loaded));
+  EXPECT_TRUE(IsModuleDownloaded("\xB8\xB3.table", loaded));
+  EXPECT_FALSE(IsModuleDownloaded("\xE5\xB3.table", loaded));  // е is not ё
   EXPECT_FALSE(IsModuleDownloaded("ru-lat.tab", loaded));
+  EXPECT_FALSE(IsModuleDownloaded("\xEC\xEE\xE9.table ", loaded));
   // The built-in tables have no file: their empty name equals an empty FileName.
   EXPECT_TRUE(IsModuleDownloaded("", loaded));
   EXPECT_FALSE(IsModuleDownloaded("", std::vector<std::string>{"a.table"}));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -186,6 +188,86 @@ TEST_F(HttpTest, DownloadWithProgressReportsEveryChunkAndTheFinalEmptyRead) {
   const DownloadResult result = DownloadFile(server_.Url("/setup.exe"), folder_ / "setup.exe", options);
   EXPECT_TRUE(result.Ok());
   EXPECT_EQ(chunks, (std::vector<std::uint64_t>{1024, 1024, 100, 0}));
+}
+
+TEST_F(HttpTest, ABackgroundDownloadEndsAtOnceWhenCancelledOrOverItsLimit) {
+  // A server that sends a part of the body and then nothing: each read waits
+  // for its whole time-out, longer than the user or the limit waits.
+  SetTimeouts({4000, 4000});
+  server_.SetStalled("/stalled.table", Pattern(2000), 10000);
+  const fs::path target = folder_ / "m.table";
+  struct Case {
+    bool cancel;
+    unsigned long overallMs;
+    DownloadError error;
+  };
+  for (const Case& c : {Case{true, 60000, DownloadError::Cancelled}, Case{false, 500, DownloadError::TimedOut}}) {
+    for (bool existing : {false, true}) {
+      if (existing) {
+        std::ofstream(target, std::ios::binary) << "old";
+      } else {
+        fs::remove(target);
+      }
+      BackgroundDownload background;
+      background.overallMs = c.overallMs;
+      std::uint64_t seen = 0;
+      const auto start = std::chrono::steady_clock::now();
+      background.progress = [&](std::uint64_t total) { seen = total; };
+      background.cancelled = [&] {
+        return c.cancel && std::chrono::steady_clock::now() - start > std::chrono::milliseconds(500);
+      };
+      const DownloadResult result = DownloadInBackground(server_.Url("/stalled.table"), target, background);
+      const auto took = std::chrono::steady_clock::now() - start;
+      EXPECT_EQ(result.error, c.error);
+      EXPECT_LT(took, std::chrono::milliseconds(2500));  // not the read's 4 s
+      EXPECT_GT(seen, 0u);  // what had come was shown while it waited
+      // Nothing half is left once the worker has let go of it (its read
+      // times out), and a file that was there is as it was.
+      const std::vector<std::string> expected =
+          existing ? std::vector<std::string>{"m.table"} : std::vector<std::string>{};
+      for (int i = 0; i < 100 && FolderNames() != expected; ++i) Sleep(100);
+      EXPECT_EQ(FolderNames(), expected);
+      if (existing) {
+        EXPECT_EQ(ReadAll(target), "old");
+      }
+    }
+  }
+}
+
+TEST_F(HttpTest, ABackgroundDownloadKeepsTheCallingThreadAnsweringAndEndsWhole) {
+  const std::string body = Pattern(300000);
+  server_.SetBody("/m.table", body);
+  const fs::path target = folder_ / "m.table";
+  // A message posted to this thread is handled while the download runs.
+  HWND window = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
+  PostMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"handled"));
+  BackgroundDownload background;
+  std::uint64_t seen = 0;
+  background.progress = [&](std::uint64_t total) { seen = total; };
+  const DownloadResult result = DownloadInBackground(server_.Url("/m.table"), target, background);
+  wchar_t text[16] = {};
+  GetWindowTextW(window, text, 16);
+  DestroyWindow(window);
+  EXPECT_TRUE(result.Ok()) << static_cast<int>(result.error);
+  EXPECT_EQ(seen, body.size());
+  EXPECT_EQ(ReadAll(target), body);
+  EXPECT_EQ(FolderNames(), std::vector<std::string>{"m.table"});
+}
+
+TEST_F(HttpTest, LeftOverPartsOfDownloadsAreRemovedAndNothingElse) {
+  const fs::path tables = folder_ / "Table", temp = folder_ / "Temp";
+  fs::create_directories(tables);
+  fs::create_directories(temp);
+  for (const fs::path& file : {tables / "a.table.part", tables / "a.table", tables / "notes.txt",
+                               UpdatePartPath(temp, L"setup.exe"), temp / "setup.exe", temp / "other.part"})
+    std::ofstream(file, std::ios::binary) << "x";
+  RemoveLeftOverParts(tables, temp);
+  std::vector<std::string> left;
+  for (const fs::path& folder : {tables, temp})
+    for (const auto& entry : fs::directory_iterator(folder)) left.push_back(entry.path().filename().string());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"a.table", "notes.txt", "other.part", "setup.exe"}));
 }
 
 TEST(TempFolderPath, IsAnExistingFolderEndingWithASeparator) {
