@@ -134,6 +134,7 @@ inline constexpr unsigned kTrayCallbackMessage = 0x8000 + 20;
 enum class TimerId : unsigned {
   tmr_AutoVelmar = 1,  // automatic conversion, a second after the last change of the source text
   updTimer = 2,        // the update check, once, a second after start
+  listClickRun = 3,    // the run of a table picked by a click, once the time for a double click is over
 };
 
 // The window class other programs find the main window by.

@@ -160,8 +160,22 @@ void TVelmarPro_Api::ShowSelectedTable() {
 }
 
 void TVelmarPro_Api::ListBox1Click() {
-  Button1Click();
+  KillTimer(hwnd_, static_cast<UINT_PTR>(TimerId::listClickRun));
+  listClickRunPending_ = false;
+  if (GetKeyState(VK_LBUTTON) & 0x8000) {
+    listClickRunPending_ = true;
+    SetTimer(hwnd_, static_cast<UINT_PTR>(TimerId::listClickRun), GetDoubleClickTime(), nullptr);
+  } else {
+    Button1Click();
+  }
   ShowSelectedTable();
+}
+
+void TVelmarPro_Api::listClickRunTimer() {
+  KillTimer(hwnd_, static_cast<UINT_PTR>(TimerId::listClickRun));
+  if (!listClickRunPending_) return;
+  listClickRunPending_ = false;
+  Button1Click();
 }
 
 void TVelmarPro_Api::sSpeedButton2Click() {
@@ -248,6 +262,10 @@ LRESULT TVelmarPro_Api::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       }
       if (wParam == static_cast<UINT_PTR>(TimerId::updTimer)) {
         updTimerTimer();
+        return 0;
+      }
+      if (wParam == static_cast<UINT_PTR>(TimerId::listClickRun)) {
+        listClickRunTimer();
         return 0;
       }
       break;

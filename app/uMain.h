@@ -81,6 +81,11 @@ class TVelmarPro_Api : public ui::Window {
   bool FormClose();
   void ShowSelectedTable();
   void ListBox1Click();
+  // The run a click on the table list asked for, held back for the time of
+  // a double click: the run disables the list, which would swallow the
+  // second click of a double click that opens the editor.
+  void listClickRunTimer();
+  bool listClickRunPending_ = false;
   void ListBox1DrawItem(const DRAWITEMSTRUCT& item);
   struct RowTexts {
     std::wstring caption, description;

@@ -34,8 +34,13 @@ std::filesystem::path TVelmarPro_Api::TableFileOfRow(LRESULT row) const {
 }
 
 void TVelmarPro_Api::ListBox1DblClick() {
+  // The run of the first click waits until the editor is closed.
+  KillTimer(hwnd_, static_cast<UINT_PTR>(TimerId::listClickRun));
+  const bool runPending = listClickRunPending_;
+  listClickRunPending_ = false;
   const std::filesystem::path file = TableFileOfRow(ListBox1_.Selected());
   if (!file.empty()) OpenTableEditor(file);
+  if (runPending && hwnd_) Button1Click();
 }
 
 void TVelmarPro_Api::ListBox1ContextPopup(LPARAM where) {

@@ -130,6 +130,45 @@ unicode)
   expect "conversion with the new pair" "$(field converted)" "Zhук Ć"
   close_program
   ;;
+dblclick)
+  # A double click on a table row opens the editor even when the first
+  # click's run takes a while: that run waits for the time of a double click
+  # (it would disable the list and swallow the second click).
+  mkdir -p "$app/Table"
+  printf '[Information]\r\nFrom=Тест\r\nTo=Латиница\r\n[Table]\r\nЖ=Zh\r\nЩ=Shch\r\n' |
+    iconv -f UTF-8 -t CP1251 > "$app/Table/test.table"
+  start
+  for i in $(seq 40000); do printf 'Щука и жук\r\n'; done > long.txt
+  client set-memo1 long.txt
+  client wait-run
+  sleep 1.5
+  client wait-run
+  set -- $(client rect ListBox1 | tr -d '\r')
+  xdotool search --sync --name '^VelmarPro$' windowfocus --sync >/dev/null
+  # Row 2 (the file's table), 30 pixels a row.
+  xdotool mousemove --sync $(($1 + 40)) $(($2 + 75)) click --repeat 2 --delay 60 1
+  i=0
+  until xdotool search --name '^Редактор таблиц' >/dev/null 2>&1; do
+    i=$((i + 1))
+    [ $i -le 100 ] || fail "no editor after a double click on a row during a long text"
+    sleep 0.2
+  done
+  echo "ok: the double click opened the editor"
+  expect "the run of the click waits while the editor is open" "$(value list.sel)" 2
+  xdotool search --name '^Редактор таблиц' windowfocus --sync key alt+F4
+  i=0
+  while xdotool search --name '^Редактор таблиц' >/dev/null 2>&1; do
+    i=$((i + 1))
+    [ $i -le 100 ] || fail "the editor did not close"
+    sleep 0.2
+  done
+  # Then the run of the click converts with the row's table.
+  client wait-run 120000
+  client get-memo2 out.txt
+  expect "first line with the chosen table" "$(head -n 1 out.txt | tr -d '\r')" "Shchука и zhук"
+  close_program
+  ;;
+
 *)
   fail "unknown scenario"
   ;;
