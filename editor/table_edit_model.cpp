@@ -160,7 +160,9 @@ EditorLoad LoadEditorTable(const std::filesystem::path& path) {
   const TableFileText text = DecodeTableFile(*bytes);
   if (!text.error.empty()) {
     EditorLoad load = EditorTableFromProfile(ProfileFile{});
-    load.error = text.error;
+    load.error = text.encoding == TableEncoding::Utf16Le
+                     ? "файл начинается с метки UTF-16 little-endian, но его текст не в этой кодировке"
+                     : "файл начинается с метки UTF-8, но его текст не в этой кодировке";
     return load;
   }
   EditorLoad load = EditorTableFromProfile(ProfileFile::Parse(text.text), text.encoding != TableEncoding::Cp1251);

@@ -227,11 +227,13 @@ TEST(EditorModel, AUnicodeTableIsEditedAsItsLoaderReadsIt) {
   TempDir dir;
   // A byte order mark followed by malformed UTF-8 is an error, not garbage.
   const EditorLoad bad = LoadEditorTable(dir.Write("bad.table", std::string(kUtf8ByteOrderMark) + "[Table]\r\n\xC3("));
-  EXPECT_FALSE(bad.error.empty());
+  // The user reads the reasons in Russian.
+  EXPECT_EQ(bad.error, "файл начинается с метки UTF-8, но его текст не в этой кодировке");
   EXPECT_EQ(bad.table.TableCount, 0);
   // Nor is UTF-16 big-endian taken for Windows-1251 (a save would empty it).
   const EditorLoad bigEndian = LoadEditorTable(dir.Write("be.table", std::string("\xFE\xFF\0[\0T\0a\0b\0l\0e\0]", 16)));
-  EXPECT_FALSE(bigEndian.error.empty());
+  EXPECT_EQ(bigEndian.error,
+            "файл в кодировке UTF-16 big-endian, а таблицы читаются в UTF-8, UTF-16 little-endian или Windows-1251");
   EXPECT_EQ(bigEndian.table.TableCount, 0);
 
   const EditorLoad load = LoadEditorTable(VELMAR_TABLES_DIR "/serbian-latin.table");
