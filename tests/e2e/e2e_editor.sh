@@ -179,9 +179,13 @@ faults)
   row=$(grep -n '^row[0-9]*=Тест - Латиница$' out.txt | sed 's/^[0-9]*:row//; s/=.*//')
   [ -n "$row" ] || fail "no row of the test table: $(cat out.txt)"
   reverse=$((row + 1))
+  # A registered client, which the reload must not forget.
+  vclient_bg --timeout 120000 --class VelmarTestListener wait-closed > listen.txt
+  listener=$last_bg
+  client wait-window VelmarTestListener || fail "the listener did not start"
   eclient convert-row "$reverse" 'Zh' \; edit-row "$reverse" \; set edit1 'Ч' \; set edit2 Ch \; press add \; press save
   file_dialog "Save As" "$(winpath app/Table/test.table)"
-  eclient close-editor \; wait-gone \; main-sel
+  eclient close-editor \; wait-gone \; main-sel \; convert-row "$reverse" 'xy'
   expect "the reverse of the saved table still chosen" "$(field mainsel)" "$reverse"
 
   # The end of the program asks the editor's question first; "Отмена" keeps both.
@@ -197,6 +201,9 @@ faults)
   eclient answer 7
   wait_exit "$last"
   expect "exit code after the question" "$exit_status" 0
+  wait_exit "$listener"
+  grep -q '^api_velmar_result:xy' listen.txt && grep -q '^api_velmar_closed' listen.txt ||
+    fail "the client's registration did not survive the reload: $(cat listen.txt)"
   ;;
 *)
   fail "unknown scenario"
