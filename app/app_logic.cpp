@@ -86,6 +86,20 @@ unsigned long NetTimeoutMs(const std::filesystem::path& settingsPath) {
   }
 }
 
+bool CapitalWords(const ProfileFile& settings) { return settings.GetString(kSettingsSection, "CapitalWords") != "0"; }
+
+bool CapitalWords(const std::filesystem::path& settingsPath) {
+  try {
+    return CapitalWords(ProfileFile::Load(settingsPath).value_or(ProfileFile{}));
+  } catch (const std::exception&) {
+    return true;
+  }
+}
+
+bool WriteCapitalWords(const std::filesystem::path& settingsPath, bool on) {
+  return WriteKey(settingsPath, "CapitalWords", on ? "1" : "0");
+}
+
 bool WriteCloseSettings(const std::filesystem::path& settingsPath, int selectedModule, bool autoTrans) {
   if (!WriteKey(settingsPath, "Module", std::to_string(selectedModule))) return false;
   return WriteKey(settingsPath, "AutoTrans", autoTrans ? "1" : "0");

@@ -45,6 +45,11 @@ std::string SiteAddress(const std::filesystem::path& settingsPath);
 unsigned long NetTimeoutMs(const ProfileFile& settings);
 unsigned long NetTimeoutMs(const std::filesystem::path& settingsPath);
 
+// [Velmar] CapitalWords: a word in capitals stays in capitals unless it is "0".
+bool CapitalWords(const ProfileFile& settings);
+bool CapitalWords(const std::filesystem::path& settingsPath);
+bool WriteCapitalWords(const std::filesystem::path& settingsPath, bool on);
+
 // Writes "Module" and then "AutoTrans", each key on its own, keeping every
 // other line of the file. Stops at the first key that cannot be written and
 // returns false then.

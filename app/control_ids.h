@@ -46,6 +46,7 @@ enum class ControlId : int {
   N3 = 201,  // mode menu: "_" for blanks
   N4 = 202,  // mode menu: hyphen for blanks
   N5 = 203,  // mode menu: compress
+  N7 = 204,  // mode menu: words in capitals stay in capitals
   N1 = 211,  // save menu: the source box
   N2 = 212,  // save menu: the result box
   q1 = 221,  // context menu of the text boxes: amount in words, rubles
@@ -104,6 +105,7 @@ inline constexpr std::pair<std::string_view, ControlId> kControlNames[] = {
     {"N3", ControlId::N3},
     {"N4", ControlId::N4},
     {"N5", ControlId::N5},
+    {"N7", ControlId::N7},
     {"N1", ControlId::N1},
     {"N2", ControlId::N2},
     {"q1", ControlId::q1},

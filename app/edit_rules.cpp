@@ -35,6 +35,9 @@ OutputOptions ToggleOutputOption(OutputOptions options, OutputOption picked) {
     case OutputOption::Compress:
       options.compress = !options.compress;
       break;
+    case OutputOption::CapitalWords:
+      options.capitalWords = !options.capitalWords;
+      break;
   }
   return options;
 }

@@ -12,14 +12,15 @@ namespace velmar {
 // CR, lone LF and CR LF turned into CR LF.
 std::string NormaliseLineBreaks(std::string_view bytes);
 
-// The three output options of the mode menu.
+// The output options of the mode menu.
 struct OutputOptions {
   bool underscore = false;  // "_" instead of blanks
   bool hyphen = false;      // "-" instead of blanks
   bool compress = false;    // the result in one line
+  bool capitalWords = true; // a word in capitals stays in capitals ([Velmar] CapitalWords)
   bool operator==(const OutputOptions&) const = default;
 };
-enum class OutputOption { Underscore, Hyphen, Compress };
+enum class OutputOption { Underscore, Hyphen, Compress, CapitalWords };
 
 // Picking an item toggles it; either blank option, checked or unchecked,
 // unchecks the other one, so at most one of them is ever on.

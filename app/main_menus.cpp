@@ -20,20 +20,24 @@ void ModeMenu::Create() {
   AppendMenuW(menu_.get(), MF_STRING, Id(ControlId::N3), L"Использовать '_' вместо пробелов");
   AppendMenuW(menu_.get(), MF_STRING, Id(ControlId::N4), L"Использовать дефиз вместо пробелов");
   AppendMenuW(menu_.get(), MF_STRING, Id(ControlId::N5), L"Сжимать текст");
+  AppendMenuW(menu_.get(), MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(menu_.get(), MF_STRING, Id(ControlId::N7), L"Слова из заглавных букв писать заглавными");
 }
 
 void ModeMenu::Show(HWND owner, HWND button) {
   CheckMenuItem(menu_.get(), Id(ControlId::N3), options_.underscore ? MF_CHECKED : MF_UNCHECKED);
   CheckMenuItem(menu_.get(), Id(ControlId::N4), options_.hyphen ? MF_CHECKED : MF_UNCHECKED);
   CheckMenuItem(menu_.get(), Id(ControlId::N5), options_.compress ? MF_CHECKED : MF_UNCHECKED);
+  CheckMenuItem(menu_.get(), Id(ControlId::N7), options_.capitalWords ? MF_CHECKED : MF_UNCHECKED);
   Pick(static_cast<ControlId>(TrackUnder(menu_.get(), owner, button)));
 }
 
 void ModeMenu::Pick(ControlId item) {
-  if (item != ControlId::N3 && item != ControlId::N4 && item != ControlId::N5) return;
+  if (item != ControlId::N3 && item != ControlId::N4 && item != ControlId::N5 && item != ControlId::N7) return;
   const OutputOption picked = item == ControlId::N3   ? OutputOption::Underscore
                               : item == ControlId::N4 ? OutputOption::Hyphen
-                                                      : OutputOption::Compress;
+                              : item == ControlId::N5 ? OutputOption::Compress
+                                                      : OutputOption::CapitalWords;
   options_ = ToggleOutputOption(options_, picked);
 }
 

@@ -11,14 +11,16 @@
 
 namespace velmar {
 
-// Three check marks, all off at start, kept while the program runs.
+// Check marks kept while the program runs: the blank options and compress
+// off at start, words in capitals as the settings file says.
 class ModeMenu {
  public:
   void Create();
   const OutputOptions& Options() const { return options_; }
+  void SetCapitalWords(bool on) { options_.capitalWords = on; }
   // Shows the options' check marks; the item picked toggles its option.
   void Show(HWND owner, HWND button);
-  // The option of an item (N3, N4, N5) toggled, as picking it does.
+  // The option of an item (N3, N4, N5, N7) toggled, as picking it does.
   void Pick(ControlId item);
 
  private:

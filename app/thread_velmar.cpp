@@ -126,7 +126,8 @@ void TThreadVelmar::Convert() {
   // different. Each batch goes straight into the result; only with stand-ins
   // in the text are a batch's lines kept one by one, to see which it lost.
   // The UTF-8 text of a Unicode table holds every character itself: no stand-ins.
-  TableLineConverter converter(snapshot_.table, snapshot_.underscore, snapshot_.hyphen);
+  TableLineConverter converter(snapshot_.table,
+                               ConversionOptions{snapshot_.underscore, snapshot_.hyphen, snapshot_.capitalWords});
   const bool standIns = !snapshot_.table.IsUnicode() &&
                         snapshot_.text.find(static_cast<char>(kCp1251Undefined)) != std::string::npos;
   LineCursor cursor(snapshot_.text);

@@ -22,6 +22,7 @@ struct RunSnapshot {
   bool underscore = false;
   bool hyphen = false;
   bool compress = false;
+  bool capitalWords = true;
 };
 
 // The failure of a run that ran out of memory.

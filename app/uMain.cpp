@@ -63,6 +63,7 @@ void TVelmarPro_Api::Create() {
   server_ = ServerAddress(exeFolder_ / kSettingsFileName);
   site_ = SiteAddress(exeFolder_ / kSettingsFileName);
   const unsigned long timeout = NetTimeoutMs(exeFolder_ / kSettingsFileName);
+  PopupMenu2_.SetCapitalWords(CapitalWords(exeFolder_ / kSettingsFileName));
   online::SetTimeouts({timeout, timeout});
 
   flags_ = ui::Image::FromResource(L"FLAGS16");
@@ -162,7 +163,13 @@ void TVelmarPro_Api::ListBox1Click() {
   ShowSelectedTable();
 }
 
-void TVelmarPro_Api::sSpeedButton2Click() { PopupMenu2_.Show(hwnd_, sSpeedButton2_.hwnd()); }
+void TVelmarPro_Api::sSpeedButton2Click() {
+  const bool capitalWords = PopupMenu2_.Options().capitalWords;
+  PopupMenu2_.Show(hwnd_, sSpeedButton2_.hwnd());
+  // The capitals rule is a setting of its own, kept in the settings file.
+  if (PopupMenu2_.Options().capitalWords != capitalWords)
+    WriteCapitalWords(exeFolder_ / kSettingsFileName, PopupMenu2_.Options().capitalWords);
+}
 
 void TVelmarPro_Api::BringForward() {
   // A window that was never shown (a start with "-autorun") stays hidden.

@@ -49,6 +49,7 @@ void TVelmarPro_Api::Button1Click() {
   snapshot.underscore = PopupMenu2_.Options().underscore;
   snapshot.hyphen = PopupMenu2_.Options().hyphen;
   snapshot.compress = PopupMenu2_.Options().compress;
+  snapshot.capitalWords = PopupMenu2_.Options().capitalWords;
 
   // Emptied as a change of the result box: it becomes active, the status line follows.
   SetText(boxes_.Result().hwnd(), L"");

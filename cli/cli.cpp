@@ -6,6 +6,7 @@
 
 #include "command_line.h"
 #include "engine.h"
+#include "table_converter.h"
 #include "run_progress.h"
 #include "table_file.h"
 #include "text_io.h"
@@ -21,6 +22,7 @@ namespace {
 const char* const kUsage =
     "usage:\n"
     "  velmar convert [--table SPEC] [--reverse] [--underscore | --hyphen] [--compress]\n"
+    "                 [--literal-case]\n"
     "                 [--tables-dir DIR] [--encoding cp1251|utf-8] [--eol crlf|lf]\n"
     "                 [--output FILE] [FILE...]\n"
     "  velmar tables [--tables-dir DIR] [--encoding cp1251|utf-8]\n"
@@ -31,7 +33,11 @@ const char* const kUsage =
     "  writes every converted line followed by a line break (--compress: all words\n"
     "  on one line). SPEC is a table number of `velmar tables` (default 0) or the\n"
     "  path of a .table file; --reverse takes the table's reverse. --tables-dir\n"
-    "  defaults to the Table folder beside the program. --output writes to FILE,\n"
+    "  defaults to the Table folder beside the program. A word written in\n"
+    "  capitals stays in capitals, both ways, and pairs of a table's [Context]\n"
+    "  section apply where their context holds (see docs/tables.md);\n"
+    "  --literal-case applies every pair exactly as it is written instead.\n"
+    "  --output writes to FILE,\n"
     "  replacing it only when the whole conversion succeeded (a symbolic link is\n"
     "  followed, a device or FIFO written directly, a file keeps its permissions).\n"
     "--encoding: utf-8 (default) or cp1251 for the bytes read and written.\n"
@@ -48,6 +54,7 @@ struct ConvertOptions {
   bool underscore = false;
   bool hyphen = false;
   bool compress = false;
+  bool capitalWords = true;
   std::optional<std::filesystem::path> tablesDir;
   Encoding encoding = Encoding::kUtf8;
   std::string eol = "\r\n";
@@ -95,6 +102,7 @@ ConvertOptions ReadConvertOptions(const std::vector<std::string>& words) {
     else if (line.Flag("--underscore")) o.underscore = true;
     else if (line.Flag("--hyphen")) o.hyphen = true;
     else if (line.Flag("--compress")) o.compress = true;
+    else if (line.Flag("--literal-case")) o.capitalWords = false;
     else if (line.Option("--tables-dir", value)) o.tablesDir = PathFromUtf8(value);
     else if (line.Option("--encoding", value)) o.encoding = ParseEncoding(value);
     else if (line.Option("--output", value, "-o")) o.output = PathFromUtf8(value);
@@ -118,7 +126,7 @@ class ConvertStep {
   // byte (WithoutStandInPairs).
   ConvertStep(const ConvertOptions& o, const TTransTable& table, Output& output)
       : o_(o),
-        converter_(table, o.underscore, o.hyphen),
+        converter_(table, ConversionOptions{o.underscore, o.hyphen, o.capitalWords}),
         output_(output) {}
 
   std::vector<std::string>* Stash() { return o_.encoding == Encoding::kUtf8 ? &stash_ : nullptr; }
@@ -180,7 +188,7 @@ class ConvertStep {
   static constexpr std::size_t kBatchBytes = 4 << 20;
 
   const ConvertOptions& o_;
-  LineConverter converter_;
+  TableLineConverter converter_;
   Output& output_;
   std::vector<std::string> stash_, results_;
   std::size_t stashNext_ = 0;
@@ -191,7 +199,7 @@ class ConvertStep {
 // A Unicode table converts UTF-8 lines (the input read as UTF-8, or as
 // Windows-1251 and widened) and always writes UTF-8: nothing stands in.
 void ConvertUnicode(const ConvertOptions& o, const TTransTable& table, std::FILE* in, std::FILE* out) {
-  UnicodeLineConverter converter(table, o.underscore, o.hyphen);
+  TableLineConverter converter(table, ConversionOptions{o.underscore, o.hyphen, o.capitalWords});
   Output output(out, o.output, Encoding::kUtf8);
   Utf8CompressState compress;
   std::string converted, compressed;
@@ -210,8 +218,8 @@ void ConvertUnicode(const ConvertOptions& o, const TTransTable& table, std::FILE
 // A table of one-letter sources on UTF-8 text: each character converted on
 // its own, straight from UTF-8 to UTF-8, with the bytes the line-by-line path
 // gives.
-void ConvertByMap(const ConvertOptions& o, const std::array<std::string, 256>& images, std::FILE* in, std::FILE* out) {
-  Utf8MapConverter converter(images, o.eol);
+void ConvertByMap(const ConvertOptions& o, const ByteMaps& maps, std::FILE* in, std::FILE* out) {
+  Utf8MapConverter converter(maps, o.eol);
   Output output(out, o.output, Encoding::kUtf8);
   // Blocks large enough to be converted on two cores at once.
   TextInput input(o.files, in, {.encoding = o.encoding, .blockSize = std::size_t{1} << 18});
@@ -240,8 +248,8 @@ int Convert(const std::vector<std::string>& words, std::FILE* in, std::FILE* out
   // characters kept aside, and no real text holds it.
   if (o.encoding == Encoding::kUtf8) table = WithoutStandInPairs(std::move(table));
   if (o.encoding == Encoding::kUtf8 && !o.compress) {
-    if (auto images = LineConverter(table, o.underscore, o.hyphen).ByteImages()) {
-      ConvertByMap(o, *images, in, out);
+    if (auto maps = OneLetterMaps(table, o.underscore, o.hyphen, o.capitalWords)) {
+      ConvertByMap(o, *maps, in, out);
       return 0;
     }
   }

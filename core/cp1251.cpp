@@ -33,9 +33,21 @@ struct LowerTable {
 };
 constexpr LowerTable kLower;
 
+struct UpperTable {
+  std::array<unsigned char, 256> map{};
+  constexpr UpperTable() {
+    for (int i = 0; i < 256; ++i) map[i] = static_cast<unsigned char>(i);
+    for (int i = 0; i < 256; ++i)
+      if (kLower.map[i] != i) map[kLower.map[i]] = static_cast<unsigned char>(i);
+  }
+};
+constexpr UpperTable kUpper;
+
 }  // namespace
 
 unsigned char Cp1251ToLower(unsigned char c) { return kLower.map[c]; }
+
+unsigned char Cp1251ToUpper(unsigned char c) { return kUpper.map[c]; }
 
 std::string Cp1251ToLower(std::string_view text) {
   std::string out(text);

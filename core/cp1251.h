@@ -14,6 +14,8 @@ inline constexpr unsigned char kCp1251Undefined = 0x98;
 // every Cyrillic capital of the code page; all other bytes stay.
 unsigned char Cp1251ToLower(unsigned char c);
 std::string Cp1251ToLower(std::string_view text);
+// The capital of a small letter the code page also holds; all other bytes stay.
+unsigned char Cp1251ToUpper(unsigned char c);
 
 // The Unicode code point of a byte (0x98 maps to U+FFFF, which is not a character).
 char32_t Cp1251ToUnicode(unsigned char c);

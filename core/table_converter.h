@@ -1,27 +1,60 @@
 #pragma once
-// The engine a table needs: bytes for a Windows-1251 table, UTF-8 for a
-// Unicode table. The text handed to it is in the same encoding as the table.
+// The converter a table and the options need: the engine for its encoding
+// (bytes for a Windows-1251 table, UTF-8 for a Unicode table), and, for a
+// word in capitals or a pair with a context, the engine that follows the
+// text as the user wrote it. The text handed to it is in the table's encoding.
+#include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "context_engine.h"
 #include "engine.h"
 #include "unicode_engine.h"
+#include "words.h"
 
 namespace velmar {
 
+struct ConversionOptions {
+  bool underscore = false;   // "_" for blanks
+  bool hyphen = false;       // "-" for blanks
+  bool capitalWords = true;  // a word in capitals stays in capitals; off: every pair literally
+};
+
 class TableLineConverter {
  public:
-  TableLineConverter(const TTransTable& table, bool underscore, bool hyphen);
+  TableLineConverter(const TTransTable& table, const ConversionOptions& options);
+  TableLineConverter(const TTransTable& table, bool underscore, bool hyphen)
+      : TableLineConverter(table, ConversionOptions{underscore, hyphen, true}) {}
 
+  std::string Convert(std::string_view line);
   void ConvertLines(std::span<const std::string_view> lines, std::vector<std::string>& results);
   void ConvertLinesTo(std::span<const std::string_view> lines, std::string_view eol, std::string& out);
+  // Hands the conversion of every line, in order, to emit; the view lives
+  // until emit returns.
+  void ConvertLinesWith(std::span<const std::string_view> lines, const std::function<void(std::string_view)>& emit);
+
+  // Whether the line needs the engine that follows the text as written.
+  bool NeedsContextEngine(std::string_view line);
 
  private:
+  template <typename Emit>
+  void Convert(std::span<const std::string_view> lines, Emit emit);
+  template <typename Emit>
+  void ConvertPlain(std::span<const std::string_view> lines, Emit emit);
+
+  bool unicode_ = false;
+  bool capitalWords_ = true;
+  bool everyLine_ = false;  // the table has contexts: every line goes to the context engine
   std::optional<LineConverter> bytes_;
-  std::optional<UnicodeLineConverter> unicode_;
+  std::optional<UnicodeLineConverter> unicodeEngine_;
+  std::unique_ptr<ContextLineConverter> context_;
+  std::vector<CharKind> kinds_;
+  std::vector<std::string> plain_;
+  std::string converted_;
 };
 
 // CompressText in the encoding of a table's text, streaming.

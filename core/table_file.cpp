@@ -1,6 +1,7 @@
 #include "table_file.h"
 
 #include <algorithm>
+#include <optional>
 #include <system_error>
 #include <unordered_set>
 
@@ -9,6 +10,7 @@
 #include "file_names.h"
 #include "unicode_case.h"
 #include "unicode_table.h"
+#include "utf8.h"
 
 namespace velmar {
 namespace {
@@ -39,6 +41,70 @@ std::vector<ProfileFile::Entry> SectionPairs(const ProfileFile& file, std::strin
   return DistinctUnicodeEntries(file, section, kMaxKeysPerSection);
 }
 
+std::string AsciiLower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
+std::string_view Trimmed(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+
+// The letters of a set or a context as the engines see the table's text:
+// bytes of a Windows-1251 table, code points of a Unicode table; small.
+std::u32string SmallLetters(const TTransTable& t, std::string_view text) {
+  std::u32string letters;
+  if (t.IsUnicode()) {
+    std::u32string decoded;
+    DecodeUtf8(text, decoded);
+    for (char32_t cp : decoded) letters += UnicodeToLower(cp);
+  } else {
+    for (char c : text) letters += static_cast<char32_t>(Cp1251ToLower(static_cast<unsigned char>(c)));
+  }
+  return letters;
+}
+
+// "start,after:vowel" with the table's sets; nothing, and *why, when a
+// condition cannot be read.
+std::optional<PairContext> ParseConditions(std::string_view text,
+                                           const std::vector<std::pair<std::string, std::u32string>>& sets,
+                                           std::string& why) {
+  PairContext context;
+  std::size_t pos = 0;
+  while (pos <= text.size()) {
+    std::size_t comma = text.find(',', pos);
+    if (comma == std::string_view::npos) comma = text.size();
+    const std::string word = AsciiLower(Trimmed(text.substr(pos, comma - pos)));
+    pos = comma + 1;
+    if (word == "start") {
+      context.start = true;
+      continue;
+    }
+    if (word == "end") {
+      context.end = true;
+      continue;
+    }
+    const std::size_t colon = word.find(':');
+    const std::string side = word.substr(0, colon);
+    if (colon == std::string::npos || (side != "after" && side != "before")) {
+      why = "unknown condition \"" + word + "\"";
+      return std::nullopt;
+    }
+    const std::string name(Trimmed(std::string_view(word).substr(colon + 1)));
+    auto set = std::find_if(sets.begin(), sets.end(), [&](const auto& s) { return s.first == name; });
+    if (set == sets.end()) {
+      why = "no set named \"" + name + "\"";
+      return std::nullopt;
+    }
+    (side == "after" ? context.after : context.before) += set->second;
+  }
+  return context;
+}
+
 }  // namespace
 
 std::vector<ProfileFile::Entry> DistinctUnicodeEntries(const ProfileFile& file, std::string_view section,
@@ -53,7 +119,30 @@ std::vector<ProfileFile::Entry> DistinctUnicodeEntries(const ProfileFile& file, 
   return pairs;
 }
 
-TTransTable TableFromProfile(const ProfileFile& file, TableEncoding encoding) {
+// The pairs of the "Context" section ("source@conditions=target") with their
+// contexts added to the table; a key that cannot be read makes no pair.
+template <typename Pair>
+std::vector<Pair> ContextPairsOf(const ProfileFile& file, TTransTable& t, std::string* problems) {
+  std::vector<std::pair<std::string, std::u32string>> sets;
+  for (const auto& [name, letters] : file.AllEntries("Sets"))
+    sets.emplace_back(AsciiLower(Trimmed(name)), SmallLetters(t, letters));
+  std::vector<Pair> pairs;
+  for (auto& [key, value] : SectionPairs(file, "Context", t.IsUnicode())) {
+    const std::size_t at = key.rfind('@');
+    std::string why = "no \"@\" and conditions";
+    std::optional<PairContext> context;
+    if (at != std::string::npos && at > 0) context = ParseConditions(std::string_view(key).substr(at + 1), sets, why);
+    if (!context) {
+      if (problems) *problems += (problems->empty() ? "" : "; ") + std::string("context key ") + key + ": " + why;
+      continue;
+    }
+    t.Contexts.push_back(*context);
+    pairs.push_back({key.substr(0, at), std::move(value), static_cast<std::int32_t>(t.Contexts.size())});
+  }
+  return pairs;
+}
+
+TTransTable TableFromProfile(const ProfileFile& file, TableEncoding encoding, std::string* problems) {
   TTransTable t;
   t.Encoding = encoding;
   t.From = file.GetString(kInformation, "From");
@@ -63,10 +152,30 @@ TTransTable TableFromProfile(const ProfileFile& file, TableEncoding encoding) {
   t.ToIcon = file.GetInt(kInformation, "ToIcon", kFlagUnitedStates);
   auto lower = [&](std::string_view s) { return t.IsUnicode() ? Utf8ToLower(s) : Cp1251ToLower(s); };
 
+  // The pairs in the order they are applied: each context pair just before
+  // the first plain pair with its source, the rest after all of them.
+  struct Pair {
+    std::string source, target;
+    std::int32_t context = 0;
+  };
+  std::vector<Pair> pairs;
+  std::vector<Pair> contextPairs = ContextPairsOf<Pair>(file, t, problems);
+  std::vector<bool> placed(contextPairs.size(), false);
+  for (auto& [key, value] : SectionPairs(file, "Table", t.IsUnicode())) {
+    for (std::size_t i = 0; i < contextPairs.size(); ++i) {
+      if (!placed[i] && lower(contextPairs[i].source) == lower(key)) {
+        pairs.push_back(contextPairs[i]);
+        placed[i] = true;
+      }
+    }
+    pairs.push_back({std::move(key), std::move(value), 0});
+  }
+  for (std::size_t i = 0; i < contextPairs.size(); ++i)
+    if (!placed[i]) pairs.push_back(contextPairs[i]);
+
   // Lower-cased copies first, then the pairs as written; "_" stands for a blank.
-  const auto pairs = SectionPairs(file, "Table", t.IsUnicode());
-  for (const auto& [key, value] : pairs) t.AddPair(Blanks(lower(key)), Blanks(lower(value)));
-  for (const auto& [key, value] : pairs) t.AddPair(Blanks(key), Blanks(value));
+  for (const Pair& p : pairs) t.AddPair(Blanks(lower(p.source)), Blanks(lower(p.target)), p.context);
+  for (const Pair& p : pairs) t.AddPair(Blanks(p.source), Blanks(p.target), p.context);
 
   // "First" pairs keep their "_".
   const auto firstPairs = SectionPairs(file, "First", t.IsUnicode());
@@ -79,7 +188,7 @@ TTransTable ReadTableFile(const std::filesystem::path& path, std::string* error)
   TTransTable t;
   if (auto bytes = ReadWholeFile(path)) {
     TableFileText text = DecodeTableFile(*bytes);
-    if (text.error.empty()) t = TableFromProfile(ProfileFile::Parse(text.text), text.encoding);
+    if (text.error.empty()) t = TableFromProfile(ProfileFile::Parse(text.text), text.encoding, error);
     else if (error) *error = text.error;
   } else if (error) {
     *error = "cannot read the file";

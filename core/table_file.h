@@ -18,8 +18,10 @@ inline constexpr int kMaxKeysPerSection = kTablePairCapacity / 2;
 
 // The table a profile file describes (FilePath is left to the caller). The
 // strings of a Unicode table are UTF-8, its keys compared and lower-cased by
-// Unicode's simple case mapping.
-TTransTable TableFromProfile(const ProfileFile& file, TableEncoding encoding = TableEncoding::Cp1251);
+// Unicode's simple case mapping. A "Context" key that cannot be read makes no
+// pair, and *problems (when given) says which and why.
+TTransTable TableFromProfile(const ProfileFile& file, TableEncoding encoding = TableEncoding::Cp1251,
+                             std::string* problems = nullptr);
 
 // The keys of a section of a Unicode table (UTF-8) in file order with their
 // values: a key named twice in Unicode's sense of case counts once, at its

@@ -4,10 +4,16 @@
 
 namespace velmar {
 
-bool TTransTable::AddPair(std::string source, std::string target) {
+bool TTransTable::AddPair(std::string source, std::string target, std::int32_t context) {
   if (TableCount >= kTablePairCapacity) return false;
-  Table[TableCount++] = {std::move(source), std::move(target)};
+  Table[TableCount++] = {std::move(source), std::move(target), context};
   return true;
+}
+
+bool TTransTable::HasContexts() const {
+  for (int i = 0; i < TableCount; ++i)
+    if (Table[i].Context != 0) return true;
+  return false;
 }
 
 bool TTransTable::AddFirstPair(std::string source, std::string target) {
@@ -61,8 +67,20 @@ TTransTable MakeReverseTable(const TTransTable& table) {
   r.ToIcon = table.FromIcon;
   r.FilePath = table.FilePath;
   r.Encoding = table.Encoding;
-  for (int i = 0; i < table.TableCount; ++i) r.Table[i] = {table.Table[i].Target, table.Table[i].Source};
-  for (int i = 0; i < table.FirstCount; ++i) r.First[i] = {table.First[i].Target, table.First[i].Source};
+  // A word start or end is one in any script and stays; a side that names
+  // letters names those of the other script and is dropped.
+  for (const PairContext& c : table.Contexts) {
+    PairContext back;
+    if (c.after.empty()) back.start = c.start;
+    if (c.before.empty()) back.end = c.end;
+    r.Contexts.push_back(back);
+  }
+  for (int i = 0; i < table.TableCount; ++i) {
+    const TCharTable& p = table.Table[i];
+    const bool kept = p.Context != 0 && (r.Contexts[p.Context - 1].Left() || r.Contexts[p.Context - 1].Right());
+    r.Table[i] = {p.Target, p.Source, kept ? p.Context : 0};
+  }
+  for (int i = 0; i < table.FirstCount; ++i) r.First[i] = {table.First[i].Target, table.First[i].Source, 0};
   return r;
 }
 

@@ -8,10 +8,12 @@
 
 namespace velmar {
 
-// One pair: every occurrence of Source is replaced by Target.
+// One pair: every occurrence of Source is replaced by Target, where its
+// context (when it has one) allows.
 struct TCharTable {
   std::string Source;
   std::string Target;
+  std::int32_t Context = 0;  // 0: anywhere; k: the table's Contexts[k - 1]
 
   friend bool operator==(const TCharTable&, const TCharTable&) = default;
 };
@@ -29,6 +31,23 @@ inline constexpr int kFlagCount = 261;
 // applied to Unicode characters; every other table holds Windows-1251 bytes.
 enum class TableEncoding { Cp1251, Utf8, Utf16Le };
 
+// Where a pair may apply, judged on the text as the user wrote it and not
+// part of what the pair replaces. The left side (a word start, or the
+// character before is one of `after`) and the right side (a word end, or the
+// character after is one of `before`) must each hold when they say anything.
+// Letters are small (lower-cased) characters of the table's text: bytes of a
+// Windows-1251 table, code points of a Unicode table.
+struct PairContext {
+  bool start = false;
+  std::u32string after;
+  bool end = false;
+  std::u32string before;
+
+  bool Left() const { return start || !after.empty(); }
+  bool Right() const { return end || !before.empty(); }
+  friend bool operator==(const PairContext&, const PairContext&) = default;
+};
+
 // One conversion table. Strings are Windows-1251 bytes, or UTF-8 for a Unicode table.
 struct TTransTable {
   std::string From;
@@ -42,11 +61,14 @@ struct TTransTable {
   std::int32_t FromIcon = kFlagUkraine;
   std::int32_t ToIcon = kFlagUnitedStates;
   TableEncoding Encoding = TableEncoding::Cp1251;
+  std::vector<PairContext> Contexts;  // what the pairs' Context numbers name
 
   bool IsUnicode() const { return Encoding != TableEncoding::Cp1251; }
+  // Some pair applies only in a context.
+  bool HasContexts() const;
 
   // Appends a pair; returns false (and stores nothing) once the table is full.
-  bool AddPair(std::string source, std::string target);
+  bool AddPair(std::string source, std::string target, std::int32_t context = 0);
   bool AddFirstPair(std::string source, std::string target);
 };
 

@@ -9,29 +9,57 @@
 namespace velmar {
 namespace {
 
-// Every stride-th code point from first to last lower-cases to itself plus delta.
-struct LowerRange {
+// Every stride-th code point from first to last maps to itself plus delta.
+struct CaseRange {
   char32_t first;
   char32_t last;
   std::int32_t stride;
   std::int32_t delta;
 };
 
-constexpr LowerRange kLowerRanges[] = {
+constexpr CaseRange kLowerRanges[] = {
 #include "unicode_lower_data.inc"
 };
+constexpr CaseRange kUpperRanges[] = {
+#include "unicode_upper_data.inc"
+};
+
+struct LetterRange {
+  char32_t first;
+  char32_t last;
+};
+constexpr LetterRange kLetterRanges[] = {
+#include "unicode_letter_data.inc"
+};
+
+template <std::size_t N>
+char32_t MapByRanges(const CaseRange (&ranges)[N], char32_t cp) {
+  const auto* end = std::end(ranges);
+  const auto* r = std::upper_bound(std::begin(ranges), end, cp,
+                                   [](char32_t c, const CaseRange& range) { return c < range.first; });
+  if (r == std::begin(ranges)) return cp;
+  --r;
+  if (cp > r->last || (cp - r->first) % static_cast<char32_t>(r->stride) != 0) return cp;
+  return static_cast<char32_t>(static_cast<std::int32_t>(cp) + r->delta);
+}
 
 }  // namespace
 
 char32_t UnicodeToLower(char32_t cp) {
   if (cp < 0x80) return (cp >= 'A' && cp <= 'Z') ? cp + 32 : cp;
-  const auto* end = std::end(kLowerRanges);
-  const auto* r = std::upper_bound(std::begin(kLowerRanges), end, cp,
-                                   [](char32_t c, const LowerRange& range) { return c < range.first; });
-  if (r == std::begin(kLowerRanges)) return cp;
-  --r;
-  if (cp > r->last || (cp - r->first) % static_cast<char32_t>(r->stride) != 0) return cp;
-  return static_cast<char32_t>(static_cast<std::int32_t>(cp) + r->delta);
+  return MapByRanges(kLowerRanges, cp);
+}
+
+char32_t UnicodeToUpper(char32_t cp) {
+  if (cp < 0x80) return (cp >= 'a' && cp <= 'z') ? cp - 32 : cp;
+  return MapByRanges(kUpperRanges, cp);
+}
+
+bool IsUnicodeLetter(char32_t cp) {
+  if (cp < 0x80) return (cp | 0x20) >= 'a' && (cp | 0x20) <= 'z';
+  const auto* r = std::upper_bound(std::begin(kLetterRanges), std::end(kLetterRanges), cp,
+                                   [](char32_t c, const LetterRange& range) { return c < range.first; });
+  return r != std::begin(kLetterRanges) && cp <= (r - 1)->last;
 }
 
 std::u32string UnicodeToLower(std::u32string_view text) {

@@ -1,5 +1,5 @@
 #pragma once
-// Letter case of Unicode text: the simple lower-case mapping of the Unicode
+// Letter case of Unicode text: the simple case mappings of the Unicode
 // character database, one code point to one code point, the same on every
 // platform (no locale, no code page).
 #include <string>
@@ -8,6 +8,9 @@
 namespace velmar {
 
 char32_t UnicodeToLower(char32_t cp);
+char32_t UnicodeToUpper(char32_t cp);
+// A letter or a combining mark (general categories L and M): what words are made of.
+bool IsUnicodeLetter(char32_t cp);
 std::u32string UnicodeToLower(std::u32string_view text);
 
 // Lower-cases well-formed UTF-8; a malformed sequence is copied as it stands.

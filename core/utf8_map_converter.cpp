@@ -11,11 +11,154 @@
 #include <cstring>
 
 #include "cp1251.h"
+#include "engine.h"
 #include "utf8.h"
+#include "words.h"
 
 namespace velmar {
+namespace {
+
+// The kind of the character at piece[i] as the line-by-line path sees it: a
+// character Windows-1251 has not is a stand-in there, no letter.
+CharKind KindAt(std::string_view piece, std::size_t i, std::size_t& length) {
+  char32_t cp = 0;
+  const int n = DecodeUtf8Sequence(piece.substr(i), cp);
+  if (n <= 0) {
+    length = 1;
+    return CharKind::Other;
+  }
+  length = static_cast<std::size_t>(n);
+  const int b = UnicodeToCp1251(cp);
+  return b < 0 ? CharKind::Other : Cp1251Kind(static_cast<unsigned char>(b));
+}
+
+CharKind KindAt(std::string_view piece, std::size_t i) {
+  std::size_t length;
+  return KindAt(piece, i, length);
+}
+
+// Where the character that ends just before i begins.
+std::size_t PreviousStart(std::string_view piece, std::size_t i) {
+  std::size_t k = i - 1;
+  while (k > 0 && i - k < 4 && (static_cast<unsigned char>(piece[k]) & 0xC0) == 0x80) --k;
+  return k;
+}
+
+bool IsLetter(CharKind k) { return k >= CharKind::Caseless; }
+
+// The nearest letter with case of the word after `from` (which follows a
+// letter of the word), or Other.
+CharKind CasedAfter(std::string_view piece, std::size_t from) {
+  std::size_t j = from, length;
+  while (j < piece.size()) {
+    const CharKind k = KindAt(piece, j, length);
+    if (k >= CharKind::Small) return k;
+    if (k == CharKind::Caseless) {
+      j += length;
+      continue;
+    }
+    if (k != CharKind::Joiner) break;
+    std::size_t r = j;
+    while (r < piece.size() && KindAt(piece, r, length) == CharKind::Joiner) r += length;
+    if (r >= piece.size() || !IsLetter(KindAt(piece, r))) break;
+    j = r;
+  }
+  return CharKind::Other;
+}
+
+// The nearest letter with case of the word before `from` (which a letter of
+// the word follows), or Other.
+CharKind CasedBefore(std::string_view piece, std::size_t from) {
+  std::size_t j = from;
+  while (j > 0) {
+    const std::size_t p = PreviousStart(piece, j);
+    const CharKind k = KindAt(piece, p);
+    if (k >= CharKind::Small) return k;
+    if (k == CharKind::Caseless) {
+      j = p;
+      continue;
+    }
+    if (k != CharKind::Joiner) break;
+    std::size_t l = p;
+    while (l > 0 && KindAt(piece, PreviousStart(piece, l)) == CharKind::Joiner) l = PreviousStart(piece, l);
+    if (l == 0 || !IsLetter(KindAt(piece, PreviousStart(piece, l)))) break;
+    j = l;
+  }
+  return CharKind::Other;
+}
+
+}  // namespace
+
+std::optional<ByteMaps> OneLetterMaps(const TTransTable& table, bool underscore, bool hyphen, bool capitalWords) {
+  if (table.HasContexts()) return std::nullopt;
+  auto images = LineConverter(table, underscore, hyphen).ByteImages();
+  if (!images) return std::nullopt;
+  ByteMaps maps{*images, *images};
+  if (!capitalWords) return maps;
+  // In a word in capitals each pair writes its target in capitals; the
+  // blank before a line is in no word.
+  for (int b = 0; b < 256; ++b) {
+    if (b == ' ') continue;
+    std::string image(1, static_cast<char>(b));
+    for (int i = 0; i < table.TableCount; ++i) {
+      const TCharTable& pair = table.Table[i];
+      if (pair.Source.size() != 1 || image.find(pair.Source[0]) == std::string::npos) continue;
+      std::string upper;
+      for (char c : pair.Target) upper += static_cast<char>(Cp1251ToUpper(static_cast<unsigned char>(c)));
+      std::string composed;
+      for (char c : image) composed += c == pair.Source[0] ? upper : std::string(1, c);
+      image = std::move(composed);
+    }
+    maps.capitalImages[b] = std::move(image);
+  }
+  return maps;
+}
+
+Utf8MapConverter::Utf8MapConverter(const ByteMaps& maps, std::string_view eol) : Utf8MapConverter(maps.images, eol) {
+  byteCapitals_.fill(-1);
+  for (int b = 0; b < 256; ++b) {
+    if (maps.capitalImages[b] == maps.images[b]) continue;
+    TwoImages two{byImage_[b], {}};
+    AppendCp1251AsUtf8(maps.capitalImages[b], two.capitals, nullptr, nullptr);
+    mostPerByte_ = std::max(mostPerByte_, two.capitals.size());
+    byteCapitals_[b] = static_cast<std::int32_t>(capitals_.size());
+    const char32_t cp = Cp1251ToUnicode(static_cast<unsigned char>(b));
+    Entry* entry = cp < 0x80 ? &ascii_[cp] : cp < 0x800 ? &twoByte_[cp] : nullptr;
+    if (entry) {
+      entry->packed = capitals_.size();
+      entry->length = kCapitals;
+    }
+    capitals_.push_back(std::move(two));
+    capitalWords_ = true;
+  }
+}
+
+std::string_view Utf8MapConverter::CapitalsImage(std::string_view piece, std::size_t i, std::size_t n,
+                                                 std::size_t index) const {
+  const TwoImages& two = capitals_[index];
+  CharKind self = KindAt(piece, i);
+  std::size_t before = i, after = i + n;
+  if (self == CharKind::Joiner) {
+    // An apostrophe belongs to a word only between two letters.
+    std::size_t length;
+    while (before > 0 && KindAt(piece, PreviousStart(piece, before)) == CharKind::Joiner)
+      before = PreviousStart(piece, before);
+    while (after < piece.size() && KindAt(piece, after, length) == CharKind::Joiner) after += length;
+    if (before == 0 || !IsLetter(KindAt(piece, PreviousStart(piece, before))) || after >= piece.size() ||
+        !IsLetter(KindAt(piece, after)))
+      return two.normal;
+    self = CharKind::Caseless;
+  }
+  if (self == CharKind::Other || self == CharKind::Small) return two.normal;
+  const CharKind last = CasedBefore(piece, before), next = CasedAfter(piece, after);
+  bool capitals;
+  if (self == CharKind::Capital) capitals = next != CharKind::Other ? next == CharKind::Capital : last == CharKind::Capital;
+  else capitals = (last != CharKind::Other || next != CharKind::Other) && last != CharKind::Small && next != CharKind::Small;
+  return capitals ? two.capitals : two.normal;
+}
 
 Utf8MapConverter::Utf8MapConverter(const std::array<std::string, 256>& images, std::string_view eol) : eol_(eol) {
+  byteCapitals_.fill(-1);
   for (int b = 0; b < 256; ++b) {
     AppendCp1251AsUtf8(images[b], byImage_[b], nullptr, nullptr);
     mostPerByte_ = std::max(mostPerByte_, byImage_[b].size());
@@ -36,6 +179,9 @@ Utf8MapConverter::Utf8MapConverter(const Utf8MapConverter& other, TablesOnly)
       twoByte_(other.twoByte_),
       byImage_(other.byImage_),
       long_(other.long_),
+      capitals_(other.capitals_),
+      capitalWords_(other.capitalWords_),
+      byteCapitals_(other.byteCapitals_),
       mostPerByte_(other.mostPerByte_),
       eol_(other.eol_) {}
 
@@ -77,6 +223,13 @@ std::size_t Utf8MapConverter::Convert(std::string_view piece, std::size_t i, std
         ++i;
         continue;
       }
+      if (e.length == kCapitals) {
+        const std::string_view image = CapitalsImage(piece, i, 1, e.packed);
+        std::memcpy(o, image.data(), image.size());
+        o += image.size();
+        ++i;
+        continue;
+      }
       // A break: CR LF, a lone CR or a lone LF. A CR at the very end of the
       // piece may be the first half of a CR LF cut in two.
       std::memcpy(o, eol_.data(), eol_.size());
@@ -98,6 +251,10 @@ std::size_t Utf8MapConverter::Convert(std::string_view piece, std::size_t i, std
         if (e.length <= 8) {
           std::memcpy(o, &e.packed, 8);
           o += e.length;
+        } else if (e.length == kCapitals) {
+          const std::string_view image = CapitalsImage(piece, i, 2, e.packed);
+          std::memcpy(o, image.data(), image.size());
+          o += image.size();
         } else {
           const std::string& image = long_[e.packed];
           std::memcpy(o, image.data(), image.size());
@@ -116,7 +273,11 @@ std::size_t Utf8MapConverter::Convert(std::string_view piece, std::size_t i, std
     const int n = DecodeUtf8Sequence(piece.substr(i, stop - i), cp);
     if (n <= 0) break;
     const int b = UnicodeToCp1251(cp);
-    const std::string_view image = b >= 0 ? std::string_view(byImage_[b]) : piece.substr(i, static_cast<std::size_t>(n));
+    const std::string_view image = b < 0 ? piece.substr(i, static_cast<std::size_t>(n))
+                                   : byteCapitals_[b] >= 0
+                                       ? CapitalsImage(piece, i, static_cast<std::size_t>(n),
+                                                       static_cast<std::size_t>(byteCapitals_[b]))
+                                       : std::string_view(byImage_[b]);
     std::memcpy(o, image.data(), image.size());
     o += image.size();
     i += static_cast<std::size_t>(n);
@@ -206,6 +367,44 @@ bool Utf8MapConverter::Feed(std::string_view piece, std::string_view& complete) 
     lineEnd_ -= complete_;
     complete_ = 0;
   }
+  bool ok;
+  if (!capitalWords_) {
+    ok = FeedSplit(piece);
+  } else {
+    // Only whole lines: a character's image may depend on the rest of its word.
+    const std::size_t searchFrom = waiting_.size();
+    waiting_.append(piece);
+    const std::size_t last = std::string_view(waiting_).substr(searchFrom).rfind('\n');
+    ok = true;
+    if (last != std::string_view::npos) {
+      const std::size_t end = searchFrom + last + 1;
+      ok = FeedSplit(std::string_view(waiting_).substr(0, end));
+      if (ok) {
+        waiting_.erase(0, end);
+        checked_ = checked_ > end ? checked_ - end : 0;
+      }
+    }
+    // What waits is checked now, so that a malformed byte is told where it
+    // stands, not at the end of the input.
+    while (ok && checked_ < waiting_.size()) {
+      char32_t cp;
+      const int n = DecodeUtf8Sequence(std::string_view(waiting_).substr(checked_), cp);
+      if (n < 0) break;  // cut by the piece: the next one completes it
+      if (n == 0) {
+        errorOffset_ = consumed_ + checked_;
+        ok = false;
+        break;
+      }
+      checked_ += static_cast<std::size_t>(n);
+    }
+  }
+  if (!ok) return false;
+  complete_ = lineEnd_;
+  complete = std::string_view(text_).substr(0, complete_);
+  return true;
+}
+
+bool Utf8MapConverter::FeedSplit(std::string_view piece) {
   const std::size_t split = SplitPoint(piece);
   bool ok;
   if (split == 0) {
@@ -247,10 +446,7 @@ bool Utf8MapConverter::Feed(std::string_view piece, std::string_view& complete) 
       consumed_ = second.consumed_;
     }
   }
-  if (!ok) return false;
-  complete_ = lineEnd_;
-  complete = std::string_view(text_).substr(0, complete_);
-  return true;
+  return ok;
 }
 
 bool Utf8MapConverter::FeedPart(std::string_view piece) {
@@ -329,6 +525,18 @@ bool Utf8MapConverter::EndInput() {
     errorOffset_ = consumed_ - carry_.size();
     return false;
   }
+  if (capitalWords_ && !waiting_.empty()) {
+    // The waiting line may go on in the next input; what this input gave of
+    // it must be whole characters. consumed_ is where waiting_ began in
+    // this input (the next one counts from its own start).
+    std::u32string ignored;
+    if (const auto bad = DecodeUtf8(waiting_, ignored)) {
+      errorOffset_ = consumed_ + *bad;
+      return false;
+    }
+    consumed_ = 0 - waiting_.size();
+    return true;
+  }
   consumed_ = 0;
   return true;
 }
@@ -338,6 +546,12 @@ std::string_view Utf8MapConverter::Finish() {
     text_.erase(0, complete_);
     lineEnd_ -= complete_;
     complete_ = 0;
+  }
+  if (!waiting_.empty()) {
+    // The last line, whose words end with the text; its characters were
+    // checked at the end of their input.
+    FeedPart(waiting_);
+    waiting_.clear();
   }
   if (lineOpen_) {
     text_ += eol_;

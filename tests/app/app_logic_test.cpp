@@ -93,6 +93,18 @@ TEST_F(CloseSettings, UnwritableTargetFailsAtTheFirstKey) {
   EXPECT_EQ(ServerAddress(dir_ / kSettingsFileName), kDefaultServer);  // and reading it is no error
 }
 
+TEST_F(CloseSettings, CapitalWordsAreOnUnlessTheFileSaysZero) {
+  const auto path = dir_ / kSettingsFileName;
+  EXPECT_TRUE(CapitalWords(path));  // no file yet
+  std::ofstream(path, std::ios::binary) << "[Velmar]\r\nCapitalWords=0\r\nModule=3\r\n";
+  EXPECT_FALSE(CapitalWords(path));
+  ASSERT_TRUE(WriteCapitalWords(path, true));
+  EXPECT_TRUE(CapitalWords(path));
+  EXPECT_EQ(ProfileFile::Parse(Read()).GetString("Velmar", "Module"), "3");
+  ASSERT_TRUE(WriteCapitalWords(path, false));
+  EXPECT_EQ(Read(), "[Velmar]\r\nCapitalWords=0\r\nModule=3\r\n");
+}
+
 TEST_F(CloseSettings, ServerReadFromTheFile) {
   EXPECT_EQ(ServerAddress(dir_ / kSettingsFileName), kDefaultServer);  // no file yet
   std::ofstream(dir_ / kSettingsFileName, std::ios::binary) << "[Velmar]\r\nServer=http://127.0.0.1:8765\r\n";

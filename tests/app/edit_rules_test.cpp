@@ -47,6 +47,11 @@ TEST(ToggleOutputOption, AtMostOneBlankOptionIsOn) {
   EXPECT_EQ(ToggleOutputOption(underscore, O::Compress), (OutputOptions{true, false, true}));
   EXPECT_EQ(ToggleOutputOption(compress, O::Hyphen), (OutputOptions{false, true, true}));
   EXPECT_EQ(ToggleOutputOption(compress, O::Compress), none);
+  // Words in capitals are on from the start and toggle alone.
+  EXPECT_TRUE(none.capitalWords);
+  const OutputOptions literal = ToggleOutputOption(underscore, O::CapitalWords);
+  EXPECT_EQ(literal, (OutputOptions{true, false, false, false}));
+  EXPECT_EQ(ToggleOutputOption(literal, O::CapitalWords), underscore);
 }
 
 class FindHelpTest : public ::testing::Test {

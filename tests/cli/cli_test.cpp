@@ -85,6 +85,29 @@ TEST(VelmarConvert, OptionsReverseAndCompress) {
   EXPECT_EQ(Velmar({"convert", "--table", "0", "--reverse"}, "zh").out, "\xD0\xB6\r\n");
 }
 
+TEST(VelmarConvert, WordsInCapitalsStayInCapitalsOnEveryPath) {
+  struct Case {
+    std::vector<std::string> options;
+    std::string input, expected;
+  } cases[] = {
+      // UTF-8 through the one-letter map, a line cut across read blocks included.
+      {{}, "ЩУКА ЖУК, Щука, Я\nОБЪЁМ", "SCHUKA ZHUK, Schuka, Ya\r\nOB'YEM\r\n"},
+      {{}, std::string(70000, 'x') + " ЖУК", std::string(70000, 'x') + " ZHUK\r\n"},
+      // Windows-1251 through the line-by-line engines.
+      {{"--encoding", "cp1251"}, "\xD9\xD3\xCA\xC0", "SCHUKA\r\n"},
+      {{"--reverse"}, "SCHUKA CHAY Schuka", "ЩУКА ЧАЙ Щука\r\n"},
+      {{"--literal-case"}, "ЩУКА ЖУК", "SchUKA ZhUK\r\n"},
+      {{"--literal-case", "--reverse"}, "SCHUKA", "СCHУКА\r\n"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = {"convert"};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    Result r = Velmar(args, c.input);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, c.expected) << c.input.substr(0, 40);
+  }
+}
+
 TEST(VelmarConvert, Cp1251ModePassesEveryByteItDoesNotConvert) {
   std::string all;
   for (int b = 0; b < 256; ++b)
@@ -289,7 +312,9 @@ TEST(VelmarConvertUnicodeTable, Utf8InAndOutLosesNothing) {
     std::vector<std::string> options;
     std::string input, expected;
   } cases[] = {
-      {{}, "Љубав 😀 жаба\r\nшаш\nЉУБАВ", "Ljubav 😀 žaba\r\nšaш\r\nLjUBAV\r\n"},
+      {{}, "Љубав 😀 жаба\r\nшаш\nЉУБАВ", "Ljubav 😀 žaba\r\nšaш\r\nLJUBAV\r\n"},
+      {{"--literal-case"}, "ЉУБАВ", "LjUBAV\r\n"},
+      {{"--reverse"}, "LJUBAV", "ЉУБАВ\r\n"},
       {{"--reverse"}, "Ljubav Ža", "Љубав Жа\r\n"},
       {{"--compress"}, "  Љуба\r\n\r\n ва\t\xC2\x85ж", "Ljuba va ž"},
       {{"--underscore", "--eol", "lf"}, "ба ба", "ba_ba\n"},

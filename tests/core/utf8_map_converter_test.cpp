@@ -6,6 +6,7 @@
 
 #include "engine.h"
 #include "naive.h"
+#include "naive_context.h"
 #include "text_lines.h"
 #include "utf8.h"
 
@@ -82,6 +83,57 @@ TEST(Utf8MapConverter, SameBytesAsTheLineByLinePathOnRandomTablesAndTexts) {
     EXPECT_EQ(Fast(text, *images, eol, rng), Reference(text, table, underscore, hyphen, eol)) << "round " << round;
   }
   EXPECT_GT(compared, 150);  // the comparison is not skipped wholesale
+}
+
+// The line-by-line path with words in capitals, by the plain algorithm.
+std::string CapitalsReference(const std::string& utf8, const TTransTable& table, bool underscore, bool hyphen,
+                              const std::string& eol) {
+  std::string cp1251;
+  std::vector<std::string> stash;
+  EXPECT_FALSE(Utf8ToCp1251(utf8, cp1251, &stash));
+  naive::ContextConversion plain(table, underscore, hyphen, true);
+  std::string converted;
+  for (std::string_view line : SplitLines(cp1251)) converted += plain.Convert(line) + eol;
+  std::string out;
+  std::size_t next = 0;
+  AppendCp1251AsUtf8(converted, out, &stash, &next);
+  return out;
+}
+
+TEST(Utf8MapConverter, WordsInCapitalsGiveTheBytesOfTheLineByLinePath) {
+  // Capitals, small letters, apostrophes, a letter without case, characters
+  // outside Windows-1251 and every break, cut anywhere.
+  const std::vector<std::string> pieces = {
+      "a", "A", "B", " ", "'", "\xE2\x80\x99" /* ’ */, "\xC2\xB5" /* µ, no capital in the code page */, "\r",
+      "\n", "\r\n", "\xD0\xB6", "\xD0\x96", "\xD0\xA9", "\xD1\x89", "\xCE\xA9", "\xF0\x9F\x98\x80", "-"};
+  const std::string letters = "aAB'\x92\xB5\xE6\xC6\xD9\xF9 ";
+  std::mt19937 rng(17);
+  int compared = 0;
+  for (int round = 0; round < 400; ++round) {
+    TTransTable table;
+    for (int k = 0, n = static_cast<int>(rng() % 10); k < n; ++k) {
+      std::string target;
+      for (int t = 0, len = static_cast<int>(rng() % 4); t < len; ++t) target += letters[rng() % letters.size()];
+      table.AddPair(std::string(1, letters[rng() % letters.size()]), target);
+    }
+    const bool underscore = round % 3 == 1, hyphen = round % 3 == 2;
+    const std::string eol = round % 2 ? "\r\n" : "\n";
+    std::string text;
+    for (int k = 0, n = static_cast<int>(rng() % 120); k < n; ++k) text += pieces[rng() % pieces.size()];
+    const auto maps = OneLetterMaps(table, underscore, hyphen, true);
+    if (!maps) continue;
+    ++compared;
+    Utf8MapConverter converter(*maps, eol);
+    const std::string fast = FeedInPieces(converter, text, [&] { return std::size_t{rng() % 9}; });
+    ASSERT_EQ(fast, CapitalsReference(text, table, underscore, hyphen, eol)) << "round " << round;
+  }
+  EXPECT_GT(compared, 200);
+  // The built-in table, in long pieces on two cores.
+  std::string text;
+  while (text.size() < (1u << 20)) text += pieces[rng() % pieces.size()];
+  Utf8MapConverter converter(*OneLetterMaps(MakeBuiltInTable(), false, false, true), "\r\n");
+  EXPECT_EQ(FeedInPieces(converter, text, [] { return std::size_t{1} << 18; }),
+            CapitalsReference(text, MakeBuiltInTable(), false, false, "\r\n"));
 }
 
 TEST(Utf8MapConverter, LongPiecesConvertedOnTwoCoresGiveTheSameBytes) {

@@ -346,6 +346,28 @@ autostart)
   close_program
   ;;
 
+capitals)
+  start
+  # A heading in capitals in the middle of a line of another program: the
+  # selection alone is converted, in capitals.
+  editor CapitalsEditor "Вот ЩУКА ЖУК и Щука" --single-line --select 4 12
+  xdotool key ctrl+alt+q
+  wait_editor CapitalsEditor 'Вот SCHUKA ZHUK и Щука'
+  expect "result box" "$(memo 2)" 'SCHUKA ZHUK\r\n'
+  close_program
+  # Turned off in the settings file: the literal algorithm, in the window too.
+  printf '[Velmar]\r\nCapitalWords=0\r\n' > "$app/VelmarPro.dat"
+  start
+  editor LiteralEditor "ЩУКА" --single-line --select 0 4
+  xdotool key ctrl+alt+q
+  wait_editor LiteralEditor 'SchUKA'
+  printf 'ЖУК' > in.txt
+  client convert "$(win in.txt)" "$(win out.txt)" > /dev/null
+  expect "result box with the rule off" "$(escaped out.txt)" 'ZhUK\r\n'
+  close_program
+  expect "the setting is kept" "$(grep -c 'CapitalWords=0' "$app/VelmarPro.dat")" 1
+  ;;
+
 unicode)
   # A Unicode table in the table folder: slot 2, its reverse slot 3.
   mkdir -p "$app/Table"

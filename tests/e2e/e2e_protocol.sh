@@ -28,6 +28,11 @@ commands)
   text expected.txt 'api_velmar_result:щука жук\r\n\n'
   cmp -s got.txt expected.txt || fail "go with the second table answered '$(cat got.txt)'"
   echo "ok: the run uses the table selected by the protocol"
+  # A word in capitals stays in capitals, read back too.
+  vclient go 'SCHUKA CHAY' > got.txt
+  text expected.txt 'api_velmar_result:ЩУКА ЧАЙ\r\n\n'
+  cmp -s got.txt expected.txt || fail "go with words in capitals answered '$(cat got.txt)'"
+  echo "ok: words in capitals through the protocol"
 
   # Indexes outside the list select nothing and change nothing.
   for index in 2 -1 2147483647; do
