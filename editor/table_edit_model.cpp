@@ -6,6 +6,7 @@
 #include "convert.h"
 #include "cp1251.h"
 #include "run_progress.h"
+#include "table_converter.h"
 #include "table_file.h"
 #include "text_lines.h"
 #include "unicode_case.h"
@@ -36,18 +37,27 @@ bool AsciiEqualsNoCase(std::string_view a, std::string_view b) {
          });
 }
 
-// The problem of the conditions after "@", if any.
+std::string_view TrimBlanks(std::string_view s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+// The problem of the conditions after "@", if any: read as the loader reads
+// them (words in any case, blanks around them ignored).
 std::optional<PairProblem> ConditionsProblem(std::string_view conditions, const std::vector<LetterSet>& sets) {
   std::optional<PairProblem> unknownSet;
   while (true) {
     const std::size_t comma = conditions.find(',');
-    const std::string_view item = conditions.substr(0, comma);
-    if (item != "start" && item != "end") {
+    const std::string_view item = TrimBlanks(conditions.substr(0, comma));
+    if (!AsciiEqualsNoCase(item, "start") && !AsciiEqualsNoCase(item, "end")) {
       const std::size_t colon = item.find(':');
       if (colon == std::string_view::npos) return PairProblem::ContextUnreadable;
-      const std::string_view word = item.substr(0, colon), name = item.substr(colon + 1);
-      if ((word != "after" && word != "before") || !IsSetName(name)) return PairProblem::ContextUnreadable;
-      if (std::none_of(sets.begin(), sets.end(), [&](const LetterSet& s) { return AsciiEqualsNoCase(s.name, name); }))
+      const std::string_view word = TrimBlanks(item.substr(0, colon)), name = TrimBlanks(item.substr(colon + 1));
+      if ((!AsciiEqualsNoCase(word, "after") && !AsciiEqualsNoCase(word, "before")) || name.empty())
+        return PairProblem::ContextUnreadable;
+      if (std::none_of(sets.begin(), sets.end(),
+                       [&](const LetterSet& s) { return AsciiEqualsNoCase(TrimBlanks(s.name), name); }))
         unknownSet = PairProblem::ContextUnknownSet;
     }
     if (comma == std::string_view::npos) break;
@@ -81,7 +91,8 @@ std::vector<std::string> KeptSections(std::string_view text) {
 }  // namespace
 
 bool IsContextSource(std::string_view source) {
-  const std::size_t at = source.find('@');
+  // The conditions follow the last "@", as the loader reads them.
+  const std::size_t at = source.rfind('@');
   return at != std::string_view::npos && at > 0 && at + 1 < source.size();
 }
 
@@ -312,7 +323,7 @@ std::vector<PairIssue> UnwritablePairs(const TTransTable& table, const EditorSec
     if (s.find('=') != std::string::npos) issues.push_back({i, PairProblem::SourceHasEquals});
     if (!s.empty() && s.front() == '[') issues.push_back({i, PairProblem::SourceStartsBracket});
     if (IsContextSource(s))
-      if (const auto problem = ConditionsProblem(std::string_view(s).substr(s.find('@') + 1), sections.sets))
+      if (const auto problem = ConditionsProblem(std::string_view(s).substr(s.rfind('@') + 1), sections.sets))
         issues.push_back({i, *problem});
     if (standIn(s) || standIn(t)) issues.push_back({i, PairProblem::OutsideCodePage});
   }
@@ -352,8 +363,8 @@ TTransTable PreviewTable(const TTransTable& editorTable, const EditorSections& s
 }
 
 std::string PreviewLine(const TTransTable& preview, std::string_view sample) {
-  if (preview.IsUnicode()) return UnicodeLineConverter(preview, false, false).Convert(sample);
-  return ConvertLine(sample, preview, false, false);
+  // As the main window converts by default: contexts applied, words in capitals kept in capitals.
+  return TableLineConverter(preview, ConversionOptions{}).Convert(sample);
 }
 
 bool SavedIntoFolder(const std::vector<std::filesystem::path>& saved, const std::filesystem::path& folder) {

@@ -38,7 +38,8 @@ struct EditorSections {
 
 // Context pairs are rows of the pair list like the others: their source is
 // "source@conditions" ("Е@start,after:vowel"), and they are written to the
-// "Context" section. An "@" at the start or the end of a source is a letter.
+// "Context" section, the conditions after the last "@". An "@" at the start
+// or the end of a source is a letter.
 bool IsContextSource(std::string_view source);
 
 // The sets as the parameters dialog shows them, one "name=letters" a line
@@ -140,7 +141,8 @@ bool IsFlagNumber(int icon);
 int PickedIcon(int selectedItem, int previous);
 
 // The table the main window would build from the saved file (lower-cased
-// copies, "_" as blank), and the conversion of one sample line with it.
+// copies, "_" as blank, contexts), and the conversion of one sample line
+// with it, words in capitals kept in capitals as the program does by default.
 TTransTable PreviewTable(const TTransTable& editorTable, const EditorSections& sections = {});
 std::string PreviewLine(const TTransTable& preview, std::string_view sample);
 

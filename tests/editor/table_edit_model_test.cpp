@@ -301,6 +301,8 @@ TEST(EditorModel, PairsThatCannotBeWrittenAsTheyStandAreNamed) {
       {"a", "'b'", {}},
       {"a@start,end", "b", {}},
       {"a@after:vowel,before:VOWEL", "b", {}},
+      {"a@ Start , AFTER:vowel", "b", {}},
+      {"a@b@end", "b", {}},
       {"@", "at", {}},
       {"a@", "b", {}},
       {"a@begin", "b", {PairProblem::ContextUnreadable}},
@@ -366,6 +368,19 @@ TEST(EditorModel, WhatASaveLetsThroughReadsBackAsTheListShows) {
     if (RefusesSave(issue.problem)) refused.emplace_back(issue.row, issue.problem);
   EXPECT_EQ(refused, (std::vector<std::pair<int, PairProblem>>{{0, PairProblem::SourceHasEquals},
                                                                 {1, PairProblem::SourceStartsBracket}}));
+}
+
+// The test line converts as the main window would: contexts apply, and a
+// word in capitals stays in capitals.
+TEST(EditorModel, TheTestLineShowsContextsAndCapitals) {
+  const TTransTable t = WithPairs({{"Ц", "Cz"}, {"Е", "E"}, {"Ц@before:soft", "C"}, {"Е@start,after:vowel", "Ye"}});
+  const EditorSections sections{{{"soft", "еиый"}, {"vowel", "аеёиоуыэюяйъь"}}, {}};
+  const TTransTable preview = PreviewTable(t, sections);
+  // Letters the table has no pair for stay as they are.
+  const std::pair<const char*, const char*> cases[] = {
+      {"центр", "ceнтр"}, {"лицо", "лиczо"}, {"ЦЕНТР", "CEНТР"}, {"Ели поели", "Yeли поyeли"}, {"ЕЛИ", "YEЛИ"},
+  };
+  for (auto [text, expected] : cases) EXPECT_EQ(PreviewLine(preview, W(text)), W(expected)) << text;
 }
 
 // A table with letter sets and context pairs, and a section the editor does
@@ -436,9 +451,9 @@ TEST(EditorModel, PreviewConvertsAsTheSavedTableWould) {
   const TTransTable t = WithPairs({{"Ж", "Zh"}, {"_е", "_ye"}, {"Sh", "X"}, {"sh", "Y"}});
   const TTransTable preview = PreviewTable(t);
   EXPECT_EQ(PreviewLine(preview, W("Жена ежик")), W("Zhена yezhик"));
-  // "Sh" and "sh" become one key holding the target written last; the file
-  // covers the case as written and the lower-cased copy, not "SH".
-  EXPECT_EQ(PreviewLine(preview, "Sh sh SH"), "Y y SH");
+  // "Sh" and "sh" become one key holding the target written last; a word in
+  // capitals matches it too, as the main window converts by default.
+  EXPECT_EQ(PreviewLine(preview, "Sh sh SH"), "Y y Y");
 
   TempDir dir;
   ASSERT_TRUE(SaveEditorTable(MergeCaseDuplicates(t), dir.path() / "p.table"));
