@@ -130,6 +130,25 @@ unicode)
   expect "conversion with the new pair" "$(field converted)" "Zhук Ć"
   close_program
   ;;
+contexts)
+  # A table with letter sets and context pairs: its context pairs are rows
+  # "source@conditions", the test line shows them and capitals working, and
+  # opened and saved it comes back byte for byte.
+  mkdir -p "$app/Table"
+  printf '\357\273\277[Information]\r\nFrom=Русский\r\nTo=Latin\r\nDescription=GOST\r\nFromIcon=189\r\nToIcon=247\r\n[Table]\r\nЦ=Cz\r\nЕ=E\r\nН=N\r\nТ=T\r\nР=R\r\nЛ=L\r\nИ=I\r\nО=O\r\n[Sets]\r\nsoft=еиый\r\n[Context]\r\nЦ@before:soft=C\r\n[First]\r\nx=y\r\n' > ctx.table
+  cp ctx.table "$app/Table/ctx.table"
+  start
+  eclient edit-row 2 \; select 8 \; set sample 'ЦЕНТР лицо' \; info
+  expect "context pair as a row" "$(field pairs)|$(field edit1)|$(field edit2)" "9|Ц@before:soft|C"
+  expect "test line with contexts and capitals" "$(field result)" "CENTR liczo"
+  eclient press save
+  file_dialog "Save As" "$(winpath app/Table/ctx.table)"
+  cmp -s ctx.table "$app/Table/ctx.table" || fail "the table did not come back byte for byte: $(od -c "$app/Table/ctx.table" | head -20)"
+  echo "ok: opened and saved, the table is byte for byte the same"
+  eclient close-editor \; wait-gone \; convert-row 2 'ЦЕНТР лицо'
+  expect "the main window with the saved table" "$(field converted)" "CENTR liczo"
+  close_program
+  ;;
 faults)
   # The table editor's faults, one start: a read-only table is not replaced,
   # pairs that would not read back are refused, a reload after a save keeps
