@@ -33,6 +33,8 @@ class ProtocolServer {
   // A table reload forgets the registration (the class stays for the answers
   // to "api_velmar_getmodules").
   void ForgetRegistration() { registered_ = false; }
+  // A reload that must not end the client's registration puts it back.
+  void RestoreRegistration(bool registered) { registered_ = registered; }
   bool Registered() const { return registered_; }
   protocol::ClientEncoding Encoding() const { return encoding_; }
 

@@ -9,6 +9,7 @@
 #include "cp1251.h"
 #include "edit_rules.h"
 #include "handles.h"
+#include "profile.h"
 #include "text.h"
 #include "utf8.h"
 
@@ -43,6 +44,9 @@ std::wstring FileErrorText(const wchar_t* what, const std::wstring& path, DWORD 
 // error to show, or nothing.
 std::wstring WriteWholeFile(const std::wstring& path, std::string_view bytes) {
   const std::filesystem::path target(path);
+  // Windows refuses the rename over a read-only file, Wine does it and drops
+  // the mark: refused here alike, with the reason Windows gives.
+  if (IsReadOnlyFile(target)) return FileErrorText(L"Cannot write file", path, ERROR_ACCESS_DENIED);
   std::filesystem::path folder = target.parent_path();
   if (folder.empty()) folder = L".";
   wchar_t temp[MAX_PATH];

@@ -276,8 +276,13 @@ LRESULT TVelmarPro_Api::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       if (run_.IsCurrent(static_cast<std::uint64_t>(lParam))) CompleteRun();
       return 0;
     case WM_CLOSE:
+      // The tray's "Выход", an installer's close: unsaved changes in the
+      // editor are asked about first, and "Отмена" keeps the program.
+      if (!ConfirmEditorExit(true)) return 0;
       if (FormClose()) DestroyWindow(hwnd_);
       return 0;
+    case WM_QUERYENDSESSION:
+      return ConfirmEditorExit(false) ? TRUE : FALSE;
     case WM_DESTROY:
       tray_.Remove();
       run_.Stop();  // a run still working is stopped; its result is not wanted any more

@@ -136,6 +136,12 @@ class TVelmarPro_Api : public ui::Window {
   // The table editor (uMain_editor.cpp): empty, or with a table file loaded.
   void OpenTableEditor(const std::filesystem::path& file);
   std::filesystem::path TableFileOfRow(LRESULT row) const;
+  // The open table editor's close question before the program ends; false
+  // when the user stays (the exit is cancelled). `close`: the editor goes.
+  bool ConfirmEditorExit(bool close);
+  // The table store reloaded after a save into the table folder, keeping the
+  // selected table (by its file) and the client's registration.
+  void ReloadTablesKeepingChoice();
   void ListBox1DblClick();
   void ListBox1ContextPopup(LPARAM where);  // "edit this table" on a row
   void sSpeedButton1Click();
@@ -199,6 +205,7 @@ class TVelmarPro_Api : public ui::Window {
   SaveMenu PopupMenu1_;
 
   ProtocolServer protocol_;
+  class TTableEditForm* editor_ = nullptr;  // while the table editor is open
   TrayArea tray_;  // CoolTrayIcon1 and its menu
   GlobalHotkeys hotkeys_;
   OnTheFly onTheFly_;

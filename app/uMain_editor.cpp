@@ -20,11 +20,39 @@ void TVelmarPro_Api::OpenTableEditor(const std::filesystem::path& file) {
   std::vector<std::filesystem::path> saved;
   {
     TTableEditForm editor;
+    editor_ = &editor;
     saved = editor.ShowModal(hwnd_, file);
+    editor_ = nullptr;
   }
   // A table saved into the folder can be used at once, unless the program
   // was closed meanwhile (from the tray menu), which took the editor with it.
-  if (hwnd_ && SavedIntoFolder(saved, exeFolder_ / L"Table")) FormCreate(false);
+  if (hwnd_ && SavedIntoFolder(saved, exeFolder_ / L"Table")) ReloadTablesKeepingChoice();
+}
+
+bool TVelmarPro_Api::ConfirmEditorExit(bool close) { return !editor_ || editor_->ConfirmExit(close); }
+
+void TVelmarPro_Api::ReloadTablesKeepingChoice() {
+  // A table and its reverse share their file: the row is found by the file
+  // and its place after the file's first row.
+  const int selected = ListBox1_.Selected();
+  const std::filesystem::path file = TableFileOfRow(selected);
+  int offset = selected;
+  for (int row = 0; row < selected && !file.empty(); ++row)
+    if (TableFileOfRow(row) == file) {
+      offset = selected - row;
+      break;
+    }
+  const bool registered = protocol_.Registered();
+  FormCreate(false);
+  protocol_.RestoreRegistration(registered);
+  int row = file.empty() ? offset : -1;
+  for (int r = 0; r < store_.StoreCount() && row < 0 && !file.empty(); ++r)
+    if (TableFileOfRow(r) == file) row = r + offset;
+  // The table's file may be gone, or hold no pairs any more: then the first row, as a reload has it.
+  if (row >= 0 && row < store_.StoreCount() && (file.empty() || TableFileOfRow(row) == file)) {
+    ListBox1_.Select(row);
+    ShowSelectedTable();
+  }
 }
 
 // The file of a row of the table list, or nothing for the built-in tables.

@@ -165,28 +165,48 @@ std::string ProfileFile::Serialize() const {
   return out;
 }
 
-bool ProfileFile::Save(const std::filesystem::path& path) const { return WriteFileAtomically(path, Serialize()); }
+bool ProfileFile::Save(const std::filesystem::path& path, WriteFailure* failure) const {
+  return WriteFileAtomically(path, Serialize(), failure);
+}
 
-bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
+bool IsReadOnlyFile(const std::filesystem::path& path) {
+  std::error_code ec;
+  const std::filesystem::file_status status = std::filesystem::status(path, ec);
+  if (ec || !std::filesystem::is_regular_file(status)) return false;
+  return (status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none;
+}
+
+bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes, WriteFailure* failure) {
+  const auto fail = [failure](WriteFailure why) {
+    if (failure) *failure = why;
+    return false;
+  };
+  if (failure) *failure = WriteFailure::None;
+  if (IsReadOnlyFile(path)) return fail(WriteFailure::ReadOnly);
   std::filesystem::path temp = path;
   temp += ".tmp";
   {
     std::ofstream outFile(temp, std::ios::binary | std::ios::trunc);
-    if (!outFile) return false;
+    if (!outFile) return fail(WriteFailure::Create);
     outFile.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     outFile.flush();
     if (!outFile) {
       outFile.close();
       std::error_code ignored;
       std::filesystem::remove(temp, ignored);
-      return false;
+      return fail(WriteFailure::Write);
     }
   }
   std::error_code ec;
+  // Marked read-only while the bytes were written: still not replaced.
+  if (IsReadOnlyFile(path)) {
+    std::filesystem::remove(temp, ec);
+    return fail(WriteFailure::ReadOnly);
+  }
   std::filesystem::rename(temp, path, ec);
   if (ec) {
     std::filesystem::remove(temp, ec);
-    return false;
+    return fail(WriteFailure::Replace);
   }
   return true;
 }

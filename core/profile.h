@@ -52,6 +52,15 @@ constexpr std::optional<std::int32_t> ParseInt32(std::string_view text) {
   return static_cast<std::int32_t>(value);
 }
 
+// Why a file was not written.
+enum class WriteFailure {
+  None,
+  ReadOnly,  // the file is marked read-only: it is left as it was
+  Create,    // no temporary file could be made beside it (a missing or read-only folder)
+  Write,     // writing the bytes failed (a full disk)
+  Replace,   // the finished file could not take the old one's place
+};
+
 class ProfileFile {
  public:
   ProfileFile() = default;
@@ -88,7 +97,7 @@ class ProfileFile {
   std::string Serialize() const;
   // Writes through a temporary file beside the target, so a failed write
   // leaves the old file whole. False when the file cannot be written.
-  bool Save(const std::filesystem::path& path) const;
+  bool Save(const std::filesystem::path& path, WriteFailure* failure = nullptr) const;
 
  private:
   struct Line {
@@ -104,8 +113,16 @@ class ProfileFile {
 
 bool EqualsNoCase(std::string_view a, std::string_view b);
 
+// Whether an existing file is marked read-only (no write permission for its
+// owner, which is how the Windows attribute shows).
+bool IsReadOnlyFile(const std::filesystem::path& path);
+
 // Writes `bytes` to a temporary file beside `path` and renames it over
-// `path` only when whole: a failed write leaves an older file as it was.
-bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+// `path` only when whole: a failed write leaves an older file as it was. A
+// read-only target is refused, never replaced: a rename over it succeeds
+// under Wine and on POSIX, and would drop the mark with the old contents.
+// `failure` (optional) says why it failed.
+bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes,
+                         WriteFailure* failure = nullptr);
 
 }  // namespace velmar

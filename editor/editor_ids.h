@@ -46,6 +46,8 @@ enum class ParamId : int {
   LabelDesc,
   EditDesc,
   Bevel1,
+  LabelSets,  // "Наборы букв для контекстов"
+  EditSets,   // one "name=letters" a line
   Button1 = IDOK,      // "ОК"
   Button2 = IDCANCEL,  // "Отмена"
 };

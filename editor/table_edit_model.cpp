@@ -6,7 +6,9 @@
 #include "convert.h"
 #include "cp1251.h"
 #include "run_progress.h"
+#include "table_converter.h"
 #include "table_file.h"
+#include "text_lines.h"
 #include "unicode_case.h"
 #include "unicode_engine.h"
 #include "unicode_table.h"
@@ -17,12 +19,105 @@ namespace {
 
 constexpr const char* kInformation = "Information";
 constexpr const char* kTable = "Table";
+constexpr const char* kSets = "Sets";
+constexpr const char* kContext = "Context";
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool BlankAtEdge(std::string_view s) { return !s.empty() && (IsBlank(s.front()) || IsBlank(s.back())); }
 bool HasStandIn(std::string_view s) { return s.find(static_cast<char>(kCp1251Undefined)) != std::string_view::npos; }
 
+bool IsLatinOrDigit(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
+bool IsSetName(std::string_view name) {
+  return !name.empty() && std::all_of(name.begin(), name.end(), IsLatinOrDigit);
+}
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+bool AsciiEqualsNoCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return AsciiLower(x) == AsciiLower(y);
+         });
+}
+
+std::string_view TrimBlanks(std::string_view s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+// The problem of the conditions after "@", if any: read as the loader reads
+// them (words in any case, blanks around them ignored).
+std::optional<PairProblem> ConditionsProblem(std::string_view conditions, const std::vector<LetterSet>& sets) {
+  std::optional<PairProblem> unknownSet;
+  while (true) {
+    const std::size_t comma = conditions.find(',');
+    const std::string_view item = TrimBlanks(conditions.substr(0, comma));
+    if (!AsciiEqualsNoCase(item, "start") && !AsciiEqualsNoCase(item, "end")) {
+      const std::size_t colon = item.find(':');
+      if (colon == std::string_view::npos) return PairProblem::ContextUnreadable;
+      const std::string_view word = TrimBlanks(item.substr(0, colon)), name = TrimBlanks(item.substr(colon + 1));
+      if ((!AsciiEqualsNoCase(word, "after") && !AsciiEqualsNoCase(word, "before")) || name.empty())
+        return PairProblem::ContextUnreadable;
+      if (std::none_of(sets.begin(), sets.end(),
+                       [&](const LetterSet& s) { return AsciiEqualsNoCase(TrimBlanks(s.name), name); }))
+        unknownSet = PairProblem::ContextUnknownSet;
+    }
+    if (comma == std::string_view::npos) break;
+    conditions.remove_prefix(comma + 1);
+  }
+  return unknownSet;
+}
+
+// Lines of the sections the editor keeps as they stand, grouped with their headers.
+std::vector<std::string> KeptSections(std::string_view text) {
+  std::vector<std::string> kept;
+  bool keeping = false;
+  for (std::string_view raw : SplitLines(text)) {
+    std::string_view line = raw;
+    while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+    if (!line.empty() && line.front() == '[') {
+      const std::size_t close = line.find(']');
+      std::string_view name = line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1);
+      while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) name.remove_suffix(1);
+      while (!name.empty() && (name.front() == ' ' || name.front() == '\t')) name.remove_prefix(1);
+      keeping = true;
+      for (const char* edited : {kInformation, kTable, kSets, kContext})
+        if (EqualsNoCase(name, edited)) keeping = false;
+      if (keeping) kept.emplace_back();
+    }
+    if (keeping) kept.back().append(raw).append("\r\n");
+  }
+  return kept;
+}
+
 }  // namespace
+
+bool IsContextSource(std::string_view source) {
+  // The conditions follow the last "@", as the loader reads them.
+  const std::size_t at = source.rfind('@');
+  return at != std::string_view::npos && at > 0 && at + 1 < source.size();
+}
+
+std::string SetsText(const std::vector<LetterSet>& sets) {
+  std::string text;
+  for (const LetterSet& set : sets) text.append(set.name).append("=").append(set.letters).append("\r\n");
+  return text;
+}
+
+std::vector<LetterSet> ParseSetsText(std::string_view text) {
+  std::vector<LetterSet> sets;
+  for (std::string_view line : SplitLines(text)) {
+    while (!line.empty() && IsBlank(line.front())) line.remove_prefix(1);
+    while (!line.empty() && IsBlank(line.back())) line.remove_suffix(1);
+    if (line.empty()) continue;
+    const std::size_t eq = line.find('=');
+    LetterSet set;
+    set.name = std::string(line.substr(0, eq));
+    if (eq != std::string_view::npos) set.letters = std::string(line.substr(eq + 1));
+    while (!set.name.empty() && IsBlank(set.name.back())) set.name.pop_back();
+    while (!set.letters.empty() && IsBlank(set.letters.front())) set.letters.erase(0, 1);
+    sets.push_back(std::move(set));
+  }
+  return sets;
+}
 
 TTransTable NewEditorTable() {
   TTransTable t;
@@ -47,20 +142,19 @@ EditorLoad EditorTableFromProfile(const ProfileFile& file, bool unicode) {
     // place with their first value, as the loader reads them (the byte-wise
     // comparison of the Windows-1251 path would take "Џ" for "П").
     t.Encoding = TableEncoding::Utf8;
-    const auto entries = DistinctUnicodeEntries(file, kTable);
-    load.keysInFile = static_cast<int>(entries.size());
+  }
+  // Each section keeps at most as many keys as the loader reads of it.
+  for (const char* section : {kTable, kContext}) {
+    const auto entries = unicode ? DistinctUnicodeEntries(file, section) : file.Entries(section);
+    load.keysInFile += static_cast<int>(entries.size());
+    int taken = 0;
     for (const auto& [key, value] : entries) {
-      if (t.TableCount >= kEditorPairCapacity) break;
+      if (taken++ >= kEditorPairCapacity) break;
       t.AddPair(key, value);
     }
-    return load;
   }
-  const std::vector<std::string> keys = file.KeyNames(kTable);
-  load.keysInFile = static_cast<int>(keys.size());
-  for (const std::string& key : keys) {
-    if (t.TableCount >= kEditorPairCapacity) break;
-    t.AddPair(key, file.GetString(kTable, key));
-  }
+  for (const auto& [name, letters] : file.Entries(kSets))
+    load.sections.sets.push_back({unicode ? name : Cp1251ToUtf8(name), unicode ? letters : Cp1251ToUtf8(letters)});
   return load;
 }
 
@@ -71,17 +165,21 @@ EditorLoad LoadEditorTable(const std::filesystem::path& path) {
     // Read as Windows-1251 this is no table at all, and a save over it would
     // throw its pairs away: the editor does not open it.
     EditorLoad load = EditorTableFromProfile(ProfileFile{});
-    load.error = "the file is in UTF-16 big-endian; tables are read in UTF-8, UTF-16 little-endian or Windows-1251";
+    load.error = "файл в кодировке UTF-16 big-endian, а таблицы читаются в UTF-8, UTF-16 little-endian или Windows-1251";
     return load;
   }
   const TableFileText text = DecodeTableFile(*bytes);
   if (!text.error.empty()) {
     EditorLoad load = EditorTableFromProfile(ProfileFile{});
-    load.error = text.error;
+    load.error = text.encoding == TableEncoding::Utf16Le
+                     ? "файл начинается с метки UTF-16 little-endian, но его текст не в этой кодировке"
+                     : "файл начинается с метки UTF-8, но его текст не в этой кодировке";
     return load;
   }
   EditorLoad load = EditorTableFromProfile(ProfileFile::Parse(text.text), text.encoding != TableEncoding::Cp1251);
   load.table.Encoding = text.encoding;
+  for (std::string& section : KeptSections(text.text))
+    load.sections.kept.push_back(text.encoding == TableEncoding::Cp1251 ? Cp1251ToUtf8(section) : std::move(section));
   return load;
 }
 
@@ -96,32 +194,63 @@ TTransTable AsUnicodeTable(TTransTable table) {
   return table;
 }
 
-TableEncoding SavingEncoding(const TTransTable& table, TableEncoding opened) {
+TableEncoding SavingEncoding(const TTransTable& table, TableEncoding opened, const EditorSections& sections) {
   if (opened != TableEncoding::Cp1251) return opened;
-  return EditorFileBytes(table, TableEncoding::Cp1251) ? TableEncoding::Cp1251 : TableEncoding::Utf8;
+  return EditorFileBytes(table, TableEncoding::Cp1251, sections) ? TableEncoding::Cp1251 : TableEncoding::Utf8;
 }
 
-std::string SerializeEditorTable(const TTransTable& table) {
+std::string WrittenValue(std::string_view value) {
+  const bool quoted = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front();
+  // The reader trims blanks, then takes one pair of quotation marks off.
+  if (BlankAtEdge(value) || quoted) return "\"" + std::string(value) + "\"";
+  return std::string(value);
+}
+
+std::string SerializeEditorTable(const TTransTable& table, const EditorSections& sections) {
+  const auto own = [&](const std::string& utf8) {
+    if (table.IsUnicode()) return utf8;
+    std::string bytes;
+    Utf8ToCp1251(utf8, bytes, nullptr);
+    return bytes;
+  };
   std::string out = "[Information]\r\n";
   const auto entry = [&out](std::string_view key, std::string_view value) {
-    out.append(key).append("=").append(value).append("\r\n");
+    out.append(key).append("=").append(WrittenValue(value)).append("\r\n");
   };
   entry("From", table.From);
   entry("To", table.To);
   entry("Description", table.Description);
   entry("FromIcon", std::to_string(table.FromIcon));
   entry("ToIcon", std::to_string(table.ToIcon));
-  if (table.TableCount > 0) out += "[Table]\r\n";
-  for (int i = 0; i < table.TableCount; ++i) entry(table.Table[i].Source, table.Table[i].Target);
+  for (const bool context : {false, true}) {
+    if (context && !sections.sets.empty()) {
+      out += "[Sets]\r\n";
+      for (const LetterSet& set : sections.sets) entry(own(set.name), own(set.letters));
+    }
+    bool header = false;
+    for (int i = 0; i < table.TableCount; ++i) {
+      if (IsContextSource(table.Table[i].Source) != context) continue;
+      if (!header) out += context ? "[Context]\r\n" : "[Table]\r\n";
+      header = true;
+      entry(table.Table[i].Source, table.Table[i].Target);
+    }
+  }
+  for (const std::string& kept : sections.kept) out += own(kept);
   return out;
 }
 
-std::optional<std::string> EditorFileBytes(const TTransTable& table, TableEncoding encoding) {
+std::optional<std::string> EditorFileBytes(const TTransTable& table, TableEncoding encoding,
+                                           const EditorSections& sections) {
   // A fresh file: the text is built from nothing, so no old key or section stays.
-  const std::string text = SerializeEditorTable(table);
+  const std::string text = SerializeEditorTable(table, sections);
   if (!table.IsUnicode()) {
-    if (encoding == TableEncoding::Cp1251) return text;
-    return EditorFileBytes(AsUnicodeTable(table), encoding);
+    if (encoding != TableEncoding::Cp1251) return EditorFileBytes(AsUnicodeTable(table), encoding, sections);
+    // The sets and kept sections are UTF-8: a letter Windows-1251 lacks needs a Unicode file.
+    std::string extra = SetsText(sections.sets), bytes;
+    for (const std::string& kept : sections.kept) extra += kept;
+    std::vector<std::string> outside;
+    if (Utf8ToCp1251(extra, bytes, &outside) || !outside.empty()) return std::nullopt;
+    return text;
   }
   switch (encoding) {
     case TableEncoding::Utf8:
@@ -137,9 +266,11 @@ std::optional<std::string> EditorFileBytes(const TTransTable& table, TableEncodi
   return cp1251;
 }
 
-bool SaveEditorTable(const TTransTable& table, const std::filesystem::path& path, TableEncoding encoding) {
-  const std::optional<std::string> bytes = EditorFileBytes(table, encoding);
-  return bytes && WriteFileAtomically(path, *bytes);
+bool SaveEditorTable(const TTransTable& table, const std::filesystem::path& path, TableEncoding encoding,
+                     const EditorSections& sections, WriteFailure* failure) {
+  const std::optional<std::string> bytes = EditorFileBytes(table, encoding, sections);
+  if (!bytes && failure) *failure = WriteFailure::Write;
+  return bytes && WriteFileAtomically(path, *bytes, failure);
 }
 
 std::vector<std::vector<int>> CaseMergeGroups(const TTransTable& table) {
@@ -177,7 +308,9 @@ TTransTable MergeCaseDuplicates(const TTransTable& table) {
   return merged;
 }
 
-std::vector<PairIssue> UnwritablePairs(const TTransTable& table) {
+bool RefusesSave(PairProblem problem) { return problem != PairProblem::OutsideCodePage; }
+
+std::vector<PairIssue> UnwritablePairs(const TTransTable& table, const EditorSections& sections) {
   std::vector<PairIssue> issues;
   // In a Unicode table the byte 0x98 is part of a character, never a stand-in.
   const auto standIn = [&](std::string_view s) { return !table.IsUnicode() && HasStandIn(s); };
@@ -189,10 +322,15 @@ std::vector<PairIssue> UnwritablePairs(const TTransTable& table) {
     if (BlankAtEdge(s)) issues.push_back({i, PairProblem::SourceBlankAtEdge});
     if (s.find('=') != std::string::npos) issues.push_back({i, PairProblem::SourceHasEquals});
     if (!s.empty() && s.front() == '[') issues.push_back({i, PairProblem::SourceStartsBracket});
-    if (BlankAtEdge(t)) issues.push_back({i, PairProblem::TargetBlankAtEdge});
-    if (t.size() >= 2 && (t.front() == '"' || t.front() == '\'') && t.back() == t.front())
-      issues.push_back({i, PairProblem::TargetQuoted});
+    if (IsContextSource(s))
+      if (const auto problem = ConditionsProblem(std::string_view(s).substr(s.rfind('@') + 1), sections.sets))
+        issues.push_back({i, *problem});
     if (standIn(s) || standIn(t)) issues.push_back({i, PairProblem::OutsideCodePage});
+  }
+  for (std::size_t k = 0; k < sections.sets.size(); ++k) {
+    const int row = static_cast<int>(k);
+    if (!IsSetName(sections.sets[k].name)) issues.push_back({row, PairProblem::SetBadName});
+    if (sections.sets[k].letters.empty()) issues.push_back({row, PairProblem::SetNoLetters});
   }
   return issues;
 }
@@ -216,17 +354,17 @@ bool IsFlagNumber(int icon) { return icon >= 0 && icon < kFlagCount; }
 
 int PickedIcon(int selectedItem, int previous) { return IsFlagNumber(selectedItem) ? selectedItem : previous; }
 
-TTransTable PreviewTable(const TTransTable& editorTable) {
+TTransTable PreviewTable(const TTransTable& editorTable, const EditorSections& sections) {
   // Exactly what the table list would hold after a save: the merged pairs
   // written, then read back by the loader.
-  const ProfileFile file = ProfileFile::Parse(SerializeEditorTable(MergeCaseDuplicates(editorTable)));
+  const ProfileFile file = ProfileFile::Parse(SerializeEditorTable(MergeCaseDuplicates(editorTable), sections));
   if (editorTable.IsUnicode()) return TableFromProfile(file, TableEncoding::Utf8);
   return WithoutStandInPairs(TableFromProfile(file));
 }
 
 std::string PreviewLine(const TTransTable& preview, std::string_view sample) {
-  if (preview.IsUnicode()) return UnicodeLineConverter(preview, false, false).Convert(sample);
-  return ConvertLine(sample, preview, false, false);
+  // As the main window converts by default: contexts applied, words in capitals kept in capitals.
+  return TableLineConverter(preview, ConversionOptions{}).Convert(sample);
 }
 
 bool SavedIntoFolder(const std::vector<std::filesystem::path>& saved, const std::filesystem::path& folder) {

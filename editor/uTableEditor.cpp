@@ -18,6 +18,7 @@ namespace {
 
 constexpr int kClientWidth = 568, kClientHeight = 379;
 constexpr int kToolbarHeight = 34, kPanelHeight = 48, kSampleHeight = 28, kRowHeight = 26;
+constexpr int kTargetFlagX = 260;  // the target column of a row starts at its flag
 constexpr COLORREF kListColour = RGB(243, 249, 252);
 constexpr COLORREF kSelectedFill = RGB(255, 235, 174), kSelectedBorder = RGB(255, 200, 34);
 constexpr wchar_t kTitle[] = L"Редактор таблиц";
@@ -42,20 +43,45 @@ std::wstring Quoted(const TTransTable& table, const std::string& text) {
 const wchar_t* ProblemText(PairProblem problem) {
   switch (problem) {
     case PairProblem::SourceBlankAtEdge:
-      return L"пробел в начале или в конце оригинала пропадёт (пробел пишется как \u00AB_\u00BB)";
+      return L"пробел в начале или в конце оригинала при чтении пропадёт (пробел пишется как \u00AB_\u00BB)";
     case PairProblem::SourceHasEquals:
-      return L"оригинал не может содержать \u00AB=\u00BB";
+      return L"оригинал не может содержать \u00AB=\u00BB: пара прочиталась бы иначе";
     case PairProblem::SourceStartsBracket:
-      return L"оригинал не может начинаться с \u00AB[\u00BB";
-    case PairProblem::TargetBlankAtEdge:
-      return L"пробел в начале или в конце транскрипции пропадёт (пробел пишется как \u00AB_\u00BB)";
-    case PairProblem::TargetQuoted:
-      return L"кавычки вокруг транскрипции пропадут";
+      return L"оригинал не может начинаться с \u00AB[\u00BB: строка открыла бы новый раздел и забрала бы все "
+             L"следующие пары";
+    case PairProblem::ContextUnreadable:
+      return L"условия после \u00AB@\u00BB не читаются: можно start, end, after:НАБОР, before:НАБОР через запятую";
+    case PairProblem::ContextUnknownSet:
+      return L"условие называет набор букв, которого нет в параметрах таблицы";
+    case PairProblem::SetBadName:
+      return L"имя набора может состоять только из латинских букв и цифр";
+    case PairProblem::SetNoLetters:
+      return L"в наборе нет букв";
     case PairProblem::OutsideCodePage:
       return L"знаки, которых нет в кодировке Windows-1251, станут \u00AB?\u00BB";
   }
   return L"";
 }
+
+// Why a file was not written, for the line under "Unable to write to %s".
+std::wstring WriteFailureText(WriteFailure failure) {
+  switch (failure) {
+    case WriteFailure::ReadOnly:
+      return L"Файл доступен только для чтения. Таблица не сохранена, файл остался прежним.";
+    case WriteFailure::Create:
+      return L"В этой папке нельзя создать файл. Таблица не сохранена.";
+    case WriteFailure::Write:
+      return L"Файл не удалось записать целиком (нет места на диске?). Прежний файл остался как был.";
+    case WriteFailure::Replace:
+      return L"Файл занят другой программой или к нему нет доступа. Прежний файл остался как был.";
+    case WriteFailure::None:
+      break;
+  }
+  return L"";
+}
+
+// What the main window says when a text is too large to convert.
+constexpr wchar_t kNotEnoughMemory[] = L"Недостаточно памяти для преобразования этого текста";
 
 }  // namespace
 
@@ -138,7 +164,7 @@ void TTableEditForm::CreateControls() {
                                 0, Id(EditorId::ListBox1));
   SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), FALSE);
 
-  AddButton(sSpeedButton5_, EditorId::sSpeedButton5, L"Добавить", L"ADD", L"Добавить пару (Esc снимает выделение)");
+  AddButton(sSpeedButton5_, EditorId::sSpeedButton5, L"Добавить", L"ADD", L"Добавить новую пару");
   constexpr DWORD kLabel = SS_LEFTNOWORDWRAP | SS_NOPREFIX;
   ui::CreateControl(hwnd_, L"STATIC", L"Орегинал:", kLabel, 0, Id(EditorId::Label1));
   ui::CreateControl(hwnd_, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, Id(EditorId::Edit1));
@@ -236,11 +262,13 @@ void TTableEditForm::Changed() {
 
 void TTableEditForm::FormShow() {
   *table_ = NewEditorTable();
+  sections_ = {};
   openedEncoding_ = TableEncoding::Cp1251;
   modified_ = false;
   SetWindowTextW(hwnd_, kTitle);
   FillList(-1);
   for (EditorId edit : {EditorId::Edit1, EditorId::Edit2}) EnableWindow(Control(edit), TRUE);
+  ShowEditState();
 }
 
 void TTableEditForm::LoadFromFile(const std::filesystem::path& path) {
@@ -253,6 +281,7 @@ void TTableEditForm::LoadFromFile(const std::filesystem::path& path) {
     return;
   }
   *table_ = load.table;
+  sections_ = load.sections;
   openedEncoding_ = load.table.Encoding;
   modified_ = false;
   const std::wstring caption = std::wstring(kTitle) + L" - " + path.filename().wstring() + L" [" +
@@ -260,6 +289,7 @@ void TTableEditForm::LoadFromFile(const std::filesystem::path& path) {
   SetWindowTextW(hwnd_, caption.c_str());
   FillList(-1);
   UpdateSample();
+  ShowEditState();
   if (load.Truncated()) {
     const std::wstring text = L"В файле " + std::to_wstring(load.keysInFile) + L" пар; показаны первые " +
                               std::to_wstring(kEditorPairCapacity) +
@@ -275,7 +305,7 @@ void TTableEditForm::sSpeedButton1Click() {
 }
 
 bool TTableEditForm::sSpeedButton2Click() {
-  if (!ConfirmSaveAsShown()) return false;
+  if (!RefuseUnwritable() || !ConfirmSaveAsShown()) return false;
   const std::filesystem::path chosen = ChooseTableFile(hwnd_, true);
   if (chosen.empty()) return false;
   const std::filesystem::path path = WithTableExtension(chosen);
@@ -284,10 +314,12 @@ bool TTableEditForm::sSpeedButton2Click() {
     *table_ = MergeCaseDuplicates(*table_);
     FillList(-1);
     UpdateSample();
+    ShowEditState();
   }
-  const TableEncoding encoding = SavingEncoding(*table_, openedEncoding_);
-  if (!SaveEditorTable(*table_, path, encoding)) {
-    ui::ShowError(hwnd_, L"Unable to write to " + path.wstring());
+  const TableEncoding encoding = SavingEncoding(*table_, openedEncoding_, sections_);
+  WriteFailure failure = WriteFailure::None;
+  if (!SaveEditorTable(*table_, path, encoding, sections_, &failure)) {
+    ui::ShowError(hwnd_, L"Unable to write to " + path.wstring() + L"\n\n" + WriteFailureText(failure));
     return false;
   }
   if (encoding != openedEncoding_) {
@@ -304,9 +336,32 @@ bool TTableEditForm::sSpeedButton2Click() {
   return true;
 }
 
+bool TTableEditForm::RefuseUnwritable() {
+  std::vector<PairIssue> refused;
+  for (const PairIssue& issue : UnwritablePairs(*table_, sections_))
+    if (RefusesSave(issue.problem)) refused.push_back(issue);
+  if (refused.empty()) return true;
+  std::wstring text = L"Таблица не сохранена: эти пары не прочитались бы так, как записаны в списке.\n";
+  for (std::size_t i = 0; i < refused.size() && i < kListedRows; ++i) {
+    const PairIssue& issue = refused[i];
+    const bool set = issue.problem == PairProblem::SetBadName || issue.problem == PairProblem::SetNoLetters;
+    text += set ? L"    набор \u00AB" + ui::Widen(sections_.sets[static_cast<std::size_t>(issue.row)].name) + L"\u00BB: "
+                : L"    строка " + std::to_wstring(issue.row + 1) + L" " +
+                      Quoted(*table_, table_->Table[issue.row].Source) + L": ";
+    text += ProblemText(issue.problem);
+    text += L"\n";
+  }
+  if (refused.size() > kListedRows) text += L"    и ещё " + std::to_wstring(refused.size() - kListedRows) + L"\n";
+  text += L"\nИсправьте эти пары или удалите их и сохраните снова.";
+  MessageBoxW(hwnd_, text.c_str(), kTitle, MB_OK | MB_ICONWARNING);
+  return false;
+}
+
 bool TTableEditForm::ConfirmSaveAsShown() {
   const auto groups = CaseMergeGroups(*table_);
-  const auto issues = UnwritablePairs(*table_);
+  std::vector<PairIssue> issues;
+  for (const PairIssue& issue : UnwritablePairs(*table_, sections_))
+    if (!RefusesSave(issue.problem)) issues.push_back(issue);
   if (groups.empty() && issues.empty()) return true;
   std::wstring text;
   if (!groups.empty()) {
@@ -324,7 +379,7 @@ bool TTableEditForm::ConfirmSaveAsShown() {
   }
   if (!issues.empty()) {
     if (!text.empty()) text += L"\n";
-    text += L"Эти пары не сохранятся так, как записаны:\n";
+    text += L"Эти пары сохранятся не так, как записаны:\n";
     for (std::size_t i = 0; i < issues.size() && i < kListedRows; ++i) {
       const PairIssue& issue = issues[i];
       text += issue.row < 0 ? std::wstring(L"    параметры таблицы: ")
@@ -352,13 +407,24 @@ bool TTableEditForm::ConfirmDiscard() {
   }
 }
 
+bool TTableEditForm::ConfirmExit(bool close) {
+  if (!hwnd_ || done_) return true;
+  // Over whatever asked (the tray menu, an installer), so the question is seen.
+  SetForegroundWindow(hwnd_);
+  if (!ConfirmDiscard()) return false;
+  if (close) done_ = true;
+  return true;
+}
+
 void TTableEditForm::sSpeedButton4Click() {
   const TTransTable before = *table_;
-  TTableParamForm::Execute(hwnd_, owner_, *table_, flags_);
+  const EditorSections sectionsBefore = sections_;
+  TTableParamForm::Execute(hwnd_, owner_, *table_, flags_, &sections_.sets);
   if (table_->From != before.From || table_->To != before.To || table_->Description != before.Description ||
-      table_->FromIcon != before.FromIcon || table_->ToIcon != before.ToIcon)
+      table_->FromIcon != before.FromIcon || table_->ToIcon != before.ToIcon || sections_ != sectionsBefore)
     modified_ = true;
   InvalidateRect(Control(EditorId::ListBox1), nullptr, TRUE);  // changed flags show at once
+  UpdateSample();
 }
 
 void TTableEditForm::sSpeedButton3Click() {
@@ -377,8 +443,16 @@ void TTableEditForm::sSpeedButton5Click() {
   // Either text may need a Unicode table: it turns before either is taken.
   TakenText(*table_, source + target);
   table_->AddPair(TakenText(*table_, source), TakenText(*table_, target));
-  SendMessageW(Control(EditorId::ListBox1), LB_ADDSTRING, 0, 0);
+  HWND list = Control(EditorId::ListBox1);
+  const auto row = SendMessageW(list, LB_ADDSTRING, 0, 0);
+  SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(row), 0);
+  // The boxes make the next new pair: nothing selected, nothing in them, so
+  // what is typed next can no more change the pair just added or another.
+  SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+  SetEdits({});
+  SetFocus(Control(EditorId::Edit1));
   Changed();
+  ShowEditState();
 }
 
 void TTableEditForm::DeletePair() {
@@ -391,8 +465,9 @@ void TTableEditForm::DeletePair() {
   SendMessageW(list, LB_DELETESTRING, s, 0);
   const int next = std::min(s, t.TableCount - 1);
   SendMessageW(list, LB_SETCURSEL, next, 0);
-  if (next >= 0) SetEdits(t.Table[next]);
+  SetEdits(next >= 0 ? t.Table[next] : TCharTable{});
   Changed();
+  ShowEditState();
 }
 
 void TTableEditForm::MovePair(int step) {
@@ -402,6 +477,7 @@ void TTableEditForm::MovePair(int step) {
   std::swap(table_->Table[s], table_->Table[to]);
   SendMessageW(Control(EditorId::ListBox1), LB_SETCURSEL, to, 0);
   Changed();
+  ShowEditState();
 }
 
 void TTableEditForm::ListBox1Click() {
@@ -409,6 +485,19 @@ void TTableEditForm::ListBox1Click() {
   if (s < 0) return;
   for (EditorId edit : {EditorId::Edit1, EditorId::Edit2}) EnableWindow(Control(edit), TRUE);
   SetEdits(table_->Table[s]);
+  ShowEditState();
+}
+
+void TTableEditForm::ShowEditState() {
+  const int s = Selected();
+  std::wstring text;
+  if (s < 0) {
+    text = L"Новая пара: введите оригинал и транскрипцию и нажмите \u00AB+\u00BB.";
+  } else {
+    text = L"Правка пары " + std::to_wstring(s + 1) + L" из " + std::to_wstring(table_->TableCount) +
+           L": изменения сразу меняют её. Esc \u2014 новая пара.";
+  }
+  SendMessageW(Control(EditorId::StatusBar1), SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void TTableEditForm::EditChange(EditorId edit) {
@@ -425,12 +514,17 @@ void TTableEditForm::UpdateSample() {
   const std::wstring sample = ui::GetText(Control(EditorId::EditSample));
   std::wstring result;
   if (!sample.empty()) {
-    if (table_->IsUnicode()) {
-      result = ui::Widen(PreviewLine(PreviewTable(*table_), ui::Narrow(sample)));
-    } else {
-      std::vector<std::wstring> standIns;
-      const std::string line = ui::ToCp1251(sample, &standIns);
-      result = ui::FromCp1251(PreviewLine(PreviewTable(*table_), line), standIns);
+    try {
+      if (table_->IsUnicode()) {
+        result = ui::Widen(PreviewLine(PreviewTable(*table_, sections_), ui::Narrow(sample)));
+      } else {
+        std::vector<std::wstring> standIns;
+        const std::string line = ui::ToCp1251(sample, &standIns);
+        result = ui::FromCp1251(PreviewLine(PreviewTable(*table_, sections_), line), standIns);
+      }
+    } catch (const std::bad_alloc&) {
+      // A table whose pairs feed each other grows the line without end.
+      result = kNotEnoughMemory;
     }
   }
   SetWindowTextW(Control(EditorId::EditResult), result.c_str());
@@ -453,22 +547,25 @@ void TTableEditForm::ListBox1DrawItem(const DRAWITEMSTRUCT& item) {
   SetBkMode(dc, TRANSPARENT);
   const TCharTable& pair = table_->Table[item.itemID];
   // A "_" stands for a blank in the file: the marker says the text has one.
-  const auto drawText = [&](const std::string& text, int x) {
-    const std::wstring wide = ShownText(*table_, text);
+  // Each text keeps to its column and ends in "…" when it is longer.
+  const auto drawText = [&](const std::string& text, int x, int right) {
+    std::wstring wide = ShownText(*table_, text);
     if (text.find('_') != std::string::npos) {
       marker_.Draw(dc, r.left + x + 1, r.top + 5);
       x += 20;
     }
-    TextOutW(dc, r.left + x, r.top + 3, wide.c_str(), static_cast<int>(wide.size()));
+    RECT column{r.left + x, r.top + 3, right, r.bottom};
+    DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &column,
+              DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | DT_LEFT | DT_TOP);
   };
-  drawText(pair.Source, 30);
-  drawText(pair.Target, 278);
+  drawText(pair.Source, 30, r.left + kTargetFlagX - 4);
+  drawText(pair.Target, 278, r.right - 4);
   // Every row shows the table's two flags; a number outside the catalogue shows none.
   const auto drawFlag = [&](int number, int x) {
     if (IsFlagNumber(number)) flags_.Draw(dc, r.left + x, r.top + 5, 16 * number, 0, 16, 16);
   };
   drawFlag(table_->FromIcon, 11);
-  drawFlag(table_->ToIcon, 260);
+  drawFlag(table_->ToIcon, kTargetFlagX);
 }
 
 LRESULT TTableEditForm::OnCtlColor(HDC dc, HWND control) {
@@ -521,6 +618,7 @@ LRESULT TTableEditForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       } else if (id == IDCANCEL) {
         // Esc: no pair is selected any more, so what is typed next makes a new pair.
         SendMessageW(Control(EditorId::ListBox1), LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+        ShowEditState();
       } else if (code == BN_CLICKED || code == BN_DOUBLECLICKED || (code == 1 && lParam == 0)) {
         // A click, or the accelerator of a button.
         for (ui::FlatButton* b : buttons_)

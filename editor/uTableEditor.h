@@ -13,6 +13,7 @@
 #include "controls.h"
 #include "editor_ids.h"
 #include "image.h"
+#include "table_edit_model.h"
 #include "tables.h"
 #include "window.h"
 
@@ -25,6 +26,12 @@ class TTableEditForm : public ui::Window {
   // Shows the editor modally over `owner`, centred on it, with a new table or
   // with `file` loaded. Returns the files saved meanwhile, in order.
   std::vector<std::filesystem::path> ShowModal(HWND owner, const std::filesystem::path& file = {});
+
+  // The program is ending (its exit command, the end of the session, an
+  // installer closing it): the editor's close question first. False when
+  // the user chose to stay; otherwise the editor closes (`close`) and the
+  // exit may go on.
+  bool ConfirmExit(bool close);
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -58,6 +65,9 @@ class TTableEditForm : public ui::Window {
   void EditChange(EditorId edit);  // Edit1 or Edit2: the selected pair follows as the user types
   void ListBox1DrawItem(const DRAWITEMSTRUCT& item);
   void UpdateSample();
+  void ShowEditState();  // says in the status bar which pair the edit boxes edit
+  // Refuses a save of pairs that would not read back as shown; true when it may go on.
+  bool RefuseUnwritable();
   // Asks about unsaved changes; false when the user wants to stay.
   bool ConfirmDiscard();
   // Says what a save would change in the table; false when the user goes back.
@@ -66,6 +76,7 @@ class TTableEditForm : public ui::Window {
 
   HWND owner_ = nullptr;
   std::unique_ptr<TTransTable> table_;
+  EditorSections sections_;  // the letter sets and the sections kept as they stand
   TableEncoding openedEncoding_ = TableEncoding::Cp1251;  // of the file the table came from
   std::vector<std::filesystem::path> saved_;
   bool modified_ = false;

@@ -8,7 +8,8 @@
 namespace velmar {
 namespace {
 
-constexpr int kClientWidth = 305, kClientHeight = 208;
+// Taller than the header alone needs: the letter sets of context pairs have their box here.
+constexpr int kClientWidth = 305, kClientHeight = 300;
 constexpr int kComboItemHeight = 18;
 
 int Id(ParamId id) { return static_cast<int>(id); }
@@ -21,12 +22,15 @@ void Move(HWND control, int x, int y, int w, int h) {
 
 TTableParamForm::TTableParamForm(const ui::Image& flags) : flags_(flags) {}
 
-bool TTableParamForm::Execute(HWND owner, HWND centreOn, TTransTable& table, const ui::Image& flags) {
+bool TTableParamForm::Execute(HWND owner, HWND centreOn, TTransTable& table, const ui::Image& flags,
+                              std::vector<LetterSet>* sets) {
   TTableParamForm form(flags);
   form.Create(owner, centreOn);
   SetWindowTextW(form.Control(ParamId::EditFrom), ShownText(table, table.From).c_str());
   SetWindowTextW(form.Control(ParamId::EditTo), ShownText(table, table.To).c_str());
   SetWindowTextW(form.Control(ParamId::EditDesc), ShownText(table, table.Description).c_str());
+  if (sets) SetWindowTextW(form.Control(ParamId::EditSets), ui::Widen(SetsText(*sets)).c_str());
+  EnableWindow(form.Control(ParamId::EditSets), sets != nullptr);
   for (ParamId combo : {ParamId::ComboBox1, ParamId::ComboBox2})
     for (int n = 0; n < kFlagCount; ++n) SendMessageW(form.Control(combo), CB_ADDSTRING, 0, 0);
   // A number outside the catalogue selects nothing, and stays unless the user picks a flag.
@@ -46,6 +50,11 @@ bool TTableParamForm::Execute(HWND owner, HWND centreOn, TTransTable& table, con
   const auto selected = [&](ParamId combo) {
     return static_cast<int>(SendMessageW(form.Control(combo), CB_GETCURSEL, 0, 0));
   };
+  if (sets) {
+    // Kept in UTF-8 whatever the table's encoding; a letter Windows-1251
+    // lacks makes the saved file UTF-8.
+    *sets = ParseSetsText(ui::Narrow(ui::GetText(form.Control(ParamId::EditSets))));
+  }
   table.FromIcon = PickedIcon(selected(ParamId::ComboBox1), table.FromIcon);
   table.ToIcon = PickedIcon(selected(ParamId::ComboBox2), table.ToIcon);
   return true;
@@ -78,9 +87,13 @@ void TTableParamForm::Create(HWND owner, HWND centreOn) {
       {ParamId::ComboBox2, L"COMBOBOX", L"", kFlags, 0, 240, 70, 41, 300},
       {ParamId::LabelDesc, L"STATIC", L"Описание:", kLabel, 0, 8, 100, 273, 15},
       {ParamId::EditDesc, L"EDIT", L"", kEdit, WS_EX_CLIENTEDGE, 8, 116, 273, 23},
-      {ParamId::Bevel1, L"STATIC", L"", SS_ETCHEDHORZ, 0, 8, 157, 289, 2},
-      {ParamId::Button1, L"BUTTON", L"\u041E\u041A" /* ОК */, WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 8, 170, 85, 27},
-      {ParamId::Button2, L"BUTTON", L"Отмена", WS_TABSTOP | BS_PUSHBUTTON, 0, 212, 170, 85, 27},
+      {ParamId::LabelSets, L"STATIC", L"Наборы букв для контекстов (имя=буквы):", kLabel, 0, 8, 146, 289, 15},
+      {ParamId::EditSets, L"EDIT", L"",
+       WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN, WS_EX_CLIENTEDGE, 8,
+       162, 289, 80},
+      {ParamId::Bevel1, L"STATIC", L"", SS_ETCHEDHORZ, 0, 8, 249, 289, 2},
+      {ParamId::Button1, L"BUTTON", L"\u041E\u041A" /* ОК */, WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 8, 262, 85, 27},
+      {ParamId::Button2, L"BUTTON", L"Отмена", WS_TABSTOP | BS_PUSHBUTTON, 0, 212, 262, 85, 27},
   };
   for (const auto& c : controls) {
     HWND control = ui::CreateControl(hwnd_, c.kind, c.text, c.style, c.exStyle, Id(c.id));

@@ -5,6 +5,7 @@
 
 #include "editor_ids.h"
 #include "image.h"
+#include "table_edit_model.h"
 #include "tables.h"
 #include "window.h"
 
@@ -14,8 +15,10 @@ class TTableParamForm : public ui::Window {
  public:
   // Fills the dialog from `table`, shows it modally over `owner` (centred on
   // `centreOn`) and copies the values back only when the user confirms with
-  // "ОК". True when confirmed.
-  static bool Execute(HWND owner, HWND centreOn, TTransTable& table, const ui::Image& flags);
+  // "ОК". True when confirmed. `sets` (optional): the table's letter sets,
+  // edited in a box of their own, one "name=letters" a line.
+  static bool Execute(HWND owner, HWND centreOn, TTransTable& table, const ui::Image& flags,
+                      std::vector<LetterSet>* sets = nullptr);
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

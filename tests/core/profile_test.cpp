@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
 #include "profile.h"
 #include "test_util.h"
 
@@ -88,6 +92,34 @@ TEST(ParseInt32, DecimalHexAndRejects) {
       {"12a", std::nullopt}, {"0x", std::nullopt}, {" 1", std::nullopt},
   };
   for (const auto& c : cases) EXPECT_EQ(ParseInt32(c.text), c.value) << c.text;
+}
+
+
+// A read-only file is refused and left exactly as it was, mark included; the
+// rename would otherwise replace it (it does under Wine and on POSIX).
+TEST(WriteFileAtomically, ReadOnlyTargetIsRefusedAndKept) {
+  test::TempDir dir;
+  const auto path = dir.path() / "locked.table";
+  ASSERT_TRUE(WriteFileAtomically(path, "old"));
+  namespace fs = std::filesystem;
+  fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+  ASSERT_TRUE(IsReadOnlyFile(path));
+  WriteFailure why = WriteFailure::None;
+  EXPECT_FALSE(WriteFileAtomically(path, "new", &why));
+  EXPECT_EQ(why, WriteFailure::ReadOnly);
+  ProfileFile f;
+  f.Set("Velmar", "Module", "1");
+  EXPECT_FALSE(f.Save(path, &why));
+  EXPECT_EQ(why, WriteFailure::ReadOnly);
+  std::ifstream in(path, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old");
+  EXPECT_TRUE(IsReadOnlyFile(path));
+  EXPECT_FALSE(fs::exists(dir.path() / "locked.table.tmp"));
+
+  WriteFailure missing = WriteFailure::None;
+  EXPECT_FALSE(WriteFileAtomically(dir.path() / "no-such-folder" / "x", "x", &missing));
+  EXPECT_EQ(missing, WriteFailure::Create);
 }
 
 }  // namespace

@@ -169,6 +169,100 @@ dblclick)
   close_program
   ;;
 
+contexts)
+  # A table with letter sets and context pairs: its context pairs are rows
+  # "source@conditions", the test line shows them and capitals working, and
+  # opened and saved it comes back byte for byte.
+  mkdir -p "$app/Table"
+  printf '\357\273\277[Information]\r\nFrom=Русский\r\nTo=Latin\r\nDescription=GOST\r\nFromIcon=189\r\nToIcon=247\r\n[Table]\r\nЦ=Cz\r\nЕ=E\r\nН=N\r\nТ=T\r\nР=R\r\nЛ=L\r\nИ=I\r\nО=O\r\n[Sets]\r\nsoft=еиый\r\n[Context]\r\nЦ@before:soft=C\r\n[First]\r\nx=y\r\n' > ctx.table
+  cp ctx.table "$app/Table/ctx.table"
+  start
+  eclient edit-row 2 \; select 8 \; set sample 'ЦЕНТР лицо' \; info
+  expect "context pair as a row" "$(field pairs)|$(field edit1)|$(field edit2)" "9|Ц@before:soft|C"
+  expect "test line with contexts and capitals" "$(field result)" "CENTR liczo"
+  eclient press save
+  file_dialog "Save As" "$(winpath app/Table/ctx.table)"
+  cmp -s ctx.table "$app/Table/ctx.table" || fail "the table did not come back byte for byte: $(od -c "$app/Table/ctx.table" | head -20)"
+  echo "ok: opened and saved, the table is byte for byte the same"
+  eclient close-editor \; wait-gone \; convert-row 2 'ЦЕНТР лицо'
+  expect "the main window with the saved table" "$(field converted)" "CENTR liczo"
+  close_program
+  ;;
+faults)
+  # The table editor's faults, one start: a read-only table is not replaced,
+  # pairs that would not read back are refused, a reload after a save keeps
+  # the chosen table, and the program's end asks about unsaved changes.
+  mkdir -p "$app/Table"
+  printf '[Information]\r\nFrom=Тест\r\nTo=Латиница\r\n[Table]\r\nЖ=Zh\r\n' | iconv -f UTF-8 -t CP1251 > "$app/Table/test.table"
+  printf '[Information]\r\nFrom=Замок\r\nTo=Латиница\r\n[Table]\r\nЖ=Zh\r\n' | iconv -f UTF-8 -t CP1251 > "$app/Table/locked.table"
+  chmod a-w "$app/Table/locked.table"
+  locked_before=$(od -An -tx1 "$app/Table/locked.table")
+  start
+
+  # Read-only: the save ends with the reason and the file stays as it was.
+  eclient edit-row 2 \; info \; set edit1 'Ш' \; set edit2 Sh \; press add \; press save
+  expect "caption of the read-only table" "$(field caption)" "Редактор таблиц - locked.table [Замок : Латиница]"
+  file_dialog "Save As" "$(winpath app/Table/locked.table)"
+  eclient answer 1
+  expect "read-only refusal" "$(field message)" \
+    "Unable to write to $(winpath app/Table/locked.table)"
+  grep -q "Файл доступен только для чтения. Таблица не сохранена, файл остался прежним." out.txt ||
+    fail "no reason for the refused save: $(cat out.txt)"
+  expect "read-only file unchanged" "$(od -An -tx1 "$app/Table/locked.table")" "$locked_before"
+  expect "the read-only mark kept" "$(stat -c %A "$app/Table/locked.table")" "-r--r--r--"
+  eclient close-editor \; answer 7 \; wait-gone
+
+  # Pairs that would not read back: refused, naming which and why; no file is written.
+  eclient open-editor \; set edit1 'a=b' \; set edit2 x \; press add \; set edit1 '[q' \; set edit2 y \; press add \
+    \; set edit1 c \; set edit2 z \; press add \; set edit1 d \; set edit2 "'w'" \; press add \; press save \; answer 1
+  grep -q 'Таблица не сохранена' out.txt || fail "no refusal: $(cat out.txt)"
+  grep -q 'строка 1 «a=b»' out.txt && grep -q 'строка 2 «\[q»: оригинал не может начинаться с «\[»' out.txt ||
+    fail "the refusal does not name rows 1 and 2: $(cat out.txt)"
+  grep -q 'строка 4' out.txt && fail "row 4 reads back and was named: $(cat out.txt)"
+  xdotool search --name '^Save As$' >/dev/null 2>&1 && fail "a save dialog opened after the refusal"
+  # The pair after "+": nothing selected, the boxes empty, the state in the status bar.
+  eclient info
+  expect "selection after adding" "$(field sel)" -1
+  expect "boxes after adding" "$(field edit1)|$(field edit2)" "|"
+  expect "edit state" "$(field status)" "Новая пара: введите оригинал и транскрипцию и нажмите «+»."
+  eclient select 0 \; press delete \; select 0 \; press delete \; select 0 \; info
+  expect "edit state with a pair selected" "$(field status)" "Правка пары 1 из 2: изменения сразу меняют её. Esc — новая пара."
+  eclient press save
+  file_dialog "Save As" "$(winpath app/Table/quoted)"
+  expect "quoted target written so that it reads back" "$(cp1251_file "$app/Table/quoted.table" | tail -2)" \
+    "$(printf '%s\n' 'c=z' "d=\"'w'\"")"
+
+  # A table chosen in the list stays chosen after a save into the table folder reloads it.
+  eclient close-editor \; wait-gone \; rows
+  row=$(grep -n '^row[0-9]*=Тест - Латиница$' out.txt | sed 's/^[0-9]*:row//; s/=.*//')
+  [ -n "$row" ] || fail "no row of the test table: $(cat out.txt)"
+  reverse=$((row + 1))
+  # A registered client, which the reload must not forget.
+  vclient_bg --timeout 120000 --class VelmarTestListener wait-closed > listen.txt
+  listener=$last_bg
+  client wait-window VelmarTestListener || fail "the listener did not start"
+  eclient convert-row "$reverse" 'Zh' \; edit-row "$reverse" \; set edit1 'Ч' \; set edit2 Ch \; press add \; press save
+  file_dialog "Save As" "$(winpath app/Table/test.table)"
+  eclient close-editor \; wait-gone \; main-sel \; convert-row "$reverse" 'xy'
+  expect "the reverse of the saved table still chosen" "$(field mainsel)" "$reverse"
+
+  # The end of the program asks the editor's question first; "Отмена" keeps both.
+  eclient open-editor \; set edit1 'Щ' \; set edit2 Shch \; press add
+  client close
+  eclient answer 2 \; info
+  expect "question before the exit" "$(field message)" "Таблица изменена. Сохранить изменения?"
+  expect "editor after a cancelled exit" "$(field pairs)" 1
+  eclient end-session 2
+  expect "question before the end of the session" "$(field message)" "Таблица изменена. Сохранить изменения?"
+  expect "the session end refused" "$(field endsession)" 0
+  client close
+  eclient answer 7
+  wait_exit "$last"
+  expect "exit code after the question" "$exit_status" 0
+  wait_exit "$listener"
+  grep -q '^api_velmar_result:xy' listen.txt && grep -q '^api_velmar_closed' listen.txt ||
+    fail "the client's registration did not survive the reload: $(cat listen.txt)"
+  ;;
 *)
   fail "unknown scenario"
   ;;

@@ -72,6 +72,8 @@ void PrintEditor(HWND editor) {
   std::cout << "sel=" << Send(list, LB_GETCURSEL, 0, 0) << "\n";
   for (auto [name, id] : Edits()) std::cout << name << "=" << Utf8(TextOf(Item(editor, id))) << "\n";
   std::cout << "result=" << Utf8(TextOf(Item(editor, EditorId::EditResult))) << "\n";
+  // A status bar gives the text of its first part to WM_GETTEXT, which crosses processes.
+  std::cout << "status=" << Utf8(TextOf(Item(editor, EditorId::StatusBar1))) << "\n";
   std::cout << "edits.enabled=" << (IsWindowEnabled(Item(editor, EditorId::Edit1)) && IsWindowEnabled(Item(editor, EditorId::Edit2)) ? 1 : 0) << "\n";
   std::cout << "main.enabled=" << (IsWindowEnabled(MainWindow()) ? 1 : 0) << "\n";
   RECT client;
@@ -90,6 +92,8 @@ int Usage() {
                "                       (prints the dialog's values as opened, then fills it and ends it)\n"
                "  answer BUTTON-ID     (prints the text of the program's message box and presses the button)\n"
                "  close-editor | wait-gone\n"
+               "  main-sel             (the selected row of the main window's table list)\n"
+               "  end-session BUTTON-ID (WM_QUERYENDSESSION; the question is answered, the reply printed)\n"
                "  wait-pairs N | wait-sel ROW\n"
                "  row-point ROW | main-row-point ROW   (screen point of a row of the editor's or the main list)\n"
                "  rows | convert-row ROW TEXT   (the main window's table list; a conversion with a row)\n";
@@ -195,6 +199,25 @@ void Run(const std::vector<std::string>& args) {
     POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     ClientToScreen(list, &p);
     std::cout << "point=" << p.x << " " << p.y << "\n";
+  } else if (command == "main-sel") {
+    std::cout << "mainsel=" << Send(GetDlgItem(main, static_cast<int>(ControlId::ListBox1)), LB_GETCURSEL, 0, 0)
+              << "\n";
+  } else if (command == "end-session") {
+    // The end of the session asks the program first; the question it shows
+    // is answered with BUTTON-ID while the query waits for its reply.
+    DWORD_PTR reply = 2;
+    std::thread query([&] {
+      if (!SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 30000, &reply)) reply = 3;
+    });
+    HWND box = nullptr;
+    const bool asked = WaitFor(10000, [&] { return (box = FindMessageBox(main)) != nullptr; });
+    if (asked) {
+      HWND text = GetDlgItem(box, 0xFFFF);
+      std::cout << "message=" << Utf8(text ? TextOf(text) : L"") << "\n";
+      PostMessageW(box, WM_COMMAND, MAKEWPARAM(std::stoi(arg(1)), BN_CLICKED), 0);
+    }
+    query.join();
+    std::cout << "endsession=" << reply << "\n";
   } else if (command == "close-editor") {
     PostMessageW(Editor(), WM_CLOSE, 0, 0);
   } else if (command == "wait-gone") {

@@ -227,11 +227,13 @@ TEST(EditorModel, AUnicodeTableIsEditedAsItsLoaderReadsIt) {
   TempDir dir;
   // A byte order mark followed by malformed UTF-8 is an error, not garbage.
   const EditorLoad bad = LoadEditorTable(dir.Write("bad.table", std::string(kUtf8ByteOrderMark) + "[Table]\r\n\xC3("));
-  EXPECT_FALSE(bad.error.empty());
+  // The user reads the reasons in Russian.
+  EXPECT_EQ(bad.error, "файл начинается с метки UTF-8, но его текст не в этой кодировке");
   EXPECT_EQ(bad.table.TableCount, 0);
   // Nor is UTF-16 big-endian taken for Windows-1251 (a save would empty it).
   const EditorLoad bigEndian = LoadEditorTable(dir.Write("be.table", std::string("\xFE\xFF\0[\0T\0a\0b\0l\0e\0]", 16)));
-  EXPECT_FALSE(bigEndian.error.empty());
+  EXPECT_EQ(bigEndian.error,
+            "файл в кодировке UTF-16 big-endian, а таблицы читаются в UTF-8, UTF-16 little-endian или Windows-1251");
   EXPECT_EQ(bigEndian.table.TableCount, 0);
 
   const EditorLoad load = LoadEditorTable(VELMAR_TABLES_DIR "/serbian-latin.table");
@@ -294,9 +296,19 @@ TEST(EditorModel, PairsThatCannotBeWrittenAsTheyStandAreNamed) {
       {" a", "b", {PairProblem::SourceBlankAtEdge}},
       {"a=b", "c", {PairProblem::SourceHasEquals}},
       {"[a", "c", {PairProblem::SourceStartsBracket}},
-      {"a", "b ", {PairProblem::TargetBlankAtEdge}},
-      {"a", "\"b\"", {PairProblem::TargetQuoted}},
-      {"a", "'b'", {PairProblem::TargetQuoted}},
+      {"a", "b ", {}},
+      {"a", "\"b\"", {}},
+      {"a", "'b'", {}},
+      {"a@start,end", "b", {}},
+      {"a@after:vowel,before:VOWEL", "b", {}},
+      {"a@ Start , AFTER:vowel", "b", {}},
+      {"a@b@end", "b", {}},
+      {"@", "at", {}},
+      {"a@", "b", {}},
+      {"a@begin", "b", {PairProblem::ContextUnreadable}},
+      {"a@after:", "b", {PairProblem::ContextUnreadable}},
+      {"a@start,,end", "b", {PairProblem::ContextUnreadable}},
+      {"a@before:soft", "b", {PairProblem::ContextUnknownSet}},
       {"a", "\"b'", {}},
       {"\x98", "b", {PairProblem::OutsideCodePage}},
       {"a\t", "\x98", {PairProblem::SourceBlankAtEdge, PairProblem::OutsideCodePage}},
@@ -307,7 +319,7 @@ TEST(EditorModel, PairsThatCannotBeWrittenAsTheyStandAreNamed) {
     t.AddPair("ok", "ok");
     t.AddPair(c.source, c.target);
     std::vector<PairProblem> found;
-    for (const PairIssue& issue : UnwritablePairs(t)) {
+    for (const PairIssue& issue : UnwritablePairs(t, {{{"vowel", "aeiou"}}, {}})) {
       EXPECT_EQ(issue.row, 1);
       found.push_back(issue.problem);
     }
@@ -318,6 +330,101 @@ TEST(EditorModel, PairsThatCannotBeWrittenAsTheyStandAreNamed) {
   const auto issues = UnwritablePairs(header);
   ASSERT_EQ(issues.size(), 1u);
   EXPECT_EQ(issues[0].row, -1);
+  EXPECT_FALSE(RefusesSave(PairProblem::OutsideCodePage));
+
+  const auto setIssues = UnwritablePairs(NewEditorTable(), {{{"ok1", "a"}, {"мягкие", "еи"}, {"empty", ""}}, {}});
+  ASSERT_EQ(setIssues.size(), 2u);
+  EXPECT_EQ(setIssues[0].row, 1);
+  EXPECT_EQ(setIssues[0].problem, PairProblem::SetBadName);
+  EXPECT_EQ(setIssues[1].row, 2);
+  EXPECT_EQ(setIssues[1].problem, PairProblem::SetNoLetters);
+}
+
+// Every pair the save lets through comes back from the file exactly as the
+// list shows it, and no pair takes the ones after it down: "[q" would open a
+// section and swallow every later pair, so it is refused, never written.
+TEST(EditorModel, WhatASaveLetsThroughReadsBackAsTheListShows) {
+  TTransTable t = NewEditorTable();
+  t.Description = "  blanks at both ends  ";
+  t.From = "'quoted'";
+  const std::pair<const char*, const char*> pairs[] = {
+      {"a", "x"}, {"c", "z"}, {"d", "'w'"}, {"e", " v "}, {"f", "\"u\""}, {"g", "\"t'"}, {"sh_", "_s "}};
+  for (auto [source, target] : pairs) t.AddPair(source, target);
+  for (const PairIssue& issue : UnwritablePairs(t)) EXPECT_FALSE(RefusesSave(issue.problem)) << issue.row;
+  TempDir dir;
+  ASSERT_TRUE(SaveEditorTable(t, dir.path() / "r.table"));
+  const TTransTable back = LoadEditorTable(dir.path() / "r.table").table;
+  EXPECT_EQ(back.Description, t.Description);
+  EXPECT_EQ(back.From, t.From);
+  ASSERT_EQ(back.TableCount, t.TableCount);
+  for (int i = 0; i < t.TableCount; ++i) EXPECT_EQ(back.Table[i], t.Table[i]) << i;
+  // Plain files are written as before: no quotation marks where none are needed.
+  EXPECT_EQ(WrittenValue("x"), "x");
+  EXPECT_EQ(WrittenValue("\"t'"), "\"t'");
+
+  TTransTable bad = WithPairs({{"a=b", "x"}, {"[q", "y"}, {"c", "z"}, {"d", "'w'"}});
+  std::vector<std::pair<int, PairProblem>> refused;
+  for (const PairIssue& issue : UnwritablePairs(bad))
+    if (RefusesSave(issue.problem)) refused.emplace_back(issue.row, issue.problem);
+  EXPECT_EQ(refused, (std::vector<std::pair<int, PairProblem>>{{0, PairProblem::SourceHasEquals},
+                                                                {1, PairProblem::SourceStartsBracket}}));
+}
+
+// The test line converts as the main window would: contexts apply, and a
+// word in capitals stays in capitals.
+TEST(EditorModel, TheTestLineShowsContextsAndCapitals) {
+  const TTransTable t = WithPairs({{"Ц", "Cz"}, {"Е", "E"}, {"Ц@before:soft", "C"}, {"Е@start,after:vowel", "Ye"}});
+  const EditorSections sections{{{"soft", "еиый"}, {"vowel", "аеёиоуыэюяйъь"}}, {}};
+  const TTransTable preview = PreviewTable(t, sections);
+  // Letters the table has no pair for stay as they are.
+  const std::pair<const char*, const char*> cases[] = {
+      {"центр", "ceнтр"}, {"лицо", "лиczо"}, {"ЦЕНТР", "CEНТР"}, {"Ели поели", "Yeли поyeли"}, {"ЕЛИ", "YEЛИ"},
+  };
+  for (auto [text, expected] : cases) EXPECT_EQ(PreviewLine(preview, W(text)), W(expected)) << text;
+}
+
+// A table with letter sets and context pairs, and a section the editor does
+// not edit, comes back byte for byte; its context pairs are rows after the
+// plain ones, shown as "source@conditions".
+TEST(EditorModel, ContextsAndSetsComeBackByteForByte) {
+  const std::string body = std::string("[Information]\r\nFrom=Русский\r\nTo=Latin\r\nDescription=BGN\r\n"
+                             "FromIcon=189\r\nToIcon=247\r\n[Table]\r\nЕ=E\r\nЦ=Ts\r\n[Sets]\r\n"
+                             "vowel=аеёиоуыэюяйъь\r\nsoft=еиый\r\n[Context]\r\nЕ@start,after:vowel=Ye\r\n"
+                             "Ц@before:soft=C\r\n[First]\r\nx=y\r\n");
+  const std::string file = "\xEF\xBB\xBF" + body;
+  TempDir dir;
+  const auto path = dir.path() / "ctx.table";
+  {
+    std::ofstream(path, std::ios::binary) << file;
+  }
+  const EditorLoad load = LoadEditorTable(path);
+  ASSERT_TRUE(load.error.empty());
+  ASSERT_EQ(load.table.TableCount, 4);
+  EXPECT_EQ(load.table.Table[2].Source, "Е@start,after:vowel");
+  EXPECT_EQ(load.table.Table[3].Target, "C");
+  EXPECT_EQ(load.sections.sets, (std::vector<LetterSet>{{"vowel", "аеёиоуыэюяйъь"}, {"soft", "еиый"}}));
+  EXPECT_TRUE(UnwritablePairs(load.table, load.sections).empty());
+  ASSERT_TRUE(SaveEditorTable(load.table, dir.path() / "out.table", load.table.Encoding, load.sections));
+  EXPECT_EQ(ReadBytes(dir.path() / "out.table"), file);
+
+  // The same in Windows-1251; the sets stay UTF-8 in the editor and go back to the code page.
+  const std::string cp1251 = W(body);
+  {
+    std::ofstream(path, std::ios::binary) << cp1251;
+  }
+  const EditorLoad old = LoadEditorTable(path);
+  EXPECT_EQ(old.sections.sets[1].letters, "еиый");
+  EXPECT_EQ(EditorFileBytes(old.table, TableEncoding::Cp1251, old.sections), cp1251);
+  // A set letter Windows-1251 lacks (Kazakh "ә") makes the file UTF-8, never "?".
+  EditorSections kazakh = old.sections;
+  kazakh.sets[1].letters += "ә";
+  EXPECT_EQ(EditorFileBytes(old.table, TableEncoding::Cp1251, kazakh), std::nullopt);
+  EXPECT_EQ(SavingEncoding(old.table, TableEncoding::Cp1251, kazakh), TableEncoding::Utf8);
+  EXPECT_NE(EditorFileBytes(old.table, TableEncoding::Utf8, kazakh)->find("soft=еиыйә"), std::string::npos);
+
+  // The sets as the parameters dialog shows them, and back.
+  EXPECT_EQ(ParseSetsText(SetsText(load.sections.sets)), load.sections.sets);
+  EXPECT_EQ(ParseSetsText("\r\n a = xy \r\nb\r\n"), (std::vector<LetterSet>{{"a", "xy"}, {"b", ""}}));
 }
 
 TEST(EditorModel, TableExtensionIsAppendedUnlessPresent) {
@@ -344,9 +451,9 @@ TEST(EditorModel, PreviewConvertsAsTheSavedTableWould) {
   const TTransTable t = WithPairs({{"Ж", "Zh"}, {"_е", "_ye"}, {"Sh", "X"}, {"sh", "Y"}});
   const TTransTable preview = PreviewTable(t);
   EXPECT_EQ(PreviewLine(preview, W("Жена ежик")), W("Zhена yezhик"));
-  // "Sh" and "sh" become one key holding the target written last; the file
-  // covers the case as written and the lower-cased copy, not "SH".
-  EXPECT_EQ(PreviewLine(preview, "Sh sh SH"), "Y y SH");
+  // "Sh" and "sh" become one key holding the target written last; a word in
+  // capitals matches it too, as the main window converts by default.
+  EXPECT_EQ(PreviewLine(preview, "Sh sh SH"), "Y y Y");
 
   TempDir dir;
   ASSERT_TRUE(SaveEditorTable(MergeCaseDuplicates(t), dir.path() / "p.table"));
