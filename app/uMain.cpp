@@ -250,6 +250,9 @@ LRESULT TVelmarPro_Api::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       }
       break;
     case WM_DROPFILES:
+      // A drag over the table list may have raised a row's tip, which no
+      // mouse move takes away while the drop's questions are shown.
+      if (HWND tip = ListBox1_.TipWindow()) SendMessageW(tip, TTM_POP, 0, 0);
       drop_.OnDropFiles(reinterpret_cast<HDROP>(wParam));
       return 0;
     case WM_COPYDATA:

@@ -43,6 +43,17 @@ nothing_shown() {
   echo "ok: $1 shows nothing"
 }
 
+# The update window's state into state.txt once it answers again: the
+# message box that was just answered may still be on its way out.
+update_state() {
+  i=0
+  until probe update-state > state.txt 2>&1; do
+    i=$((i + 1))
+    [ $i -le 20 ] || fail "the update window went: $(cat state.txt)"
+    sleep 0.5
+  done
+}
+
 case "$scenario" in
 offer)
   # A higher build written with a leading zero is offered; "Вручную" turns the check off.
@@ -143,7 +154,7 @@ bad-name)
   probe update-press 1
   msg=$(client message-box 20000) || fail "no message about the name"
   expect "message" "$msg" "Не удалось загрузить обновление: имя файла программы установки «..\\evil.exe» недопустимо (в нём есть папка, диск, «..», символы, запрещённые в именах файлов, или имя устройства)."
-  probe update-state > state.txt 2>&1 || fail "the update window went: $(cat state.txt)"
+  update_state
   expect "panel after the message" "$(line state.txt panel)" 1
   expect "button 2 after the message" "$(line state.txt button2)" "Закрыть"
   [ "$(grep -c '^/zo_velmar/setup.exe' requests.log)" = 0 ] || fail "something was downloaded"
@@ -155,7 +166,7 @@ bad-name)
   probe update-press 1
   msg=$(client message-box 20000) || fail "no message about the missing name"
   expect "message" "$msg" "Не удалось загрузить обновление: каталог обновлений не называет файл программы установки."
-  probe update-state > state.txt 2>&1 || fail "the update window went: $(cat state.txt)"
+  update_state
   expect "panel after the message" "$(line state.txt panel)" 1
   probe update 5000 2 | grep -q '^closed' || fail "the update window did not close"
   close_program
