@@ -25,8 +25,9 @@ struct RunSnapshot {
   bool capitalWords = true;
 };
 
-// The failure of a run that ran out of memory.
-inline constexpr char kNotEnoughMemory[] = "Not enough memory to convert this text";
+// The failure of a run that ran out of memory, in the words the table
+// editor's test line uses too.
+inline constexpr char kNotEnoughMemory[] = "Недостаточно памяти для преобразования этого текста";
 
 class TThreadVelmar {
  public:
