@@ -10,15 +10,6 @@ namespace {
 
 bool IsSeparator(unsigned char c) { return c <= 0x20; }
 
-// Makes room for n bytes, keeping the text, with no more capacity than asked:
-// a growing string may double its capacity, twice what a long line needs.
-void ReserveExactly(std::string& s, std::size_t n) {
-  if (n <= s.capacity()) return;
-  std::string larger;
-  larger.reserve(n);
-  larger.append(s);
-  s.swap(larger);
-}
 
 }  // namespace
 
@@ -183,15 +174,7 @@ bool LineConverter::ApplyPair(const Step& step) {
   std::string_view text(buf_);
   std::size_t hit = text.find(step.source);
   if (hit == std::string_view::npos) return false;
-  // A pair that lengthens the text counts its matches first: the result is
-  // refused before it is made when it would pass the limit, and its buffer
-  // is exactly as large as the result.
-  std::size_t size = text.size();
-  if (step.target.size() > step.source.size()) {
-    std::size_t hits = 0;
-    for (std::size_t h = hit; h != std::string_view::npos; h = text.find(step.source, h + step.source.size())) ++hits;
-    size += hits * (step.target.size() - step.source.size());
-  }
+  const std::size_t size = ReplacedSize(text, hit, step.source, step.target.size());
   CheckResultSize(size);
   next_.clear();
   ReserveExactly(next_, size);

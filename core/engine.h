@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine_buffers.h"
 #include "tables.h"
 
 namespace velmar {
@@ -65,22 +66,6 @@ class LineConverter {
     std::array<std::uint8_t, 256> packedLength{};
     bool allPacked = true;
     std::size_t longestImage = 1;
-  };
-
-  // Which byte pairs occur in the text (a superset: pairs that a replacement
-  // removed may still be marked). A pair source with a missing byte pair
-  // cannot match.
-  struct BytePairs {
-    std::array<std::uint64_t, 1024> bits{};
-    void Clear() { bits.fill(0); }
-    void Add(unsigned char a, unsigned char b) {
-      unsigned i = (unsigned{a} << 8) | b;
-      bits[i >> 6] |= std::uint64_t{1} << (i & 63);
-    }
-    bool Has(unsigned char a, unsigned char b) const {
-      unsigned i = (unsigned{a} << 8) | b;
-      return (bits[i >> 6] >> (i & 63)) & 1;
-    }
   };
 
   // A run of one-byte pairs is composed into one map while no image grows

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "convert.h"
+#include "engine_buffers.h"
 #include "unicode_table.h"
 #include "utf8.h"
 
@@ -21,15 +22,6 @@ constexpr std::size_t kLongestKeptImage = 256;
 // buffer is exactly the result and not up to twice that.
 constexpr std::size_t kMeasureAbove = std::size_t{1} << 16;
 
-// Makes room for n bytes, keeping the text, with no more capacity than asked:
-// a growing string may double its capacity, twice what a long line needs.
-void ReserveExactly(std::string& s, std::size_t n) {
-  if (n <= s.capacity()) return;
-  std::string larger;
-  larger.reserve(n);
-  larger.append(s);
-  s.swap(larger);
-}
 
 bool IsContinuationByte(unsigned char c) { return (c & 0xC0) == 0x80; }
 
@@ -44,21 +36,6 @@ std::size_t FirstCharacterLength(std::string_view utf8) {
   while (n < utf8.size() && IsContinuationByte(static_cast<unsigned char>(utf8[n]))) ++n;
   return n;
 }
-
-// Which byte pairs occur in the text (a superset: pairs that a replacement
-// removed may still be marked).
-struct BytePairs {
-  std::array<std::uint64_t, 1024> bits{};
-  void Clear() { bits.fill(0); }
-  void Add(unsigned char a, unsigned char b) {
-    unsigned i = (unsigned{a} << 8) | b;
-    bits[i >> 6] |= std::uint64_t{1} << (i & 63);
-  }
-  bool Has(unsigned char a, unsigned char b) const {
-    unsigned i = (unsigned{a} << 8) | b;
-    return (bits[i >> 6] >> (i & 63)) & 1;
-  }
-};
 
 }  // namespace
 
@@ -302,15 +279,7 @@ struct UnicodeLineConverter::Compiled {
     std::string_view text(in);
     std::size_t hit = text.find(step.source);
     if (hit == std::string_view::npos) return false;
-    // A pair that lengthens the text counts its matches first: the result
-    // is refused before it is made when it would pass the limit, and its
-    // buffer is exactly as large as the result.
-    std::size_t size = text.size();
-    if (step.target.size() > step.source.size()) {
-      std::size_t hits = 0;
-      for (std::size_t h = hit; h != std::string_view::npos; h = text.find(step.source, h + step.source.size())) ++hits;
-      size += hits * (step.target.size() - step.source.size());
-    }
+    const std::size_t size = ReplacedSize(text, hit, step.source, step.target.size());
     CheckSize(size);
     out.clear();
     ReserveExactly(out, size);
