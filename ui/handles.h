@@ -3,7 +3,6 @@
 // handle in its destructor, moves but never copies, and gives the raw handle
 // with get(). One template, one small traits struct per kind of handle.
 #include <windows.h>
-#include <wininet.h>
 
 #include <chrono>
 #include <cstddef>
@@ -100,14 +99,6 @@ struct GlobalMemoryTraits {
 };
 // Memory from GlobalAlloc; Release() it once SetClipboardData has taken it.
 using GlobalMemory = UniqueHandle<GlobalMemoryTraits>;
-
-struct InternetHandleTraits {
-  using Type = HINTERNET;
-  static constexpr HINTERNET Null() { return nullptr; }
-  static void Free(HINTERNET handle) { InternetCloseHandle(handle); }
-};
-// A WinINet session, connection or request (link wininet where it is used).
-using InternetHandle = UniqueHandle<InternetHandleTraits>;
 
 struct LibraryTraits {
   using Type = HMODULE;

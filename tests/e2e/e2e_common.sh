@@ -222,7 +222,7 @@ window_named() {
   done
 }
 # The screen rectangle "x y width height" of a control of the main window, by
-# its name in app/control_ids.h.
+# its name in app/win/control_ids.h.
 control_rect() { client rect "$1" | tr -d '\r'; }
 # A real mouse click (button $2, default 1) in the middle of a control of the main window.
 click_control() {

@@ -5,7 +5,7 @@ set -eu
 scenario=$1
 . "$(dirname "$0")/e2e_common.sh"
 
-# Controls go by their names in app/control_ids.h.
+# Controls go by their names in app/win/control_ids.h.
 
 # A registered protocol client that prints every result until the program closes.
 listen() {

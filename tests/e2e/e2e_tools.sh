@@ -5,7 +5,7 @@ set -eu
 scenario=$1
 . "$(dirname "$0")/e2e_common.sh"
 
-# Controls go by their names in app/control_ids.h.
+# Controls go by their names in app/win/control_ids.h.
 # Items of the text boxes' context menu, as the arrow keys reach them.
 menu_rubles=1 menu_hryvnias=2 menu_statistics=9
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "catalogue.h"
-#include "handles.h"
+#include "internet_handle.h"
 #include "sha256.h"
 
 namespace velmar::online {
