@@ -111,6 +111,7 @@ class AccessibleObject final : public IAccessible {
       const Accessibility& a = shared_->accessibility;
       if (IsSelf(child) && a.currentName) return NewBstr(a.currentName(), name);
       if (IsSelf(child) && !a.name.empty()) return NewBstr(a.name, name);
+      if (IsSelf(child) && a.role == ROLE_SYSTEM_SEPARATOR) return S_FALSE;  // whatever text it draws
       const int row = Row(child);
       if (row >= 0) return NewBstr(a.rowName(row), name);
       return standard_->get_accName(child, name);

@@ -33,7 +33,8 @@ void SetAccessibility(HWND control, Accessibility accessibility);
 // A name and, unless 0, a role; an empty name leaves the proxy's.
 void SetAccessibleName(HWND control, std::wstring name, LONG role = 0);
 
-// The decorations: an etched line or a splitter bar, a separator without a name.
+// The decorations: an etched line, a splitter bar, a row of underscores: a
+// separator without a name, whatever text it draws.
 void MarkSeparator(HWND control);
 
 }  // namespace ui

@@ -166,10 +166,13 @@ TEST(Accessibility, OwnNameRoleAndStateOverTheStandardOnes) {
   text = L"second";
   EXPECT_EQ(Name(line), L"second");
 
-  HWND rule = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | SS_ETCHEDHORZ, 0, 0, 20, 2, parent.hwnd(), nullptr,
-                              GetModuleHandleW(nullptr), nullptr);
-  ui::MarkSeparator(rule);
-  EXPECT_EQ(Role(Object(rule)), ROLE_SYSTEM_SEPARATOR);
+  // A leader of underscores only decorates: not read out.
+  HWND leader = CreateWindowExW(0, L"STATIC", L"________", WS_CHILD, 0, 0, 20, 2, parent.hwnd(), nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+  ui::MarkSeparator(leader);
+  const Object separator(leader);
+  EXPECT_EQ(Role(separator), ROLE_SYSTEM_SEPARATOR);
+  EXPECT_EQ(Name(separator), L"<none>");
 }
 
 // A screen reader may hold the object after the window is gone; what the

@@ -3,7 +3,7 @@
 // Prints every control of the window with its role, name and state, and the
 // rows of each list; then "nameless:" for every visible control a screen
 // reader would announce without a name (separators have none by nature).
-//   access_probe WINDOW [close]   WINDOW: main, editor, params, modules, update, about;
+//   access_probe WINDOW [close]   WINDOW: main, editor, params, modules, update, about, statistics;
 //                                 "close" closes it after (WM_CLOSE, as its close box)
 // Standard output is UTF-8.
 #include <windows.h>
@@ -115,7 +115,8 @@ HWND Window(const std::string& which) {
   static const std::map<std::string, const wchar_t*> classes = {
       {"main", velmar::kMainWindowClass}, {"editor", velmar::kTableEditClass},
       {"params", velmar::kTableParamClass}, {"modules", L"TDwnlModulesForm"},
-      {"update", L"TUpdateForm"},          {"about", L"TAboutForm"}};
+      {"update", L"TUpdateForm"},          {"about", L"TAboutForm"},
+      {"statistics", L"TStatForm"}};
   const auto found = classes.find(which);
   if (found == classes.end()) Fail("unknown window " + which);
   HWND window = nullptr;
