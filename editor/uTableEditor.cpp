@@ -142,6 +142,10 @@ void TTableEditForm::AddButton(ui::FlatButton& button, EditorId id, const wchar_
   info.uId = reinterpret_cast<UINT_PTR>(button.hwnd());
   info.lpszText = const_cast<wchar_t*>(tip);
   SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+  // Named by its caption; the tip, with the keys, is what a screen reader adds.
+  ui::Accessibility accessibility;
+  accessibility.description = tip;
+  ui::SetAccessibility(button.hwnd(), std::move(accessibility));
 }
 
 void TTableEditForm::CreateControls() {

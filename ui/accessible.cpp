@@ -122,6 +122,10 @@ class AccessibleObject final : public IAccessible {
     return Row(child) < 0 ? standard_->get_accValue(child, value) : Nothing(value);
   }
   HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* text) override {
+    if (!text) return E_POINTER;
+    if (!Alive()) return CO_E_OBJNOTCONNECTED;
+    const std::wstring& own = shared_->accessibility.description;
+    if (IsSelf(child) && !own.empty()) return Guarded([&] { return NewBstr(own, text); });
     return Row(child) < 0 ? standard_->get_accDescription(child, text) : Nothing(text);
   }
 

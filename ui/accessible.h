@@ -17,6 +17,7 @@ namespace ui {
 struct Accessibility {
   std::wstring name;   // empty: the standard proxy's (the window text, a label)
   LONG role = 0;       // 0: the standard proxy's
+  std::wstring description;  // empty: the proxy's; what a tooltip says beyond the name
   // Read each time it is asked for, for a name that follows the window's state.
   std::function<std::wstring()> currentName;
   // State bits added to the proxy's (STATE_SYSTEM_CHECKED for a pressed check button).

@@ -145,12 +145,17 @@ TEST(Accessibility, OwnNameRoleAndStateOverTheStandardOnes) {
   bool on = true;
   ui::Accessibility a;
   a.role = ROLE_SYSTEM_CHECKBUTTON;
+  a.description = L"Convert a second after typing";
   a.extraState = [&] { return on ? STATE_SYSTEM_CHECKED : 0; };
   ui::SetAccessibility(button, a);
   const Object object(button);
   ASSERT_NE(object.p, nullptr);
   EXPECT_EQ(Name(object), L"Auto");  // the window text, as the standard proxy reads it
   EXPECT_EQ(Role(object), ROLE_SYSTEM_CHECKBUTTON);
+  BSTR description = nullptr;
+  ASSERT_EQ(object->get_accDescription(Child(CHILDID_SELF), &description), S_OK);
+  EXPECT_STREQ(description, L"Convert a second after typing");
+  SysFreeString(description);
   EXPECT_NE(State(object) & STATE_SYSTEM_CHECKED, 0);
   on = false;
   EXPECT_EQ(State(object) & STATE_SYSTEM_CHECKED, 0);

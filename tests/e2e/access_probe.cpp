@@ -1,10 +1,11 @@
 // Reads one of a running VelmarPro's windows as a screen reader does: through
 // the accessibility interfaces (oleacc), not through the windows' messages.
-// Prints every control of the window with its role, name and state, and the
-// rows of each list; then "nameless:" for every visible control a screen
-// reader would announce without a name (separators have none by nature).
-//   access_probe WINDOW [close]   WINDOW: main, editor, params, modules, update, about, statistics;
-//                                 "close" closes it after (WM_CLOSE, as its close box)
+// Prints every control of the window with its role, state, description and
+// name, and the rows of each list; then "nameless:" for every visible control
+// a screen reader would announce without a name (separators have none).
+//   access_probe WINDOW [close]
+// WINDOW: main, editor, params, modules, update, about, statistics; "close"
+// closes it after reading (WM_CLOSE, as its close box).
 // Standard output is UTF-8.
 #include <windows.h>
 #include <oleacc.h>
@@ -48,6 +49,7 @@ VARIANT Child(LONG id) {
 struct Description {
   HRESULT nameResult = E_FAIL;
   std::string name;
+  std::string description;
   std::string role = "?";
   LONG roleNumber = 0;
   LONG state = 0;
@@ -60,6 +62,11 @@ Description Describe(IAccessible* object, LONG child) {
   if (name) {
     d.name = Utf8(std::wstring(name, SysStringLen(name)));
     SysFreeString(name);
+  }
+  BSTR description = nullptr;
+  if (SUCCEEDED(object->get_accDescription(Child(child), &description)) && description) {
+    d.description = Utf8(std::wstring(description, SysStringLen(description)));
+    SysFreeString(description);
   }
   VARIANT role;
   VariantInit(&role);
@@ -78,7 +85,8 @@ Description Describe(IAccessible* object, LONG child) {
 std::string Line(const Description& d) {
   char state[16];
   wsprintfA(state, "%lx", static_cast<unsigned long>(d.state));
-  return "role=" + d.role + " state=" + state + " name=" + d.name;
+  return "role=" + d.role + " state=" + state + (d.description.empty() ? "" : " description=" + d.description) +
+         " name=" + d.name;
 }
 
 // The controls of `window` as its accessible object lists them: the children

@@ -61,6 +61,7 @@ read)
   no_nameless editor
   expect "pair 0 of the editor" "$(row editor 0)" "Ж → Zh"
   expect "pair 1, with blanks" "$(row editor 1)" "_Щ → _Shch"
+  expect "a button's tip" "$(control editor 105 | sed -n 's/.* description=\(.*\) name=.*/\1/p')" "Удалить пару (Del)"
   expect "a box named by its label" "$(control editor 114 | field name)" "Орегинал:"
   expect "the sample's result" "$(control editor 121 | field name)" "Результат пробы"
   "$run" "$bin/editor_e2e_client.exe" press params
