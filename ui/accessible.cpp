@@ -328,7 +328,8 @@ LRESULT CALLBACK Subclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
       } else {
         const LRESULT answer = LresultFromObject(__uuidof(IAccessible), wParam, object);
         object->Release();
-        return answer;
+        // Not handed out (a thread without COM): the standard proxy answers alone.
+        if (!FAILED(static_cast<HRESULT>(answer))) return answer;
       }
     }
   }
