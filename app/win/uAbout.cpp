@@ -4,6 +4,7 @@
 
 #include <tuple>
 
+#include "accessible.h"
 #include "modal.h"
 #include "text.h"
 
@@ -48,7 +49,9 @@ HWND TAboutForm::AddLabel(AboutId id, const std::string& text, int x, int y, int
 }
 
 void TAboutForm::FormCreate() {
-  AddLabel(AboutId::Image2, "", 226, 2, 129, 32, SS_NOTIFY | SS_OWNERDRAW);
+  // The banner opens the web page, as the first link does.
+  ui::SetAccessibleName(AddLabel(AboutId::Image2, "", 226, 2, 129, 32, SS_NOTIFY | SS_OWNERDRAW),
+                        ui::Widen("Веб-страница VelmarPro"), ROLE_SYSTEM_LINK);
   HWND name = AddLabel(AboutId::Label1, "VelmarPro", 64, 8, 150, 15);
   SendMessageW(name, WM_SETFONT, reinterpret_cast<WPARAM>(nameFont_.get()), FALSE);
   AddLabel(AboutId::Label2, VersionLine(version_), 64, 24, 160, 15);
@@ -69,6 +72,7 @@ void TAboutForm::FormCreate() {
                              std::tuple{AboutId::Label10, links_.community, 200}}) {
     HWND link = AddLabel(id, text, 88, y, 260, 15, SS_NOTIFY);
     SendMessageW(link, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.get()), FALSE);
+    ui::SetAccessibleName(link, {}, ROLE_SYSTEM_LINK);
   }
   AddLabel(AboutId::Label11, "Свободная программа: копируйте и дарите её друзьям.", 16, 224, 337, 17);
   HWND ok = ui::CreateControl(hwnd_, L"BUTTON", ui::Widen("ОК"), BS_DEFPUSHBUTTON | WS_TABSTOP, 0, Id(AboutId::Button1));

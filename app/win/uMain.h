@@ -67,6 +67,7 @@ class TVelmarPro_Api : public ui::Window {
   void CreateLeftColumn();
   void CreateUpperPart();
   void CreateLowerPart();
+  void DescribeControls();  // uMain_access.cpp: names and roles for screen readers
   void AddDrawnLabel(ui::Label& label, ControlId id, DWORD style, std::function<void(const DRAWITEMSTRUCT&)> draw);
   void Layout();
   int LeftWidth() const;    // of the left column, as the layout has it
@@ -94,6 +95,7 @@ class TVelmarPro_Api : public ui::Window {
   };
   RowTexts ListBox1RowTexts(int row) const;
   std::wstring ListBox1RowTip(int row) const;
+  std::wstring ListBox1RowName(int row) const;  // a row as a screen reader reads it
   void DrawTitle(const DRAWITEMSTRUCT& item);  // Label1
   void DrawInfoText(const DRAWITEMSTRUCT& item, int colour);  // Label3, Label4, Label5
   void sSpeedButton2Click();  // the mode menu

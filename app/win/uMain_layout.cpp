@@ -49,6 +49,7 @@ void TVelmarPro_Api::CreateControls() {
   sSpeedButton2_.onClick = [this] { sSpeedButton2Click(); };
   sSpeedButton9_.onClick = [this] { SendMessageW(hwnd_, WM_CLOSE, 0, 0); };
   PopupMenu2_.Create();
+  DescribeControls();
 }
 
 void TVelmarPro_Api::CreateLeftColumn() {

@@ -1,6 +1,7 @@
 #include "uTableEditor.h"
 
 #include <commctrl.h>
+#include "accessible.h"
 #include "file_dialog.h"
 
 #include <algorithm>
@@ -141,6 +142,10 @@ void TTableEditForm::AddButton(ui::FlatButton& button, EditorId id, const wchar_
   info.uId = reinterpret_cast<UINT_PTR>(button.hwnd());
   info.lpszText = const_cast<wchar_t*>(tip);
   SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+  // Named by its caption; the tip, with the keys, is what a screen reader adds.
+  ui::Accessibility accessibility;
+  accessibility.description = tip;
+  ui::SetAccessibility(button.hwnd(), std::move(accessibility));
 }
 
 void TTableEditForm::CreateControls() {
@@ -189,6 +194,26 @@ void TTableEditForm::CreateControls() {
   btn_Delete_.onClick = [this] { DeletePair(); };
   btn_Up_.onClick = [this] { MovePair(-1); };
   btn_Down_.onClick = [this] { MovePair(1); };
+  DescribeControls();
+}
+
+// What a screen reader cannot learn from the controls themselves: the rows
+// of the pair list are drawn, the arrows and the sample's result have no
+// label of their own, the etched lines only decorate. The buttons are named
+// by their captions, the other boxes by the labels before them.
+void TTableEditForm::DescribeControls() {
+  ui::Accessibility pairs;
+  pairs.name = L"Пары таблицы";
+  pairs.rowName = [this](int row) -> std::wstring {
+    if (row >= table_->TableCount) return {};
+    const TCharTable& pair = table_->Table[static_cast<std::size_t>(row)];
+    return ShownText(*table_, pair.Source) + L" \u2192 " + ShownText(*table_, pair.Target);
+  };
+  ui::SetAccessibility(Control(EditorId::ListBox1), std::move(pairs));
+  for (EditorId arrow : {EditorId::Label2, EditorId::LabelArrow}) ui::SetAccessibleName(Control(arrow), L"\u2192");
+  ui::SetAccessibleName(Control(EditorId::EditResult), L"Результат пробы");
+  for (EditorId line : {EditorId::Separator1, EditorId::Separator2, EditorId::Separator3})
+    ui::MarkSeparator(Control(line));
 }
 
 void TTableEditForm::Layout() {

@@ -43,6 +43,7 @@ class TTableEditForm : public ui::Window {
 
   void LoadPictures();
   void CreateControls();
+  void DescribeControls();  // names and roles for screen readers
   void AddButton(ui::FlatButton& button, EditorId id, const wchar_t* text, const wchar_t* icon,
                  const wchar_t* tip);
   void Layout();

@@ -1,5 +1,7 @@
 #include "uTableParam.h"
 
+#include "accessible.h"
+
 #include "modal_loop.h"
 #include "table_edit_model.h"
 #include "editor_text.h"
@@ -99,6 +101,10 @@ void TTableParamForm::Create(HWND owner, HWND centreOn) {
     HWND control = ui::CreateControl(hwnd_, c.kind, c.text, c.style, c.exStyle, Id(c.id));
     Move(control, c.x, c.y, c.w, c.h);
   }
+  // The flag pickers show pictures only; the etched line only decorates.
+  ui::SetAccessibleName(GetDlgItem(hwnd_, Id(ParamId::ComboBox1)), L"Иконка оригинала");
+  ui::SetAccessibleName(GetDlgItem(hwnd_, Id(ParamId::ComboBox2)), L"Иконка транскрипции");
+  ui::MarkSeparator(GetDlgItem(hwnd_, Id(ParamId::Bevel1)));
 }
 
 void TTableParamForm::ComboBoxDrawItem(const DRAWITEMSTRUCT& item) const {

@@ -3,6 +3,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "accessible.h"
 #include "http.h"
 #include "size_format.h"
 #include "text.h"
@@ -97,6 +98,7 @@ void TDwnlModulesForm::CreateControls() {
                                   0, Num(Control::ListView1)),
                 8, 8, 481, 249);
   ShowWindow(list_, SW_HIDE);
+  ui::SetAccessibleName(list_, L"Модули");  // its rows are read by the list view's own columns
   ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT);
   struct Column {
     const char* caption;

@@ -6,6 +6,7 @@
 #include <thread>
 
 
+#include "accessible.h"
 #include "http.h"
 #include "modal.h"
 #include "profile.h"
@@ -72,10 +73,16 @@ void TUpdateForm::CreateControls() {
   panel2_ = {Add(L"STATIC", Id::Image2, "", 170, 24, 64, 64, SS_OWNERDRAW),
              Add(L"STATIC", Id::Label1, "", 16, 104, 369, 16, SS_NOPREFIX | SS_CENTER),
              Add(PROGRESS_CLASSW, Id::ProgressBar1, "", 16, 128, 369, 17, 0)};
-  Add(L"STATIC", Id{0}, "", 0, 176, kClientWidth, 2, SS_ETCHEDHORZ);  // Bevel1
+  ui::MarkSeparator(Add(L"STATIC", Id{0}, "", 0, 176, kClientWidth, 2, SS_ETCHEDHORZ));  // Bevel1
   Add(L"BUTTON", Id::Button1, "Загрузить и установить", 8, 184, 161, 25, BS_DEFPUSHBUTTON | WS_TABSTOP);
   Add(L"BUTTON", Id::Button3, "Вручную", 176, 184, 97, 25, BS_PUSHBUTTON | WS_TABSTOP);
   Add(L"BUTTON", Id::Button2, "Закрыть", 318, 184, 75, 25, BS_PUSHBUTTON | WS_TABSTOP);
+  // For screen readers: the pictures, the news box (the label before it is
+  // the download size) and the bar have no text of their own.
+  for (Id picture : {Id::Image1, Id::Image2})
+    ui::SetAccessibleName(Control(picture), L"Логотип VelmarPro", ROLE_SYSTEM_GRAPHIC);
+  ui::SetAccessibleName(Control(Id::Memo1), L"Что нового");
+  ui::SetAccessibleName(Control(Id::ProgressBar1), L"Загрузка обновления");
 }
 
 void TUpdateForm::ShowPanel1(bool panel1) {

@@ -94,6 +94,11 @@ expect "the loaded module window" "$(rows)" "$(printf '%s\n' \
   'row3=Нет файла|Описание missing|Нет|1' 'row4=Вверх|Описание up|Недоступен|1' \
   'row5=Устройство|Описание device|Недоступен|1' 'row6=Локальный|Описание local|Недоступен|1' \
   'row7=Мой|Описание cyr|Да|0' 'row8=Медленный|Описание slow|Нет|1')"
+# As a screen reader reads it: every control named.
+"$run" "$bin/access_probe.exe" modules | tr -d '\r' > access.txt
+if grep '^nameless:' access.txt; then fail "controls without a name in the module window: $(cat access.txt)"; fi
+grep -q ' name=Модули$' access.txt || fail "the module list has no name: $(cat access.txt)"
+echo "ok: every control of the module window has a name"
 
 # One module window at most: a second "Загрузить модули" keeps it, and the
 # about window opened from the tray over it leaves the main window disabled.

@@ -61,6 +61,12 @@ statistics)
   set_memo1 'Привет, World 2024\r\nвторая строка'
   client select-text Memo1 0 18
   memo1_menu $menu_statistics
+  # As a screen reader reads it: every value named, the underscores between not read out.
+  "$run" "$bin/access_probe.exe" statistics | tr -d '\r' > access.txt
+  if grep '^nameless:' access.txt; then fail "controls without a name in the statistics window: $(cat access.txt)"; fi
+  grep -q '^control 200 Static .* role=separator state=[0-9a-f]* name=$' access.txt ||
+    fail "the underscores are read out: $(cat access.txt)"
+  echo "ok: the statistics window reads its rows without the underscores"
   client stat-window > stat.txt
   expect "statistics of the selection" "$(tr -d '\r' < stat.txt)" "$(printf '%s\n' \
     'Слов: 3' 'Символов (без пробелов): 18' 'Символов (с пробелами): 20' 'Пробелов: 2' 'Строк: 1' \

@@ -66,6 +66,12 @@ offer)
     w=$(xdotool search --onlyvisible --name "^Доступна новая версия VelmarPro!\$" | head -1)
     import -window "$w" "$VELMAR_UPDATE_SHOT"
   fi
+  # As a screen reader reads it: every control named, before "Вручную" is pressed.
+  probe update 30000 0 > /dev/null
+  "$run" "$bin/access_probe.exe" update | tr -d '\r' > access.txt
+  if grep '^nameless:' access.txt; then fail "controls without a name in the update window: $(cat access.txt)"; fi
+  grep -q ' name=Что нового$' access.txt || fail "the news box has no name: $(cat access.txt)"
+  echo "ok: every control of the update window has a name"
   probe update 30000 3 > update.txt || fail "no update window: $(cat update.txt)"
   cat update.txt
   expect "caption" "$(line update.txt caption)" "Доступна новая версия VelmarPro!"

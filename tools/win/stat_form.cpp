@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "accessible.h"
 #include "size_format.h"
 #include "text.h"
 #include "tools_window.h"
@@ -74,8 +75,10 @@ void TStatForm::CreateControls() {
     r.caption.SetTextColour(GetSysColor(COLOR_BTNTEXT));
     r.leader.SetTextColour(GetSysColor(COLOR_GRAYTEXT));  // the underscores stay in the background
     r.value.SetTextColour(GetSysColor(COLOR_BTNTEXT));
+    ui::MarkSeparator(r.leader.hwnd());  // a screen reader skips the underscores, not reads them out
   }
   HWND rule = MakeStatic(hwnd(), L"", SS_ETCHEDHORZ, -1);
+  ui::MarkSeparator(rule);
   MoveWindow(rule, 8, kRuleTop, kClientWidth - 16, 2, FALSE);
   ok_ = CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
                         kClientWidth - 8 - kButtonWidth, kButtonTop, kButtonWidth, kButtonHeight, hwnd(),

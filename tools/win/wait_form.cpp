@@ -4,8 +4,11 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
+#include "accessible.h"
 #include "tools_window.h"
+#include "window.h"
 
 namespace velmar {
 namespace {
@@ -28,6 +31,10 @@ TWaitForm::TWaitForm(HWND owner) {
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kProgressBarId)),
                                   GetModuleHandleW(nullptr), nullptr);
   if (!progressBar1_) throw std::runtime_error("Cannot create a progress bar");
+  // The bar is read with what it waits for: the window's caption.
+  ui::Accessibility bar;
+  bar.currentName = [window = hwnd()] { return ui::GetText(window); };
+  ui::SetAccessibility(progressBar1_, std::move(bar));
 }
 
 void TWaitForm::StartMarquee() {
