@@ -4,14 +4,18 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <new>
 #include <stdexcept>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "cp1251.h"
 #include "image.h"
 #include "tables.h"
 #include "text.h"
+#include "window.h"
 
 namespace {
 
@@ -76,6 +80,27 @@ TEST(Pictures, FlagStripDecodesWithAlpha) {
 TEST(Pictures, MissingResourceIsAnError) {
   ui::ComApartment com;
   EXPECT_THROW(ui::Image::FromResource(L"NO_SUCH_PICTURE"), std::runtime_error);
+}
+
+// What the user reads when a command ends with an exception: Russian words
+// for what has no readable text of its own, the program's own texts as they are.
+TEST(FailureMessage, IsTheExceptionsTextOrTheProgramsOwnWords) {
+  const std::filesystem::filesystem_error fileError("remove", std::filesystem::path(L"C:\\нет\\файл.txt"),
+                                                     std::error_code(5, std::system_category()));
+  const struct {
+    std::exception_ptr failure;
+    std::wstring message;
+  } cases[] = {
+      {std::make_exception_ptr(std::bad_alloc()), L"Недостаточно памяти для выполнения команды"},
+      {std::make_exception_ptr(std::length_error("basic_string::_M_create")), L"Недостаточно памяти для выполнения команды"},
+      {std::make_exception_ptr(fileError), L"Не удалось выполнить действие с файлом «C:\\нет\\файл.txt» (код ошибки 5)"},
+      {std::make_exception_ptr(std::runtime_error("'abc' is not a valid integer value")),
+       L"'abc' is not a valid integer value"},
+      {std::make_exception_ptr(std::runtime_error("Не удалось создать окно")), L"Не удалось создать окно"},
+      {std::make_exception_ptr(std::runtime_error("")), L"Непредвиденная ошибка"},
+      {std::make_exception_ptr(42), L"Непредвиденная ошибка"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ui::FailureMessage(c.failure), c.message);
 }
 
 }  // namespace

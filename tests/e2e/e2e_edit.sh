@@ -235,7 +235,7 @@ help)
   wait $!
   case "$message" in
   *%1*) fail "the system's message has an unfilled insert: '$message'" ;;
-  "Cannot open \"$(winpath app/ReadMe.txt)\". "*) echo "ok: no program for ReadMe.txt: $message" ;;
+  "Не удалось открыть \"$(winpath app/ReadMe.txt)\". "*) echo "ok: no program for ReadMe.txt: $message" ;;
   *) fail "message without a program for text files: '$message'" ;;
   esac
   "$run" reg add 'HKCR\.txt' /ve /d txtfile /f >/dev/null
