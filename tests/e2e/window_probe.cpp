@@ -218,7 +218,11 @@ int UpdateCancel(int watchMs) {
   };
   PostMessageW(update, WM_COMMAND, MAKEWPARAM(1, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(update, 1)));
   if (!WaitFor(10000, [&] { return IsWindowVisible(label1) != FALSE; })) Fail("the download did not start");
-  const std::wstring first = caption();
+  // From the first byte on, the caption shows the progress.
+  const std::wstring progress = e2e::Wide("Скачивание файла ");
+  std::wstring first;
+  if (!WaitFor(10000, [&] { return (first = caption()).rfind(progress, 0) == 0; }, 50))
+    Fail("no progress in the caption: " + Utf8(first));
   const auto end = Clock::now() + std::chrono::milliseconds(watchMs);
   while (Clock::now() < end) {
     caption();
