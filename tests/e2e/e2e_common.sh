@@ -263,6 +263,10 @@ focus_main() {
 # would reach the window below it.
 pick_menu_item() {
   client wait-menu 15000 || fail "no popup menu opened to pick item $1 from"
+  press_menu_item "$1"
+}
+# Picks item N of the popup menu that is on the screen.
+press_menu_item() {
   sleep 0.2
   i=0
   while [ $i -lt "$1" ]; do
@@ -285,7 +289,7 @@ context_menu() {
     echo "note: no popup menu after a right click on $1, clicking again"
     click_control "$1" 3 $((-10 * tries)) $((-10 * tries))
   done
-  pick_menu_item "$2"
+  press_menu_item "$2"
 }
 # Types a path into the open or save dialog titled $1 and confirms it.
 file_dialog() {
