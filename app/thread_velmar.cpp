@@ -101,9 +101,9 @@ void TThreadVelmar::Execute() noexcept {
     failure_ = kNotEnoughMemory;
   } catch (const std::exception& e) {
     failure_ = e.what();
-    if (failure_.empty()) failure_ = "Unexpected error";
+    if (failure_.empty()) failure_ = "Непредвиденная ошибка";
   } catch (...) {
-    failure_ = "Unexpected error";
+    failure_ = "Непредвиденная ошибка";
   }
   if (!failure_.empty()) {
     resultText_.clear();

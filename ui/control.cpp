@@ -8,7 +8,6 @@
 #include <unordered_map>
 #include <utility>
 
-#include "text.h"
 #include "window.h"
 
 namespace ui {
@@ -76,7 +75,7 @@ void Control::CreateAs(HWND parent, const wchar_t* className, std::wstring_view 
 }
 
 void Control::Attach(HWND control) {
-  if (!control) throw std::runtime_error("Cannot attach to a missing control");
+  if (!control) throw std::runtime_error("Элемент окна не найден");
   Detach();
   hwnd_ = control;
   id_ = GetDlgCtrlID(control);
@@ -154,11 +153,8 @@ LRESULT CALLBACK Control::Subclass(HWND hwnd, UINT message, WPARAM wParam, LPARA
   } else if (Control* control = FromHandle(hwnd)) {
     try {
       if (const auto answer = control->OnOwnMessage(message, wParam, lParam)) return *answer;
-    } catch (const std::exception& e) {
-      ShowError(GetParent(hwnd), Widen(e.what()));
-      return 0;
     } catch (...) {
-      ShowError(GetParent(hwnd), L"Unexpected error");
+      ShowError(GetParent(hwnd), FailureMessage(std::current_exception()));
       return 0;
     }
   }

@@ -12,6 +12,8 @@ constexpr COLORREF kHotFill = RGB(229, 243, 255);
 constexpr COLORREF kHotBorder = RGB(153, 209, 255);
 constexpr COLORREF kDownFill = RGB(204, 232, 255);
 constexpr COLORREF kDownBorder = RGB(102, 167, 232);
+constexpr UINT_PTR kHoverCheckTimer = 0x4876;
+constexpr UINT kHoverCheckMs = 250;
 
 void FrameFill(HDC dc, const RECT& rect, COLORREF fill, COLORREF border) {
   Brush brush(CreateSolidBrush(fill));
@@ -108,20 +110,56 @@ void FlatButton::Draw(const DRAWITEMSTRUCT& item) const {
   }
 }
 
-std::optional<LRESULT> FlatButton::OnOwnMessage(UINT message, WPARAM, LPARAM) {
+void FlatButton::SetHot(bool hot) {
+  if (hot) {
+    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd(), 0};
+    TrackMouseEvent(&track);
+  }
+  if (hot == hot_) return;
+  hot_ = hot;
+  // While lit, the button looks now and then whether the cursor is still
+  // over it: a parent moved or resized under a still cursor (maximised,
+  // restored) moves the button on the screen without a word to it.
+  if (hot_)
+    SetTimer(hwnd(), kHoverCheckTimer, kHoverCheckMs, nullptr);
+  else
+    KillTimer(hwnd(), kHoverCheckTimer);
+  InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+void FlatButton::CheckCursorStillOver() {
+  if (!hot_) return;
+  POINT cursor{};
+  const bool over = IsWindowVisible(hwnd()) && IsWindowEnabled(hwnd()) && GetCursorPos(&cursor) &&
+                    WindowFromPoint(cursor) == hwnd();
+  // Still over it: the leave is tracked anew, as a change of capture ends the tracking.
+  SetHot(over);
+}
+
+std::optional<LRESULT> FlatButton::OnOwnMessage(UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
     case WM_MOUSEMOVE:
-      if (!hot_) {
-        hot_ = true;
-        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd(), 0};
-        TrackMouseEvent(&track);
-        InvalidateRect(hwnd(), nullptr, FALSE);
-      }
+      if (!hot_) SetHot(true);
       break;
     case WM_MOUSELEAVE:
-      hot_ = false;
-      InvalidateRect(hwnd(), nullptr, FALSE);
+      SetHot(false);
       break;
+    // No WM_MOUSELEAVE comes when the button moves away from under a cursor
+    // that stays where it was (the parent laid out anew after a maximise or
+    // a restore), when it is hidden or disabled, or when the mouse was
+    // captured while the cursor left: the hover look follows the cursor then.
+    case WM_SHOWWINDOW:
+      if (!wParam) SetHot(false);
+      break;
+    case WM_WINDOWPOSCHANGED:
+    case WM_ENABLE:
+    case WM_CAPTURECHANGED:
+      CheckCursorStillOver();
+      break;
+    case WM_TIMER:
+      if (wParam != kHoverCheckTimer) break;
+      CheckCursorStillOver();
+      return 0;
     default:
       break;
   }

@@ -32,6 +32,8 @@ class FlatButton : public Control {
   void Draw(const DRAWITEMSTRUCT& item) const;
   // What a click does: toggles a check button, then calls onClick.
   void Click();
+  // Whether it shows the hover look (the frame and the hover icon).
+  bool Hot() const { return hot_; }
 
  protected:
   std::optional<LRESULT> OnCommand(WORD code) override;
@@ -42,6 +44,10 @@ class FlatButton : public Control {
   Look look_ = Look::IconOnly;
   const Image* icon_ = nullptr;
   const Image* hotIcon_ = nullptr;
+  // The hover look on or off, with the leave tracking that ends it.
+  void SetHot(bool hot);
+  // Drops the hover look unless the cursor is still over the button.
+  void CheckCursorStillOver();
   bool hot_ = false;
 };
 

@@ -25,7 +25,7 @@ Image Image::FromResource(const wchar_t* name) {
   bi.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
   HBITMAP bitmap = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!bitmap) throw std::runtime_error("Cannot create a bitmap");
+  if (!bitmap) throw std::runtime_error("Не удалось создать растровое изображение");
   Image image;
   image.bitmap_.Reset(bitmap);
   image.width_ = pixels.width;

@@ -4,6 +4,7 @@
 #include <wincodec.h>
 #include <wrl/client.h>
 
+#include <cstdio>
 #include <stdexcept>
 #include <string>
 
@@ -12,16 +13,21 @@ namespace {
 
 using Microsoft::WRL::ComPtr;
 
-void Check(HRESULT hr, const char* what) {
-  if (FAILED(hr)) throw std::runtime_error(std::string("Cannot decode picture: ") + what);
+// `what` names the step for whoever reads the code; the user is given the code.
+void Check(HRESULT hr, [[maybe_unused]] const char* what) {
+  if (FAILED(hr)) {
+    char code[16];
+    std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(hr));
+    throw std::runtime_error(std::string("Не удалось прочитать картинку (код ошибки ") + code + ")");
+  }
 }
 
 Pixels Decode(const wchar_t* name, const GUID& format) {
   HRSRC info = FindResourceW(nullptr, name, MAKEINTRESOURCEW(10) /* RT_RCDATA */);
-  if (!info) throw std::runtime_error("Missing picture resource");
+  if (!info) throw std::runtime_error("Картинка не найдена в ресурсах программы");
   const auto* data = static_cast<BYTE*>(LockResource(LoadResource(nullptr, info)));
   const DWORD size = SizeofResource(nullptr, info);
-  if (!data || size == 0) throw std::runtime_error("Empty picture resource");
+  if (!data || size == 0) throw std::runtime_error("Картинка в ресурсах программы пуста");
 
   ComPtr<IWICImagingFactory> factory;
   Check(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory)),

@@ -6,9 +6,17 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace ui {
+
+// `text` fitted into a field of `capacity` characters, its closing NUL
+// included: whole when it fits, else cut after the last whole word that
+// leaves room for an ellipsis ("…"); a first word longer than the field is cut
+// inside, never between the two halves of a surrogate pair.
+std::wstring FitToField(std::wstring_view text, std::size_t capacity);
 
 class TrayIcon {
  public:
@@ -24,17 +32,19 @@ class TrayIcon {
   bool Add(HWND owner, UINT id, UINT callbackMessage, HICON icon, std::wstring_view tip);
   // Adds the icon again after the taskbar was re-created ("TaskbarCreated").
   bool Readd();
-  // The tooltip; the shell shows at most 127 characters.
+  // The tooltip; the shell shows at most 127 characters (FitToField).
   void SetTip(std::wstring_view tip);
   // Hides a balloon that may be showing, then shows this one (title at most
-  // 63 characters, text at most 255).
+  // 63 characters, text at most 255, each fitted by FitToField).
   void ShowBalloon(std::wstring_view title, std::wstring_view text, BalloonIcon icon, unsigned timeoutSeconds);
   void HideBalloon();
   void Remove();
 
   bool Added() const { return added_; }
-  // The text of the balloon shown last; empty once hidden.
+  // The text and title of the balloon shown last; the text is empty once hidden.
   std::wstring_view BalloonText() const { return data_.szInfo; }
+  std::wstring_view BalloonTitle() const { return data_.szInfoTitle; }
+  std::wstring_view Tip() const { return data_.szTip; }
 
  private:
   bool Modify(UINT flags);

@@ -1,6 +1,8 @@
 #include "window.h"
 
 #include <exception>
+#include <filesystem>
+#include <new>
 #include <stdexcept>
 
 #include "control.h"
@@ -12,6 +14,25 @@ HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
 void ShowError(HWND owner, const std::wstring& message) {
   MessageBoxW(owner, message.c_str(), L"VelmarPro", MB_OK | MB_ICONERROR);
+}
+
+std::wstring FailureMessage(const std::exception_ptr& failure) {
+  try {
+    std::rethrow_exception(failure);
+  } catch (const std::bad_alloc&) {
+    return Widen("Недостаточно памяти для выполнения команды");
+  } catch (const std::length_error&) {
+    return Widen("Недостаточно памяти для выполнения команды");
+  } catch (const std::filesystem::filesystem_error& e) {
+    // The library's own text is English: the file and the system's code say enough.
+    std::wstring message = Widen("Не удалось выполнить действие с файлом");
+    if (!e.path1().empty()) message += L" \u00AB" + e.path1().wstring() + L"\u00BB";
+    return message + Widen(" (код ошибки ") + std::to_wstring(e.code().value()) + L")";
+  } catch (const std::exception& e) {
+    if (*e.what()) return Widen(e.what());
+  } catch (...) {
+  }
+  return Widen("Непредвиденная ошибка");
 }
 
 Font MakeFont(const FontSpec& spec) {
@@ -45,13 +66,13 @@ void Window::Register(const wchar_t* className, HICON icon, HBRUSH background, H
   wc.hCursor = cursor ? cursor : LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = background;
   wc.lpszClassName = className;
-  if (!RegisterClassExW(&wc)) throw std::runtime_error("Cannot register a window class");
+  if (!RegisterClassExW(&wc)) throw std::runtime_error("Не удалось зарегистрировать класс окна");
 }
 
 void Window::CreateWindowOf(const wchar_t* className, const wchar_t* title, DWORD style, DWORD exStyle, int x,
                             int y, int width, int height, HWND parent, HMENU menuOrId) {
   CreateWindowExW(exStyle, className, title, style, x, y, width, height, parent, menuOrId, Instance(), this);
-  if (!hwnd_) throw std::runtime_error("Cannot create a window");
+  if (!hwnd_) throw std::runtime_error("Не удалось создать окно");
 }
 
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -78,12 +99,9 @@ LRESULT CALLBACK Window::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
   try {
     // A control with an object of its own handles its notifications itself.
     if (!ForwardToControl(message, wParam, lParam, result)) result = self->HandleMessage(message, wParam, lParam);
-  } catch (const std::exception& e) {
-    // The command ends here; the program carries on.
-    ShowError(hwnd, Widen(e.what()));
-    result = 0;
   } catch (...) {
-    ShowError(hwnd, L"Unexpected error");
+    // The command ends here; the program carries on.
+    ShowError(hwnd, FailureMessage(std::current_exception()));
     result = 0;
   }
   --self->handling_;
@@ -103,7 +121,7 @@ HWND CreateControl(HWND parent, const wchar_t* className, std::wstring_view text
   const std::wstring caption(text);
   HWND control = CreateWindowExW(exStyle, className, caption.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
                                  parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), nullptr);
-  if (!control) throw std::runtime_error("Cannot create a control");
+  if (!control) throw std::runtime_error("Не удалось создать элемент окна");
   SendMessageW(control, WM_SETFONT, SendMessageW(parent, WM_GETFONT, 0, 0), FALSE);
   return control;
 }

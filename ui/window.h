@@ -6,6 +6,7 @@
 // the window's HandleMessage.
 #include <windows.h>
 
+#include <exception>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -16,6 +17,10 @@ namespace ui {
 
 // Shows the message of a failed command the way the program shows every error.
 void ShowError(HWND owner, const std::wstring& message);
+// What ShowError says of an exception that ended a command: its own message,
+// or the program's own words when the exception has none a user can read
+// (memory ran out, a file system failure, anything that is no std::exception).
+std::wstring FailureMessage(const std::exception_ptr& failure);
 
 struct FontSpec {
   const wchar_t* face = L"MS Sans Serif";

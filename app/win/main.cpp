@@ -5,7 +5,6 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -129,8 +128,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }
-  } catch (const std::exception& e) {
-    ui::ShowError(nullptr, std::wstring(L"VelmarPro: ") + std::wstring(e.what(), e.what() + std::strlen(e.what())));
+  } catch (...) {
+    // The texts of the program's own failures are UTF-8, Russian ones too.
+    ui::ShowError(nullptr, L"VelmarPro: " + ui::FailureMessage(std::current_exception()));
   }
   return 0;
 }

@@ -202,7 +202,7 @@ void TVelmarPro_Api::sSpeedButton4Click() {
   const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(hwnd_, L"open", target.c_str(), nullptr, nullptr, show));
   if (result <= 32) {
     const DWORD error = GetLastError();
-    ui::ShowError(hwnd_, FileErrorText(L"Cannot open", target, error != 0 ? error : ERROR_NO_ASSOCIATION));
+    ui::ShowError(hwnd_, FileErrorText(L"Не удалось открыть", target, error != 0 ? error : ERROR_NO_ASSOCIATION));
   }
 }
 

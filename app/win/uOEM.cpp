@@ -14,7 +14,7 @@ constexpr int kDesignHeight = 294;
 class MemoryDc {
  public:
   MemoryDc() : dc_(CreateCompatibleDC(nullptr)) {
-    if (!dc_) throw std::runtime_error("Cannot create a device context");
+    if (!dc_) throw std::runtime_error("Не удалось создать контекст устройства");
   }
   ~MemoryDc() { DeleteDC(dc_); }
   MemoryDc(const MemoryDc&) = delete;
@@ -51,7 +51,7 @@ void TOEMForm::Render() {
   bi.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
   bitmap_.Reset(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!bitmap_) throw std::runtime_error("Cannot create a bitmap");
+  if (!bitmap_) throw std::runtime_error("Не удалось создать растровое изображение");
   std::memcpy(bits, image_.bgra.data(), image_.bgra.size());
   PremultiplyForLayeredWindow({static_cast<std::uint8_t*>(bits), image_.bgra.size()});
 

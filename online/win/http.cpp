@@ -106,21 +106,6 @@ std::string ExecutableName() {
   return slash == std::string::npos ? full : full.substr(slash + 1);
 }
 
-std::wstring SystemMessage(unsigned long code) {
-  wchar_t* text = nullptr;
-  HMODULE wininet = GetModuleHandleW(L"wininet.dll");
-  const DWORD flags = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
-                      (wininet && code >= INTERNET_ERROR_BASE && code <= INTERNET_ERROR_LAST
-                           ? FORMAT_MESSAGE_FROM_HMODULE
-                           : 0);
-  const DWORD n = FormatMessageW(flags, wininet, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::wstring message = n ? std::wstring(text, n) : L"error " + std::to_wstring(code);
-  LocalFree(text);
-  while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))
-    message.pop_back();
-  return message;
-}
-
 }  // namespace
 
 void SetTimeouts(Timeouts timeouts) { g_timeouts = timeouts; }
@@ -337,31 +322,6 @@ std::wstring DownloadFailureText(const DownloadResult& result) {
       return wide("загрузка длилась слишком долго и прервана");
   }
   return {};
-}
-
-std::wstring DescribeDownloadError(const DownloadResult& result) {
-  switch (result.error) {
-    case DownloadError::None:
-      return L"";
-    case DownloadError::BadUrl:
-      return L"The address is not an http or https address";
-    case DownloadError::OpenFailed:
-      return L"The address could not be opened: " + SystemMessage(result.systemError);
-    case DownloadError::HttpStatus:
-      return L"The server answered with status " + std::to_wstring(result.status);
-    case DownloadError::Broken:
-      return L"The download broke off after " + std::to_wstring(result.bytes) + L" bytes" +
-             (result.announced ? L" of " + std::to_wstring(result.announced) : std::wstring());
-    case DownloadError::Checksum:
-      return L"The file does not have the SHA-256 digest the catalogue gives";
-    case DownloadError::File:
-      return L"The file could not be written: " + SystemMessage(result.systemError);
-    case DownloadError::Cancelled:
-      return L"The download was cancelled";
-    case DownloadError::TimedOut:
-      return L"The download took too long";
-  }
-  return L"";
 }
 
 DownloadResult DownloadInBackground(const std::string& url, const std::filesystem::path& destination,

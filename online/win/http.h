@@ -101,9 +101,6 @@ std::wstring ErrorText(unsigned long code);
 // Why a download failed, in Russian, for the user ("сервер ответил кодом 404").
 std::wstring DownloadFailureText(const DownloadResult& result);
 
-// An English description of a failed download for logs.
-std::wstring DescribeDownloadError(const DownloadResult& result);
-
 // A download on a worker thread while the calling (UI) thread goes on
 // handling its messages, so the windows answer however slow the server is.
 struct BackgroundDownload {

@@ -164,7 +164,7 @@ TEST(ThreadVelmar, ExceptionsEndTheRunWithAFailure) {
       {[](std::int64_t p) { if (p > 10) throw std::bad_alloc(); }, kNotEnoughMemory},
       {[](std::int64_t p) { if (p > 10) std::string().reserve(std::string().max_size() + 1); }, kNotEnoughMemory},
       {[](std::int64_t p) { if (p > 10) throw std::runtime_error("broken table"); }, "broken table"},
-      {[](std::int64_t p) { if (p > 10) throw 42; }, "Unexpected error"},
+      {[](std::int64_t p) { if (p > 10) throw 42; }, "Непредвиденная ошибка"},
   };
   for (const auto& c : cases) {
     const Recorded rec = RunWorker(text, store.Store[0], false, false, false, c.thrower);

@@ -194,21 +194,17 @@ edit)
   click_control Memo1
   # The context menu of the result box acts on the result box, even though
   # the source box was clicked last: select all, copy.
-  click_control Memo2 3
-  pick_menu_item 8
+  context_menu Memo2 8
   expect "colour of the result box after a right click" "$(box_colour Memo2)" "#FFFFFF"
   expect "colour of the source box after a right click on the other" "$(box_colour Memo1)" "#F2FAFF"
-  click_control Memo2 3
-  pick_menu_item 5
+  context_menu Memo2 5
   # No automatic runs from here: a run makes both boxes read-only for a moment,
   # and an undo that came then would be refused.
   client click CheckBox1
   # Empty the source box through its own menu (select all, delete), then paste
   # with the toolbar, which acts on the box clicked last.
-  click_control Memo1 3
-  pick_menu_item 8
-  click_control Memo1 3
-  pick_menu_item 7
+  context_menu Memo1 8
+  context_menu Memo1 7
   expect "source box after select all and delete" "$(memo 1)" ""
   click_control btn_Paste
   expect_memo 1 "$(printf 'Schuka\r\n')" "source box after paste"
@@ -216,8 +212,7 @@ edit)
   expect_memo 1 "" "source box after undoing the paste"
   # Cut from the result box with the toolbar.
   click_control Memo2
-  click_control Memo2 3
-  pick_menu_item 8
+  context_menu Memo2 8
   click_control btn_Cut
   expect_memo 2 "" "result box after cut"
   close_program
@@ -235,7 +230,7 @@ help)
   wait $!
   case "$message" in
   *%1*) fail "the system's message has an unfilled insert: '$message'" ;;
-  "Cannot open \"$(winpath app/ReadMe.txt)\". "*) echo "ok: no program for ReadMe.txt: $message" ;;
+  "Не удалось открыть \"$(winpath app/ReadMe.txt)\". "*) echo "ok: no program for ReadMe.txt: $message" ;;
   *) fail "message without a program for text files: '$message'" ;;
   esac
   "$run" reg add 'HKCR\.txt' /ve /d txtfile /f >/dev/null

@@ -12,10 +12,7 @@ menu_rubles=1 menu_hryvnias=2 menu_statistics=9
 label2() { client label2 | tr -d '\r'; }
 set_memo1() { text in.txt "$1"; client set-memo1 in.txt; }
 # Opens the context menu of the source box with a right click and picks item $1.
-memo1_menu() {
-  click_control Memo1 3
-  pick_menu_item "$1"
-}
+memo1_menu() { context_menu Memo1 "$1"; }
 
 case "$scenario" in
 status)

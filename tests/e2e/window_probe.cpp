@@ -200,6 +200,45 @@ int UpdatePress(int button) {
   return 0;
 }
 
+// Presses "Загрузить и установить", watches the download for MS
+// milliseconds (the window must answer within a second all the while), then
+// presses "Отмена" and says how long the offer took to come back. One
+// process for all of it: a start of a probe between the steps takes seconds
+// under Wine on a busy machine, longer than a slow download may run.
+int UpdateCancel(int watchMs) {
+  HWND update = Visible(L"TUpdateForm");
+  if (!update) Fail("no visible update window");
+  HWND label1 = GetDlgItem(update, 107), button2 = GetDlgItem(update, IDCANCEL);
+  const auto caption = [&] {
+    wchar_t text[256] = {};
+    DWORD_PTR n = 0;
+    if (!SendMessageTimeoutW(update, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 1000, &n))
+      Fail("the update window does not answer during the download");
+    return std::wstring(text);
+  };
+  PostMessageW(update, WM_COMMAND, MAKEWPARAM(1, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(update, 1)));
+  if (!WaitFor(10000, [&] { return IsWindowVisible(label1) != FALSE; })) Fail("the download did not start");
+  // From the first byte on, the caption shows the progress.
+  const std::wstring progress = e2e::Wide("Скачивание файла ");
+  std::wstring first;
+  if (!WaitFor(10000, [&] { return (first = caption()).rfind(progress, 0) == 0; }, 50))
+    Fail("no progress in the caption: " + Utf8(first));
+  const auto end = Clock::now() + std::chrono::milliseconds(watchMs);
+  while (Clock::now() < end) {
+    caption();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  std::cout << "caption_first=" << Utf8(first) << "\ncaption_last=" << Utf8(caption())
+            << "\nbutton2_during=" << Utf8(TextOf(button2)) << std::endl;
+  const auto pressed = Clock::now();
+  PostMessageW(update, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(button2));
+  const bool back = WaitFor(10000, [&] { return !IsWindowVisible(label1); }, 5);
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - pressed).count();
+  std::cout << "panel_after=" << (back ? 1 : 2) << "\ncancel_ms=" << ms << "\ncaption_after=" << Utf8(caption())
+            << "\nbutton2_after=" << Utf8(TextOf(button2)) << std::endl;
+  return 0;
+}
+
 // Plays a copy of the program that is ending: it holds the single-instance
 // mutex without a window for MS milliseconds, then ends without releasing it.
 int HoldMutex(int ms) {
@@ -220,7 +259,8 @@ int Usage() {
                "  update MS BUTTON       waits for the update window, prints it, presses BUTTON (0: none)\n"
                "  hold-mutex MS          holds the program's mutex without a window, then ends\n"
                "  update-state           prints the update window's caption, panel and button 2\n"
-               "  update-press BUTTON    presses a button of the update window\n";
+               "  update-press BUTTON    presses a button of the update window\n"
+               "  update-cancel MS       starts the download, watches it MS ms, presses Отмена\n";
   return 2;
 }
 
@@ -243,6 +283,7 @@ int wmain(int argc, wchar_t** argv) {
   if (command == "hold-mutex") return HoldMutex(std::stoi(arg(1, "3000")));
   if (command == "update-state") return UpdateState();
   if (command == "update-press") return UpdatePress(std::stoi(arg(1, "2")));
+  if (command == "update-cancel") return UpdateCancel(std::stoi(arg(1, "2000")));
   if (command == "update") return Update(std::stoi(arg(1, "30000")), std::stoi(arg(2, "0")));
   return Usage();
 }

@@ -130,15 +130,20 @@ TEST_F(HttpTest, AFailedDownloadLeavesNoFileAndTheOldOneAlone) {
     std::string url;
     DownloadError error;
     unsigned status;
+    std::wstring told;  // what the user is told, in Russian
   };
   SetTimeouts({1000, 1000});
-  for (const Case& c : {Case{server_.Url("/missing.table"), DownloadError::HttpStatus, 404},
-                        Case{server_.Url("/error.table"), DownloadError::HttpStatus, 500},
-                        Case{server_.Url("/cut.table"), DownloadError::Broken, 200},
-                        Case{server_.Url("/hang.table"), DownloadError::OpenFailed, 0},
-                        Case{server_.Url("/stalled.table"), DownloadError::Broken, 200},
-                        Case{refused, DownloadError::OpenFailed, 0},
-                        Case{"file:///C:/windows/win.ini", DownloadError::BadUrl, 0}}) {
+  for (const Case& c : {Case{server_.Url("/missing.table"), DownloadError::HttpStatus, 404, L"сервер ответил кодом 404"},
+                        Case{server_.Url("/error.table"), DownloadError::HttpStatus, 500, L"сервер ответил кодом 500"},
+                        Case{server_.Url("/cut.table"), DownloadError::Broken, 200,
+                             L"связь прервалась, получено байт: 3000 из 10000"},
+                        Case{server_.Url("/hang.table"), DownloadError::OpenFailed, 0,
+                             L"сервер не отвечает (сервер не ответил вовремя)"},
+                        Case{server_.Url("/stalled.table"), DownloadError::Broken, 200,
+                             L"связь прервалась, получено байт: 2000 из 10000"},
+                        Case{refused, DownloadError::OpenFailed, 0, L"сервер не отвечает (не удалось соединиться с сервером)"},
+                        Case{"file:///C:/windows/win.ini", DownloadError::BadUrl, 0,
+                             L"адрес не начинается с http:// или https://"}}) {
     for (bool existing : {false, true}) {
       if (existing) {
         std::ofstream(target, std::ios::binary) << "old";
@@ -148,7 +153,7 @@ TEST_F(HttpTest, AFailedDownloadLeavesNoFileAndTheOldOneAlone) {
       const DownloadResult result = DownloadFile(c.url, target);
       EXPECT_EQ(result.error, c.error) << c.url;
       EXPECT_EQ(result.status, c.status) << c.url;
-      EXPECT_FALSE(DescribeDownloadError(result).empty());
+      EXPECT_EQ(DownloadFailureText(result), c.told) << c.url;
       EXPECT_EQ(FolderNames(), existing ? std::vector<std::string>{"m.table"} : std::vector<std::string>{}) << c.url;
       if (existing) {
         EXPECT_EQ(ReadAll(target), "old") << c.url;
@@ -177,6 +182,7 @@ TEST_F(HttpTest, DownloadIntoAFolderThatDoesNotExistIsAFileError) {
   EXPECT_EQ(result.error, DownloadError::File);
   EXPECT_EQ(result.status, 200u);
   EXPECT_NE(result.systemError, 0u);
+  EXPECT_EQ(DownloadFailureText(result), L"файл не записан (папка не найдена)");
 }
 
 TEST_F(HttpTest, DownloadWithProgressReportsEveryChunkAndTheFinalEmptyRead) {

@@ -203,8 +203,8 @@ TEST(StatisticsWorker, DestroyedWhileCountingAndFailing) {
     std::string failure;
   } cases[] = {
       {[](const auto&, auto&, const auto&) { throw std::runtime_error("count failed"); }, "count failed"},
-      {[](const auto&, auto&, const auto&) { throw std::bad_alloc(); }, "Not enough memory"},
-      {[](const auto&, auto&, const auto&) { throw 1; }, "Unexpected error"},
+      {[](const auto&, auto&, const auto&) { throw std::bad_alloc(); }, "Недостаточно памяти для подсчёта статистики этого текста"},
+      {[](const auto&, auto&, const auto&) { throw 1; }, "Непредвиденная ошибка"},
       {TThreadInfo::CountLines, ""},
   };
   for (const auto& c : cases) {

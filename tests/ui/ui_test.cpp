@@ -4,14 +4,19 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <new>
 #include <stdexcept>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "cp1251.h"
 #include "image.h"
 #include "tables.h"
 #include "text.h"
+#include "tray_icon.h"
+#include "window.h"
 
 namespace {
 
@@ -76,6 +81,62 @@ TEST(Pictures, FlagStripDecodesWithAlpha) {
 TEST(Pictures, MissingResourceIsAnError) {
   ui::ComApartment com;
   EXPECT_THROW(ui::Image::FromResource(L"NO_SUCH_PICTURE"), std::runtime_error);
+}
+
+// The shell's fields hold 64 (title), 128 (tip) and 256 (balloon text)
+// characters with the NUL, and cut what does not fit wherever it ends.
+TEST(TrayText, ATextTooLongForItsFieldEndsAtAWholeWordWithAnEllipsis) {
+  const struct {
+    std::wstring text;
+    std::size_t capacity;
+    std::wstring fitted;
+  } cases[] = {
+      {L"один два три", 13, L"один два три"},  // fits with its NUL
+      {L"один два три", 12, L"один два…"},
+      {L"один два три", 10, L"один два…"},
+      {L"один два три", 9, L"один…"},  // "два" would not be whole
+      {L"один, два три", 9, L"один…"},  // no comma before the ellipsis
+      {L"Транслитерация", 8, L"Трансл…"},  // one word longer than the field
+      {L"ab\U0001F600cd", 5, L"ab…"},  // a pair of surrogates is never halved
+      {L"", 1, L""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ui::FitToField(c.text, c.capacity), c.fitted) << c.capacity;
+
+  std::wstring words;
+  while (words.size() < 400) words += L"Программа выполняет транслит выделенного Вами текста. ";
+  ui::TrayIcon icon;  // never added: what it would hand the shell
+  icon.ShowBalloon(words.substr(0, 80), words, ui::TrayIcon::BalloonIcon::Info, 1);
+  for (const std::wstring_view shown : {icon.BalloonText(), icon.BalloonTitle()}) {
+    ASSERT_GT(shown.size(), 1u);
+    EXPECT_EQ(shown.back(), L'\u2026');
+    const std::wstring_view kept = shown.substr(0, shown.size() - 1);
+    EXPECT_EQ(words.compare(0, kept.size(), kept), 0);
+    const wchar_t next = words[kept.size()];
+    EXPECT_TRUE(next == L' ' || next == L'.') << "cut inside a word: " << ui::Narrow(kept);
+  }
+  EXPECT_LE(icon.BalloonText().size(), 255u);
+  EXPECT_LE(icon.BalloonTitle().size(), 63u);
+}
+
+// What the user reads when a command ends with an exception: Russian words
+// for what has no readable text of its own, the program's own texts as they are.
+TEST(FailureMessage, IsTheExceptionsTextOrTheProgramsOwnWords) {
+  const std::filesystem::filesystem_error fileError("remove", std::filesystem::path(L"C:\\нет\\файл.txt"),
+                                                     std::error_code(5, std::system_category()));
+  const struct {
+    std::exception_ptr failure;
+    std::wstring message;
+  } cases[] = {
+      {std::make_exception_ptr(std::bad_alloc()), L"Недостаточно памяти для выполнения команды"},
+      {std::make_exception_ptr(std::length_error("basic_string::_M_create")), L"Недостаточно памяти для выполнения команды"},
+      {std::make_exception_ptr(fileError), L"Не удалось выполнить действие с файлом «C:\\нет\\файл.txt» (код ошибки 5)"},
+      {std::make_exception_ptr(std::runtime_error("'abc' is not a valid integer value")),
+       L"'abc' is not a valid integer value"},
+      {std::make_exception_ptr(std::runtime_error("Не удалось создать окно")), L"Не удалось создать окно"},
+      {std::make_exception_ptr(std::runtime_error("")), L"Непредвиденная ошибка"},
+      {std::make_exception_ptr(42), L"Непредвиденная ошибка"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ui::FailureMessage(c.failure), c.message);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -88,6 +89,61 @@ TEST(Controls, NotificationsReachTheObjectOfTheSendingControl) {
   EXPECT_EQ(ui::Control::FromHandle(moved.hwnd()), &moved);
   parent.Command(moved, BN_CLICKED);
   EXPECT_EQ(clicks[1], 3);
+}
+
+// Windows sends no WM_MOUSELEAVE when a button moves away from under a still
+// cursor, is hidden or disabled, or the cursor left while the mouse was
+// captured: the frame of the hover look must not stay behind.
+TEST(Controls, AFlatButtonDropsItsHoverLookWhenTheCursorIsNoLongerOverIt) {
+  Parent parent;
+  const auto placeParent = [&](int x) {
+    SetWindowPos(parent.hwnd(), HWND_TOP, x, 100, 300, 200, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+  };
+  ui::FlatButton button;
+  button.Create(parent.hwnd(), 501, L"cut", ui::FlatButton::Look::IconOnly, nullptr, nullptr);
+  const auto place = [&](int x) { SetWindowPos(button.hwnd(), nullptr, x, 10, 24, 24, SWP_NOZORDER | SWP_NOACTIVATE); };
+  const auto cursorAway = [] { SetCursorPos(900, 900); };
+  const auto pump = [](int ms) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    MSG msg;
+    while (std::chrono::steady_clock::now() < end) {
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+      Sleep(10);
+    }
+  };
+  const struct {
+    const char* what;
+    std::function<void()> change;
+    bool hotAfter;
+  } cases[] = {
+      {"moved a little, still under the cursor", [&] { place(14); }, true},
+      {"moved away from under the cursor", [&] { place(150); }, false},
+      {"hidden", [&] { ShowWindow(button.hwnd(), SW_HIDE); }, false},
+      {"disabled", [&] { EnableWindow(button.hwnd(), FALSE); }, false},
+      {"left while the mouse was captured",
+       [&] {
+         SetCapture(button.hwnd());
+         cursorAway();
+         ReleaseCapture();
+       },
+       false},
+      {"its window moved under a still cursor (maximised, restored)", [&] { placeParent(500); pump(1000); }, false},
+  };
+  for (const auto& c : cases) {
+    placeParent(100);
+    place(10);
+    ShowWindow(button.hwnd(), SW_SHOWNA);
+    EnableWindow(button.hwnd(), TRUE);
+    RECT r{};
+    GetWindowRect(button.hwnd(), &r);
+    SetCursorPos(r.left + 12, r.top + 12);
+    SendMessageW(button.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(12, 12));
+    ASSERT_TRUE(button.Hot()) << c.what;
+    c.change();
+    EXPECT_EQ(button.Hot(), c.hotAfter) << c.what;
+    cursorAway();
+    pump(0);
+  }
 }
 
 TEST(Controls, StandardControlsHandleTheirOwnNotifications) {

@@ -33,11 +33,11 @@ void TThreadInfo::Execute() noexcept {
   try {
     analyse_(lines_, counter_, stop_);
   } catch (const std::bad_alloc&) {
-    failure_ = "Not enough memory";
+    failure_ = "Недостаточно памяти для подсчёта статистики этого текста";
   } catch (const std::exception& e) {
-    failure_ = *e.what() ? e.what() : "Unexpected error";
+    failure_ = *e.what() ? e.what() : "Непредвиденная ошибка";
   } catch (...) {
-    failure_ = "Unexpected error";
+    failure_ = "Непредвиденная ошибка";
   }
   if (stop_) return;
   try {

@@ -30,7 +30,7 @@ TWaitForm::TWaitForm(HWND owner) {
   progressBar1_ = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 16, 16, 377, 25, hwnd(),
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kProgressBarId)),
                                   GetModuleHandleW(nullptr), nullptr);
-  if (!progressBar1_) throw std::runtime_error("Cannot create a progress bar");
+  if (!progressBar1_) throw std::runtime_error("Не удалось создать индикатор выполнения");
   // The bar is read with what it waits for: the window's caption.
   ui::Accessibility bar;
   bar.currentName = [window = hwnd()] { return ui::GetText(window); };
