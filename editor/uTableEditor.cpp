@@ -7,7 +7,6 @@
 #include <string>
 #include <utility>
 
-#include "modal_loop.h"
 #include "table_edit_model.h"
 #include "editor_text.h"
 #include "text.h"
@@ -95,9 +94,8 @@ std::vector<std::filesystem::path> TTableEditForm::ShowModal(HWND owner, const s
   boldFont_ = ui::MakeFont({L"Segoe UI", -11, true});
   listBrush_.Reset(CreateSolidBrush(kListColour));
   Register(kTableEditClass, nullptr, GetSysColorBrush(COLOR_BTNFACE), nullptr);
-  CreateWindowOf(kTableEditClass, kTitle, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
-                 WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, 0, 0, 0, 0, owner, nullptr);
-  CentreOn(hwnd_, owner, kClientWidth, kClientHeight);
+  CreateDialogWindow(kTableEditClass, kTitle, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
+                     WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClientWidth, kClientHeight, owner);
   CreateControls();
   Layout();
 
@@ -107,12 +105,13 @@ std::vector<std::filesystem::path> TTableEditForm::ShowModal(HWND owner, const s
       {FVIRTKEY | FALT, VK_UP, static_cast<WORD>(EditorId::btn_Up)},
       {FVIRTKEY | FALT, VK_DOWN, static_cast<WORD>(EditorId::btn_Down)},
   };
-  accelerators_.reset(CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys))));
+  accelerators_.Reset(CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys))));
 
   FormShow();
   SetFocus(Control(EditorId::Edit1));
   // A file is loaded over the window, which its messages may need.
-  RunModal(hwnd_, owner, done_, accelerators_.get(), [&] {
+  RunModal(done_, accelerators_.get(), [&] {
+    SetForegroundWindow(hwnd_);
     if (!file.empty()) LoadFromFile(file);
   });
   return saved_;

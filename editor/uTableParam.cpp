@@ -1,6 +1,5 @@
 #include "uTableParam.h"
 
-#include "modal_loop.h"
 #include "table_edit_model.h"
 #include "editor_text.h"
 #include "text.h"
@@ -38,7 +37,7 @@ bool TTableParamForm::Execute(HWND owner, HWND centreOn, TTransTable& table, con
   SendMessageW(form.Control(ParamId::ComboBox2), CB_SETCURSEL, IsFlagNumber(table.ToIcon) ? table.ToIcon : -1, 0);
   SetFocus(form.Control(ParamId::Button1));
 
-  RunModal(form.hwnd(), owner, form.done_);
+  form.RunModal(form.done_);
   if (!form.ok_ || !form.hwnd()) return false;
   // Each text taken may turn the table into a Unicode one, so all are read first.
   const std::wstring from = ui::GetText(form.Control(ParamId::EditFrom));
@@ -63,9 +62,9 @@ bool TTableParamForm::Execute(HWND owner, HWND centreOn, TTransTable& table, con
 void TTableParamForm::Create(HWND owner, HWND centreOn) {
   font_ = ui::MakeFont({L"Segoe UI", -11});
   Register(kTableParamClass, nullptr, GetSysColorBrush(COLOR_BTNFACE), nullptr);
-  CreateWindowOf(kTableParamClass, L"Параметры таблицы", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
-                 WS_EX_TOOLWINDOW | WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, 0, 0, 0, 0, owner, nullptr);
-  CentreOn(hwnd_, centreOn, kClientWidth, kClientHeight);
+  CreateDialogWindow(kTableParamClass, L"Параметры таблицы", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
+                     WS_EX_TOOLWINDOW | WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClientWidth, kClientHeight, owner,
+                     centreOn);
 
   constexpr DWORD kLabel = SS_LEFTNOWORDWRAP | SS_NOPREFIX;
   constexpr DWORD kEdit = WS_TABSTOP | ES_AUTOHSCROLL;
