@@ -614,10 +614,20 @@ LRESULT TTableEditForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         if (code == EN_CHANGE) EditChange(static_cast<EditorId>(id));
       } else if (id == Id(EditorId::EditSample)) {
         if (code == EN_CHANGE) UpdateSample();
+      } else if (id == IDOK) {
+        // Enter in the pair's boxes adds the new pair, as "+" does.
+        HWND focus = GetFocus();
+        if (Selected() < 0 && (focus == Control(EditorId::Edit1) || focus == Control(EditorId::Edit2)))
+          sSpeedButton5Click();
       } else if (id == IDCANCEL) {
-        // Esc: no pair is selected any more, so what is typed next makes a new pair.
-        SendMessageW(Control(EditorId::ListBox1), LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-        ShowEditState();
+        // Esc lets a selected pair go, so what is typed next makes a new pair;
+        // with none selected it closes the editor as "Закрыть" does.
+        if (Selected() >= 0) {
+          SendMessageW(Control(EditorId::ListBox1), LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+          ShowEditState();
+        } else {
+          sSpeedButton3Click();
+        }
       } else if (code == BN_CLICKED || code == BN_DOUBLECLICKED || (code == 1 && lParam == 0)) {
         // A click, or the accelerator of a button.
         for (ui::FlatButton* b : buttons_)

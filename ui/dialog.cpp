@@ -55,15 +55,34 @@ bool IsPushButton(HWND control) {
   return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || type == BS_OWNERDRAW;
 }
 
+bool IsMultiLineEdit(HWND control) {
+  wchar_t kind[16] = L"";
+  GetClassNameW(control, kind, 16);
+  return lstrcmpiW(kind, L"Edit") == 0 && (GetWindowLongPtrW(control, GWL_STYLE) & ES_MULTILINE);
+}
+
 }  // namespace
 
 bool HandleDialogKeys(HWND window, MSG& msg) {
-  if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN) {
-    HWND focus = GetFocus();
-    if (focus && IsChild(window, focus) && IsPushButton(focus) && IsWindowEnabled(focus)) {
+  HWND focus = msg.message == WM_KEYDOWN ? GetFocus() : nullptr;
+  if (focus && IsChild(window, focus)) {
+    if (msg.wParam == VK_RETURN && IsPushButton(focus) && IsWindowEnabled(focus)) {
       SendMessageW(GetParent(focus), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(focus), BN_CLICKED),
                    reinterpret_cast<LPARAM>(focus));
       return true;
+    }
+    // A box of several lines takes every key in a dialog box, and asks a
+    // window that is no dialog box in vain to move on, or closes it on Esc:
+    // Tab leaves it (Ctrl+Tab types a tab) and Esc is the window's cancel.
+    if (IsMultiLineEdit(focus) && GetKeyState(VK_CONTROL) >= 0) {
+      if (msg.wParam == VK_TAB) {
+        if (HWND next = GetNextDlgTabItem(window, focus, GetKeyState(VK_SHIFT) < 0)) SetFocus(next);
+        return true;
+      }
+      if (msg.wParam == VK_ESCAPE) {
+        SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        return true;
+      }
     }
   }
   return IsDialogMessageW(window, &msg) != FALSE;
@@ -89,6 +108,7 @@ void Dialog::CreateDialogWindow(const wchar_t* className, const wchar_t* title, 
                                 int clientWidth, int clientHeight, HWND owner, HWND centreOn) {
   // Child windows that take the focus themselves are reached by Tab too.
   exStyle |= WS_EX_CONTROLPARENT;
+  focusBefore_ = GetFocus();
   const SIZE size = WindowSizeForClient(style, exStyle, clientWidth, clientHeight);
   CreateWindowOf(className, title, style, exStyle, 0, 0, size.cx, size.cy, owner, nullptr);
   CentreOnOwner(hwnd_, centreOn ? centreOn : owner);
@@ -96,26 +116,38 @@ void Dialog::CreateDialogWindow(const wchar_t* className, const wchar_t* title, 
 
 namespace {
 
-// The owner is given back before the window hides: the activation returns to it.
+// The owner is given back before the window hides: the activation returns to
+// it. The control that had the focus before gets it back, as after a dialog
+// box: a button that opened the window is where the keyboard was.
 class ModalScope {
  public:
-  explicit ModalScope(HWND window) : window_(window) { owner_.emplace(GetWindow(window, GW_OWNER)); }
+  ModalScope(HWND window, HWND focus) : window_(window), focus_(focus) {
+    owner_.emplace(GetWindow(window, GW_OWNER));
+  }
   ~ModalScope() {
     owner_.reset();
     if (IsWindow(window_)) ShowWindow(window_, SW_HIDE);
+    if (focus_ && IsWindow(focus_) && IsWindowVisible(focus_) && IsWindowEnabled(focus_) &&
+        GetActiveWindow() == GetAncestor(focus_, GA_ROOT))
+      SetFocus(focus_);
   }
   ModalScope(const ModalScope&) = delete;
   ModalScope& operator=(const ModalScope&) = delete;
 
  private:
   HWND window_;
+  HWND focus_;
   std::optional<OwnerDisabled> owner_;
 };
 
 }  // namespace
 
 void Dialog::RunModal(const bool& done, HACCEL accelerators, const std::function<void()>& shown) {
-  const ModalScope modal(hwnd_);
+  // The focus outside this window; a window that set its own focus before
+  // it showed had found it when it was made.
+  HWND focus = GetFocus();
+  if (!focus || focus == hwnd_ || IsChild(hwnd_, focus)) focus = focusBefore_;
+  const ModalScope modal(hwnd_, focus);
   ShowWindow(hwnd_, SW_SHOW);
   if (shown) shown();
   RunMessagesUntil(hwnd_, done, accelerators);

@@ -56,8 +56,12 @@ class Dialog : public Window {
   // Shows the window over its disabled owner, runs `shown` (optional: what
   // needs the window on screen) and then messages until `done` is set or the
   // window is gone. The owner gets its state back before the window hides,
-  // so that the activation returns to it; also when an exception ends the run.
+  // so that the activation returns to it, and the control that had the focus
+  // before gets it again; also when an exception ends the run.
   void RunModal(const bool& done, HACCEL accelerators = nullptr, const std::function<void()>& shown = {});
+
+ private:
+  HWND focusBefore_ = nullptr;  // the focus when the window was made, given back after a modal run
 };
 
 }  // namespace ui
