@@ -165,14 +165,16 @@ void TTableEditForm::CreateControls() {
 
   AddButton(sSpeedButton5_, EditorId::sSpeedButton5, L"Добавить", L"ADD", L"Добавить новую пару");
   constexpr DWORD kLabel = SS_LEFTNOWORDWRAP | SS_NOPREFIX;
-  ui::CreateControl(hwnd_, L"STATIC", L"Орегинал:", kLabel, 0, Id(EditorId::Label1));
+  // The labels of the boxes carry access keys: Alt and the letter go to the box after the label.
+  constexpr DWORD kKeyLabel = SS_LEFTNOWORDWRAP;
+  ui::CreateControl(hwnd_, L"STATIC", L"&Орегинал:", kKeyLabel, 0, Id(EditorId::Label1));
   ui::CreateControl(hwnd_, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, Id(EditorId::Edit1));
   HWND arrow = ui::CreateControl(hwnd_, L"STATIC", L">", kLabel, 0, Id(EditorId::Label2));
   SendMessageW(arrow, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.get()), FALSE);
-  ui::CreateControl(hwnd_, L"STATIC", L"Транскрипция:", kLabel, 0, Id(EditorId::Label3));
+  ui::CreateControl(hwnd_, L"STATIC", L"&Транскрипция:", kKeyLabel, 0, Id(EditorId::Label3));
   ui::CreateControl(hwnd_, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, Id(EditorId::Edit2));
 
-  ui::CreateControl(hwnd_, L"STATIC", L"Проба:", kLabel, 0, Id(EditorId::LabelSample));
+  ui::CreateControl(hwnd_, L"STATIC", L"&Проба:", kKeyLabel, 0, Id(EditorId::LabelSample));
   ui::CreateControl(hwnd_, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, Id(EditorId::EditSample));
   HWND sampleArrow = ui::CreateControl(hwnd_, L"STATIC", L">", kLabel, 0, Id(EditorId::LabelArrow));
   SendMessageW(sampleArrow, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.get()), FALSE);

@@ -49,6 +49,8 @@ class TestDialog : public ui::Dialog {
   std::vector<int> commands;
   bool done = false;
   bool ownerEverEnabled = false;
+  int closeRequests = 0;
+  HWND focusAtCancel = nullptr;
   bool visibleMeanwhile = false;
 
  protected:
@@ -58,7 +60,15 @@ class TestDialog : public ui::Dialog {
       commands.push_back(LOWORD(wParam));
       ownerEverEnabled = ownerEverEnabled || IsWindowEnabled(owner_);
       visibleMeanwhile = IsWindowVisible(hwnd_) != FALSE;
-      if (LOWORD(wParam) == IDCANCEL) done = true;
+      if (LOWORD(wParam) == IDCANCEL) {
+        focusAtCancel = GetFocus();
+        done = true;
+      }
+      return 0;
+    }
+    if (message == WM_CLOSE) {
+      ++closeRequests;
+      done = true;
       return 0;
     }
     if (message == WM_COMMAND) return 0;
@@ -144,6 +154,32 @@ TEST(DialogBase, EnterElsewhereIsTheDefaultCommand) {
     PostMessageW(edit, WM_KEYDOWN, VK_ESCAPE, 0);
   });
   EXPECT_EQ(dialog.commands, (std::vector<int>{IDOK, IDCANCEL}));
+}
+
+// A box of several lines wants every key; Tab and Esc must still work as in a
+// dialog box, and Esc must not close the window as the box asks its parent to.
+TEST(DialogBase, TabLeavesABoxOfSeveralLinesAndEscThereIsTheCancel) {
+  Owner owner(100, 100, 400, 300, false);
+  TestDialog dialog(owner.hwnd());
+  HWND box = ui::CreateControl(dialog.hwnd(), L"EDIT", L"text", WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN, 0, 40);
+  SetWindowPos(box, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);  // first in the tab order
+  dialog.Run({}, nullptr, [&] {
+    SetFocus(box);
+    PostMessageW(box, WM_KEYDOWN, VK_ESCAPE, 0);
+  });
+  EXPECT_EQ(dialog.closeRequests, 0);
+  EXPECT_EQ(dialog.commands, (std::vector<int>{IDCANCEL}));
+  EXPECT_EQ(ui::GetText(box), L"text");
+
+  dialog.done = false;
+  dialog.commands.clear();
+  dialog.Run({}, nullptr, [&] {
+    SetFocus(box);
+    PostMessageW(box, WM_KEYDOWN, VK_TAB, 0);
+    PostMessageW(dialog.first, WM_KEYDOWN, VK_ESCAPE, 0);
+  });
+  EXPECT_EQ(dialog.focusAtCancel, dialog.first);
+  EXPECT_EQ(ui::GetText(box), L"text");
 }
 
 TEST(DialogBase, TheOwnerGetsBackTheStateItHad) {

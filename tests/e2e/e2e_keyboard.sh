@@ -7,7 +7,8 @@ scenario=$1
 . "$(dirname "$0")/e2e_common.sh"
 
 # Control ids of the main window (app/control_ids.h) and of the editor (editor/editor_ids.h).
-ListBox1=103 sSpeedButton3=102 sSpeedButton9=111 btn_Velmar=107 sSpeedButton2=108 btn_About=110 Memo1=116 Memo2=127
+sSpeedButton3=102 ListBox1=103 btn_Velmar=107 sSpeedButton2=108 btn_About=110 sSpeedButton9=111
+Memo1=116
 Edit1=114 Edit2=117 EditSample=119
 
 # The keyboard focus after the keys just pressed have been handled.
@@ -89,7 +90,6 @@ journey)
   xdotool type --delay 60 "aqa"
   eclient info
   expect "sample result" "$(field result)" "aQa"
-  import -window root editor-keys.png
   # Esc closes the editor as "Закрыть" does: the table is changed, so it asks
   # first; Tab moves to "Нет" and Enter presses it. The focus is back on the
   # button that opened the editor.
@@ -99,6 +99,40 @@ journey)
   key Tab Return
   window_gone "Редактор таблиц"
   focus_is "back on the editor button" $sSpeedButton3
+
+  # On to "О программе": a flat button with the focus shows it (its picture
+  # differs from the same button without the focus). Enter opens the about
+  # window with the focus on "ОК"; Esc closes it and the focus is back.
+  key Tab Tab Tab Tab Tab
+  focus_is "on О программе" $btn_About
+  set -- $(control_rect btn_About)
+  about="$3x$4+$1+$2"
+  import -window root -crop "$about" about-focused.png
+  key Return
+  window_named "О программе VelmarPro" >/dev/null || fail "Enter on О программе did not open the about window"
+  focus_is "on ОК of the about window" 1
+  key Escape
+  window_gone "О программе VelmarPro"
+  focus_is "back on О программе" $btn_About
+  # The text boxes' menu from the keyboard, then "Выход" by Tab and Space.
+  key Tab
+  focus_is "on Выход" $sSpeedButton9
+  import -window root -crop "$about" about-unfocused.png
+  differ=$(compare -metric AE about-focused.png about-unfocused.png null: 2>&1 || true)
+  [ "$differ" != 0 ] || fail "a flat button with the focus looks as one without it"
+  echo "ok: the focus shows on a flat button ($differ pixels)"
+  key Tab
+  focus_is "from Выход on to the upper box" $Memo1
+  key shift+F10
+  client wait-menu 5000 || fail "Shift+F10 did not open the text boxes' menu"
+  key Escape
+  client wait-menu-gone 5000 || fail "Esc did not close the text boxes' menu"
+  focus_is "back in the upper box after the menu" $Memo1
+  key shift+Tab
+  focus_is "on Выход again" $sSpeedButton9
+  key space
+  wait_exit "$last"
+  expect "exit code after Выход" "$exit_status" 0
   ;;
 *)
   fail "unknown scenario $scenario"
