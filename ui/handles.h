@@ -74,6 +74,37 @@ struct IconTraits {
 // An icon the program made or loaded unshared (never one loaded with LR_SHARED).
 using Icon = UniqueHandle<IconTraits>;
 
+struct AcceleratorTableTraits {
+  using Type = HACCEL;
+  static constexpr HACCEL Null() { return nullptr; }
+  static void Free(HACCEL table) { DestroyAcceleratorTable(table); }
+};
+// A table of keyboard accelerators made with CreateAcceleratorTable.
+using AcceleratorTable = UniqueHandle<AcceleratorTableTraits>;
+
+struct RegistryKeyTraits {
+  using Type = HKEY;
+  static HKEY Null() { return nullptr; }
+  static void Free(HKEY key) { RegCloseKey(key); }
+};
+// An open registry key; empty when it could not be opened or created.
+class RegistryKey : public UniqueHandle<RegistryKeyTraits> {
+ public:
+  RegistryKey() = default;
+  explicit RegistryKey(HKEY key) : UniqueHandle(key) {}
+  static RegistryKey Open(HKEY root, const wchar_t* path, REGSAM access) {
+    HKEY key = nullptr;
+    return RegistryKey(RegOpenKeyExW(root, path, 0, access, &key) == ERROR_SUCCESS ? key : nullptr);
+  }
+  // Opens the key, creating it when it does not exist yet.
+  static RegistryKey Create(HKEY root, const wchar_t* path, REGSAM access) {
+    HKEY key = nullptr;
+    return RegistryKey(RegCreateKeyExW(root, path, 0, nullptr, 0, access, nullptr, &key, nullptr) == ERROR_SUCCESS
+                           ? key
+                           : nullptr);
+  }
+};
+
 struct MemoryDcTraits {
   using Type = HDC;
   static constexpr HDC Null() { return nullptr; }

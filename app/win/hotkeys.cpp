@@ -65,18 +65,6 @@ bool OtherProgramInFront() {
   return front && GetWindowThreadProcessId(front, nullptr) != GetCurrentThreadId();
 }
 
-void DispatchWaitingMessages() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      return;
-    }
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
-
 void GlobalHotkeys::Register(HWND window) {
   if (main_ || quick_) return;
   window_ = window;

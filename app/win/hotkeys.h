@@ -67,10 +67,6 @@ bool CopySelection(HWND target);
 // hotkey's own keys (or after a little while anyway).
 void SendPasteKeys();
 
-// Hands waiting messages on, so that a hotkey handler sees the state the
-// user left (a WM_QUIT is put back).
-void DispatchWaitingMessages();
-
 // The text on the clipboard as CF_TEXT (Windows-1251), CF_UNICODETEXT (with
 // the stand-ins put back) and CF_LOCALE; false when the clipboard is busy.
 bool PutTextToClipboard(HWND owner, std::string_view text, std::span<const std::wstring> standIns = {});

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "command_protocol.h"
+#include "dialog.h"
 #include "http.h"
 #include "image.h"
 #include "uMain.h"
@@ -123,8 +124,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // WM_COPYDATA); the program goes on with the next.
     while ((got = GetMessageW(&msg, nullptr, 0, 0)) != 0) {
       if (got == -1) continue;
-      // Tab and the arrow keys move between the controls, as in a dialog box.
-      if (IsDialogMessageW(mainForm.hwnd(), &msg)) continue;
+      // Tab and the arrow keys move between the controls, as in a dialog box:
+      // in the main window and in a modeless window of ours over it.
+      HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+      if (!root || !(GetWindowLongPtrW(root, GWL_EXSTYLE) & WS_EX_CONTROLPARENT)) root = mainForm.hwnd();
+      if (ui::HandleDialogKeys(root, msg)) continue;
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }

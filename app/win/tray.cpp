@@ -17,21 +17,6 @@ UINT TaskbarCreatedMessage() {
 
 int Id(ControlId id) { return static_cast<int>(id); }
 
-class RegKey {
- public:
-  RegKey() = default;
-  ~RegKey() {
-    if (key_) RegCloseKey(key_);
-  }
-  RegKey(const RegKey&) = delete;
-  RegKey& operator=(const RegKey&) = delete;
-  HKEY* Put() { return &key_; }
-  HKEY get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
-
 std::wstring ExePath() {
   std::wstring path(MAX_PATH, L'\0');
   while (true) {
@@ -116,18 +101,16 @@ void TrayArea::ApplyBalloon(BalloonChange change) {
 }
 
 bool AutostartRegistered(const wchar_t* runKey) {
-  RegKey key;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, runKey, 0, KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS) return false;
+  const ui::RegistryKey key = ui::RegistryKey::Open(HKEY_CURRENT_USER, runKey, KEY_QUERY_VALUE);
+  if (!key) return false;
   return RegQueryValueExW(key.get(), kAutostartValueName, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 void SetAutostart(bool on, const wchar_t* runKey) {
-  RegKey key;
   if (!on) {
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, runKey, 0, KEY_SET_VALUE, key.Put()) == ERROR_SUCCESS)
+    if (const ui::RegistryKey key = ui::RegistryKey::Open(HKEY_CURRENT_USER, runKey, KEY_SET_VALUE))
       RegDeleteValueW(key.get(), kAutostartValueName);
-  } else if (RegCreateKeyExW(HKEY_CURRENT_USER, runKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Put(),
-                             nullptr) == ERROR_SUCCESS) {
+  } else if (const ui::RegistryKey key = ui::RegistryKey::Create(HKEY_CURRENT_USER, runKey, KEY_SET_VALUE)) {
     const std::wstring command = AutostartCommand(ExePath());
     RegSetValueExW(key.get(), kAutostartValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
                    static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));

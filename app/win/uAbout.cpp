@@ -5,7 +5,6 @@
 #include <tuple>
 
 #include "accessible.h"
-#include "modal.h"
 #include "text.h"
 
 namespace velmar {
@@ -31,12 +30,8 @@ TAboutForm::TAboutForm(HWND owner, std::string version, std::string server)
   white_.Reset(CreateSolidBrush(RGB(255, 255, 255)));
 
   Register(kClassName, LoadIconW(ui::Instance(), MAKEINTRESOURCEW(1)), GetSysColorBrush(COLOR_BTNFACE), nullptr);
-  RECT frame{0, 0, kClientWidth, kClientHeight};
-  AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
-  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-  CreateWindowOf(kClassName, ui::Widen("О программе VelmarPro").c_str(), kStyle, kExStyle,
-                 (GetSystemMetrics(SM_CXSCREEN) - width) / 2, (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width,
-                 height, owner_, nullptr);
+  CreateDialogWindow(kClassName, ui::Widen("О программе VelmarPro").c_str(), kStyle, kExStyle, kClientWidth,
+                     kClientHeight, owner_);
   SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   FormCreate();
 }
@@ -83,7 +78,7 @@ void TAboutForm::FormCreate() {
 void TAboutForm::ShowModal() {
   closed_ = false;
   SetFocus(GetDlgItem(hwnd_, Id(AboutId::Button1)));
-  ui::RunModal(hwnd_, closed_);
+  RunModal(closed_);
 }
 
 void TAboutForm::Label8Click() { Open(links_.web); }
@@ -111,10 +106,8 @@ void TAboutForm::Paint(HDC dc) {
 LRESULT TAboutForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_PAINT: {
-      PAINTSTRUCT paint;
-      HDC dc = BeginPaint(hwnd_, &paint);
-      Paint(dc);
-      EndPaint(hwnd_, &paint);
+      const ui::PaintDc paint(hwnd_);
+      Paint(paint.get());
       return 0;
     }
     case WM_DRAWITEM: {

@@ -7,7 +7,7 @@
 
 #include "about_links.h"
 #include "image.h"
-#include "window.h"
+#include "dialog.h"
 
 namespace velmar {
 
@@ -29,7 +29,7 @@ enum class AboutId : int {
   Button1 = IDOK,
 };
 
-class TAboutForm : public ui::Window {
+class TAboutForm : public ui::Dialog {
  public:
   static constexpr const wchar_t* kClassName = L"TAboutForm";
 

@@ -3,6 +3,7 @@
 // and the conversion on the fly with its clipboard hand-over. The tray icon,
 // the hotkeys and the copy check are classes of their own (tray.h, hotkeys.h).
 #include "hotkeys.h"
+#include "message_pump.h"
 #include "text.h"
 #include "uMain.h"
 
@@ -122,7 +123,8 @@ void TVelmarPro_Api::MainHotKey() {
 }
 
 void TVelmarPro_Api::QuickHotKey() {
-  DispatchWaitingMessages();
+  // The hotkey handler sees the state the user left.
+  ui::PumpMessages();
   HWND target = CaretWindow();
   // An old clipboard text converted and pasted over the user's document would
   // be worse than nothing: without a fresh copy the run does not start.

@@ -8,7 +8,6 @@
 #include <string>
 #include <utility>
 
-#include "modal_loop.h"
 #include "table_edit_model.h"
 #include "editor_text.h"
 #include "text.h"
@@ -96,9 +95,8 @@ std::vector<std::filesystem::path> TTableEditForm::ShowModal(HWND owner, const s
   boldFont_ = ui::MakeFont({L"Segoe UI", -11, true});
   listBrush_.Reset(CreateSolidBrush(kListColour));
   Register(kTableEditClass, nullptr, GetSysColorBrush(COLOR_BTNFACE), nullptr);
-  CreateWindowOf(kTableEditClass, kTitle, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
-                 WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, 0, 0, 0, 0, owner, nullptr);
-  CentreOn(hwnd_, owner, kClientWidth, kClientHeight);
+  CreateDialogWindow(kTableEditClass, kTitle, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
+                     WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClientWidth, kClientHeight, owner);
   CreateControls();
   Layout();
 
@@ -108,12 +106,13 @@ std::vector<std::filesystem::path> TTableEditForm::ShowModal(HWND owner, const s
       {FVIRTKEY | FALT, VK_UP, static_cast<WORD>(EditorId::btn_Up)},
       {FVIRTKEY | FALT, VK_DOWN, static_cast<WORD>(EditorId::btn_Down)},
   };
-  accelerators_.reset(CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys))));
+  accelerators_.Reset(CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys))));
 
   FormShow();
   SetFocus(Control(EditorId::Edit1));
   // A file is loaded over the window, which its messages may need.
-  RunModal(hwnd_, owner, done_, accelerators_.get(), [&] {
+  RunModal(done_, accelerators_.get(), [&] {
+    SetForegroundWindow(hwnd_);
     if (!file.empty()) LoadFromFile(file);
   });
   return saved_;
@@ -171,14 +170,16 @@ void TTableEditForm::CreateControls() {
 
   AddButton(sSpeedButton5_, EditorId::sSpeedButton5, L"Добавить", L"ADD", L"Добавить новую пару");
   constexpr DWORD kLabel = SS_LEFTNOWORDWRAP | SS_NOPREFIX;
-  ui::CreateControl(hwnd_, L"STATIC", L"Орегинал:", kLabel, 0, Id(EditorId::Label1));
+  // The labels of the boxes carry access keys: Alt and the letter go to the box after the label.
+  constexpr DWORD kKeyLabel = SS_LEFTNOWORDWRAP;
+  ui::CreateControl(hwnd_, L"STATIC", L"&Орегинал:", kKeyLabel, 0, Id(EditorId::Label1));
   ui::CreateControl(hwnd_, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, Id(EditorId::Edit1));
   HWND arrow = ui::CreateControl(hwnd_, L"STATIC", L">", kLabel, 0, Id(EditorId::Label2));
   SendMessageW(arrow, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.get()), FALSE);
-  ui::CreateControl(hwnd_, L"STATIC", L"Транскрипция:", kLabel, 0, Id(EditorId::Label3));
+  ui::CreateControl(hwnd_, L"STATIC", L"&Транскрипция:", kKeyLabel, 0, Id(EditorId::Label3));
   ui::CreateControl(hwnd_, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, Id(EditorId::Edit2));
 
-  ui::CreateControl(hwnd_, L"STATIC", L"Проба:", kLabel, 0, Id(EditorId::LabelSample));
+  ui::CreateControl(hwnd_, L"STATIC", L"&Проба:", kKeyLabel, 0, Id(EditorId::LabelSample));
   ui::CreateControl(hwnd_, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, Id(EditorId::EditSample));
   HWND sampleArrow = ui::CreateControl(hwnd_, L"STATIC", L">", kLabel, 0, Id(EditorId::LabelArrow));
   SendMessageW(sampleArrow, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.get()), FALSE);
@@ -640,10 +641,20 @@ LRESULT TTableEditForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         if (code == EN_CHANGE) EditChange(static_cast<EditorId>(id));
       } else if (id == Id(EditorId::EditSample)) {
         if (code == EN_CHANGE) UpdateSample();
+      } else if (id == IDOK) {
+        // Enter in the pair's boxes adds the new pair, as "+" does.
+        HWND focus = GetFocus();
+        if (Selected() < 0 && (focus == Control(EditorId::Edit1) || focus == Control(EditorId::Edit2)))
+          sSpeedButton5Click();
       } else if (id == IDCANCEL) {
-        // Esc: no pair is selected any more, so what is typed next makes a new pair.
-        SendMessageW(Control(EditorId::ListBox1), LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-        ShowEditState();
+        // Esc lets a selected pair go, so what is typed next makes a new pair;
+        // with none selected it closes the editor as "Закрыть" does.
+        if (Selected() >= 0) {
+          SendMessageW(Control(EditorId::ListBox1), LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+          ShowEditState();
+        } else {
+          sSpeedButton3Click();
+        }
       } else if (code == BN_CLICKED || code == BN_DOUBLECLICKED || (code == 1 && lParam == 0)) {
         // A click, or the accelerator of a button.
         for (ui::FlatButton* b : buttons_)

@@ -7,7 +7,6 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 #include "controls.h"
@@ -15,11 +14,11 @@
 #include "image.h"
 #include "table_edit_model.h"
 #include "tables.h"
-#include "window.h"
+#include "dialog.h"
 
 namespace velmar {
 
-class TTableEditForm : public ui::Window {
+class TTableEditForm : public ui::Dialog {
  public:
   TTableEditForm();
 
@@ -88,10 +87,7 @@ class TTableEditForm : public ui::Window {
   std::map<std::wstring, IconPair> icons_;
   ui::Font font_, listFont_, boldFont_;
   ui::Brush listBrush_;
-  struct AcceleratorDeleter {
-    void operator()(HACCEL table) const { DestroyAcceleratorTable(table); }
-  };
-  std::unique_ptr<std::remove_pointer_t<HACCEL>, AcceleratorDeleter> accelerators_;
+  ui::AcceleratorTable accelerators_;
   HWND tooltip_ = nullptr;
 
   ui::FlatButton sSpeedButton1_, sSpeedButton2_, sSpeedButton4_, sSpeedButton3_, btn_Delete_, btn_Up_, btn_Down_,

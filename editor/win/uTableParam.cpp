@@ -2,7 +2,6 @@
 
 #include "accessible.h"
 
-#include "modal_loop.h"
 #include "table_edit_model.h"
 #include "editor_text.h"
 #include "text.h"
@@ -40,7 +39,7 @@ bool TTableParamForm::Execute(HWND owner, HWND centreOn, TTransTable& table, con
   SendMessageW(form.Control(ParamId::ComboBox2), CB_SETCURSEL, IsFlagNumber(table.ToIcon) ? table.ToIcon : -1, 0);
   SetFocus(form.Control(ParamId::Button1));
 
-  RunModal(form.hwnd(), owner, form.done_);
+  form.RunModal(form.done_);
   if (!form.ok_ || !form.hwnd()) return false;
   // Each text taken may turn the table into a Unicode one, so all are read first.
   const std::wstring from = ui::GetText(form.Control(ParamId::EditFrom));
@@ -65,11 +64,12 @@ bool TTableParamForm::Execute(HWND owner, HWND centreOn, TTransTable& table, con
 void TTableParamForm::Create(HWND owner, HWND centreOn) {
   font_ = ui::MakeFont({L"Segoe UI", -11});
   Register(kTableParamClass, nullptr, GetSysColorBrush(COLOR_BTNFACE), nullptr);
-  CreateWindowOf(kTableParamClass, L"Параметры таблицы", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
-                 WS_EX_TOOLWINDOW | WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, 0, 0, 0, 0, owner, nullptr);
-  CentreOn(hwnd_, centreOn, kClientWidth, kClientHeight);
+  CreateDialogWindow(kTableParamClass, L"Параметры таблицы", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
+                     WS_EX_TOOLWINDOW | WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClientWidth, kClientHeight, owner,
+                     centreOn);
 
-  constexpr DWORD kLabel = SS_LEFTNOWORDWRAP | SS_NOPREFIX;
+  // The labels carry access keys: Alt and the letter go to the box after the label.
+  constexpr DWORD kLabel = SS_LEFTNOWORDWRAP;
   constexpr DWORD kEdit = WS_TABSTOP | ES_AUTOHSCROLL;
   constexpr DWORD kFlags = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED;
   const struct {
@@ -79,17 +79,17 @@ void TTableParamForm::Create(HWND owner, HWND centreOn) {
     DWORD style, exStyle;
     int x, y, w, h;
   } controls[] = {
-      {ParamId::LabelFrom, L"STATIC", L"Орегинал:", kLabel, 0, 8, 8, 225, 15},
+      {ParamId::LabelFrom, L"STATIC", L"&Орегинал:", kLabel, 0, 8, 8, 225, 15},
       {ParamId::EditFrom, L"EDIT", L"", kEdit, WS_EX_CLIENTEDGE, 8, 24, 225, 23},
-      {ParamId::LabelFromIcon, L"STATIC", L"Иконка:", kLabel, 0, 240, 8, 57, 15},
+      {ParamId::LabelFromIcon, L"STATIC", L"&Иконка:", kLabel, 0, 240, 8, 57, 15},
       {ParamId::ComboBox1, L"COMBOBOX", L"", kFlags, 0, 240, 24, 41, 300},
-      {ParamId::LabelTo, L"STATIC", L"Транскрипция:", kLabel, 0, 8, 54, 225, 15},
+      {ParamId::LabelTo, L"STATIC", L"&Транскрипция:", kLabel, 0, 8, 54, 225, 15},
       {ParamId::EditTo, L"EDIT", L"", kEdit, WS_EX_CLIENTEDGE, 8, 70, 225, 23},
-      {ParamId::LabelToIcon, L"STATIC", L"Иконка:", kLabel, 0, 240, 54, 57, 15},
+      {ParamId::LabelToIcon, L"STATIC", L"Икон&ка:", kLabel, 0, 240, 54, 57, 15},
       {ParamId::ComboBox2, L"COMBOBOX", L"", kFlags, 0, 240, 70, 41, 300},
-      {ParamId::LabelDesc, L"STATIC", L"Описание:", kLabel, 0, 8, 100, 273, 15},
+      {ParamId::LabelDesc, L"STATIC", L"Опи&сание:", kLabel, 0, 8, 100, 273, 15},
       {ParamId::EditDesc, L"EDIT", L"", kEdit, WS_EX_CLIENTEDGE, 8, 116, 273, 23},
-      {ParamId::LabelSets, L"STATIC", L"Наборы букв для контекстов (имя=буквы):", kLabel, 0, 8, 146, 289, 15},
+      {ParamId::LabelSets, L"STATIC", L"&Наборы букв для контекстов (имя=буквы):", kLabel, 0, 8, 146, 289, 15},
       {ParamId::EditSets, L"EDIT", L"",
        WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN, WS_EX_CLIENTEDGE, 8,
        162, 289, 80},

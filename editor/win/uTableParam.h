@@ -7,11 +7,11 @@
 #include "image.h"
 #include "table_edit_model.h"
 #include "tables.h"
-#include "window.h"
+#include "dialog.h"
 
 namespace velmar {
 
-class TTableParamForm : public ui::Window {
+class TTableParamForm : public ui::Dialog {
  public:
   // Fills the dialog from `table`, shows it modally over `owner` (centred on
   // `centreOn`) and copies the values back only when the user confirms with

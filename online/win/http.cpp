@@ -111,18 +111,6 @@ std::string ExecutableName() {
 void SetTimeouts(Timeouts timeouts) { g_timeouts = timeouts; }
 Timeouts CurrentTimeouts() { return g_timeouts; }
 
-void PumpMessages() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      return;
-    }
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
-
 bool IsConnected(std::uint32_t& flags) {
   const ui::Library library(LoadLibraryA("wininet.dll"));
   if (!library) throw std::runtime_error("Unable to locate function InternetGetConnectedState in library wininet.dll");

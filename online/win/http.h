@@ -9,6 +9,8 @@
 #include <functional>
 #include <string>
 
+#include "message_pump.h"
+
 namespace velmar::online {
 
 // Connect, send and receive time-outs of every WinINet handle, so a server
@@ -23,9 +25,9 @@ struct Timeouts {
 void SetTimeouts(Timeouts timeouts);
 Timeouts CurrentTimeouts();
 
-// One message pump step: dispatches every message waiting for this thread and
-// returns (a WM_QUIT seen is posted again for the main loop).
-void PumpMessages();
+// The message pump step of the window layer (every message waiting for this
+// thread; a WM_QUIT seen is posted again for the main loop).
+using ui::PumpMessages;
 
 // True when the system reports an Internet connection; `flags` receives the
 // connection flags. Throws std::runtime_error("Unable to locate function

@@ -31,14 +31,12 @@ HBITMAP IconBitmap(const ui::Image& icon) {
   void* bits = nullptr;
   HBITMAP bitmap = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (!bitmap) return nullptr;
-  HDC dc = CreateCompatibleDC(nullptr);
-  {
-    ui::SelectIn select(dc, bitmap);
-    const RECT all{0, 0, 16, 16};
-    FillRect(dc, &all, GetSysColorBrush(COLOR_WINDOW));
-    icon.Draw(dc, 0, 0);
-  }
-  DeleteDC(dc);
+  const ui::MemoryDc dc(CreateCompatibleDC(nullptr));
+  if (!dc) return bitmap;
+  const ui::SelectIn select(dc.get(), bitmap);
+  const RECT all{0, 0, 16, 16};
+  FillRect(dc.get(), &all, GetSysColorBrush(COLOR_WINDOW));
+  icon.Draw(dc.get(), 0, 0);
   return bitmap;
 }
 
@@ -62,7 +60,7 @@ std::unique_ptr<TDwnlModulesForm> TDwnlModulesForm::Open(ModuleHost host) {
   SetWindowTextW(form->label_, Widen("Загрузка списка доступных модулей...").c_str());
   ShowWindow(form->hwnd_, SW_SHOW);
   UpdateWindow(form->hwnd_);
-  EnableWindow(form->host_.owner, FALSE);
+  form->ownerDisabled_.emplace(form->host_.owner);
   online::PumpMessages();
   if (!form->LoadCatalogue()) return nullptr;
   return form;
@@ -72,17 +70,9 @@ void TDwnlModulesForm::Create() {
   font_ = ui::MakeFont({L"MS Sans Serif", -11});
   picture_ = ui::Image::FromResource(L"MODULES_LOADING");
   Register(kClassName, nullptr, GetSysColorBrush(COLOR_BTNFACE), nullptr);
-  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-  const DWORD exStyle = WS_EX_DLGMODALFRAME;
-  RECT frame{0, 0, kClientWidth, kClientHeight};
-  AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-  RECT owner{};
-  GetWindowRect(host_.owner, &owner);
-  const int x = owner.left + (owner.right - owner.left - width) / 2;
-  const int y = owner.top + (owner.bottom - owner.top - height) / 2;
-  CreateWindowOf(kClassName, Widen("Загрузка дополнительных модулей").c_str(), style, exStyle, x, y, width, height,
-                 host_.owner, nullptr);
+  CreateDialogWindow(kClassName, Widen("Загрузка дополнительных модулей").c_str(),
+                     WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, WS_EX_DLGMODALFRAME, kClientWidth,
+                     kClientHeight, host_.owner);
   CreateControls();
 }
 
@@ -179,7 +169,7 @@ bool TDwnlModulesForm::LoadCatalogue() {
 }
 
 void TDwnlModulesForm::Abandon() {
-  EnableWindow(host_.owner, TRUE);
+  ownerDisabled_.reset();
   if (hwnd_) DestroyWindow(hwnd_);
 }
 
@@ -338,16 +328,15 @@ void TDwnlModulesForm::FormCloseQuery() {
     cancel_ = true;
     return;
   }
-  // Only a loaded window may close; the main window follows the answer.
-  EnableWindow(host_.owner, loaded_);
-  if (loaded_) DestroyWindow(hwnd_);
+  // Only a loaded window may close; the main window stays disabled while it loads.
+  if (!loaded_) return;
+  ownerDisabled_.reset();
+  DestroyWindow(hwnd_);
 }
 
 void TDwnlModulesForm::Paint() {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(hwnd_, &ps);
-  if (!IsWindowVisible(list_)) picture_.Draw(dc, 184, 56);
-  EndPaint(hwnd_, &ps);
+  const ui::PaintDc paint(hwnd_);
+  if (!IsWindowVisible(list_)) picture_.Draw(paint.get(), 184, 56);
 }
 
 LRESULT TDwnlModulesForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -360,8 +349,10 @@ LRESULT TDwnlModulesForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
       return 0;
     case WM_COMMAND:
       if (HIWORD(wParam) == BN_CLICKED) {
-        if (LOWORD(wParam) == Num(Control::sSpeedButton2)) sSpeedButton2Click();
-        else if (LOWORD(wParam) == Num(Control::sSpeedButton1)) FormCloseQuery();
+        // Enter presses the action button, Esc closes as "Закрыть" does.
+        const int id = LOWORD(wParam);
+        if (id == Num(Control::sSpeedButton2) || (id == IDOK && IsWindowEnabled(action_))) sSpeedButton2Click();
+        else if (id == Num(Control::sSpeedButton1) || id == IDCANCEL) FormCloseQuery();
       }
       return 0;
     case WM_NOTIFY: {

@@ -9,12 +9,13 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "catalogue.h"
 #include "image.h"
-#include "window.h"
+#include "dialog.h"
 
 namespace velmar {
 
@@ -28,7 +29,7 @@ struct ModuleHost {
   std::function<void()> reloadTables;  // the table reload
 };
 
-class TDwnlModulesForm : public ui::Window {
+class TDwnlModulesForm : public ui::Dialog {
  public:
   static constexpr const wchar_t* kClassName = L"TDwnlModulesForm";
   static constexpr int kClientWidth = 496;
@@ -73,6 +74,7 @@ class TDwnlModulesForm : public ui::Window {
   void Paint();
 
   ModuleHost host_;
+  std::optional<ui::OwnerDisabled> ownerDisabled_;  // the main window, while the window is open
   std::vector<Row> rows_;
   bool loaded_ = false;
   bool downloading_ = false;  // a download runs; the action button is "Отмена"

@@ -8,7 +8,6 @@
 
 #include "accessible.h"
 #include "http.h"
-#include "modal.h"
 #include "profile.h"
 #include "text.h"
 
@@ -46,12 +45,8 @@ TUpdateForm::TUpdateForm(UpdateContext context) : context_(std::move(context)), 
   font_ = ui::MakeFont({L"Segoe UI", -11});
   face_.Reset(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
   Register(kClassName, LoadIconW(ui::Instance(), MAKEINTRESOURCEW(1)), GetSysColorBrush(COLOR_BTNFACE), nullptr);
-  RECT frame{0, 0, kClientWidth, kClientHeight};
-  AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
-  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-  CreateWindowOf(kClassName, ui::Widen("Доступна новая версия VelmarPro!").c_str(), kStyle, kExStyle,
-                 (GetSystemMetrics(SM_CXSCREEN) - width) / 2, (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width,
-                 height, context_.mainWindow, nullptr);
+  CreateDialogWindow(kClassName, ui::Widen("Доступна новая версия VelmarPro!").c_str(), kStyle, kExStyle, kClientWidth,
+                     kClientHeight, context_.mainWindow);
   CreateControls();
   ShowPanel1(true);
 }
@@ -120,7 +115,9 @@ void TUpdateForm::CatalogueArrived() {
   Prepare();
   Sleep(kPauseBeforeShowMs);
   closed_ = false;
-  ui::RunModal(hwnd_, closed_);
+  // Made at start, shown much later: centred on the main window as it is now.
+  ui::CentreOnOwner(hwnd_, context_.mainWindow);
+  RunModal(closed_);
   if (installerStarted_) PostMessageW(context_.mainWindow, WM_CLOSE, 0, 0);
 }
 

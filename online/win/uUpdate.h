@@ -14,7 +14,7 @@
 #include "http.h"
 #include "image.h"
 #include "update_check.h"
-#include "window.h"
+#include "dialog.h"
 
 namespace velmar {
 
@@ -26,7 +26,7 @@ struct UpdateContext {
   std::filesystem::path settingsPath;  // VelmarPro.dat
 };
 
-class TUpdateForm : public ui::Window {
+class TUpdateForm : public ui::Dialog {
  public:
   static constexpr const wchar_t* kClassName = L"TUpdateForm";
 

@@ -84,5 +84,76 @@ TEST(EditorForm, ALongSourceIsClippedToItsColumn) {
   EXPECT_EQ(dark.outside, 0);
 }
 
+
+// The keys of the editor, as the modal loop delivers them: Enter in the pair's
+// boxes adds the pair; Esc first lets a selected pair go, then closes the
+// editor with its question about the changes.
+struct KeySteps {
+  int step = 0;
+  HWND editor = nullptr;
+  LRESULT pairsAfterEnter = -1;
+  std::wstring sourceAfterEnter = L"?";
+  LRESULT selectionAfterFirstEsc = -2;
+  bool openAfterFirstEsc = false;
+  bool askedOnSecondEsc = false;
+  int waited = 0;  // ticks without the close question; the test closes the editor itself at last
+} keys;
+
+HWND EditorControl(EditorId id) { return GetDlgItem(keys.editor, static_cast<int>(id)); }
+
+void PressKey(WPARAM key) { PostMessageW(GetFocus(), WM_KEYDOWN, key, 0); }
+
+void CALLBACK KeyStep(HWND, UINT, UINT_PTR timer, DWORD) {
+  switch (keys.step) {
+    case 0:
+      keys.editor = FindWindowW(kTableEditClass, nullptr);
+      if (!keys.editor || !IsWindowVisible(keys.editor)) return;
+      SetWindowTextW(EditorControl(EditorId::Edit1), L"Ж");
+      SetWindowTextW(EditorControl(EditorId::Edit2), L"Zh");
+      SetFocus(EditorControl(EditorId::Edit2));
+      PressKey(VK_RETURN);
+      break;
+    case 1: {
+      keys.pairsAfterEnter = SendMessageW(EditorControl(EditorId::ListBox1), LB_GETCOUNT, 0, 0);
+      wchar_t text[16] = L"";
+      GetWindowTextW(EditorControl(EditorId::Edit1), text, 16);
+      keys.sourceAfterEnter = text;
+      SendMessageW(EditorControl(EditorId::ListBox1), LB_SETCURSEL, 0, 0);
+      SetFocus(EditorControl(EditorId::ListBox1));
+      PressKey(VK_ESCAPE);
+      break;
+    }
+    case 2:
+      keys.selectionAfterFirstEsc = SendMessageW(EditorControl(EditorId::ListBox1), LB_GETCURSEL, 0, 0);
+      keys.openAfterFirstEsc = IsWindowVisible(keys.editor) != FALSE;
+      PressKey(VK_ESCAPE);
+      break;
+    default: {
+      HWND box = FindWindowW(L"#32770", nullptr);
+      if (!box) {
+        if (++keys.waited == 40) PostMessageW(keys.editor, WM_CLOSE, 0, 0);
+        return;
+      }
+      KillTimer(nullptr, timer);
+      keys.askedOnSecondEsc = keys.waited < 40;
+      PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), 0);
+      return;
+    }
+  }
+  ++keys.step;
+}
+
+TEST(EditorForm, EnterAddsThePairAndEscLetsItGoThenCloses) {
+  ui::ComApartment com;
+  SetTimer(nullptr, 0, 60, KeyStep);
+  TTableEditForm editor;
+  editor.ShowModal(nullptr);
+  EXPECT_EQ(keys.pairsAfterEnter, 1);
+  EXPECT_EQ(keys.sourceAfterEnter, L"");
+  EXPECT_EQ(keys.selectionAfterFirstEsc, LB_ERR);
+  EXPECT_TRUE(keys.openAfterFirstEsc);
+  EXPECT_TRUE(keys.askedOnSecondEsc);
+}
+
 }  // namespace
 }  // namespace velmar

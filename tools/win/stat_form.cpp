@@ -59,9 +59,7 @@ TStatForm::TStatForm(HWND owner)
   Register(kClassName, nullptr, GetSysColorBrush(COLOR_BTNFACE), nullptr);
   logo_ = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32,
                                         LR_DEFAULTCOLOR | LR_SHARED));
-  const SIZE size = tools_win::WindowSizeForClient(kStyle, kExStyle, kClientWidth, kClientHeight);
-  CreateWindowOf(kClassName, ui::Widen("Статистика").c_str(), kStyle, kExStyle, CW_USEDEFAULT, CW_USEDEFAULT, size.cx,
-                 size.cy, owner, nullptr);
+  CreateDialogWindow(kClassName, ui::Widen("Статистика").c_str(), kStyle, kExStyle, kClientWidth, kClientHeight, owner);
   CreateControls();
 }
 
@@ -131,27 +129,9 @@ void TStatForm::SetValues(const TextStatistics& statistics, std::string_view dec
 
 void TStatForm::ShowModal() {
   if (!hwnd()) return;
-  HWND owner = GetWindow(hwnd(), GW_OWNER);
-  tools_win::CentreOnOwner(hwnd(), owner);
-  if (owner) EnableWindow(owner, FALSE);
+  ui::CentreOnOwner(hwnd(), GetWindow(hwnd(), GW_OWNER));
   closed_ = false;
-  ShowWindow(hwnd(), SW_SHOW);
-  SetFocus(ok_);
-  MSG msg{};
-  while (!closed_) {
-    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-    if (got == 0) {
-      PostQuitMessage(static_cast<int>(msg.wParam));  // the outer loop ends the program
-      break;
-    }
-    if (got < 0) break;
-    if (hwnd() && IsDialogMessageW(hwnd(), &msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-  // The owner is enabled before this window hides, so that it gets the activation back.
-  if (owner && IsWindow(owner)) EnableWindow(owner, TRUE);
-  if (hwnd()) ShowWindow(hwnd(), SW_HIDE);
+  RunModal(closed_, nullptr, [this] { SetFocus(ok_); });
 }
 
 void TStatForm::PaintBanner(HDC target) const {

@@ -10,11 +10,11 @@
 
 #include "standard_controls.h"
 #include "text_stats.h"
-#include "window.h"
+#include "dialog.h"
 
 namespace velmar {
 
-class TStatForm : public ui::Window {
+class TStatForm : public ui::Dialog {
  public:
   static constexpr int kClientWidth = 329;
   static constexpr int kClientHeight = 248;

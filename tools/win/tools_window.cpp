@@ -18,32 +18,4 @@ ui::Font MessageFont(bool bold, int scale) {
   return ui::Font(CreateFontIndirectW(&font));
 }
 
-SIZE WindowSizeForClient(DWORD style, DWORD exStyle, int width, int height) {
-  RECT rect{0, 0, width, height};
-  AdjustWindowRectEx(&rect, style, FALSE, exStyle);
-  return {rect.right - rect.left, rect.bottom - rect.top};
-}
-
-void CentreOnOwner(HWND window, HWND owner) {
-  RECT self{};
-  GetWindowRect(window, &self);
-  const int width = self.right - self.left;
-  const int height = self.bottom - self.top;
-  RECT area{};
-  MONITORINFO info{};
-  info.cbSize = sizeof info;
-  if (GetMonitorInfoW(MonitorFromWindow(owner ? owner : window, MONITOR_DEFAULTTONEAREST), &info)) area = info.rcWork;
-  RECT around = area;
-  if (owner) GetWindowRect(owner, &around);
-  int x = around.left + (around.right - around.left - width) / 2;
-  int y = around.top + (around.bottom - around.top - height) / 2;
-  if (area.right > area.left) {
-    if (x + width > area.right) x = area.right - width;
-    if (y + height > area.bottom) y = area.bottom - height;
-    if (x < area.left) x = area.left;
-    if (y < area.top) y = area.top;
-  }
-  SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 }  // namespace velmar::tools_win

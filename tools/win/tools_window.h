@@ -10,11 +10,4 @@ namespace velmar::tools_win {
 // and scaled by `scale` percent.
 ui::Font MessageFont(bool bold = false, int scale = 100);
 
-// Outer size of a window whose client area is width x height.
-SIZE WindowSizeForClient(DWORD style, DWORD exStyle, int width, int height);
-
-// Moves `window` to the centre of `owner` (of the screen without an owner),
-// kept inside the work area of the owner's monitor.
-void CentreOnOwner(HWND window, HWND owner);
-
 }  // namespace velmar::tools_win

@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "accessible.h"
-#include "tools_window.h"
+#include "dialog.h"
 #include "window.h"
 
 namespace velmar {
@@ -24,7 +24,7 @@ TWaitForm::TWaitForm(HWND owner) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&controls);
   Register(kClassName, nullptr, GetSysColorBrush(COLOR_BTNFACE), nullptr);
-  const SIZE size = tools_win::WindowSizeForClient(kStyle, kExStyle, kClientWidth, kClientHeight);
+  const SIZE size = ui::WindowSizeForClient(kStyle, kExStyle, kClientWidth, kClientHeight);
   CreateWindowOf(kClassName, L"WaitForm", kStyle, kExStyle, CW_USEDEFAULT, CW_USEDEFAULT, size.cx, size.cy, owner,
                  nullptr);
   progressBar1_ = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 16, 16, 377, 25, hwnd(),
@@ -44,7 +44,7 @@ void TWaitForm::StartMarquee() {
 
 void TWaitForm::Show(std::wstring_view caption) {
   SetWindowTextW(hwnd(), std::wstring(caption).c_str());
-  tools_win::CentreOnOwner(hwnd(), GetWindow(hwnd(), GW_OWNER));
+  ui::CentreOnOwner(hwnd(), GetWindow(hwnd(), GW_OWNER));
   ShowWindow(hwnd(), SW_SHOW);
   UpdateWindow(hwnd());
 }
