@@ -1,5 +1,7 @@
 #include "modal_loop.h"
 
+#include "dpi.h"
+
 namespace velmar {
 
 namespace {
@@ -48,10 +50,10 @@ void RunModal(HWND window, HWND owner, const bool& done, HACCEL accelerators, co
 }
 
 void CentreOn(HWND window, HWND over, int clientWidth, int clientHeight) {
-  RECT frame{0, 0, clientWidth, clientHeight};
-  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
-                     static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
-  const int w = frame.right - frame.left, h = frame.bottom - frame.top;
+  const SIZE frame = ui::OuterSize({clientWidth, clientHeight}, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)),
+                                   static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)),
+                                   ui::ScaleForWindow(window));
+  const int w = frame.cx, h = frame.cy;
   RECT area;
   if (over && IsWindowVisible(over)) GetWindowRect(over, &area);
   else SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);

@@ -45,6 +45,7 @@ class TDwnlModulesForm : public ui::Window {
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void DpiChanged(ui::Dpi previous) override;
 
  private:
   struct Row {
@@ -55,6 +56,7 @@ class TDwnlModulesForm : public ui::Window {
 
   void Create();
   void CreateControls();
+  void MakeImageList();
   // Loading: fetch, "tst.ini", the rows. False when the window was destroyed.
   bool LoadCatalogue();
   void AddRow(const online::ModuleEntry& entry, const std::vector<std::string>& loaded);
@@ -78,6 +80,7 @@ class TDwnlModulesForm : public ui::Window {
   bool downloading_ = false;  // a download runs; the action button is "Отмена"
   bool cancel_ = false;       // "Отмена" was pressed
   ui::Font font_;
+  ui::DesignLayout layout_;  // the controls' places at 96 DPI
   ui::Image picture_;
   HIMAGELIST images_ = nullptr;
   HWND list_ = nullptr, label_ = nullptr, action_ = nullptr, close_ = nullptr;

@@ -21,14 +21,18 @@ TWaitForm::TWaitForm(HWND owner) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&controls);
   Register(kClassName, nullptr, GetSysColorBrush(COLOR_BTNFACE), nullptr);
-  const SIZE size = tools_win::WindowSizeForClient(kStyle, kExStyle, kClientWidth, kClientHeight);
+  dpi_ = ui::ScaleForWindow(owner);  // shown over its owner, on its monitor
+  const SIZE size = tools_win::WindowSizeForClient(kStyle, kExStyle, kClientWidth, kClientHeight, dpi_);
   CreateWindowOf(kClassName, L"WaitForm", kStyle, kExStyle, CW_USEDEFAULT, CW_USEDEFAULT, size.cx, size.cy, owner,
                  nullptr);
-  progressBar1_ = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 16, 16, 377, 25, hwnd(),
+  progressBar1_ = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, hwnd(),
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kProgressBarId)),
                                   GetModuleHandleW(nullptr), nullptr);
   if (!progressBar1_) throw std::runtime_error("Cannot create a progress bar");
+  layout_.Place(progressBar1_, 16, 16, 377, 25, dpi_);
 }
+
+void TWaitForm::DpiChanged(ui::Dpi) { layout_.PlaceAll(dpi_); }
 
 void TWaitForm::StartMarquee() {
   SetWindowLongW(progressBar1_, GWL_STYLE, WS_CHILD | WS_VISIBLE | PBS_MARQUEE);
