@@ -99,9 +99,11 @@ else
   take_slot
 fi
 # A slot is made again when the prepared prefix is newer, or when a scenario
-# ended by force left its Wine desktop window setting behind.
+# ended by force left its Wine desktop window setting or a display scale
+# other than 100 % (LogPixels 96) behind.
 if [ -z "${e2e_prefix:-}" ] && { [ ! -f "$slot_prefix/.velmar-ready" ] ||
-  [ "$slot_prefix/.velmar-ready" -ot "$base_prefix/.velmar-ready" ] || grep -qs '^"Desktop"=' "$slot_prefix/user.reg"; }; then
+  [ "$slot_prefix/.velmar-ready" -ot "$base_prefix/.velmar-ready" ] || grep -qs '^"Desktop"=' "$slot_prefix/user.reg" ||
+  grep -s '^"LogPixels"=' "$slot_prefix/user.reg" | grep -qv 'dword:00000060'; }; then
   rm -rf "$slot_prefix"
   mkdir -p "$slot_prefix/drive_c/windows"
   for entry in "$base_prefix"/* "$base_prefix"/.update-timestamp; do
