@@ -66,7 +66,8 @@ void FlatButton::Draw(const DRAWITEMSTRUCT& item) const {
   const Image* icon = (hot_ && !disabled && hotIcon_ && *hotIcon_) ? hotIcon_ : icon_;
   const BYTE alpha = disabled ? 90 : 255;
   const int iconSize = icon ? icon->Width() : 0;
-  const int arrow = dropDown ? 8 : 0;
+  const Dpi S = ScaleForWindow(hwnd());  // the margins scale as the icons do
+  const int arrow = dropDown ? S(8) : 0;
   const int w = rc.right - rc.left, h = rc.bottom - rc.top;
   const int shift = (item.itemState & ODS_SELECTED) ? 1 : 0;
 
@@ -81,26 +82,26 @@ void FlatButton::Draw(const DRAWITEMSTRUCT& item) const {
       if (icon) icon->Draw(dc, rc.left + (w - arrow - iconSize) / 2 + shift, rc.top + (h - iconSize) / 2 + shift, alpha);
       break;
     case Look::IconAbove: {
-      if (icon) icon->Draw(dc, rc.left + (w - arrow - iconSize) / 2 + shift, rc.top + 4 + shift, alpha);
-      RECT t{rc.left + shift, rc.top + 4 + iconSize + 2 + shift, rc.right - arrow + shift, rc.bottom};
+      if (icon) icon->Draw(dc, rc.left + (w - arrow - iconSize) / 2 + shift, rc.top + S(4) + shift, alpha);
+      RECT t{rc.left + shift, rc.top + S(4) + iconSize + S(2) + shift, rc.right - arrow + shift, rc.bottom};
       DrawTextW(dc, text, -1, &t, DT_CENTER | DT_TOP | DT_SINGLELINE | DT_END_ELLIPSIS);
       break;
     }
     case Look::IconLeft: {
-      if (icon) icon->Draw(dc, rc.left + 6 + shift, rc.top + (h - iconSize) / 2 + shift, alpha);
-      RECT t{rc.left + 6 + iconSize + 6 + shift, rc.top + shift, rc.right - arrow - 2, rc.bottom + shift};
+      if (icon) icon->Draw(dc, rc.left + S(6) + shift, rc.top + (h - iconSize) / 2 + shift, alpha);
+      RECT t{rc.left + S(6) + iconSize + S(6) + shift, rc.top + shift, rc.right - arrow - S(2), rc.bottom + shift};
       DrawTextW(dc, text, -1, &t, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
       break;
     }
   }
   if (dropDown) {
     // A small down arrow at the right edge.
-    const int ax = rc.right - arrow - 1, ay = rc.top + h / 2 - 1;
+    const int ax = rc.right - arrow - S(1), ay = rc.top + h / 2 - S(1);
     Pen pen(CreatePen(PS_SOLID, 1, GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT)));
     SelectIn p(dc, pen.get());
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < S(3); ++i) {
       MoveToEx(dc, ax + i, ay + i, nullptr);
-      LineTo(dc, ax + 5 - i, ay + i);
+      LineTo(dc, ax + S(5) - i, ay + i);
     }
   }
   if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {

@@ -4,10 +4,8 @@
 
 namespace ui {
 
-SIZE WindowSizeForClient(DWORD style, DWORD exStyle, int width, int height) {
-  RECT rect{0, 0, width, height};
-  AdjustWindowRectEx(&rect, style, FALSE, exStyle);
-  return {rect.right - rect.left, rect.bottom - rect.top};
+SIZE WindowSizeForClient(DWORD style, DWORD exStyle, int width, int height, Dpi dpi) {
+  return OuterSize({dpi(width), dpi(height)}, style, exStyle, dpi);
 }
 
 void CentreOnOwner(HWND window, HWND owner) {
@@ -105,11 +103,11 @@ void RunMessagesUntil(HWND window, const bool& done, HACCEL accelerators) {
 }
 
 void Dialog::CreateDialogWindow(const wchar_t* className, const wchar_t* title, DWORD style, DWORD exStyle,
-                                int clientWidth, int clientHeight, HWND owner, HWND centreOn) {
+                                SIZE designClient, Dpi dpi, HWND owner, HWND centreOn) {
   // Child windows that take the focus themselves are reached by Tab too.
   exStyle |= WS_EX_CONTROLPARENT;
   focusBefore_ = GetFocus();
-  const SIZE size = WindowSizeForClient(style, exStyle, clientWidth, clientHeight);
+  const SIZE size = WindowSizeForClient(style, exStyle, designClient.cx, designClient.cy, dpi);
   CreateWindowOf(className, title, style, exStyle, 0, 0, size.cx, size.cy, owner, nullptr);
   CentreOnOwner(hwnd_, centreOn ? centreOn : owner);
 }

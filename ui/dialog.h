@@ -8,12 +8,14 @@
 
 #include <functional>
 
+#include "dpi.h"
 #include "window.h"
 
 namespace ui {
 
-// Outer size of a window whose client area is width x height.
-SIZE WindowSizeForClient(DWORD style, DWORD exStyle, int width, int height);
+// Outer size of a window whose client area is width x height at 96 DPI,
+// shown at `dpi`.
+SIZE WindowSizeForClient(DWORD style, DWORD exStyle, int width, int height, Dpi dpi = Dpi());
 
 // Moves `window` to the centre of `owner`, or of the work area when the owner
 // is missing, hidden or minimised, kept inside the work area of that monitor.
@@ -48,10 +50,11 @@ void RunMessagesUntil(HWND window, const bool& done, HACCEL accelerators = nullp
 // Base of the program's dialog windows.
 class Dialog : public Window {
  protected:
-  // Creates the window, hidden, with the given client size, owned by `owner`
-  // and centred on `centreOn` (the owner when null).
+  // Creates the window, hidden, with the client size `designClient` (at 96
+  // DPI) shown at `dpi`, owned by `owner` and centred on `centreOn` (the owner
+  // when null).
   void CreateDialogWindow(const wchar_t* className, const wchar_t* title, DWORD style, DWORD exStyle,
-                          int clientWidth, int clientHeight, HWND owner, HWND centreOn = nullptr);
+                          SIZE designClient, Dpi dpi, HWND owner, HWND centreOn = nullptr);
 
   // Shows the window over its disabled owner, runs `shown` (optional: what
   // needs the window on screen) and then messages until `done` is set or the

@@ -14,8 +14,13 @@ ComApartment::~ComApartment() {
   if (initialised_) CoUninitialize();
 }
 
-Image Image::FromResource(const wchar_t* name) {
-  const Pixels pixels = DecodePngResourcePremultiplied(name);
+Image Image::FromResource(const wchar_t* name) { return FromPixels(DecodePngResourcePremultiplied(name)); }
+
+Image Image::FromResource(const wchar_t* name, Dpi dpi) {
+  return FromPixels(DecodePngResourceForDpi(name, dpi, true));
+}
+
+Image Image::FromPixels(const Pixels& pixels) {
   BITMAPINFO bi{};
   bi.bmiHeader.biSize = sizeof bi.bmiHeader;
   bi.bmiHeader.biWidth = pixels.width;

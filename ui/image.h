@@ -3,6 +3,7 @@
 // 32-bit premultiplied bitmaps, drawn with their alpha channel.
 #include <windows.h>
 
+#include "png_pixels.h"
 #include "window.h"
 
 namespace ui {
@@ -12,6 +13,8 @@ class Image {
   Image() = default;
   // Decodes the RCDATA resource `name` of the executable; throws on failure.
   static Image FromResource(const wchar_t* name);
+  // The same at its design size scaled to `dpi` (see DecodePngResourceForDpi).
+  static Image FromResource(const wchar_t* name, Dpi dpi);
 
   int Width() const { return width_; }
   int Height() const { return height_; }
@@ -23,6 +26,8 @@ class Image {
   void Draw(HDC dc, int x, int y, BYTE alpha = 255) const { Draw(dc, x, y, 0, 0, width_, height_, alpha); }
 
  private:
+  static Image FromPixels(const Pixels& pixels);
+
   GdiObject<HBITMAP> bitmap_;
   int width_ = 0;
   int height_ = 0;

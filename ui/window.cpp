@@ -47,6 +47,11 @@ Font MakeFont(const FontSpec& spec) {
   return Font(CreateFontIndirectW(&lf));
 }
 
+Font MakeFont(FontSpec spec, Dpi dpi) {
+  spec.height = dpi(spec.height);
+  return MakeFont(spec);
+}
+
 Window::~Window() {
   if (hwnd_) {
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
@@ -73,9 +78,17 @@ void Window::CreateWindowOf(const wchar_t* className, const wchar_t* title, DWOR
                             int y, int width, int height, HWND parent, HMENU menuOrId) {
   CreateWindowExW(exStyle, className, title, style, x, y, width, height, parent, menuOrId, Instance(), this);
   if (!hwnd_) throw std::runtime_error("Не удалось создать окно");
+  TakeDpi();
 }
 
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_DPICHANGED) {
+    const Dpi previous = dpi_;
+    dpi_ = Dpi(HIWORD(wParam));
+    DpiChanged(previous);
+    TakeSuggestedRect(hwnd_, lParam);
+    return 0;
+  }
   return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 

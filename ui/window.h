@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "dpi.h"
 #include "handles.h"
 
 namespace ui {
@@ -30,6 +31,8 @@ struct FontSpec {
   bool underline = false;
 };
 Font MakeFont(const FontSpec& spec);
+// The font with its 96-DPI height scaled to `dpi`.
+Font MakeFont(FontSpec spec, Dpi dpi);
 
 // Base of every top-level window and of custom controls.
 class Window {
@@ -54,8 +57,15 @@ class Window {
   void CreateWindowOf(const wchar_t* className, const wchar_t* title, DWORD style, DWORD exStyle, int x, int y,
                       int width, int height, HWND parent, HMENU menuOrId);
   virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  // Called when the window has moved to a monitor of another scale, `dpi_`
+  // already the new one and before the window takes its new size: fonts and
+  // pictures are made again here; the layout follows with the new size.
+  virtual void DpiChanged(Dpi /*previous*/) {}
+  // Takes the scale of the monitor the window stands on.
+  void TakeDpi() { dpi_ = ScaleForWindow(hwnd_); }
 
   HWND hwnd_ = nullptr;
+  Dpi dpi_;
 
  private:
   static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;

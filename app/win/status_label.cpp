@@ -9,12 +9,17 @@ constexpr COLORREF kBusyColour = RGB(99, 124, 39);
 
 }  // namespace
 
-void StatusLabel::Create(HWND parent, int id) {
-  linkFont_ = ui::MakeFont({L"MS Sans Serif", -11, false, false, true});
-  busyFont_ = ui::MakeFont({L"MS Sans Serif", -11});
+void StatusLabel::Create(HWND parent, int id, ui::Dpi dpi) {
   if (!onClick) onClick = [] {};  // SS_NOTIFY: the clicks are reported
   ui::Label::Create(parent, id, L"Символов: 0", SS_LEFTNOWORDWRAP);
-  SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.get()), FALSE);
+  SetDpi(dpi);
+}
+
+void StatusLabel::SetDpi(ui::Dpi dpi) {
+  linkFont_ = ui::MakeFont({L"MS Sans Serif", -11, false, false, true}, dpi);
+  busyFont_ = ui::MakeFont({L"MS Sans Serif", -11}, dpi);
+  const bool underlined = look_ != Look::Busy;
+  SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(underlined ? linkFont_.get() : busyFont_.get()), TRUE);
 }
 
 void StatusLabel::SetLook(Look look) {

@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 
+#include "dpi.h"
 #include "handles.h"
 #include "standard_controls.h"
 
@@ -18,7 +19,9 @@ class StatusLabel : public ui::Label {
  public:
   enum class Look { Link, Hover, Busy };
 
-  void Create(HWND parent, int id);
+  void Create(HWND parent, int id, ui::Dpi dpi = ui::Dpi());
+  // Its fonts at the display scale `dpi`.
+  void SetDpi(ui::Dpi dpi);
 
   Look CurrentLook() const { return look_; }
   void SetLook(Look look);

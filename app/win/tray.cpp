@@ -55,7 +55,9 @@ void TrayArea::Create(HWND window) {
     AppendMenuW(menu, MF_STRING, Id(ControlId::N29), L"Выход");
   }
   if (icon_.Added()) return;
-  auto* icon = static_cast<HICON>(LoadImageW(ui::Instance(), MAKEINTRESOURCEW(1), IMAGE_ICON, 16, 16, LR_SHARED));
+  // The notification area's small icon size: 16 pixels at 100 %, 24 at 150 %, 32 at 200 %.
+  const int size = GetSystemMetrics(SM_CXSMICON);
+  auto* icon = static_cast<HICON>(LoadImageW(ui::Instance(), MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, LR_SHARED));
   icon_.Add(window, kTrayIconId, kTrayCallbackMessage, icon, ui::GetText(window));
 }
 

@@ -22,23 +22,39 @@ int Id(AboutId id) { return static_cast<int>(id); }
 
 TAboutForm::TAboutForm(HWND owner, std::string version, std::string server)
     : owner_(owner), version_(std::move(version)), links_(MakeAboutLinks(server)) {
-  banner_ = ui::Image::FromResource(L"ABOUT_BANNER");
-  icon_ = static_cast<HICON>(LoadImageW(ui::Instance(), MAKEINTRESOURCEW(1), IMAGE_ICON, 48, 48, LR_SHARED));
-  font_ = ui::MakeFont({L"Segoe UI", -11});
-  nameFont_ = ui::MakeFont({L"Segoe UI", -11, true});
-  linkFont_ = ui::MakeFont({L"Segoe UI", -11, false, false, true});
+  dpi_ = ui::ScaleForWindow(owner_);  // opens on its owner's monitor
+  MakeFontsAndPictures();
   white_.Reset(CreateSolidBrush(RGB(255, 255, 255)));
 
   Register(kClassName, LoadIconW(ui::Instance(), MAKEINTRESOURCEW(1)), GetSysColorBrush(COLOR_BTNFACE), nullptr);
-  CreateDialogWindow(kClassName, ui::Widen("О программе VelmarPro").c_str(), kStyle, kExStyle, kClientWidth,
-                     kClientHeight, owner_);
+  CreateDialogWindow(kClassName, ui::Widen("О программе VelmarPro").c_str(), kStyle, kExStyle,
+                     {kClientWidth, kClientHeight}, dpi_, owner_);
   SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   FormCreate();
 }
 
+void TAboutForm::MakeFontsAndPictures() {
+  banner_ = ui::Image::FromResource(L"ABOUT_BANNER", dpi_);
+  // The icon of the size that fits, drawn from the biggest of the file that is not smaller.
+  icon_ = ui::LoadIconOfSize(ui::Instance(), MAKEINTRESOURCEW(1), dpi_(48));
+  font_ = ui::MakeFont({L"Segoe UI", -11}, dpi_);
+  nameFont_ = ui::MakeFont({L"Segoe UI", -11, true}, dpi_);
+  linkFont_ = ui::MakeFont({L"Segoe UI", -11, false, false, true}, dpi_);
+}
+
+void TAboutForm::DpiChanged(ui::Dpi) {
+  const ui::Font font = std::move(font_), nameFont = std::move(nameFont_), linkFont = std::move(linkFont_);
+  MakeFontsAndPictures();
+  ui::ReplaceChildFonts(hwnd_, font.get(), font_.get());
+  ui::ReplaceChildFonts(hwnd_, nameFont.get(), nameFont_.get());
+  ui::ReplaceChildFonts(hwnd_, linkFont.get(), linkFont_.get());
+  layout_.PlaceAll(dpi_);
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
 HWND TAboutForm::AddLabel(AboutId id, const std::string& text, int x, int y, int w, int h, DWORD style) {
   HWND label = ui::CreateControl(hwnd_, L"STATIC", ui::Widen(text), SS_NOPREFIX | style, 0, Id(id));
-  SetWindowPos(label, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+  layout_.Place(label, x, y, w, h, dpi_);
   SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   return label;
 }
@@ -71,7 +87,7 @@ void TAboutForm::FormCreate() {
   }
   AddLabel(AboutId::Label11, "Свободная программа: копируйте и дарите её друзьям.", 16, 224, 337, 17);
   HWND ok = ui::CreateControl(hwnd_, L"BUTTON", ui::Widen("ОК"), BS_DEFPUSHBUTTON | WS_TABSTOP, 0, Id(AboutId::Button1));
-  SetWindowPos(ok, nullptr, 278, 256, 75, 25, SWP_NOZORDER | SWP_NOACTIVATE);
+  layout_.Place(ok, 278, 256, 75, 25, dpi_);
   SendMessageW(ok, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
 }
 
@@ -96,11 +112,13 @@ bool TAboutForm::IsLink(HWND control) const {
 }
 
 void TAboutForm::Paint(HDC dc) {
-  RECT white{0, 0, kClientWidth, kWhiteHeight};
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  RECT white{0, 0, client.right, dpi_(kWhiteHeight)};
   FillRect(dc, &white, white_.get());
-  RECT rule{0, kWhiteHeight - 1, kClientWidth, kWhiteHeight + 1};
+  RECT rule{0, dpi_(kWhiteHeight) - 1, client.right, dpi_(kWhiteHeight) + 1};
   DrawEdge(dc, &rule, EDGE_ETCHED, BF_TOP);
-  if (icon_) DrawIconEx(dc, 8, 8, icon_, 48, 48, 0, nullptr, DI_NORMAL);
+  if (icon_) DrawIconEx(dc, dpi_(8), dpi_(8), icon_.get(), dpi_(48), dpi_(48), 0, nullptr, DI_NORMAL);
 }
 
 LRESULT TAboutForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -39,9 +39,11 @@ class TAboutForm : public ui::Dialog {
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void DpiChanged(ui::Dpi previous) override;
 
  private:
   void FormCreate();
+  void MakeFontsAndPictures();  // at the window's display scale
   HWND AddLabel(AboutId id, const std::string& text, int x, int y, int w, int h, DWORD style = 0);
   void Label8Click();
   void Label9Click();
@@ -55,8 +57,9 @@ class TAboutForm : public ui::Dialog {
   AboutLinks links_;
   ui::Font font_, nameFont_, linkFont_;
   ui::Brush white_;
-  HICON icon_ = nullptr;
+  ui::Icon icon_;
   ui::Image banner_;
+  ui::DesignLayout layout_;  // the controls' places at 96 DPI
   bool closed_ = false;
 };
 

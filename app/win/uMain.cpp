@@ -20,6 +20,9 @@ namespace velmar {
 namespace {
 
 constexpr int kRowHeight = 30;
+// The left column's width and the upper part's height when the window opens.
+constexpr int kLeftWidth = 217;
+constexpr int kUpperHeight = 202;
 
 int Id(ControlId id) { return static_cast<int>(id); }
 
@@ -66,25 +69,22 @@ void TVelmarPro_Api::Create() {
   PopupMenu2_.SetCapitalWords(CapitalWords(exeFolder_ / kSettingsFileName));
   online::SetTimeouts({timeout, timeout, DownloadLimitMs(exeFolder_ / kSettingsFileName)});
 
-  flags_ = ui::Image::FromResource(L"FLAGS16");
-  logo_ = ui::Image::FromResource(L"LOGO64");
-  progressFrame_ = ui::Image::FromResource(L"PROGRESS_FRAME");
-  progressFill_ = ui::Image::FromResource(L"PROGRESS_FILL");
-  // Every picture is decoded before the window exists: decoding may pump messages.
-  LoadIcons();
-
-  font_ = ui::MakeFont({L"MS Sans Serif", -11});
-  listFont_ = ui::MakeFont({L"Arial", -11});
-  listBold_ = ui::MakeFont({L"Arial", -11, true});
-  listItalic_ = ui::MakeFont({L"Arial", -11, false, true});
-  titleFont_ = ui::MakeFont({L"Arial", -16, true});
-  memoFont_ = ui::MakeFont({L"Microsoft Sans Serif", -12});
+  // The window opens on the primary monitor, at its scale. Every picture is
+  // decoded before the window exists: decoding may pump messages.
+  dpi_ = ui::ScaleForWindow(nullptr);
+  LoadPictures();
+  MakeFonts();
 
   Register(kClassName, LoadIconW(ui::Instance(), MAKEINTRESOURCEW(1)), GetSysColorBrush(COLOR_BTNFACE), nullptr);
-  const int width = 668, height = 378;
-  const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-  const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-  CreateWindowOf(kClassName, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, x, y, width, height, nullptr, nullptr);
+  // 668 by 378 at 96 DPI with its frame: the client area is what scales.
+  constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+  const SIZE frame96 = ui::OuterSize({0, 0}, kStyle, 0, ui::Dpi());
+  const SIZE size = ui::OuterSize({dpi_(668 - frame96.cx), dpi_(378 - frame96.cy)}, kStyle, 0, dpi_);
+  const int x = (GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2;
+  const int y = (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2;
+  leftWidth_ = dpi_(kLeftWidth);
+  upperHeight_ = dpi_(kUpperHeight);
+  CreateWindowOf(kClassName, L"", kStyle, 0, x, y, size.cx, size.cy, nullptr, nullptr);
   protocol_.SetWindow(hwnd_);
   CreateControls();
   CreateEditCommands();
@@ -99,14 +99,49 @@ void TVelmarPro_Api::Show() {
   SetFocus(boxes_.Source().hwnd());
 }
 
-void TVelmarPro_Api::LoadIcons() {
+void TVelmarPro_Api::LoadPictures() {
+  flags_ = ui::Image::FromResource(L"FLAGS16", dpi_);
+  logo_ = ui::Image::FromResource(L"LOGO64", dpi_);
+  progressFrame_ = ui::Image::FromResource(L"PROGRESS_FRAME", dpi_);
+  progressFill_ = ui::Image::FromResource(L"PROGRESS_FILL", dpi_);
   for (const wchar_t* name : {L"MODULES", L"EDITOR", L"TRANSLIT", L"MODE", L"HELP", L"ABOUT", L"EXIT", L"NEW",
                               L"OPEN", L"SAVE", L"CUT", L"COPY", L"PASTE", L"UNDO", L"AUTO"}) {
     const std::wstring resource = std::wstring(L"ICON_") + name;
     IconPair& pair = icons_[name];
-    pair.normal = ui::Image::FromResource(resource.c_str());
-    pair.hot = ui::Image::FromResource((resource + L"_HOT").c_str());
+    pair.normal = ui::Image::FromResource(resource.c_str(), dpi_);
+    pair.hot = ui::Image::FromResource((resource + L"_HOT").c_str(), dpi_);
   }
+}
+
+void TVelmarPro_Api::MakeFonts() {
+  font_ = ui::MakeFont({L"MS Sans Serif", -11}, dpi_);
+  listFont_ = ui::MakeFont({L"Arial", -11}, dpi_);
+  listBold_ = ui::MakeFont({L"Arial", -11, true}, dpi_);
+  listItalic_ = ui::MakeFont({L"Arial", -11, false, true}, dpi_);
+  titleFont_ = ui::MakeFont({L"Arial", -16, true}, dpi_);
+  memoFont_ = ui::MakeFont({L"Microsoft Sans Serif", -12}, dpi_);
+}
+
+// On a monitor of another scale: the splitters keep their share, and every
+// font and picture is made again at the new scale (the icons of the buttons
+// are the same objects, loaded anew).
+void TVelmarPro_Api::DpiChanged(ui::Dpi previous) {
+  leftWidth_ = MulDiv(leftWidth_, dpi_.Value(), previous.Value());
+  upperHeight_ = MulDiv(upperHeight_, dpi_.Value(), previous.Value());
+  const ui::Font oldFont = std::move(font_);
+  LoadPictures();
+  MakeFonts();
+  ui::ReplaceChildFonts(hwnd_, oldFont.get(), font_.get());
+  const auto setFont = [](HWND control, HFONT font) {
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  };
+  setFont(ListBox1_.hwnd(), listFont_.get());
+  SendMessageW(ListBox1_.hwnd(), LB_SETITEMHEIGHT, 0, dpi_(kRowHeight));
+  setFont(Label1_.hwnd(), titleFont_.get());
+  setFont(boxes_.Source().hwnd(), memoFont_.get());
+  setFont(boxes_.Result().hwnd(), memoFont_.get());
+  Label2_.SetDpi(dpi_);
+  Layout();
 }
 
 void TVelmarPro_Api::FormCreate(bool realCreation) {
@@ -212,7 +247,7 @@ LRESULT TVelmarPro_Api::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       return 0;
     case WM_GETMINMAXINFO: {
       auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-      info->ptMinTrackSize = {600, 340};
+      info->ptMinTrackSize = {dpi_(600), dpi_(340)};
       return 0;
     }
     case WM_SHOWWINDOW:
@@ -223,7 +258,7 @@ LRESULT TVelmarPro_Api::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       return 0;
     case WM_MEASUREITEM: {
       auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-      if (measure->CtlType == ODT_LISTBOX) measure->itemHeight = kRowHeight;
+      if (measure->CtlType == ODT_LISTBOX) measure->itemHeight = static_cast<UINT>(dpi_(kRowHeight));
       return TRUE;
     }
     case WM_CTLCOLORSTATIC: {

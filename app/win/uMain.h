@@ -62,7 +62,6 @@ class TVelmarPro_Api : public ui::Window {
     ui::Image normal, hot;
   };
 
-  void LoadIcons();
   void CreateControls();  // uMain_layout.cpp, with the layout and the drawn controls
   void CreateLeftColumn();
   void CreateUpperPart();
@@ -70,6 +69,10 @@ class TVelmarPro_Api : public ui::Window {
   void DescribeControls();  // uMain_access.cpp: names and roles for screen readers
   void AddDrawnLabel(ui::Label& label, ControlId id, DWORD style, std::function<void(const DRAWITEMSTRUCT&)> draw);
   void Layout();
+  // Fonts and pictures at the window's display scale.
+  void MakeFonts();
+  void LoadPictures();
+  void DpiChanged(ui::Dpi previous) override;
   int LeftWidth() const;    // of the left column, as the layout has it
   int UpperHeight() const;  // of the part above the horizontal splitter
   void LayoutInfoLine(int x, int y, int right);
@@ -213,9 +216,9 @@ class TVelmarPro_Api : public ui::Window {
   OnTheFly onTheFly_;
   bool quickSelectionEndsWithBreak_ = false;
 
-  int leftWidth_ = 217;
-  int upperHeight_ = 202;
-  int progressWidth_ = 0;
+  int leftWidth_ = 0;    // pixels at the window's scale
+  int upperHeight_ = 0;
+  int progressWidth_ = 0;  // of the progress fill at 96 DPI
 
   ConversionRun run_;
   FileDrop drop_;

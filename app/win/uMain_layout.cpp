@@ -128,7 +128,7 @@ void TVelmarPro_Api::CreateLowerPart() {
   Label2_.onClick = [this] { Label2Click(); };
   Label2_.onMouseMove = [this] { Label2MouseMove(); };
   Label2_.onMouseLeave = [this] { Label2MouseLeave(); };
-  Label2_.Create(hwnd_, Id(ControlId::Label2));
+  Label2_.Create(hwnd_, Id(ControlId::Label2), dpi_);
   AddDrawnLabel(Image2_, ControlId::Image2, WS_CLIPSIBLINGS, [this](const DRAWITEMSTRUCT& item) {
     FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
     progressFrame_.Draw(item.hDC, item.rcItem.left, item.rcItem.top);
@@ -136,8 +136,8 @@ void TVelmarPro_Api::CreateLowerPart() {
   AddDrawnLabel(Image3_, ControlId::Image3, WS_CLIPSIBLINGS, [this](const DRAWITEMSTRUCT& item) {
     const RECT& r = item.rcItem;
     FillRect(item.hDC, &r, GetSysColorBrush(COLOR_BTNFACE));
-    progressFrame_.Draw(item.hDC, r.left, r.top, 0, 0, r.right - r.left, 10);
-    progressFill_.Draw(item.hDC, r.left, r.top, 0, 0, r.right - r.left, 10);
+    progressFrame_.Draw(item.hDC, r.left, r.top, 0, 0, r.right - r.left, progressFrame_.Height());
+    progressFill_.Draw(item.hDC, r.left, r.top, 0, 0, r.right - r.left, progressFill_.Height());
   });
   SetWindowPos(Image3_.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   Image2_.Show(false);
@@ -151,14 +151,14 @@ void TVelmarPro_Api::CreateLowerPart() {
 int TVelmarPro_Api::LeftWidth() const {
   RECT rc;
   GetClientRect(hwnd_, &rc);
-  return std::max(kSplitterMinimum, std::min(leftWidth_, static_cast<int>(rc.right) - 2 - kToolbarRight));
+  return std::max(dpi_(kSplitterMinimum), std::min(leftWidth_, static_cast<int>(rc.right) - dpi_(2 + kToolbarRight)));
 }
 
 // The height of the upper part: at least 100 pixels on either side of the splitter.
 int TVelmarPro_Api::UpperHeight() const {
   RECT rc;
   GetClientRect(hwnd_, &rc);
-  return std::max(kSplitterMinimum, std::min(upperHeight_, static_cast<int>(rc.bottom) - 3 - kSplitterMinimum));
+  return std::max(dpi_(kSplitterMinimum), std::min(upperHeight_, static_cast<int>(rc.bottom) - dpi_(3 + kSplitterMinimum)));
 }
 
 void TVelmarPro_Api::Layout() {
@@ -173,49 +173,50 @@ void TVelmarPro_Api::Layout() {
     SetWindowPos(control, nullptr, x, y, std::max(w, 0), std::max(h, 0), SWP_NOZORDER | SWP_NOACTIVATE);
   };
 
-  // Left column.
-  sSpeedButton1_.Move(2, 2, leftWidth - 34, 26);
-  sSpeedButton3_.Move(leftWidth - 30, 2, 28, 26);
-  ListBox1_.Move(2, 30, leftWidth - 4, H - 32);
-  move(vSplitter_.hwnd(), leftWidth, 0, 2, H);
+  // Left column. Every length is one at 96 DPI, scaled by `S`.
+  const ui::Dpi S = dpi_;
+  sSpeedButton1_.Move(S(2), S(2), leftWidth - S(34), S(26));
+  sSpeedButton3_.Move(leftWidth - S(30), S(2), S(28), S(26));
+  ListBox1_.Move(S(2), S(30), leftWidth - S(4), H - S(32));
+  move(vSplitter_.hwnd(), leftWidth, 0, S(2), H);
 
   // Upper part.
-  const int x = leftWidth + 2, w = W - x;
-  Image1_.Move(x + 4, 4, 64, 64);
-  Label1_.Move(x + 74, 4, w - 78, 22);
-  Bevel1_.Move(x + 74, 27, w - 78, 2);
-  int bx = x + kToolbarLeft;
+  const int x = leftWidth + S(2), w = W - x;
+  Image1_.Move(x + S(4), S(4), S(64), S(64));
+  Label1_.Move(x + S(74), S(4), w - S(78), S(22));
+  Bevel1_.Move(x + S(74), S(27), w - S(78), S(2));
+  int bx = x + S(kToolbarLeft);
   for (ui::FlatButton* b : {&btn_Velmar_, &sSpeedButton2_, &sSpeedButton4_, &btn_About_, &sSpeedButton9_}) {
-    b->Move(bx, 30, kToolbarButtonWidth, 38);
-    bx += kToolbarButtonWidth;
+    b->Move(bx, S(30), S(kToolbarButtonWidth), S(38));
+    bx += S(kToolbarButtonWidth);
   }
-  Bevel3_.Move(x + 4, 71, w - 8, 2);
-  LayoutInfoLine(x + 6, 76, W - 4);
-  const int memo1Top = 94;
-  boxes_.Source().Move(x + 2, memo1Top, w - 4, upperHeight - memo1Top);
-  move(hSplitter_.hwnd(), x, upperHeight, w, 3);
+  Bevel3_.Move(x + S(4), S(71), w - S(8), S(2));
+  LayoutInfoLine(x + S(6), S(76), W - S(4));
+  const int memo1Top = S(94);
+  boxes_.Source().Move(x + S(2), memo1Top, w - S(4), upperHeight - memo1Top);
+  move(hSplitter_.hwnd(), x, upperHeight, w, S(3));
 
   // Lower part.
-  const int top = upperHeight + 3;
-  bx = x + 2;
+  const int top = upperHeight + S(3);
+  bx = x + S(2);
   for (ui::FlatButton* b : {&btn_New_, &btn_Open_, &btn_Save_}) {
-    const int bw = b->dropDown ? 34 : 24;
-    b->Move(bx, top + 2, bw, 24);
+    const int bw = S(b->dropDown ? 34 : 24);
+    b->Move(bx, top + S(2), bw, S(24));
     bx += bw;
   }
-  SaveSeparator_.Move(bx + 3, top + 4, 2, 20);
-  bx += 8;
+  SaveSeparator_.Move(bx + S(3), top + S(4), S(2), S(20));
+  bx += S(8);
   for (ui::FlatButton* b : {&btn_Cut_, &btn_Copy_, &btn_Paste_, &btn_Undo_}) {
-    b->Move(bx, top + 2, 24, 24);
-    bx += 24;
+    b->Move(bx, top + S(2), S(24), S(24));
+    bx += S(24);
   }
-  CheckBox1_.Move(W - 28, top + 2, 24, 24);
-  Image4_.Move(W - 34, top + 4, 2, 20);
-  const int memo2Top = top + 28;
-  boxes_.Result().Move(x + 2, memo2Top, w - 4, H - memo2Top - 20);
-  Label2_.Move(x + 4, H - 17, w - 80, 15);
-  Image2_.Move(W - 66, H - 14, 60, 10);
-  Image3_.Move(W - 66, H - 14, progressWidth_, 10);
+  CheckBox1_.Move(W - S(28), top + S(2), S(24), S(24));
+  Image4_.Move(W - S(34), top + S(4), S(2), S(20));
+  const int memo2Top = top + S(28);
+  boxes_.Result().Move(x + S(2), memo2Top, w - S(4), H - memo2Top - S(20));
+  Label2_.Move(x + S(4), H - S(17), w - S(80), S(15));
+  Image2_.Move(W - S(66), H - S(14), S(60), S(10));
+  Image3_.Move(W - S(66), H - S(14), S(progressWidth_), S(10));
   // Every control painted anew, and the background between them: what a
   // control leaves behind, or brings along, is not drawn again by itself.
   RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
@@ -234,9 +235,9 @@ void TVelmarPro_Api::LayoutInfoLine(int x, int y, int right) {
       GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
       // Moved without its old picture: the whole label is painted anew.
       const int width = std::max(0, std::min<int>(size.cx + 1, right - x));
-      SetWindowPos(label->hwnd(), nullptr, x, y, width, 15, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+      SetWindowPos(label->hwnd(), nullptr, x, y, width, dpi_(15), SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
       InvalidateRect(label->hwnd(), nullptr, TRUE);
-      x += size.cx + 5;
+      x += size.cx + dpi_(5);
     }
   }
 }
@@ -260,8 +261,9 @@ TVelmarPro_Api::RowTexts TVelmarPro_Api::ListBox1RowTexts(int row) const {
   texts.captionHeight = width(listItalic_.get(), texts.caption).cy;
   RECT client;
   GetClientRect(ListBox1_.hwnd(), &client);
-  texts.cut = kCaptionLeft + caption.cx > client.right - kRowTextMargin ||
-              kDescriptionLeft + width(listItalic_.get(), texts.description).cx > client.right - kRowTextMargin;
+  texts.cut = dpi_(kCaptionLeft) + caption.cx > client.right - dpi_(kRowTextMargin) ||
+              dpi_(kDescriptionLeft) + width(listItalic_.get(), texts.description).cx >
+                  client.right - dpi_(kRowTextMargin);
   return texts;
 }
 
@@ -296,21 +298,23 @@ void TVelmarPro_Api::ListBox1DrawItem(const DRAWITEMSTRUCT& item) {
   const RowTexts texts = ListBox1RowTexts(static_cast<int>(item.itemID));
   const auto draw = [&](HFONT font, const std::wstring& text, int left, int top) {
     ui::SelectIn inFont(dc, font);
-    RECT box{r.left + left, r.top + top, r.right - kRowTextMargin, r.bottom};
+    RECT box{r.left + dpi_(left), r.top + top, r.right - dpi_(kRowTextMargin), r.bottom};
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box,
               DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
   };
-  draw(listBold_.get(), texts.caption, kCaptionLeft, 1);
+  draw(listBold_.get(), texts.caption, kCaptionLeft, dpi_(1));
   const TTransTable* table =
       item.itemID < store_.Store.size() ? &store_.Store[item.itemID] : nullptr;
-  if (table) draw(listItalic_.get(), texts.description, kDescriptionLeft, 1 + texts.captionHeight);
+  if (table) draw(listItalic_.get(), texts.description, kDescriptionLeft, dpi_(1) + texts.captionHeight);
   if (table) {
-    // A number outside the catalogue draws no flag.
+    // A number outside the catalogue draws no flag. The strip is loaded at
+    // the window's scale: a cell is as wide as the strip is high.
+    const int cell = flags_.Height();
     const auto drawFlag = [&](int number, int x, int y) {
-      if (number >= 0 && number < kFlagCount) flags_.Draw(dc, x, y, 16 * number, 0, 16, 16);
+      if (number >= 0 && number < kFlagCount) flags_.Draw(dc, x, y, cell * number, 0, cell, cell);
     };
-    drawFlag(table->FromIcon, r.left + 2, r.top + 1);
-    drawFlag(table->ToIcon, r.left + 12, r.top + 13);
+    drawFlag(table->FromIcon, r.left + dpi_(2), r.top + dpi_(1));
+    drawFlag(table->ToIcon, r.left + dpi_(12), r.top + dpi_(13));
   }
   if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &r);
 }
@@ -324,7 +328,7 @@ void TVelmarPro_Api::DrawTitle(const DRAWITEMSTRUCT& item) {
   ui::SelectIn font(dc, titleFont_.get());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
-  TextOutW(dc, r.left + 1, r.top + 1, text.c_str(), static_cast<int>(text.size()));
+  TextOutW(dc, r.left + dpi_(1), r.top + dpi_(1), text.c_str(), static_cast<int>(text.size()));
   SetTextColor(dc, GetSysColor(COLOR_3DDKSHADOW));
   TextOutW(dc, r.left, r.top, text.c_str(), static_cast<int>(text.size()));
 }

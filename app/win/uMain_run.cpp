@@ -92,7 +92,7 @@ void TVelmarPro_Api::ShowProgress(std::int64_t progress, bool finishing) {
   if (view.width != progressWidth_) {
     progressWidth_ = view.width;
     HWND fill = Image3_.hwnd();
-    SetWindowPos(fill, HWND_TOP, 0, 0, progressWidth_, 10, SWP_NOMOVE | SWP_NOACTIVATE);
+    SetWindowPos(fill, HWND_TOP, 0, 0, dpi_(progressWidth_), dpi_(10), SWP_NOMOVE | SWP_NOACTIVATE);
     InvalidateRect(fill, nullptr, TRUE);
     UpdateWindow(fill);
   }

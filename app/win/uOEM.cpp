@@ -28,7 +28,8 @@ class MemoryDc {
 }  // namespace
 
 void TOEMForm::FormCreate() {
-  image_ = ui::DecodePngResource(L"SPLASH");
+  // The picture drawn for the primary monitor's scale, not a stretched one.
+  image_ = ui::DecodePngResourceForDpi(L"SPLASH", ui::ScaleForWindow(nullptr), false);
   Register(kClassName, nullptr, nullptr, nullptr);
   const int x = (GetSystemMetrics(SM_CXSCREEN) - kDesignWidth) / 2;
   const int y = (GetSystemMetrics(SM_CYSCREEN) - kDesignHeight) / 2;

@@ -89,14 +89,13 @@ TTableEditForm::TTableEditForm() : table_(std::make_unique<TTransTable>(NewEdito
 
 std::vector<std::filesystem::path> TTableEditForm::ShowModal(HWND owner, const std::filesystem::path& file) {
   owner_ = owner;
+  dpi_ = ui::ScaleForWindow(owner);  // opens over its owner, on its monitor
   LoadPictures();  // before the window exists: decoding may pump messages
-  font_ = ui::MakeFont({L"Segoe UI", -11});
-  listFont_ = ui::MakeFont({L"Segoe UI", -15});
-  boldFont_ = ui::MakeFont({L"Segoe UI", -11, true});
+  MakeFonts();
   listBrush_.Reset(CreateSolidBrush(kListColour));
   Register(kTableEditClass, nullptr, GetSysColorBrush(COLOR_BTNFACE), nullptr);
   CreateDialogWindow(kTableEditClass, kTitle, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
-                     WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClientWidth, kClientHeight, owner);
+                     WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, {kClientWidth, kClientHeight}, dpi_, owner);
   CreateControls();
   Layout();
 
@@ -119,14 +118,33 @@ std::vector<std::filesystem::path> TTableEditForm::ShowModal(HWND owner, const s
 }
 
 void TTableEditForm::LoadPictures() {
-  flags_ = ui::Image::FromResource(L"FLAGS16");
-  marker_ = ui::Image::FromResource(L"ICON_BLANK");
+  flags_ = ui::Image::FromResource(L"FLAGS16", dpi_);
+  marker_ = ui::Image::FromResource(L"ICON_BLANK", dpi_);
   for (const wchar_t* name : {L"TABLE_OPEN", L"TABLE_SAVE", L"PARAMS", L"CLOSE", L"REMOVE", L"UP", L"DOWN", L"ADD"}) {
     const std::wstring resource = std::wstring(L"ICON_") + name;
     IconPair& pair = icons_[name];
-    pair.normal = ui::Image::FromResource(resource.c_str());
-    pair.hot = ui::Image::FromResource((resource + L"_HOT").c_str());
+    pair.normal = ui::Image::FromResource(resource.c_str(), dpi_);
+    pair.hot = ui::Image::FromResource((resource + L"_HOT").c_str(), dpi_);
   }
+}
+
+void TTableEditForm::MakeFonts() {
+  font_ = ui::MakeFont({L"Segoe UI", -11}, dpi_);
+  listFont_ = ui::MakeFont({L"Segoe UI", -15}, dpi_);
+  boldFont_ = ui::MakeFont({L"Segoe UI", -11, true}, dpi_);
+}
+
+// On a monitor of another scale: fonts and pictures anew, the rows as high
+// as the new scale has them; the layout follows with the new size.
+void TTableEditForm::DpiChanged(ui::Dpi) {
+  const ui::Font font = std::move(font_), listFont = std::move(listFont_), boldFont = std::move(boldFont_);
+  LoadPictures();
+  MakeFonts();
+  ui::ReplaceChildFonts(hwnd_, font.get(), font_.get());
+  ui::ReplaceChildFonts(hwnd_, listFont.get(), listFont_.get());
+  ui::ReplaceChildFonts(hwnd_, boldFont.get(), boldFont_.get());
+  SendMessageW(Control(EditorId::ListBox1), LB_SETITEMHEIGHT, 0, dpi_(kRowHeight));
+  Layout();
 }
 
 void TTableEditForm::AddButton(ui::FlatButton& button, EditorId id, const wchar_t* text, const wchar_t* icon,
@@ -228,34 +246,36 @@ void TTableEditForm::Layout() {
   const int statusHeight = sr.bottom - sr.top;
 
   // Toolbar: open, save, | parameters, | close; the pair commands at the right.
-  Move(sSpeedButton1_.hwnd(), 3, 2, 30, 30);
-  Move(sSpeedButton2_.hwnd(), 33, 2, 30, 30);
-  Move(Control(EditorId::Separator1), 66, 5, 2, 24);
-  Move(sSpeedButton4_.hwnd(), 71, 2, 30, 30);
-  Move(Control(EditorId::Separator2), 104, 5, 2, 24);
-  Move(sSpeedButton3_.hwnd(), 109, 2, 30, 30);
-  Move(Control(EditorId::Separator3), W - 101, 5, 2, 24);
-  Move(btn_Delete_.hwnd(), W - 96, 2, 30, 30);
-  Move(btn_Up_.hwnd(), W - 64, 2, 30, 30);
-  Move(btn_Down_.hwnd(), W - 33, 2, 30, 30);
+  // Every length is one at 96 DPI, scaled by `S`.
+  const ui::Dpi S = dpi_;
+  Move(sSpeedButton1_.hwnd(), S(3), S(2), S(30), S(30));
+  Move(sSpeedButton2_.hwnd(), S(33), S(2), S(30), S(30));
+  Move(Control(EditorId::Separator1), S(66), S(5), S(2), S(24));
+  Move(sSpeedButton4_.hwnd(), S(71), S(2), S(30), S(30));
+  Move(Control(EditorId::Separator2), S(104), S(5), S(2), S(24));
+  Move(sSpeedButton3_.hwnd(), S(109), S(2), S(30), S(30));
+  Move(Control(EditorId::Separator3), W - S(101), S(5), S(2), S(24));
+  Move(btn_Delete_.hwnd(), W - S(96), S(2), S(30), S(30));
+  Move(btn_Up_.hwnd(), W - S(64), S(2), S(30), S(30));
+  Move(btn_Down_.hwnd(), W - S(33), S(2), S(30), S(30));
 
-  const int sampleTop = H - statusHeight - kSampleHeight;
-  const int panelTop = sampleTop - kPanelHeight;
-  Move(Control(EditorId::ListBox1), 0, kToolbarHeight, W, panelTop - kToolbarHeight);
+  const int sampleTop = H - statusHeight - S(kSampleHeight);
+  const int panelTop = sampleTop - S(kPanelHeight);
+  Move(Control(EditorId::ListBox1), 0, S(kToolbarHeight), W, panelTop - S(kToolbarHeight));
 
   // Bottom panel: add, then source > target.
-  Move(sSpeedButton5_.hwnd(), 4, panelTop + 12, 30, 30);
-  Move(Control(EditorId::Label1), 40, panelTop + 4, 249, 15);
-  Move(Control(EditorId::Edit1), 40, panelTop + 20, 249, 23);
-  Move(Control(EditorId::Label2), 293, panelTop + 23, 9, 17);
-  Move(Control(EditorId::Label3), 306, panelTop + 4, 249, 15);
-  Move(Control(EditorId::Edit2), 306, panelTop + 20, 249, 23);
+  Move(sSpeedButton5_.hwnd(), S(4), panelTop + S(12), S(30), S(30));
+  Move(Control(EditorId::Label1), S(40), panelTop + S(4), S(249), S(15));
+  Move(Control(EditorId::Edit1), S(40), panelTop + S(20), S(249), S(23));
+  Move(Control(EditorId::Label2), S(293), panelTop + S(23), S(9), S(17));
+  Move(Control(EditorId::Label3), S(306), panelTop + S(4), S(249), S(15));
+  Move(Control(EditorId::Edit2), S(306), panelTop + S(20), S(249), S(23));
 
   // The sample line and its conversion with the table as it stands.
-  Move(Control(EditorId::LabelSample), 4, sampleTop + 6, 34, 15);
-  Move(Control(EditorId::EditSample), 40, sampleTop + 2, 249, 23);
-  Move(Control(EditorId::LabelArrow), 293, sampleTop + 5, 9, 17);
-  Move(Control(EditorId::EditResult), 306, sampleTop + 2, 249, 23);
+  Move(Control(EditorId::LabelSample), S(4), sampleTop + S(6), S(34), S(15));
+  Move(Control(EditorId::EditSample), S(40), sampleTop + S(2), S(249), S(23));
+  Move(Control(EditorId::LabelArrow), S(293), sampleTop + S(5), S(9), S(17));
+  Move(Control(EditorId::EditResult), S(306), sampleTop + S(2), S(249), S(23));
 }
 
 int TTableEditForm::Selected() const {
@@ -577,18 +597,20 @@ void TTableEditForm::ListBox1DrawItem(const DRAWITEMSTRUCT& item) {
   const auto drawText = [&](const std::string& text, int x, int right) {
     std::wstring wide = ShownText(*table_, text);
     if (text.find('_') != std::string::npos) {
-      marker_.Draw(dc, r.left + x + 1, r.top + 5);
+      marker_.Draw(dc, r.left + dpi_(x + 1), r.top + dpi_(5));
       x += 20;
     }
-    RECT column{r.left + x, r.top + 3, right, r.bottom};
+    RECT column{r.left + dpi_(x), r.top + dpi_(3), right, r.bottom};
     DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &column,
               DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | DT_LEFT | DT_TOP);
   };
-  drawText(pair.Source, 30, r.left + kTargetFlagX - 4);
-  drawText(pair.Target, 278, r.right - 4);
+  drawText(pair.Source, 30, r.left + dpi_(kTargetFlagX - 4));
+  drawText(pair.Target, 278, r.right - dpi_(4));
   // Every row shows the table's two flags; a number outside the catalogue shows none.
+  // The strip is loaded at the window's scale: a cell is as wide as the strip is high.
+  const int cell = flags_.Height();
   const auto drawFlag = [&](int number, int x) {
-    if (IsFlagNumber(number)) flags_.Draw(dc, r.left + x, r.top + 5, 16 * number, 0, 16, 16);
+    if (IsFlagNumber(number)) flags_.Draw(dc, r.left + dpi_(x), r.top + dpi_(5), cell * number, 0, cell, cell);
   };
   drawFlag(table_->FromIcon, 11);
   drawFlag(table_->ToIcon, kTargetFlagX);
@@ -607,7 +629,7 @@ LRESULT TTableEditForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       return reinterpret_cast<LRESULT>(font_.get());
     case WM_MEASUREITEM: {
       auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-      if (measure->CtlType == ODT_LISTBOX) measure->itemHeight = kRowHeight;
+      if (measure->CtlType == ODT_LISTBOX) measure->itemHeight = static_cast<UINT>(dpi_(kRowHeight));
       return TRUE;
     }
     case WM_DRAWITEM: {

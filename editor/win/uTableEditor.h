@@ -34,13 +34,15 @@ class TTableEditForm : public ui::Dialog {
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void DpiChanged(ui::Dpi previous) override;
 
  private:
   struct IconPair {
     ui::Image normal, hot;
   };
 
-  void LoadPictures();
+  void LoadPictures();  // at the window's display scale
+  void MakeFonts();
   void CreateControls();
   void DescribeControls();  // names and roles for screen readers
   void AddButton(ui::FlatButton& button, EditorId id, const wchar_t* text, const wchar_t* icon,

@@ -15,10 +15,6 @@ constexpr int kComboItemHeight = 18;
 
 int Id(ParamId id) { return static_cast<int>(id); }
 
-void Move(HWND control, int x, int y, int w, int h) {
-  SetWindowPos(control, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 }  // namespace
 
 TTableParamForm::TTableParamForm(const ui::Image& flags) : flags_(flags) {}
@@ -62,11 +58,12 @@ bool TTableParamForm::Execute(HWND owner, HWND centreOn, TTransTable& table, con
 }
 
 void TTableParamForm::Create(HWND owner, HWND centreOn) {
-  font_ = ui::MakeFont({L"Segoe UI", -11});
+  dpi_ = ui::ScaleForWindow(owner);  // opens over its owner, on its monitor
+  font_ = ui::MakeFont({L"Segoe UI", -11}, dpi_);
   Register(kTableParamClass, nullptr, GetSysColorBrush(COLOR_BTNFACE), nullptr);
   CreateDialogWindow(kTableParamClass, L"Параметры таблицы", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
-                     WS_EX_TOOLWINDOW | WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClientWidth, kClientHeight, owner,
-                     centreOn);
+                     WS_EX_TOOLWINDOW | WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, {kClientWidth, kClientHeight},
+                     dpi_, owner, centreOn);
 
   // The labels carry access keys: Alt and the letter go to the box after the label.
   constexpr DWORD kLabel = SS_LEFTNOWORDWRAP;
@@ -99,7 +96,7 @@ void TTableParamForm::Create(HWND owner, HWND centreOn) {
   };
   for (const auto& c : controls) {
     HWND control = ui::CreateControl(hwnd_, c.kind, c.text, c.style, c.exStyle, Id(c.id));
-    Move(control, c.x, c.y, c.w, c.h);
+    layout_.Place(control, c.x, c.y, c.w, c.h, dpi_);
   }
   // The flag pickers show pictures only; the etched line only decorates.
   ui::SetAccessibleName(GetDlgItem(hwnd_, Id(ParamId::ComboBox1)), L"Иконка оригинала");
@@ -107,12 +104,24 @@ void TTableParamForm::Create(HWND owner, HWND centreOn) {
   ui::MarkSeparator(GetDlgItem(hwnd_, Id(ParamId::Bevel1)));
 }
 
+void TTableParamForm::DpiChanged(ui::Dpi) {
+  const ui::Font font = std::move(font_);
+  font_ = ui::MakeFont({L"Segoe UI", -11}, dpi_);
+  ui::ReplaceChildFonts(hwnd_, font.get(), font_.get());
+  for (const ParamId id : {ParamId::ComboBox1, ParamId::ComboBox2}) {
+    SendMessageW(Control(id), CB_SETITEMHEIGHT, 0, dpi_(kComboItemHeight));
+    SendMessageW(Control(id), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), dpi_(kComboItemHeight));
+  }
+  layout_.PlaceAll(dpi_);
+}
+
 void TTableParamForm::ComboBoxDrawItem(const DRAWITEMSTRUCT& item) const {
   const bool selected = (item.itemState & ODS_SELECTED) != 0;
   FillRect(item.hDC, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
   const int n = static_cast<int>(item.itemID);
   if (item.itemID != static_cast<UINT>(-1) && IsFlagNumber(n))
-    flags_.Draw(item.hDC, item.rcItem.left + 1, item.rcItem.top, 16 * n, 0, 16, 16);
+    flags_.Draw(item.hDC, item.rcItem.left + dpi_(1), item.rcItem.top, flags_.Height() * n, 0, flags_.Height(),
+                flags_.Height());
 }
 
 void TTableParamForm::Finish(bool ok) {
@@ -126,7 +135,7 @@ LRESULT TTableParamForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
       return reinterpret_cast<LRESULT>(font_.get());
     case WM_MEASUREITEM: {
       auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-      if (measure->CtlType == ODT_COMBOBOX) measure->itemHeight = kComboItemHeight;
+      if (measure->CtlType == ODT_COMBOBOX) measure->itemHeight = static_cast<UINT>(dpi_(kComboItemHeight));
       return TRUE;
     }
     case WM_DRAWITEM: {

@@ -22,6 +22,7 @@ class TTableParamForm : public ui::Dialog {
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void DpiChanged(ui::Dpi previous) override;
 
  private:
   explicit TTableParamForm(const ui::Image& flags);
@@ -32,6 +33,7 @@ class TTableParamForm : public ui::Dialog {
 
   const ui::Image& flags_;
   ui::Font font_;
+  ui::DesignLayout layout_;  // the controls' places at 96 DPI
   bool done_ = false;
   bool ok_ = false;
 };

@@ -19,12 +19,13 @@ constexpr int kIconCancel = 1;  // "Нет": a red cross
 
 int Num(TDwnlModulesForm::Control id) { return static_cast<int>(id); }
 
-// A 16x16 picture on the list's background, for an image list without alpha.
+// A square picture on the list's background, for an image list without alpha.
 HBITMAP IconBitmap(const ui::Image& icon) {
+  const int size = icon.Width();
   BITMAPINFO bi{};
   bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = 16;
-  bi.bmiHeader.biHeight = 16;
+  bi.bmiHeader.biWidth = size;
+  bi.bmiHeader.biHeight = size;
   bi.bmiHeader.biPlanes = 1;
   bi.bmiHeader.biBitCount = 24;
   bi.bmiHeader.biCompression = BI_RGB;
@@ -34,7 +35,7 @@ HBITMAP IconBitmap(const ui::Image& icon) {
   const ui::MemoryDc dc(CreateCompatibleDC(nullptr));
   if (!dc) return bitmap;
   const ui::SelectIn select(dc.get(), bitmap);
-  const RECT all{0, 0, 16, 16};
+  const RECT all{0, 0, size, size};
   FillRect(dc.get(), &all, GetSysColorBrush(COLOR_WINDOW));
   icon.Draw(dc.get(), 0, 0);
   return bitmap;
@@ -67,19 +68,20 @@ std::unique_ptr<TDwnlModulesForm> TDwnlModulesForm::Open(ModuleHost host) {
 }
 
 void TDwnlModulesForm::Create() {
-  font_ = ui::MakeFont({L"MS Sans Serif", -11});
-  picture_ = ui::Image::FromResource(L"MODULES_LOADING");
+  dpi_ = ui::ScaleForWindow(host_.owner);  // opens over its owner, on its monitor
+  font_ = ui::MakeFont({L"MS Sans Serif", -11}, dpi_);
+  picture_ = ui::Image::FromResource(L"MODULES_LOADING", dpi_);
   Register(kClassName, nullptr, GetSysColorBrush(COLOR_BTNFACE), nullptr);
   CreateDialogWindow(kClassName, Widen("Загрузка дополнительных модулей").c_str(),
-                     WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, WS_EX_DLGMODALFRAME, kClientWidth,
-                     kClientHeight, host_.owner);
+                     WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, WS_EX_DLGMODALFRAME,
+                     {kClientWidth, kClientHeight}, dpi_, host_.owner);
   CreateControls();
 }
 
 void TDwnlModulesForm::CreateControls() {
   auto place = [this](HWND control, int x, int y, int w, int h) {
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    MoveWindow(control, x, y, w, h, FALSE);
+    layout_.Place(control, x, y, w, h, dpi_);
     return control;
   };
   label_ = place(ui::CreateControl(hwnd_, L"STATIC", L"---", SS_CENTER, 0, Num(Control::Label1)), 8, 200, 481, 16);
@@ -102,17 +104,11 @@ void TDwnlModulesForm::CreateControls() {
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
     column.fmt = c.format;
-    column.cx = c.width;
+    column.cx = dpi_(c.width);
     column.pszText = caption.data();
     ListView_InsertColumn(list_, index++, &column);
   }
-  // sAlphaImageList1: the list owns it and destroys it with itself.
-  images_ = ImageList_Create(16, 16, ILC_COLOR24, 2, 0);
-  for (const wchar_t* name : {L"APPLY_16X16", L"CANCEL_16X16"}) {
-    const ui::Bitmap bitmap(IconBitmap(ui::Image::FromResource(name)));
-    ImageList_Add(images_, bitmap.get(), nullptr);  // the list keeps a copy
-  }
-  ListView_SetImageList(list_, images_, LVSIL_SMALL);
+  MakeImageList();
 
   action_ = place(ui::CreateControl(hwnd_, L"BUTTON", Widen("Загрузить"), BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED,
                                     0, Num(Control::sSpeedButton2)),
@@ -120,6 +116,28 @@ void TDwnlModulesForm::CreateControls() {
   close_ = place(ui::CreateControl(hwnd_, L"BUTTON", Widen("Закрыть"), BS_PUSHBUTTON | WS_TABSTOP, 0,
                                    Num(Control::sSpeedButton1)),
                  400, 265, 89, 25);
+}
+
+// sAlphaImageList1, at the window's scale: the list owns it and destroys it
+// with itself, or when it is given another.
+void TDwnlModulesForm::MakeImageList() {
+  images_ = ImageList_Create(dpi_(16), dpi_(16), ILC_COLOR24, 2, 0);
+  for (const wchar_t* name : {L"APPLY_16X16", L"CANCEL_16X16"}) {
+    const ui::Bitmap bitmap(IconBitmap(ui::Image::FromResource(name, dpi_)));
+    ImageList_Add(images_, bitmap.get(), nullptr);  // the list keeps a copy
+  }
+  if (HIMAGELIST previous = ListView_SetImageList(list_, images_, LVSIL_SMALL)) ImageList_Destroy(previous);
+}
+
+void TDwnlModulesForm::DpiChanged(ui::Dpi previous) {
+  const ui::Font font = std::move(font_);
+  font_ = ui::MakeFont({L"MS Sans Serif", -11}, dpi_);
+  ui::ReplaceChildFonts(hwnd_, font.get(), font_.get());
+  picture_ = ui::Image::FromResource(L"MODULES_LOADING", dpi_);
+  for (int column = 0; column < 3; ++column)
+    ListView_SetColumnWidth(list_, column, MulDiv(ListView_GetColumnWidth(list_, column), dpi_.Value(), previous.Value()));
+  MakeImageList();
+  layout_.PlaceAll(dpi_);
 }
 
 bool TDwnlModulesForm::LoadCatalogue() {
@@ -336,7 +354,7 @@ void TDwnlModulesForm::FormCloseQuery() {
 
 void TDwnlModulesForm::Paint() {
   const ui::PaintDc paint(hwnd_);
-  if (!IsWindowVisible(list_)) picture_.Draw(paint.get(), 184, 56);
+  if (!IsWindowVisible(list_)) picture_.Draw(paint.get(), dpi_(184), dpi_(56));
 }
 
 LRESULT TDwnlModulesForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

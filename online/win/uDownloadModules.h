@@ -46,6 +46,7 @@ class TDwnlModulesForm : public ui::Dialog {
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void DpiChanged(ui::Dpi previous) override;
 
  private:
   struct Row {
@@ -56,6 +57,7 @@ class TDwnlModulesForm : public ui::Dialog {
 
   void Create();
   void CreateControls();
+  void MakeImageList();
   // Loading: fetch, "tst.ini", the rows. False when the window was destroyed.
   bool LoadCatalogue();
   void AddRow(const online::ModuleEntry& entry, const std::vector<std::string>& loaded);
@@ -80,6 +82,7 @@ class TDwnlModulesForm : public ui::Dialog {
   bool downloading_ = false;  // a download runs; the action button is "Отмена"
   bool cancel_ = false;       // "Отмена" was pressed
   ui::Font font_;
+  ui::DesignLayout layout_;  // the controls' places at 96 DPI
   ui::Image picture_;
   HIMAGELIST images_ = nullptr;
   HWND list_ = nullptr, label_ = nullptr, action_ = nullptr, close_ = nullptr;

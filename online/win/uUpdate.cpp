@@ -42,11 +42,12 @@ std::wstring ShellErrorText(DWORD code) {
 }  // namespace
 
 TUpdateForm::TUpdateForm(UpdateContext context) : context_(std::move(context)), decimal_(ui::ToCp1251(ui::UserDecimalSeparator())) {
-  font_ = ui::MakeFont({L"Segoe UI", -11});
+  dpi_ = ui::ScaleForWindow(nullptr);  // centred on the desktop, at its scale
+  font_ = ui::MakeFont({L"Segoe UI", -11}, dpi_);
   face_.Reset(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
   Register(kClassName, LoadIconW(ui::Instance(), MAKEINTRESOURCEW(1)), GetSysColorBrush(COLOR_BTNFACE), nullptr);
-  CreateDialogWindow(kClassName, ui::Widen("Доступна новая версия VelmarPro!").c_str(), kStyle, kExStyle, kClientWidth,
-                     kClientHeight, context_.mainWindow);
+  CreateDialogWindow(kClassName, ui::Widen("Доступна новая версия VelmarPro!").c_str(), kStyle, kExStyle,
+                     {kClientWidth, kClientHeight}, dpi_, context_.mainWindow);
   CreateControls();
   ShowPanel1(true);
 }
@@ -54,9 +55,17 @@ TUpdateForm::TUpdateForm(UpdateContext context) : context_(std::move(context)), 
 HWND TUpdateForm::Add(const wchar_t* className, Id id, const std::string& text, int x, int y, int w, int h,
                       DWORD style) {
   HWND control = ui::CreateControl(hwnd_, className, ui::Widen(text), style, 0, static_cast<int>(id));
-  SetWindowPos(control, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+  layout_.Place(control, x, y, w, h, dpi_);
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   return control;
+}
+
+void TUpdateForm::DpiChanged(ui::Dpi) {
+  const ui::Font font = std::move(font_);
+  font_ = ui::MakeFont({L"Segoe UI", -11}, dpi_);
+  ui::ReplaceChildFonts(hwnd_, font.get(), font_.get());
+  if (picture_) picture_ = ui::Image::FromResource(L"LOGO64", dpi_);
+  layout_.PlaceAll(dpi_);
 }
 
 void TUpdateForm::CreateControls() {
@@ -123,7 +132,7 @@ void TUpdateForm::CatalogueArrived() {
 
 void TUpdateForm::Prepare() {
   // Decoded only now: decoding may handle messages, which the start must not.
-  picture_ = ui::Image::FromResource(L"LOGO64");
+  picture_ = ui::Image::FromResource(L"LOGO64", dpi_);
   HWND bar = Control(Id::ProgressBar1);
   if (online::IsKnownSize(offer_->Bytes)) {
     SendMessageW(bar, PBM_SETRANGE32, 0, static_cast<LPARAM>(offer_->Bytes));
@@ -241,7 +250,7 @@ LRESULT TUpdateForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DRAWITEM: {
       const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
       FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
-      picture_.Draw(item.hDC, (64 - picture_.Width()) / 2, (64 - picture_.Height()) / 2);
+      picture_.Draw(item.hDC, (dpi_(64) - picture_.Width()) / 2, (dpi_(64) - picture_.Height()) / 2);
       return TRUE;
     }
     case WM_CTLCOLORSTATIC: {

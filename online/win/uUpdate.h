@@ -51,6 +51,7 @@ class TUpdateForm : public ui::Dialog {
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void DpiChanged(ui::Dpi previous) override;
 
  private:
   HWND Control(Id id) const { return GetDlgItem(hwnd_, static_cast<int>(id)); }
@@ -74,6 +75,7 @@ class TUpdateForm : public ui::Dialog {
   std::optional<online::UpdateOffer> offer_;
   ui::Image picture_;
   ui::Font font_;
+  ui::DesignLayout layout_;  // the controls' places at 96 DPI
   ui::Brush face_;
   std::vector<HWND> panel1_, panel2_;
   std::uint64_t position_ = 0;

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Builds the program's pictures in this folder.
 
-- app.ico (16, 32, 48 px) and logo64.png: our own mark, a rounded blue square
-  with a white "V", drawn with ImageMagick;
+- app.ico (16 to 96 px) and logo64.png (also logo64_150.png and logo64_200.png,
+  96 and 128 px, for displays at 150 % and 200 %): our own mark, a rounded blue
+  square with a white "V", drawn with ImageMagick;
 - NAME.png and NAME_hot.png (16x16) for the buttons and menus, taken from the
   Silk icon set (Debian's famfamfam-silk); the _hot variant is the same icon a
   little brighter, shown while the mouse is over the button;
@@ -95,12 +96,17 @@ def draw_mark(size, out):
 def make_mark():
     with tempfile.TemporaryDirectory() as tmp:
         parts = []
-        for size in (16, 32, 48):
+        # The sizes the title bar, the taskbar and the windows ask for at
+        # 100 % to 200 % display scale.
+        for size in (16, 20, 24, 32, 40, 48, 64, 72, 96):
             p = os.path.join(tmp, f"app{size}.png")
             draw_mark(size, p)
             parts.append(p)
         run("convert", *parts, os.path.join(HERE, "app.ico"))
     draw_mark(64, os.path.join(HERE, "logo64.png"))
+    # The same mark for displays at 150 % and 200 %.
+    draw_mark(96, os.path.join(HERE, "logo64_150.png"))
+    draw_mark(128, os.path.join(HERE, "logo64_200.png"))
 
 
 def make_buttons(silk):

@@ -104,9 +104,11 @@ else
   take_slot
 fi
 # A slot is made again when the prepared prefix is newer, or when a scenario
-# ended by force left its Wine desktop window setting behind.
+# ended by force left its Wine desktop window setting or a display scale
+# other than 100 % (LogPixels 96) behind.
 if [ -z "${e2e_prefix:-}" ] && { [ ! -f "$slot_prefix/.velmar-ready" ] ||
-  [ "$slot_prefix/.velmar-ready" -ot "$base_prefix/.velmar-ready" ] || grep -qs '^"Desktop"=' "$slot_prefix/user.reg"; }; then
+  [ "$slot_prefix/.velmar-ready" -ot "$base_prefix/.velmar-ready" ] || grep -qs '^"Desktop"=' "$slot_prefix/user.reg" ||
+  grep -s '^"LogPixels"=' "$slot_prefix/user.reg" | grep -qv 'dword:00000060'; }; then
   rm -rf "$slot_prefix"
   mkdir -p "$slot_prefix/drive_c/windows"
   for entry in "$base_prefix"/* "$base_prefix"/.update-timestamp; do
@@ -126,10 +128,12 @@ if [ -z "${e2e_prefix:-}" ] && { [ ! -f "$slot_prefix/.velmar-ready" ] ||
 fi
 WINEPREFIX=$slot_prefix
 export WINEPREFIX
-# An X server of this scenario's own; it picks a free display itself.
+# An X server of this scenario's own; it picks a free display itself. A
+# script that sets e2e_screen=WxHxDEPTH before sourcing this file gets a
+# screen of that size.
 if [ "${VELMAR_E2E_SHARED_DISPLAY:-0}" != 1 ]; then
   displayfile=$(mktemp "${TMPDIR:-/tmp}/velmar-display.XXXXXX")
-  Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 3>"$displayfile" </dev/null >/dev/null 2>&1 9>&- &
+  Xvfb -displayfd 3 -nolisten tcp -screen 0 "${e2e_screen:-1280x1024x24}" 3>"$displayfile" </dev/null >/dev/null 2>&1 9>&- &
   xserver=$!
   i=0
   until [ -s "$displayfile" ]; do

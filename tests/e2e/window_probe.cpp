@@ -249,6 +249,40 @@ int HoldMutex(int ms) {
   return 0;
 }
 
+// Waits for a window of `className` (shown or not), prints its client size
+// and, with `close`, closes it and waits until it is
+// gone or hidden.
+int ClientSize(const wchar_t* className, int ms, bool close) {
+  HWND window = nullptr;
+  if (!WaitFor(ms, [&] { return (window = FindWindowW(className, nullptr)) != nullptr; }))
+    Fail("no window of class " + Utf8(className));
+  RECT client{};
+  GetClientRect(window, &client);
+  std::cout << "client=" << client.right << " " << client.bottom << std::endl;
+  if (!close) return 0;
+  // Asked again every second: a window still loading may not take the first.
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    if (WaitFor(1000, [&] { return !IsWindow(window) || !IsWindowVisible(window); })) return 0;
+  }
+  Fail("the window stays");
+  return 1;
+}
+
+// Posts the click of the main window's control `name` (control_ids.h): posted,
+// since a click that opens a modal window returns only when it closes.
+int PostClick(const std::string& name) {
+  HWND main = MainWindow();
+  for (const auto& [known, id] : velmar::kControlNames) {
+    if (known != name) continue;
+    const int number = static_cast<int>(id);
+    PostMessageW(main, WM_COMMAND, MAKEWPARAM(number, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(main, number)));
+    return 0;
+  }
+  Fail("unknown control " + name);
+  return 1;
+}
+
 int Usage() {
   std::cerr << "usage: window_probe COMMAND\n"
                "  splash [MS]            waits for the splash, prints its looks, 'up', then how long it stayed\n"
@@ -260,7 +294,10 @@ int Usage() {
                "  hold-mutex MS          holds the program's mutex without a window, then ends\n"
                "  update-state           prints the update window's caption, panel and button 2\n"
                "  update-press BUTTON    presses a button of the update window\n"
-               "  update-cancel MS       starts the download, watches it MS ms, presses Отмена\n";
+               "  update-cancel MS       starts the download, watches it MS ms, presses Отмена\n"
+               "  click NAME             posts the click of the main window's control NAME\n"
+               "  client CLASS MS [close] waits for a window of CLASS, prints its client size,\n"
+               "                         closes it when told\n";
   return 2;
 }
 
@@ -280,6 +317,8 @@ int wmain(int argc, wchar_t** argv) {
     return 0;
   }
   if (command == "about") return About(arg(1, "close"));
+  if (command == "click" && argc > 2) return PostClick(arg(1));
+  if (command == "client" && argc > 3) return ClientSize(argv[2], std::stoi(arg(2)), arg(3) == "close");
   if (command == "hold-mutex") return HoldMutex(std::stoi(arg(1, "3000")));
   if (command == "update-state") return UpdateState();
   if (command == "update-press") return UpdatePress(std::stoi(arg(1, "2")));

@@ -6,6 +6,9 @@ pictures_test.py RESOURCES_FOLDER.
   transparent (drawn opaque, they show as black corners);
 - splash.png, the layered splash window: its outer rows and columns are fully
   transparent (a faint pixel there draws a stray line beside the card).
+
+Both are checked as drawn for 100 %, 150 % and 200 % display scale, each of
+its size times the scale.
 """
 import struct
 import sys
@@ -53,26 +56,38 @@ def read_rgba(path):
     return width, height, rows
 
 
-def main():
-    folder = sys.argv[1]
-    failures = []
-    width, height, rows = read_rgba(folder + "/splash/banner.png")
+def check_pictures(folder, suffix, scale, failures):
+    banner_name, splash_name = f"banner{suffix}.png", f"splash{suffix}.png"
+    width, height, rows = read_rgba(folder + "/splash/" + banner_name)
+    # Drawn for the scale: exactly the 100 % size times the scale, or the
+    # program would stretch it after all.
+    if (width, height) != (round(129 * scale), round(32 * scale)):
+        failures.append(f"{banner_name}: {width}x{height}, not 129x32 at {scale:.0%}")
     for x, y in ((0, 0), (width - 1, 0), (0, height - 1), (width - 1, height - 1)):
         if rows[y][x][3] != 0:
-            failures.append(f"banner.png: corner {x},{y} has alpha {rows[y][x][3]}")
+            failures.append(f"{banner_name}: corner {x},{y} has alpha {rows[y][x][3]}")
     if rows[height // 2][width // 2][3] != 255:
-        failures.append("banner.png: its middle is not opaque")
-    width, height, rows = read_rgba(folder + "/splash/splash.png")
+        failures.append(f"{banner_name}: its middle is not opaque")
+    width, height, rows = read_rgba(folder + "/splash/" + splash_name)
+    if (width, height) != (round(476 * scale), round(294 * scale)):
+        failures.append(f"{splash_name}: {width}x{height}, not 476x294 at {scale:.0%}")
     for y in (0, 1, height - 2, height - 1):
         alpha = max(p[3] for p in rows[y])
         if alpha:
-            failures.append(f"splash.png: row {y} has alpha up to {alpha}")
+            failures.append(f"{splash_name}: row {y} has alpha up to {alpha}")
     for x in (0, 1, width - 2, width - 1):
         alpha = max(rows[y][x][3] for y in range(height))
         if alpha:
-            failures.append(f"splash.png: column {x} has alpha up to {alpha}")
+            failures.append(f"{splash_name}: column {x} has alpha up to {alpha}")
     if rows[height // 2][width // 2][3] != 255:
-        failures.append("splash.png: the card's middle is not opaque")
+        failures.append(f"{splash_name}: the card's middle is not opaque")
+
+
+def main():
+    folder = sys.argv[1]
+    failures = []
+    for suffix, scale in (("", 1), ("_150", 1.5), ("_200", 2)):
+        check_pictures(folder, suffix, scale, failures)
     for failure in failures:
         print("FAIL:", failure)
     return 1 if failures else 0

@@ -296,5 +296,62 @@ TEST(StatForm, FrameSizeAndLeaders) {
   EXPECT_GE(caption.top, TStatForm::kBannerHeight);
 }
 
+int FontHeight(HWND control) {
+  LOGFONTW font{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+  return std::abs(font.lfHeight);
+}
+
+// What Windows sends a window dragged onto a monitor of another scale: the
+// new DPI and the rectangle it suggests. (The frame here stays the one of the
+// test's display, which is what the window gets.)
+void MoveToScale(HWND window, int dpi, SIZE client) {
+  const SIZE outer = ui::OuterSize(client, static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)),
+                                   static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE)),
+                                   ui::ScaleForWindow(window));
+  RECT suggested{40, 30, 40 + outer.cx, 30 + outer.cy};
+  SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+}
+
+TEST(StatForm, OnAMonitorOfTwiceTheScaleItLaysItselfOutAgainWithNewFonts) {
+  test::OwnerWindow owner;
+  TStatForm stat(owner.hwnd());
+  HWND ok = GetDlgItem(stat.hwnd(), IDOK);
+  const int fontBefore = FontHeight(ok);
+  const int dpi = 2 * ui::ScaleForWindow(stat.hwnd()).Value();
+  const ui::Dpi S(dpi);
+  MoveToScale(stat.hwnd(), dpi, {S(329), S(248)});
+  const SIZE client = ClientSize(stat.hwnd());
+  EXPECT_EQ(client.cx, S(329));
+  EXPECT_EQ(client.cy, S(248));
+  RECT button{};
+  GetWindowRect(ok, &button);
+  MapWindowPoints(nullptr, stat.hwnd(), reinterpret_cast<POINT*>(&button), 2);
+  EXPECT_EQ(button.left, S(329 - 8 - 75));
+  EXPECT_EQ(button.right - button.left, S(75));
+  EXPECT_EQ(button.bottom - button.top, S(23));
+  EXPECT_NEAR(FontHeight(ok), 2 * fontBefore, 1) << "the font stayed at the old scale";
+  // The rows follow: the last value still ends at the right margin.
+  RECT value{};
+  GetWindowRect(GetDlgItem(stat.hwnd(), TStatForm::kValueId + 8), &value);
+  MapWindowPoints(nullptr, stat.hwnd(), reinterpret_cast<POINT*>(&value), 2);
+  EXPECT_EQ(value.right, S(329 - 16));
+  EXPECT_GE(value.top, S(TStatForm::kBannerHeight));
+}
+
+TEST(WaitForm, OnAMonitorOfAnotherScaleTheBarIsPlacedAgain) {
+  test::OwnerWindow owner;
+  TWaitForm wait(owner.hwnd());
+  const ui::Dpi S(3 * ui::ScaleForWindow(wait.hwnd()).Value() / 2);
+  MoveToScale(wait.hwnd(), S.Value(), {S(409), S(57)});
+  RECT bar{};
+  GetWindowRect(wait.ProgressBar1(), &bar);
+  MapWindowPoints(nullptr, wait.hwnd(), reinterpret_cast<POINT*>(&bar), 2);
+  EXPECT_EQ(bar.left, S(16));
+  EXPECT_EQ(bar.right, S(16 + 377));
+  EXPECT_EQ(bar.bottom, S(16 + 25));
+  EXPECT_EQ(ClientSize(wait.hwnd()).cx, S(409));
+}
+
 }  // namespace
 }  // namespace velmar

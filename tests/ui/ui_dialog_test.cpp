@@ -30,7 +30,8 @@ class TestDialog : public ui::Dialog {
 
   explicit TestDialog(HWND owner) {
     Register(L"VelmarUiTestDialog", nullptr, GetSysColorBrush(COLOR_BTNFACE), nullptr);
-    CreateDialogWindow(L"VelmarUiTestDialog", L"dialog", WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 200, 100, owner);
+    CreateDialogWindow(L"VelmarUiTestDialog", L"dialog", WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, {200, 100}, ui::Dpi(),
+                       owner);
     first = ui::CreateControl(hwnd_, L"BUTTON", L"first", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, kFirstButton);
     second = ui::CreateControl(hwnd_, L"BUTTON", L"second", WS_TABSTOP | BS_PUSHBUTTON, 0, kSecondButton);
     owner_ = owner;

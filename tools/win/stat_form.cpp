@@ -54,13 +54,35 @@ void FillGradient(HDC dc, const RECT& rect, COLORREF left, COLORREF right) {
 
 }  // namespace
 
-TStatForm::TStatForm(HWND owner)
-    : font_(tools_win::MessageFont()), titleFont_(tools_win::MessageFont(true, 150)) {
+TStatForm::TStatForm(HWND owner) {
+  dpi_ = ui::ScaleForWindow(owner);  // opens over its owner, on its monitor
+  MakeFontsAndLogo();
   Register(kClassName, nullptr, GetSysColorBrush(COLOR_BTNFACE), nullptr);
-  logo_ = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32,
-                                        LR_DEFAULTCOLOR | LR_SHARED));
-  CreateDialogWindow(kClassName, ui::Widen("Статистика").c_str(), kStyle, kExStyle, kClientWidth, kClientHeight, owner);
+  CreateDialogWindow(kClassName, ui::Widen("Статистика").c_str(), kStyle, kExStyle, {kClientWidth, kClientHeight},
+                     dpi_, owner);
   CreateControls();
+}
+
+void TStatForm::MakeFontsAndLogo() {
+  font_ = tools_win::MessageFont(false, 100, dpi_);
+  titleFont_ = tools_win::MessageFont(true, 150, dpi_);
+  // The program's icon of the size that fits, when the executable has one.
+  logo_ = ui::LoadIconOfSize(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), dpi_(32));
+}
+
+void TStatForm::DpiChanged(ui::Dpi) {
+  const ui::Font font = std::move(font_);
+  MakeFontsAndLogo();
+  ui::ReplaceChildFonts(hwnd(), font.get(), font_.get());
+  LayOutControls();
+  InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void TStatForm::LayOutControls() {
+  MoveWindow(rule_, dpi_(8), dpi_(kRuleTop), dpi_(kClientWidth - 16), dpi_(2), TRUE);
+  MoveWindow(ok_, dpi_(kClientWidth - 8 - kButtonWidth), dpi_(kButtonTop), dpi_(kButtonWidth), dpi_(kButtonHeight),
+             TRUE);
+  for (int row = 0; row < kRows; ++row) LayOutRow(row);
 }
 
 void TStatForm::CreateControls() {
@@ -75,16 +97,14 @@ void TStatForm::CreateControls() {
     r.value.SetTextColour(GetSysColor(COLOR_BTNTEXT));
     ui::MarkSeparator(r.leader.hwnd());  // a screen reader skips the underscores, not reads them out
   }
-  HWND rule = MakeStatic(hwnd(), L"", SS_ETCHEDHORZ, -1);
-  ui::MarkSeparator(rule);
-  MoveWindow(rule, 8, kRuleTop, kClientWidth - 16, 2, FALSE);
-  ok_ = CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
-                        kClientWidth - 8 - kButtonWidth, kButtonTop, kButtonWidth, kButtonHeight, hwnd(),
+  rule_ = MakeStatic(hwnd(), L"", SS_ETCHEDHORZ, -1);
+  ui::MarkSeparator(rule_);
+  ok_ = CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 0, 0, hwnd(),
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDOK)), GetModuleHandleW(nullptr), nullptr);
   for (HWND child = GetWindow(hwnd(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   }
-  for (int row = 0; row < kRows; ++row) LayOutRow(row);
+  LayOutControls();
 }
 
 int TStatForm::TextWidth(HWND control) const {
@@ -102,16 +122,17 @@ int TStatForm::TextWidth(HWND control) const {
 // underscores end where the value begins whatever the value's width.
 void TStatForm::LayOutRow(int row) {
   const Row& r = rows_[row];
-  const int top = kFirstRowTop + row * kRowPitch;
-  const int right = kClientWidth - kMargin;
+  const ui::Dpi S = dpi_;
+  const int top = S(kFirstRowTop + row * kRowPitch);
+  const int right = S(kClientWidth - kMargin);
   const int captionWidth = TextWidth(r.caption.hwnd());
   const int valueWidth = TextWidth(r.value.hwnd());
-  const int leaderLeft = kMargin + captionWidth + kLeaderGap;
-  const int leaderRight = right - valueWidth - kLeaderGap;
-  MoveWindow(r.caption.hwnd(), kMargin, top, captionWidth, kRowHeight, TRUE);
-  MoveWindow(r.leader.hwnd(), leaderLeft, top, leaderRight > leaderLeft ? leaderRight - leaderLeft : 0, kRowHeight,
+  const int leaderLeft = S(kMargin) + captionWidth + S(kLeaderGap);
+  const int leaderRight = right - valueWidth - S(kLeaderGap);
+  MoveWindow(r.caption.hwnd(), S(kMargin), top, captionWidth, S(kRowHeight), TRUE);
+  MoveWindow(r.leader.hwnd(), leaderLeft, top, leaderRight > leaderLeft ? leaderRight - leaderLeft : 0, S(kRowHeight),
              TRUE);
-  MoveWindow(r.value.hwnd(), right - valueWidth, top, valueWidth, kRowHeight, TRUE);
+  MoveWindow(r.value.hwnd(), right - valueWidth, top, valueWidth, S(kRowHeight), TRUE);
 }
 
 void TStatForm::SetValue(int row, std::wstring_view text) {
@@ -135,36 +156,37 @@ void TStatForm::ShowModal() {
 }
 
 void TStatForm::PaintBanner(HDC target) const {
-  RECT banner{0, 0, kClientWidth, kBannerHeight};
+  const ui::Dpi S = dpi_;
+  const int width = S(kClientWidth), height = S(kBannerHeight);
   // Drawn off screen and copied in one go: no flicker while the window moves.
   const ui::MemoryDc memory(CreateCompatibleDC(target));
-  const ui::Bitmap bitmap(CreateCompatibleBitmap(target, kClientWidth, kBannerHeight));
+  const ui::Bitmap bitmap(CreateCompatibleBitmap(target, width, height));
   if (!memory || !bitmap) return;
   HDC dc = memory.get();
   const ui::SelectIn selectBitmap(dc, bitmap.get());
-  FillGradient(dc, {0, 0, kClientWidth, kBannerHeight - 1}, kBannerLeft, kBannerRight);
+  FillGradient(dc, {0, 0, width, height - 1}, kBannerLeft, kBannerRight);
   const ui::Brush edge(CreateSolidBrush(kBannerEdge));
-  RECT edgeRect{0, kBannerHeight - 1, kClientWidth, kBannerHeight};
+  RECT edgeRect{0, height - 1, width, height};
   FillRect(dc, &edgeRect, edge.get());
 
-  int textLeft = kMargin;
+  int textLeft = S(kMargin);
   if (logo_) {
-    DrawIconEx(dc, 12, (kBannerHeight - 32) / 2, logo_, 32, 32, 0, nullptr, DI_NORMAL);
-    textLeft = 12 + 32 + 10;
+    DrawIconEx(dc, S(12), (height - S(32)) / 2, logo_.get(), S(32), S(32), 0, nullptr, DI_NORMAL);
+    textLeft = S(12 + 32 + 10);
   }
   SetBkMode(dc, TRANSPARENT);
   const ui::SelectIn selectFont(dc, titleFont_.get());
   SetTextColor(dc, RGB(255, 255, 255));
-  RECT title{textLeft, 5, kClientWidth - 8, 27};
+  RECT title{textLeft, S(5), width - S(8), S(27)};
   const std::wstring titleText = ui::Widen("Статистика");
   DrawTextW(dc, titleText.c_str(), -1, &title, DT_LEFT | DT_BOTTOM | DT_SINGLELINE | DT_NOPREFIX);
   SelectObject(dc, font_.get());
   SetTextColor(dc, kSubtitleColour);
-  RECT subtitle{textLeft, 28, kClientWidth - 8, kBannerHeight - 4};
+  RECT subtitle{textLeft, S(28), width - S(8), height - S(4)};
   const std::wstring subtitleText = ui::Widen("Свойства текста");
   DrawTextW(dc, subtitleText.c_str(), -1, &subtitle, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
 
-  BitBlt(target, 0, 0, banner.right, banner.bottom, dc, 0, 0, SRCCOPY);
+  BitBlt(target, 0, 0, width, height, dc, 0, 0, SRCCOPY);
 }
 
 LRESULT TStatForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

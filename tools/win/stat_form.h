@@ -40,6 +40,7 @@ class TStatForm : public ui::Dialog {
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void DpiChanged(ui::Dpi previous) override;
 
  private:
   struct Row {
@@ -49,14 +50,17 @@ class TStatForm : public ui::Dialog {
   };
 
   void CreateControls();
+  void MakeFontsAndLogo();  // at the window's display scale
+  void LayOutControls();
   void LayOutRow(int row);
   int TextWidth(HWND control) const;
   void PaintBanner(HDC dc) const;
 
   ui::Font font_;
   ui::Font titleFont_;
-  HICON logo_ = nullptr;  // the program's icon when the executable has one (shared, not destroyed)
+  ui::Icon logo_;  // the program's icon when the executable has one
   std::array<Row, kRows> rows_{};
+  HWND rule_ = nullptr;
   HWND ok_ = nullptr;
   bool closed_ = false;
 };

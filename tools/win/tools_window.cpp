@@ -2,14 +2,21 @@
 
 namespace velmar::tools_win {
 
-ui::Font MessageFont(bool bold, int scale) {
+ui::Font MessageFont(bool bold, int scale, ui::Dpi dpi) {
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
   LOGFONTW font{};
-  if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+  // At the window's scale where Windows has the function for it; otherwise
+  // the system's one scale is every window's.
+  using ForDpi = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
+  static const auto forDpi = reinterpret_cast<ForDpi>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "SystemParametersInfoForDpi")));
+  if (forDpi && forDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, static_cast<UINT>(dpi.Value()))) {
+    font = metrics.lfMessageFont;
+  } else if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
     font = metrics.lfMessageFont;
   } else {
-    font.lfHeight = -11;
+    font.lfHeight = dpi(-11);
     font.lfCharSet = DEFAULT_CHARSET;
     lstrcpynW(font.lfFaceName, L"Tahoma", LF_FACESIZE);
   }

@@ -24,10 +24,11 @@ TWaitForm::TWaitForm(HWND owner) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&controls);
   Register(kClassName, nullptr, GetSysColorBrush(COLOR_BTNFACE), nullptr);
-  const SIZE size = ui::WindowSizeForClient(kStyle, kExStyle, kClientWidth, kClientHeight);
+  dpi_ = ui::ScaleForWindow(owner);  // shown over its owner, on its monitor
+  const SIZE size = ui::WindowSizeForClient(kStyle, kExStyle, kClientWidth, kClientHeight, dpi_);
   CreateWindowOf(kClassName, L"WaitForm", kStyle, kExStyle, CW_USEDEFAULT, CW_USEDEFAULT, size.cx, size.cy, owner,
                  nullptr);
-  progressBar1_ = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 16, 16, 377, 25, hwnd(),
+  progressBar1_ = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, hwnd(),
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kProgressBarId)),
                                   GetModuleHandleW(nullptr), nullptr);
   if (!progressBar1_) throw std::runtime_error("Не удалось создать индикатор выполнения");
@@ -35,7 +36,10 @@ TWaitForm::TWaitForm(HWND owner) {
   ui::Accessibility bar;
   bar.currentName = [window = hwnd()] { return ui::GetText(window); };
   ui::SetAccessibility(progressBar1_, std::move(bar));
+  layout_.Place(progressBar1_, 16, 16, 377, 25, dpi_);
 }
+
+void TWaitForm::DpiChanged(ui::Dpi) { layout_.PlaceAll(dpi_); }
 
 void TWaitForm::StartMarquee() {
   SetWindowLongW(progressBar1_, GWL_STYLE, WS_CHILD | WS_VISIBLE | PBS_MARQUEE);

@@ -29,9 +29,11 @@ class TWaitForm : public ui::Window {
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void DpiChanged(ui::Dpi previous) override;
 
  private:
   HWND progressBar1_ = nullptr;
+  ui::DesignLayout layout_;  // the bar's place at 96 DPI
 };
 
 }  // namespace velmar
