@@ -24,25 +24,19 @@ struct ConversionOptions {
   bool capitalWords = true;  // a word in capitals stays in capitals; off: every pair literally
 };
 
-class TableLineConverter {
+class TableLineConverter : public LineConverterCalls<TableLineConverter> {
  public:
   TableLineConverter(const TTransTable& table, const ConversionOptions& options);
   TableLineConverter(const TTransTable& table, bool underscore, bool hyphen)
       : TableLineConverter(table, ConversionOptions{underscore, hyphen, true}) {}
 
-  std::string Convert(std::string_view line);
-  void ConvertLines(std::span<const std::string_view> lines, std::vector<std::string>& results);
-  void ConvertLinesTo(std::span<const std::string_view> lines, std::string_view eol, std::string& out);
-  // Hands the conversion of every line, in order, to emit; the view lives
-  // until emit returns.
-  void ConvertLinesWith(std::span<const std::string_view> lines, const std::function<void(std::string_view)>& emit);
-
   // Whether the line needs the engine that follows the text as written.
   bool NeedsContextEngine(std::string_view line);
 
  private:
+  friend class LineConverterCalls<TableLineConverter>;
   template <typename Emit>
-  void Convert(std::span<const std::string_view> lines, Emit emit);
+  void ConvertBlocks(std::span<const std::string_view> lines, Emit emit);
   template <typename Emit>
   void ConvertPlain(std::span<const std::string_view> lines, Emit emit);
 
@@ -56,6 +50,8 @@ class TableLineConverter {
   std::vector<std::string> plain_;
   std::string converted_;
 };
+
+extern template class LineConverterCalls<TableLineConverter>;
 
 // CompressText in the encoding of a table's text, streaming.
 struct TableCompressState {

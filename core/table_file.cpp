@@ -48,12 +48,6 @@ std::string AsciiLower(std::string_view s) {
   return out;
 }
 
-std::string_view Trimmed(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
-}
-
 // The letters of a set or a context as the engines see the table's text:
 // bytes of a Windows-1251 table, code points of a Unicode table; small.
 std::u32string SmallLetters(const TTransTable& t, std::string_view text) {
@@ -78,7 +72,7 @@ std::optional<PairContext> ParseConditions(std::string_view text,
   while (pos <= text.size()) {
     std::size_t comma = text.find(',', pos);
     if (comma == std::string_view::npos) comma = text.size();
-    const std::string word = AsciiLower(Trimmed(text.substr(pos, comma - pos)));
+    const std::string word = AsciiLower(TrimBlanks(text.substr(pos, comma - pos)));
     pos = comma + 1;
     if (word == "start") {
       context.start = true;
@@ -94,7 +88,7 @@ std::optional<PairContext> ParseConditions(std::string_view text,
       why = "unknown condition \"" + word + "\"";
       return std::nullopt;
     }
-    const std::string name(Trimmed(std::string_view(word).substr(colon + 1)));
+    const std::string name(TrimBlanks(std::string_view(word).substr(colon + 1)));
     auto set = std::find_if(sets.begin(), sets.end(), [&](const auto& s) { return s.first == name; });
     if (set == sets.end()) {
       why = "no set named \"" + name + "\"";
@@ -125,7 +119,7 @@ template <typename Pair>
 std::vector<Pair> ContextPairsOf(const ProfileFile& file, TTransTable& t, std::string* problems) {
   std::vector<std::pair<std::string, std::u32string>> sets;
   for (const auto& [name, letters] : file.AllEntries("Sets"))
-    sets.emplace_back(AsciiLower(Trimmed(name)), SmallLetters(t, letters));
+    sets.emplace_back(AsciiLower(TrimBlanks(name)), SmallLetters(t, letters));
   std::vector<Pair> pairs;
   for (auto& [key, value] : SectionPairs(file, "Context", t.IsUnicode())) {
     const std::size_t at = key.rfind('@');
