@@ -1,6 +1,7 @@
 #include "tray.h"
 
 #include "control_ids.h"
+#include "program_path.h"
 #include "text.h"
 #include "window.h"
 
@@ -31,18 +32,6 @@ class RegKey {
  private:
   HKEY key_ = nullptr;
 };
-
-std::wstring ExePath() {
-  std::wstring path(MAX_PATH, L'\0');
-  while (true) {
-    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n < path.size()) {
-      path.resize(n);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
-}
 
 }  // namespace
 
@@ -128,7 +117,7 @@ void SetAutostart(bool on, const wchar_t* runKey) {
       RegDeleteValueW(key.get(), kAutostartValueName);
   } else if (RegCreateKeyExW(HKEY_CURRENT_USER, runKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Put(),
                              nullptr) == ERROR_SUCCESS) {
-    const std::wstring command = AutostartCommand(ExePath());
+    const std::wstring command = AutostartCommand(ui::ProgramPath().wstring());
     RegSetValueExW(key.get(), kAutostartValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
                    static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
   }

@@ -69,6 +69,14 @@ void TableLineConverter::ConvertBlocks(std::span<const std::string_view> lines, 
 
 template class LineConverterCalls<TableLineConverter>;
 
+std::optional<Utf8MapConverter> OneLetterConverter(const TTransTable& table, const ConversionOptions& options,
+                                                   std::string_view eol) {
+  if (table.IsUnicode()) return std::nullopt;
+  auto maps = OneLetterMaps(table, options.underscore, options.hyphen, options.capitalWords);
+  if (!maps) return std::nullopt;
+  return Utf8MapConverter(*maps, eol);
+}
+
 void CompressAppend(TableCompressState& state, std::string_view piece, std::string& out) {
   if (state.unicode) CompressUtf8Append(state.utf8, piece, out);
   else CompressAppend(state.bytes, piece, out);

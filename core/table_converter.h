@@ -1,8 +1,10 @@
 #pragma once
-// The converter a table and the options need: the engine for its encoding
-// (bytes for a Windows-1251 table, UTF-8 for a Unicode table), and, for a
-// word in capitals or a pair with a context, the engine that follows the
-// text as the user wrote it. The text handed to it is in the table's encoding.
+// The converters a table and the options need, picked in one place: the
+// engine for its encoding (bytes for a Windows-1251 table, UTF-8 for a
+// Unicode table), and, for a word in capitals or a pair with a context, the
+// engine that follows the text as the user wrote it; or, for a whole UTF-8
+// text and a table of one-letter pairs, the character map straight from
+// UTF-8 to UTF-8.
 #include <functional>
 #include <memory>
 #include <optional>
@@ -14,6 +16,7 @@
 #include "context_engine.h"
 #include "engine.h"
 #include "unicode_engine.h"
+#include "utf8_map_converter.h"
 #include "words.h"
 
 namespace velmar {
@@ -24,6 +27,7 @@ struct ConversionOptions {
   bool capitalWords = true;  // a word in capitals stays in capitals; off: every pair literally
 };
 
+// Converts lines in the table's encoding.
 class TableLineConverter : public LineConverterCalls<TableLineConverter> {
  public:
   TableLineConverter(const TTransTable& table, const ConversionOptions& options);
@@ -52,6 +56,12 @@ class TableLineConverter : public LineConverterCalls<TableLineConverter> {
 };
 
 extern template class LineConverterCalls<TableLineConverter>;
+
+// The converter of a whole UTF-8 text (no compression) that gives the bytes
+// TableLineConverter gives, one character at a time; nothing when the table
+// is no table of one-letter pairs (or a Unicode table): convert lines then.
+std::optional<Utf8MapConverter> OneLetterConverter(const TTransTable& table, const ConversionOptions& options,
+                                                   std::string_view eol);
 
 // CompressText in the encoding of a table's text, streaming.
 struct TableCompressState {
