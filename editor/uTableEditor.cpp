@@ -121,17 +121,12 @@ std::vector<std::filesystem::path> TTableEditForm::ShowModal(HWND owner, const s
 void TTableEditForm::LoadPictures() {
   flags_ = ui::Image::FromResource(L"FLAGS16");
   marker_ = ui::Image::FromResource(L"ICON_BLANK");
-  for (const wchar_t* name : {L"TABLE_OPEN", L"TABLE_SAVE", L"PARAMS", L"CLOSE", L"REMOVE", L"UP", L"DOWN", L"ADD"}) {
-    const std::wstring resource = std::wstring(L"ICON_") + name;
-    IconPair& pair = icons_[name];
-    pair.normal = ui::Image::FromResource(resource.c_str());
-    pair.hot = ui::Image::FromResource((resource + L"_HOT").c_str());
-  }
+  icons_ = ui::LoadIconPairs({L"TABLE_OPEN", L"TABLE_SAVE", L"PARAMS", L"CLOSE", L"REMOVE", L"UP", L"DOWN", L"ADD"});
 }
 
 void TTableEditForm::AddButton(ui::FlatButton& button, EditorId id, const wchar_t* text, const wchar_t* icon,
                                const wchar_t* tip) {
-  const IconPair& pair = icons_.at(icon);
+  const ui::IconPair& pair = icons_.at(icon);
   button.Create(hwnd_, Id(id), text, ui::FlatButton::Look::IconOnly, &pair.normal, &pair.hot);
   buttons_.push_back(&button);
   TTTOOLINFOW info{};

@@ -37,10 +37,6 @@ class TTableEditForm : public ui::Window {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  struct IconPair {
-    ui::Image normal, hot;
-  };
-
   void LoadPictures();
   void CreateControls();
   void AddButton(ui::FlatButton& button, EditorId id, const wchar_t* text, const wchar_t* icon,
@@ -84,7 +80,7 @@ class TTableEditForm : public ui::Window {
   bool done_ = false;
 
   ui::Image flags_, marker_;
-  std::map<std::wstring, IconPair> icons_;
+  std::map<std::wstring, ui::IconPair> icons_;
   ui::Font font_, listFont_, boldFont_;
   ui::Brush listBrush_;
   struct AcceleratorDeleter {
