@@ -171,12 +171,7 @@ void LineConverter::ApplyMap(const Step& step) {
 }
 
 bool LineConverter::ApplyPair(const Step& step) {
-  std::string_view text(buf_);
-  std::size_t hit = text.find(step.source);
-  if (hit == std::string_view::npos) return false;
-  const std::size_t size = ReplacedSize(text, hit, step.source, step.target.size());
-  CheckResultSize(size);
-  ReplaceSurveyed(text, hit, step.source, step.target, size, next_, pairs_, present_);
+  if (!ReplaceSurveyed(buf_, step.source, step.target, resultLimit_, next_, pairs_, present_)) return false;
   std::swap(buf_, next_);
   return true;
 }

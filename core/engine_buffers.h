@@ -5,6 +5,7 @@
 // keeps that survey.
 #include <array>
 #include <cstdint>
+#include <new>
 #include <string>
 #include <string_view>
 
@@ -48,13 +49,19 @@ struct BytePairs {
   }
 };
 
-// Writes text into out with every occurrence of source, the first at hit,
-// replaced by target; size is the result's size (ReplacedSize). The survey
-// stays a superset: every seam between the pieces of the result gets its
-// byte pair as the piece after it is appended (an empty target joins the text
-// around it), the target its own bytes and pairs.
-inline void ReplaceSurveyed(std::string_view text, std::size_t hit, std::string_view source, std::string_view target,
-                            std::size_t size, std::string& out, BytePairs& pairs, std::array<bool, 256>& present) {
+// Writes text into out with every occurrence of source replaced by target;
+// false, and out untouched, when the text holds none. A result of more than
+// limit bytes throws std::bad_alloc before it is made, as the pair-by-pair
+// algorithm would run out of memory on it. The survey stays a superset:
+// every seam between the pieces of the result gets its byte pair as the piece
+// after it is appended (an empty target joins the text around it), the
+// target its own bytes and pairs.
+inline bool ReplaceSurveyed(std::string_view text, std::string_view source, std::string_view target,
+                            std::size_t limit, std::string& out, BytePairs& pairs, std::array<bool, 256>& present) {
+  std::size_t hit = text.find(source);
+  if (hit == std::string_view::npos) return false;
+  const std::size_t size = ReplacedSize(text, hit, source, target.size());
+  if (size > limit) throw std::bad_alloc();
   out.clear();
   ReserveExactly(out, size);
   const auto append = [&](std::string_view piece) {
@@ -76,6 +83,7 @@ inline void ReplaceSurveyed(std::string_view text, std::size_t hit, std::string_
     present[t[i]] = true;
     if (i > 0) pairs.Add(t[i - 1], t[i]);
   }
+  return true;
 }
 
 }  // namespace velmar

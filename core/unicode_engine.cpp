@@ -276,13 +276,7 @@ struct UnicodeLineConverter::Compiled {
   }
 
   bool ApplyPair(const Step& step, const std::string& in, std::string& out) {
-    std::string_view text(in);
-    std::size_t hit = text.find(step.source);
-    if (hit == std::string_view::npos) return false;
-    const std::size_t size = ReplacedSize(text, hit, step.source, step.target.size());
-    CheckSize(size);
-    ReplaceSurveyed(text, hit, step.source, step.target, size, out, pairs, present);
-    return true;
+    return ReplaceSurveyed(in, step.source, step.target, resultLimit, out, pairs, present);
   }
 };
 
