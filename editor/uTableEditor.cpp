@@ -1,6 +1,7 @@
 #include "uTableEditor.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 #include "file_dialog.h"
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 #include <utility>
 
 #include "modal_loop.h"
+#include "program_path.h"
 #include "table_edit_model.h"
 #include "editor_text.h"
 #include "text.h"
@@ -80,6 +82,18 @@ std::wstring WriteFailureText(WriteFailure failure) {
   return L"";
 }
 
+// F1, and the "?" of the caption: the guide to the table format, shipped
+// beside the program as plain text.
+constexpr WORD kFormatGuideCommand = 0xF1;
+constexpr wchar_t kFormatGuide[] = L"TableFormat.txt";
+
+void OpenFormatGuide(HWND owner) {
+  const std::wstring guide = (ui::ProgramPath().parent_path() / kFormatGuide).wstring();
+  const auto result =
+      reinterpret_cast<INT_PTR>(ShellExecuteW(owner, L"open", guide.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+  if (result <= 32) ui::ShowError(owner, L"Cannot open " + guide);
+}
+
 // What the main window says when a text is too large to convert.
 constexpr wchar_t kNotEnoughMemory[] = L"Недостаточно памяти для преобразования этого текста";
 
@@ -96,7 +110,7 @@ std::vector<std::filesystem::path> TTableEditForm::ShowModal(HWND owner, const s
   listBrush_.Reset(CreateSolidBrush(kListColour));
   Register(kTableEditClass, nullptr, GetSysColorBrush(COLOR_BTNFACE), nullptr);
   CreateWindowOf(kTableEditClass, kTitle, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
-                 WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, 0, 0, 0, 0, owner, nullptr);
+                 WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | WS_EX_CONTEXTHELP, 0, 0, 0, 0, owner, nullptr);
   CentreOn(hwnd_, owner, kClientWidth, kClientHeight);
   CreateControls();
   Layout();
@@ -106,6 +120,7 @@ std::vector<std::filesystem::path> TTableEditForm::ShowModal(HWND owner, const s
       {FVIRTKEY | FCONTROL, 'S', static_cast<WORD>(EditorId::sSpeedButton2)},
       {FVIRTKEY | FALT, VK_UP, static_cast<WORD>(EditorId::btn_Up)},
       {FVIRTKEY | FALT, VK_DOWN, static_cast<WORD>(EditorId::btn_Down)},
+      {FVIRTKEY, VK_F1, kFormatGuideCommand},
   };
   accelerators_.reset(CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys))));
 
@@ -610,6 +625,8 @@ LRESULT TTableEditForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         if (code == EN_CHANGE) EditChange(static_cast<EditorId>(id));
       } else if (id == Id(EditorId::EditSample)) {
         if (code == EN_CHANGE) UpdateSample();
+      } else if (id == kFormatGuideCommand) {
+        OpenFormatGuide(hwnd_);
       } else if (id == IDCANCEL) {
         // Esc: no pair is selected any more, so what is typed next makes a new pair.
         SendMessageW(Control(EditorId::ListBox1), LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
@@ -621,6 +638,9 @@ LRESULT TTableEditForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       }
       return 0;
     }
+    case WM_HELP:
+      OpenFormatGuide(hwnd_);
+      return TRUE;
     case WM_CLOSE:
       sSpeedButton3Click();
       return 0;
