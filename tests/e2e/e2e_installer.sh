@@ -96,6 +96,9 @@ until_true "the update's installer did not finish" sized
 "$run" "$dir/Uninstall.exe" /S
 until_true "the uninstaller left the program" gone "$dir/VelmarPro.exe"
 until_true "the uninstaller left itself" gone "$dir/Uninstall.exe"
+# The standard tables go last, in name order, after the program.
+last_table=$(ls "$here"/../../tables/*.table | tail -1)
+until_true "the uninstaller left the standard tables" gone "$dir/Table/${last_table##*/}"
 expect "what is left" "$(cd "$dir" && find . -type f | sort | tr '\n' ' ')" "./Table/mine.table ./VelmarPro.dat "
 expect "registration after uninstall" "$(registered)" ""
 gone "$menu" || fail "the Start menu entry stays"
