@@ -1,14 +1,13 @@
 #include "thread_velmar.h"
 
 #include <algorithm>
-#include <new>
 #include <span>
-#include <stdexcept>
 
 #include "cp1251.h"
 #include "engine.h"
 #include "table_converter.h"
 #include "text_lines.h"
+#include "worker_failure.h"
 
 namespace velmar {
 namespace {
@@ -91,30 +90,19 @@ void TThreadVelmar::Join() {
 // Whatever goes wrong ends the run, never the program: the window learns of
 // it with the done report.
 void TThreadVelmar::Execute() noexcept {
-  try {
-    if (callbacks_.started) callbacks_.started();
-    Convert();
-    if (stop_) return;
-  } catch (const std::bad_alloc&) {
-    failure_ = kNotEnoughMemory;
-  } catch (const std::length_error&) {
-    failure_ = kNotEnoughMemory;
-  } catch (const std::exception& e) {
-    failure_ = e.what();
-    if (failure_.empty()) failure_ = "Непредвиденная ошибка";
-  } catch (...) {
-    failure_ = "Непредвиденная ошибка";
-  }
+  failure_ = FailureOf(
+      [&] {
+        if (callbacks_.started) callbacks_.started();
+        Convert();
+      },
+      kNotEnoughMemory);
+  if (failure_.empty() && stop_) return;
   if (!failure_.empty()) {
     resultText_.clear();
     resultText_.shrink_to_fit();
     removedStandIns_.clear();
   }
-  try {
-    callbacks_.done();
-  } catch (...) {
-    // Nobody is left to tell.
-  }
+  NotifyQuietly(callbacks_.done);
 }
 
 void TThreadVelmar::Convert() {

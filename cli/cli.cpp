@@ -15,7 +15,6 @@
 #include "unicode_engine.h"
 #include "unicode_table.h"
 #include "utf8.h"
-#include "utf8_map_converter.h"
 
 namespace velmar {
 namespace {
@@ -122,6 +121,8 @@ ConvertOptions ReadConvertOptions(const std::vector<std::string>& words) {
   return o;
 }
 
+ConversionOptions Options(const ConvertOptions& o) { return {o.underscore, o.hyphen, o.capitalWords}; }
+
 // Lines of fewer bytes than this are converted into one buffer and written at
 // once; longer ones are written as they are converted.
 constexpr std::size_t kBatchBytes = 4 << 20;
@@ -134,7 +135,7 @@ class ConvertStep {
   // byte (WithoutStandInPairs).
   ConvertStep(const ConvertOptions& o, const TTransTable& table, Output& output)
       : o_(o),
-        converter_(table, ConversionOptions{o.underscore, o.hyphen, o.capitalWords}),
+        converter_(table, Options(o)),
         output_(output) {}
 
   std::vector<std::string>* Stash() { return o_.encoding == Encoding::kUtf8 ? &stash_ : nullptr; }
@@ -205,7 +206,7 @@ class ConvertStep {
 // A Unicode table converts UTF-8 lines (the input read as UTF-8, or as
 // Windows-1251 and widened) and always writes UTF-8: nothing stands in.
 void ConvertUnicode(const ConvertOptions& o, const TTransTable& table, std::FILE* in, std::FILE* out) {
-  TableLineConverter converter(table, ConversionOptions{o.underscore, o.hyphen, o.capitalWords});
+  TableLineConverter converter(table, Options(o));
   Output output(out, o.output, Encoding::kUtf8);
   Utf8CompressState compress;
   std::string converted, compressed;
@@ -237,8 +238,7 @@ void ConvertUnicode(const ConvertOptions& o, const TTransTable& table, std::FILE
 // A table of one-letter sources on UTF-8 text: each character converted on
 // its own, straight from UTF-8 to UTF-8, with the bytes the line-by-line path
 // gives.
-void ConvertByMap(const ConvertOptions& o, const ByteMaps& maps, std::FILE* in, std::FILE* out) {
-  Utf8MapConverter converter(maps, o.eol);
+void ConvertByMap(const ConvertOptions& o, Utf8MapConverter& converter, std::FILE* in, std::FILE* out) {
   Output output(out, o.output, Encoding::kUtf8);
   // Blocks large enough to be converted on two cores at once.
   TextInput input(o.files, in, {.encoding = o.encoding, .blockSize = std::size_t{1} << 18});
@@ -267,8 +267,8 @@ int Convert(const std::vector<std::string>& words, std::FILE* in, std::FILE* out
   // characters kept aside, and no real text holds it.
   if (o.encoding == Encoding::kUtf8) table = WithoutStandInPairs(std::move(table));
   if (o.encoding == Encoding::kUtf8 && !o.compress) {
-    if (auto maps = OneLetterMaps(table, o.underscore, o.hyphen, o.capitalWords)) {
-      ConvertByMap(o, *maps, in, out);
+    if (auto converter = OneLetterConverter(table, Options(o), o.eol)) {
+      ConvertByMap(o, *converter, in, out);
       return 0;
     }
   }

@@ -171,37 +171,8 @@ void LineConverter::ApplyMap(const Step& step) {
 }
 
 bool LineConverter::ApplyPair(const Step& step) {
-  std::string_view text(buf_);
-  std::size_t hit = text.find(step.source);
-  if (hit == std::string_view::npos) return false;
-  const std::size_t size = ReplacedSize(text, hit, step.source, step.target.size());
-  CheckResultSize(size);
-  next_.clear();
-  ReserveExactly(next_, size);
-
-  // Keep the survey a superset: every seam between the pieces of the result
-  // gets its byte pair as the piece after it is appended (an empty target
-  // joins the text around it), the target its own bytes and pairs below.
-  const auto append = [&](std::string_view piece) {
-    if (piece.empty()) return;
-    if (!next_.empty()) pairs_.Add(static_cast<unsigned char>(next_.back()), static_cast<unsigned char>(piece[0]));
-    next_.append(piece);
-  };
-  std::size_t pos = 0;
-  do {
-    append(text.substr(pos, hit - pos));
-    append(step.target);
-    pos = hit + step.source.size();
-    hit = text.find(step.source, pos);
-  } while (hit != std::string_view::npos);
-  append(text.substr(pos));
+  if (!ReplaceSurveyed(buf_, step.source, step.target, resultLimit_, next_, pairs_, present_)) return false;
   std::swap(buf_, next_);
-
-  const auto* t = reinterpret_cast<const unsigned char*>(step.target.data());
-  for (std::size_t i = 0; i < step.target.size(); ++i) {
-    present_[t[i]] = true;
-    if (i > 0) pairs_.Add(t[i - 1], t[i]);
-  }
   return true;
 }
 
@@ -267,30 +238,7 @@ void LineConverter::ConvertBlocks(std::span<const std::string_view> lines, Emit 
   }
 }
 
-std::string LineConverter::Convert(std::string_view line) {
-  std::string result;
-  ConvertBlocks(std::span<const std::string_view>(&line, 1),
-                [&](std::string_view converted) { result.assign(converted); });
-  return result;
-}
-
-void LineConverter::ConvertLines(std::span<const std::string_view> lines, std::vector<std::string>& results) {
-  results.reserve(results.size() + lines.size());
-  ConvertBlocks(lines, [&](std::string_view converted) { results.emplace_back(converted); });
-}
-
-void LineConverter::ConvertLinesTo(std::span<const std::string_view> lines, std::string_view eol,
-                                   std::string& out) {
-  ConvertBlocks(lines, [&](std::string_view converted) {
-    out += converted;
-    out += eol;
-  });
-}
-
-void LineConverter::ConvertLinesWith(std::span<const std::string_view> lines,
-                                     const std::function<void(std::string_view)>& emit) {
-  ConvertBlocks(lines, emit);
-}
+template class LineConverterCalls<LineConverter>;
 
 void CompressAppend(CompressState& state, std::string_view piece, std::string& out) {
   std::size_t i = 0;

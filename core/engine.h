@@ -15,24 +15,15 @@
 #include <string_view>
 #include <vector>
 
+#include "converter_calls.h"
 #include "engine_buffers.h"
 #include "tables.h"
 
 namespace velmar {
 
-class LineConverter {
+class LineConverter : public LineConverterCalls<LineConverter> {
  public:
   LineConverter(const TTransTable& table, bool underscore, bool hyphen);
-
-  std::string Convert(std::string_view line);
-  // Converts the lines in order; results[i] is the conversion of lines[i].
-  void ConvertLines(std::span<const std::string_view> lines, std::vector<std::string>& results);
-  // Appends the conversion of every line followed by eol.
-  void ConvertLinesTo(std::span<const std::string_view> lines, std::string_view eol, std::string& out);
-  // Hands the conversion of every line, in order, to emit; the view lives
-  // until emit returns.
-  void ConvertLinesWith(std::span<const std::string_view> lines,
-                        const std::function<void(std::string_view)>& emit);
 
   // When the table is one map of bytes (every pair's source is one byte) that
   // leaves the blank before a line alone, a line's conversion is the image of
@@ -51,6 +42,7 @@ class LineConverter {
   void SetResultLimit(std::size_t bytes) { resultLimit_ = bytes; }
 
  private:
+  friend class LineConverterCalls<LineConverter>;
   using ByteSet = std::array<bool, 256>;
 
   struct Step {
@@ -96,6 +88,8 @@ class LineConverter {
   // present_ and pairs_ describe buf_ (a superset of it)
   bool bytesSurveyed_ = false, pairsSurveyed_ = false;
 };
+
+extern template class LineConverterCalls<LineConverter>;
 
 // Streaming CompressText: feed the text in pieces, in order.
 struct CompressState {

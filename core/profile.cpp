@@ -10,13 +10,6 @@
 namespace velmar {
 namespace {
 
-std::string_view Trim(std::string_view s) {
-  auto blank = [](char c) { return c == ' ' || c == '\t'; };
-  while (!s.empty() && blank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && blank(s.back())) s.remove_suffix(1);
-  return s;
-}
-
 std::string_view StripQuotes(std::string_view s) {
   if (s.size() >= 2 && (s.front() == '"' || s.front() == '\'') && s.back() == s.front()) {
     return s.substr(1, s.size() - 2);
@@ -25,6 +18,26 @@ std::string_view StripQuotes(std::string_view s) {
 }
 
 }  // namespace
+
+std::string_view TrimBlanks(std::string_view s) {
+  auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
+  // A FIFO would block the open and a device (/dev/zero) never end.
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string bytes;
+  char buffer[65536];
+  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
+  if (in.bad()) return std::nullopt;
+  return bytes;
+}
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -42,15 +55,15 @@ ProfileFile ProfileFile::Parse(std::string_view bytes) {
   for (std::string_view raw : SplitLines(bytes)) {
     Line line;
     line.text = std::string(raw);
-    std::string_view trimmed = Trim(raw);
+    std::string_view trimmed = TrimBlanks(raw);
     if (!trimmed.empty() && trimmed.front() == '[') {
       std::size_t close = trimmed.find(']');
-      section = std::string(Trim(trimmed.substr(1, close == std::string_view::npos ? close : close - 1)));
+      section = std::string(TrimBlanks(trimmed.substr(1, close == std::string_view::npos ? close : close - 1)));
       line.header = true;
     } else if (std::size_t eq = trimmed.find('='); eq != std::string_view::npos) {
       line.entry = true;
-      line.key = std::string(Trim(trimmed.substr(0, eq)));
-      line.value = std::string(StripQuotes(Trim(trimmed.substr(eq + 1))));
+      line.key = std::string(TrimBlanks(trimmed.substr(0, eq)));
+      line.value = std::string(StripQuotes(TrimBlanks(trimmed.substr(eq + 1))));
     }
     line.section = section;
     file.lines_.push_back(std::move(line));
@@ -59,15 +72,9 @@ ProfileFile ProfileFile::Parse(std::string_view bytes) {
 }
 
 std::optional<ProfileFile> ProfileFile::Load(const std::filesystem::path& path) {
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string bytes;
-  char buffer[65536];
-  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
-  if (in.bad()) return std::nullopt;
-  return Parse(bytes);
+  const std::optional<std::string> bytes = ReadWholeFile(path);
+  if (!bytes) return std::nullopt;
+  return Parse(*bytes);
 }
 
 bool ProfileFile::HasSection(std::string_view section) const {

@@ -113,6 +113,13 @@ class ProfileFile {
 
 bool EqualsNoCase(std::string_view a, std::string_view b);
 
+// The text without the blanks and tabs at its ends.
+std::string_view TrimBlanks(std::string_view s);
+
+// The whole file, or nothing when it cannot be read or is no regular file (a
+// folder, a FIFO, a device).
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& path);
+
 // Whether an existing file is marked read-only (no write permission for its
 // owner, which is how the Windows attribute shows).
 bool IsReadOnlyFile(const std::filesystem::path& path);

@@ -49,7 +49,7 @@ void TableLineConverter::ConvertPlain(std::span<const std::string_view> lines, E
 }
 
 template <typename Emit>
-void TableLineConverter::Convert(std::span<const std::string_view> lines, Emit emit) {
+void TableLineConverter::ConvertBlocks(std::span<const std::string_view> lines, Emit emit) {
   // Runs of lines that capitals and contexts leave alone go to the fast
   // engines as they are; each other line to the context engine.
   std::size_t i = 0;
@@ -67,28 +67,14 @@ void TableLineConverter::Convert(std::span<const std::string_view> lines, Emit e
   }
 }
 
-std::string TableLineConverter::Convert(std::string_view line) {
-  std::string result;
-  Convert(std::span<const std::string_view>(&line, 1), [&](std::string_view converted) { result.assign(converted); });
-  return result;
-}
+template class LineConverterCalls<TableLineConverter>;
 
-void TableLineConverter::ConvertLines(std::span<const std::string_view> lines, std::vector<std::string>& results) {
-  results.reserve(results.size() + lines.size());
-  Convert(lines, [&](std::string_view converted) { results.emplace_back(converted); });
-}
-
-void TableLineConverter::ConvertLinesTo(std::span<const std::string_view> lines, std::string_view eol,
-                                        std::string& out) {
-  Convert(lines, [&](std::string_view converted) {
-    out += converted;
-    out += eol;
-  });
-}
-
-void TableLineConverter::ConvertLinesWith(std::span<const std::string_view> lines,
-                                          const std::function<void(std::string_view)>& emit) {
-  Convert(lines, emit);
+std::optional<Utf8MapConverter> OneLetterConverter(const TTransTable& table, const ConversionOptions& options,
+                                                   std::string_view eol) {
+  if (table.IsUnicode()) return std::nullopt;
+  auto maps = OneLetterMaps(table, options.underscore, options.hyphen, options.capitalWords);
+  if (!maps) return std::nullopt;
+  return Utf8MapConverter(*maps, eol);
 }
 
 void CompressAppend(TableCompressState& state, std::string_view piece, std::string& out) {

@@ -1,8 +1,10 @@
 #pragma once
-// The converter a table and the options need: the engine for its encoding
-// (bytes for a Windows-1251 table, UTF-8 for a Unicode table), and, for a
-// word in capitals or a pair with a context, the engine that follows the
-// text as the user wrote it. The text handed to it is in the table's encoding.
+// The converters a table and the options need, picked in one place: the
+// engine for its encoding (bytes for a Windows-1251 table, UTF-8 for a
+// Unicode table), and, for a word in capitals or a pair with a context, the
+// engine that follows the text as the user wrote it; or, for a whole UTF-8
+// text and a table of one-letter pairs, the character map straight from
+// UTF-8 to UTF-8.
 #include <functional>
 #include <memory>
 #include <optional>
@@ -14,6 +16,7 @@
 #include "context_engine.h"
 #include "engine.h"
 #include "unicode_engine.h"
+#include "utf8_map_converter.h"
 #include "words.h"
 
 namespace velmar {
@@ -24,25 +27,20 @@ struct ConversionOptions {
   bool capitalWords = true;  // a word in capitals stays in capitals; off: every pair literally
 };
 
-class TableLineConverter {
+// Converts lines in the table's encoding.
+class TableLineConverter : public LineConverterCalls<TableLineConverter> {
  public:
   TableLineConverter(const TTransTable& table, const ConversionOptions& options);
   TableLineConverter(const TTransTable& table, bool underscore, bool hyphen)
       : TableLineConverter(table, ConversionOptions{underscore, hyphen, true}) {}
 
-  std::string Convert(std::string_view line);
-  void ConvertLines(std::span<const std::string_view> lines, std::vector<std::string>& results);
-  void ConvertLinesTo(std::span<const std::string_view> lines, std::string_view eol, std::string& out);
-  // Hands the conversion of every line, in order, to emit; the view lives
-  // until emit returns.
-  void ConvertLinesWith(std::span<const std::string_view> lines, const std::function<void(std::string_view)>& emit);
-
   // Whether the line needs the engine that follows the text as written.
   bool NeedsContextEngine(std::string_view line);
 
  private:
+  friend class LineConverterCalls<TableLineConverter>;
   template <typename Emit>
-  void Convert(std::span<const std::string_view> lines, Emit emit);
+  void ConvertBlocks(std::span<const std::string_view> lines, Emit emit);
   template <typename Emit>
   void ConvertPlain(std::span<const std::string_view> lines, Emit emit);
 
@@ -56,6 +54,14 @@ class TableLineConverter {
   std::vector<std::string> plain_;
   std::string converted_;
 };
+
+extern template class LineConverterCalls<TableLineConverter>;
+
+// The converter of a whole UTF-8 text (no compression) that gives the bytes
+// TableLineConverter gives, one character at a time; nothing when the table
+// is no table of one-letter pairs (or a Unicode table): convert lines then.
+std::optional<Utf8MapConverter> OneLetterConverter(const TTransTable& table, const ConversionOptions& options,
+                                                   std::string_view eol);
 
 // CompressText in the encoding of a table's text, streaming.
 struct TableCompressState {

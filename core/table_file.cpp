@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <optional>
 #include <system_error>
-#include <unordered_set>
+#include <unordered_map>
 
 #include "convert.h"
 #include "cp1251.h"
@@ -33,12 +33,32 @@ bool HasTableExtension(const std::filesystem::path& p) {
   return name.size() >= kExt.size() && name.compare(name.size() - kExt.size(), kExt.size(), kExt) == 0;
 }
 
+// A key of a section and its value; and, where the section also holds the
+// key in small letters, that key and its value.
+struct KeyEntry {
+  std::string key, value;
+  std::optional<ProfileFile::Entry> small;
+};
+
 // The keys of a section in file order with their values, at most as many as
-// a table keeps. A key named twice (in any case) counts once, at its first
-// place, with its first value; a Unicode table compares them by Unicode case.
-std::vector<ProfileFile::Entry> SectionPairs(const ProfileFile& file, std::string_view section, bool unicode) {
-  if (!unicode) return file.Entries(section, kMaxKeysPerSection);
-  return DistinctUnicodeEntries(file, section, kMaxKeysPerSection);
+// a table keeps; a key in small letters joins the same key with capitals, at
+// the place of the first of the two.
+std::vector<KeyEntry> SectionPairs(const ProfileFile& file, std::string_view section, const TTransTable& t) {
+  std::vector<KeyEntry> pairs;
+  const auto lower = [&](std::string_view s) { return t.IsUnicode() ? Utf8ToLower(s) : Cp1251ToLower(s); };
+  for (auto& [key, value] : TableSectionEntries(file, section, t.IsUnicode(), kMaxKeysPerSection)) {
+    auto other = std::find_if(pairs.begin(), pairs.end(), [&](const KeyEntry& p) { return lower(p.key) == lower(key); });
+    if (other == pairs.end()) {
+      pairs.push_back({std::move(key), std::move(value), std::nullopt});
+    } else if (IsSmallKey(t, key)) {
+      other->small = ProfileFile::Entry{std::move(key), std::move(value)};
+    } else {
+      other->small = ProfileFile::Entry{std::move(other->key), std::move(other->value)};
+      other->key = std::move(key);
+      other->value = std::move(value);
+    }
+  }
+  return pairs;
 }
 
 std::string AsciiLower(std::string_view s) {
@@ -46,12 +66,6 @@ std::string AsciiLower(std::string_view s) {
   for (char& c : out)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   return out;
-}
-
-std::string_view Trimmed(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
 }
 
 // The letters of a set or a context as the engines see the table's text:
@@ -78,7 +92,7 @@ std::optional<PairContext> ParseConditions(std::string_view text,
   while (pos <= text.size()) {
     std::size_t comma = text.find(',', pos);
     if (comma == std::string_view::npos) comma = text.size();
-    const std::string word = AsciiLower(Trimmed(text.substr(pos, comma - pos)));
+    const std::string word = AsciiLower(TrimBlanks(text.substr(pos, comma - pos)));
     pos = comma + 1;
     if (word == "start") {
       context.start = true;
@@ -94,7 +108,7 @@ std::optional<PairContext> ParseConditions(std::string_view text,
       why = "unknown condition \"" + word + "\"";
       return std::nullopt;
     }
-    const std::string name(Trimmed(std::string_view(word).substr(colon + 1)));
+    const std::string name(TrimBlanks(std::string_view(word).substr(colon + 1)));
     auto set = std::find_if(sets.begin(), sets.end(), [&](const auto& s) { return s.first == name; });
     if (set == sets.end()) {
       why = "no set named \"" + name + "\"";
@@ -107,16 +121,28 @@ std::optional<PairContext> ParseConditions(std::string_view text,
 
 }  // namespace
 
-std::vector<ProfileFile::Entry> DistinctUnicodeEntries(const ProfileFile& file, std::string_view section,
-                                                       std::size_t most) {
-  std::vector<ProfileFile::Entry> pairs;
-  std::unordered_set<std::string> seen;
+bool IsSmallKey(const TTransTable& table, std::string_view key) {
+  return key == (table.IsUnicode() ? Utf8ToLower(key) : Cp1251ToLower(key));
+}
+
+std::vector<ProfileFile::Entry> TableSectionEntries(const ProfileFile& file, std::string_view section, bool unicode,
+                                                    std::size_t most, bool couples) {
+  std::vector<ProfileFile::Entry> entries;
+  std::unordered_map<std::string, std::pair<bool, bool>> seen;  // by lower-cased key: small, with capitals
   for (auto& [key, value] : file.AllEntries(section)) {
-    if (pairs.size() >= most) break;
-    if (!seen.insert(Utf8ToLower(key)).second) continue;
-    pairs.push_back({std::move(key), std::move(value)});
+    std::string lower = unicode ? Utf8ToLower(key) : Cp1251ToLower(key);
+    const bool small = couples && lower == key;
+    auto found = seen.find(lower);
+    if (found == seen.end()) {
+      if (seen.size() >= most) continue;
+      found = seen.emplace(std::move(lower), std::pair{false, false}).first;
+    }
+    bool& taken = small ? found->second.first : found->second.second;
+    if (taken) continue;
+    taken = true;
+    entries.push_back({std::move(key), std::move(value)});
   }
-  return pairs;
+  return entries;
 }
 
 // The pairs of the "Context" section ("source@conditions=target") with their
@@ -125,9 +151,9 @@ template <typename Pair>
 std::vector<Pair> ContextPairsOf(const ProfileFile& file, TTransTable& t, std::string* problems) {
   std::vector<std::pair<std::string, std::u32string>> sets;
   for (const auto& [name, letters] : file.AllEntries("Sets"))
-    sets.emplace_back(AsciiLower(Trimmed(name)), SmallLetters(t, letters));
+    sets.emplace_back(AsciiLower(TrimBlanks(name)), SmallLetters(t, letters));
   std::vector<Pair> pairs;
-  for (auto& [key, value] : SectionPairs(file, "Context", t.IsUnicode())) {
+  for (auto& [key, value, small] : SectionPairs(file, "Context", t)) {
     const std::size_t at = key.rfind('@');
     std::string why = "no \"@\" and conditions";
     std::optional<PairContext> context;
@@ -137,7 +163,8 @@ std::vector<Pair> ContextPairsOf(const ProfileFile& file, TTransTable& t, std::s
       continue;
     }
     t.Contexts.push_back(*context);
-    pairs.push_back({key.substr(0, at), std::move(value), static_cast<std::int32_t>(t.Contexts.size())});
+    pairs.push_back({key.substr(0, at), std::move(value), static_cast<std::int32_t>(t.Contexts.size()), std::nullopt});
+    if (small) pairs.back().small.emplace(small->key.substr(0, small->key.rfind('@')), std::move(small->value));
   }
   return pairs;
 }
@@ -157,28 +184,39 @@ TTransTable TableFromProfile(const ProfileFile& file, TableEncoding encoding, st
   struct Pair {
     std::string source, target;
     std::int32_t context = 0;
+    // The key's small letters written as a key of their own: this pair
+    // replaces the lower-cased copy.
+    std::optional<std::pair<std::string, std::string>> small;
   };
   std::vector<Pair> pairs;
   std::vector<Pair> contextPairs = ContextPairsOf<Pair>(file, t, problems);
+  std::vector<Pair> plainPairs;
+  for (auto& [key, value, small] : SectionPairs(file, "Table", t)) {
+    plainPairs.push_back({std::move(key), std::move(value), 0, std::nullopt});
+    if (small) plainPairs.back().small.emplace(std::move(small->key), std::move(small->value));
+  }
   std::vector<bool> placed(contextPairs.size(), false);
-  for (auto& [key, value] : SectionPairs(file, "Table", t.IsUnicode())) {
+  for (Pair& plain : plainPairs) {
     for (std::size_t i = 0; i < contextPairs.size(); ++i) {
-      if (!placed[i] && lower(contextPairs[i].source) == lower(key)) {
+      if (!placed[i] && lower(contextPairs[i].source) == lower(plain.source)) {
         pairs.push_back(contextPairs[i]);
         placed[i] = true;
       }
     }
-    pairs.push_back({std::move(key), std::move(value), 0});
+    pairs.push_back(std::move(plain));
   }
   for (std::size_t i = 0; i < contextPairs.size(); ++i)
     if (!placed[i]) pairs.push_back(contextPairs[i]);
 
   // Lower-cased copies first, then the pairs as written; "_" stands for a blank.
-  for (const Pair& p : pairs) t.AddPair(Blanks(lower(p.source)), Blanks(lower(p.target)), p.context);
+  for (const Pair& p : pairs) {
+    if (p.small) t.AddPair(Blanks(p.small->first), Blanks(p.small->second), p.context);
+    else t.AddPair(Blanks(lower(p.source)), Blanks(lower(p.target)), p.context);
+  }
   for (const Pair& p : pairs) t.AddPair(Blanks(p.source), Blanks(p.target), p.context);
 
   // "First" pairs keep their "_".
-  const auto firstPairs = SectionPairs(file, "First", t.IsUnicode());
+  const auto firstPairs = TableSectionEntries(file, "First", t.IsUnicode(), kMaxKeysPerSection, false);
   for (const auto& [key, value] : firstPairs) t.AddFirstPair(lower(key), lower(value));
   for (const auto& [key, value] : firstPairs) t.AddFirstPair(key, value);
   return t;

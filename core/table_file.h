@@ -23,11 +23,18 @@ inline constexpr int kMaxKeysPerSection = kTablePairCapacity / 2;
 TTransTable TableFromProfile(const ProfileFile& file, TableEncoding encoding = TableEncoding::Cp1251,
                              std::string* problems = nullptr);
 
-// The keys of a section of a Unicode table (UTF-8) in file order with their
-// values: a key named twice in Unicode's sense of case counts once, at its
-// first place with its first value; at most `most` of them.
-std::vector<ProfileFile::Entry> DistinctUnicodeEntries(const ProfileFile& file, std::string_view section,
-                                                       std::size_t most = SIZE_MAX);
+// Whether a key is written in small letters only (a key without letters is).
+bool IsSmallKey(const TTransTable& table, std::string_view key);
+
+// The keys of a section of a table in file order with their values, as the
+// loader reads them: a key named twice counts once, at its first place with
+// its first value (compared without regard to case, Unicode case in a Unicode
+// table). With couples, a key in small letters and the same key with
+// capitals are both kept, the first of each: the small one's pair then
+// stands for the small letters in place of the lower-cased copy of the other
+// ("І=I" beside "і=ı"). At most `most` keys, such a couple counting as one.
+std::vector<ProfileFile::Entry> TableSectionEntries(const ProfileFile& file, std::string_view section, bool unicode,
+                                                    std::size_t most = SIZE_MAX, bool couples = true);
 
 // Reads a table file in the encoding its byte order mark names (Windows-1251
 // without one). A file that cannot be read, or is no text in its encoding,

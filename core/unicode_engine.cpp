@@ -276,37 +276,7 @@ struct UnicodeLineConverter::Compiled {
   }
 
   bool ApplyPair(const Step& step, const std::string& in, std::string& out) {
-    std::string_view text(in);
-    std::size_t hit = text.find(step.source);
-    if (hit == std::string_view::npos) return false;
-    const std::size_t size = ReplacedSize(text, hit, step.source, step.target.size());
-    CheckSize(size);
-    out.clear();
-    ReserveExactly(out, size);
-
-    // Keep the survey a superset: every seam between the pieces of the
-    // result gets its byte pair as the piece after it is appended (an empty
-    // target joins the text around it), the target its own bytes and pairs.
-    const auto append = [&](std::string_view piece) {
-      if (piece.empty()) return;
-      if (!out.empty()) pairs.Add(static_cast<unsigned char>(out.back()), static_cast<unsigned char>(piece[0]));
-      out.append(piece);
-    };
-    std::size_t pos = 0;
-    do {
-      append(text.substr(pos, hit - pos));
-      append(step.target);
-      pos = hit + step.source.size();
-      hit = text.find(step.source, pos);
-    } while (hit != std::string_view::npos);
-    append(text.substr(pos));
-
-    const auto* t = reinterpret_cast<const unsigned char*>(step.target.data());
-    for (std::size_t i = 0; i < step.target.size(); ++i) {
-      present[t[i]] = true;
-      if (i > 0) pairs.Add(t[i - 1], t[i]);
-    }
-    return true;
+    return ReplaceSurveyed(in, step.source, step.target, resultLimit, out, pairs, present);
   }
 };
 
@@ -421,30 +391,7 @@ void UnicodeLineConverter::ConvertBlocks(std::span<const std::string_view> lines
   }
 }
 
-std::string UnicodeLineConverter::Convert(std::string_view line) {
-  std::string result;
-  ConvertBlocks(std::span<const std::string_view>(&line, 1),
-                [&](std::string_view converted) { result.assign(converted); });
-  return result;
-}
-
-void UnicodeLineConverter::ConvertLines(std::span<const std::string_view> lines, std::vector<std::string>& results) {
-  results.reserve(results.size() + lines.size());
-  ConvertBlocks(lines, [&](std::string_view converted) { results.emplace_back(converted); });
-}
-
-void UnicodeLineConverter::ConvertLinesTo(std::span<const std::string_view> lines, std::string_view eol,
-                                          std::string& out) {
-  ConvertBlocks(lines, [&](std::string_view converted) {
-    out += converted;
-    out += eol;
-  });
-}
-
-void UnicodeLineConverter::ConvertLinesWith(std::span<const std::string_view> lines,
-                                            const std::function<void(std::string_view)>& emit) {
-  ConvertBlocks(lines, emit);
-}
+template class LineConverterCalls<UnicodeLineConverter>;
 
 std::u32string ConvertLineUnicode(std::u32string_view line, const TTransTable& table, bool underscore,
                                   bool hyphen) {

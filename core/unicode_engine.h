@@ -22,11 +22,12 @@
 #include <string_view>
 #include <vector>
 
+#include "converter_calls.h"
 #include "tables.h"
 
 namespace velmar {
 
-class UnicodeLineConverter {
+class UnicodeLineConverter : public LineConverterCalls<UnicodeLineConverter> {
  public:
   // The table's strings are read in the table's encoding (UTF-8 for a
   // Unicode table, Windows-1251 characters otherwise).
@@ -36,15 +37,6 @@ class UnicodeLineConverter {
   UnicodeLineConverter& operator=(const UnicodeLineConverter&) = delete;
 
   // Lines are well-formed UTF-8 without line breaks.
-  std::string Convert(std::string_view line);
-  // results[i] is the conversion of lines[i] (appended to results).
-  void ConvertLines(std::span<const std::string_view> lines, std::vector<std::string>& results);
-  // Appends the conversion of every line followed by eol.
-  void ConvertLinesTo(std::span<const std::string_view> lines, std::string_view eol, std::string& out);
-  // Hands the conversion of every line, in order, to emit; the view lives
-  // until emit returns.
-  void ConvertLinesWith(std::span<const std::string_view> lines,
-                        const std::function<void(std::string_view)>& emit);
 
   // Lines are gathered into buffers of about this many bytes.
   void SetBlockSize(std::size_t bytes) { blockSize_ = bytes; }
@@ -57,6 +49,7 @@ class UnicodeLineConverter {
   void SetResultLimit(std::size_t bytes);
 
  private:
+  friend class LineConverterCalls<UnicodeLineConverter>;
   struct Compiled;
 
   template <typename Emit>
@@ -69,6 +62,8 @@ class UnicodeLineConverter {
   std::size_t blockSize_ = 4096;
   std::string buf_, next_;
 };
+
+extern template class LineConverterCalls<UnicodeLineConverter>;
 
 // The conversion of one line by the pair-by-pair algorithm on Unicode characters.
 std::u32string ConvertLineUnicode(std::u32string_view line, const TTransTable& table, bool underscore, bool hyphen);

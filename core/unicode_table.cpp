@@ -1,8 +1,5 @@
 #include "unicode_table.h"
 
-#include <fstream>
-#include <system_error>
-
 #include "cp1251.h"
 #include "utf8.h"
 
@@ -91,19 +88,6 @@ TableFileText DecodeTableFile(std::string_view bytes) {
     result.error = "the file begins with its byte order mark twice; remove one";
   }
   return result;
-}
-
-std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
-  // A FIFO would block the open and a device (/dev/zero) never end.
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string bytes;
-  char buffer[65536];
-  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
-  if (in.bad()) return std::nullopt;
-  return bytes;
 }
 
 std::string TableTextToUtf8(const TTransTable& table, std::string_view text) {

@@ -29,10 +29,6 @@ std::optional<std::size_t> Utf16LeToUtf8(std::string_view bytes, std::string& ou
 // Well-formed UTF-8 as UTF-16 little-endian bytes (no byte order mark).
 std::string Utf8ToUtf16Le(std::string_view utf8);
 
-// The whole file, or nothing when it cannot be read or is no regular file (a
-// folder, a FIFO, a device).
-std::optional<std::string> ReadWholeFile(const std::filesystem::path& path);
-
 // A string of the table (a name, a source, a target) in another form.
 std::string TableTextToUtf8(const TTransTable& table, std::string_view text);
 std::u32string TableTextToCodePoints(const TTransTable& table, std::string_view text);

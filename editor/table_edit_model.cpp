@@ -145,7 +145,7 @@ EditorLoad EditorTableFromProfile(const ProfileFile& file, bool unicode) {
   }
   // Each section keeps at most as many keys as the loader reads of it.
   for (const char* section : {kTable, kContext}) {
-    const auto entries = unicode ? DistinctUnicodeEntries(file, section) : file.Entries(section);
+    const auto entries = TableSectionEntries(file, section, unicode);
     load.keysInFile += static_cast<int>(entries.size());
     int taken = 0;
     for (const auto& [key, value] : entries) {
@@ -282,8 +282,10 @@ std::vector<std::vector<int>> CaseMergeGroups(const TTransTable& table) {
     for (int j = i + 1; j < table.TableCount; ++j) {
       const std::string& a = table.Table[i].Source;
       const std::string& b = table.Table[j].Source;
-      // The loader reads keys of a Unicode table without regard to Unicode case.
-      if (!taken[j] && (table.IsUnicode() ? Utf8EqualsNoCase(a, b) : EqualsNoCase(a, b))) {
+      // The loader reads keys of a Unicode table without regard to Unicode
+      // case, and keeps a key in small letters beside the same with capitals.
+      if (!taken[j] && (table.IsUnicode() ? Utf8EqualsNoCase(a, b) : EqualsNoCase(a, b)) &&
+          IsSmallKey(table, a) == IsSmallKey(table, b)) {
         group.push_back(j);
         taken[j] = true;
       }

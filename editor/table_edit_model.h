@@ -99,8 +99,9 @@ bool SaveEditorTable(const TTransTable& table, const std::filesystem::path& path
                      TableEncoding encoding = TableEncoding::Cp1251, const EditorSections& sections = {},
                      WriteFailure* failure = nullptr);
 
-// Rows whose sources are equal without regard to case; each group in row
-// order, groups ordered by their first row. Such rows become one key on saving.
+// Rows whose sources are equal without regard to case, all in small letters
+// or all with capitals; each group in row order, groups ordered by their
+// first row. Such rows become one key on saving.
 std::vector<std::vector<int>> CaseMergeGroups(const TTransTable& table);
 
 // The table as its file holds it: each group of rows that differ only in the

@@ -13,6 +13,7 @@ RequestExecutionLevel user
 !include "MUI2.nsh"
 !include "LogicLib.nsh"
 !include "FileFunc.nsh"
+!include "TextFunc.nsh"
 
 !define NAME "VelmarPro"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${NAME}"
@@ -84,15 +85,43 @@ Section "${NAME}"
   ${EndIf}
   SetOverwrite on
 
-  ; The user's tables and settings are never overwritten.
+  ; The settings are never overwritten, nor is a table the user changed: a
+  ; standard table comes in its new version where the installed copy is one we
+  ; shipped (its digest is listed), else the new version goes beside it as
+  ; NAME.table.new, which the program does not load; the log says which.
   CreateDirectory "$INSTDIR\Table"
-  SetOutPath "$INSTDIR\Table"
   !ifdef TABLES
-  SetOverwrite off
+  InitPluginsDir
+  SetOutPath "$PLUGINSDIR\tables"
   File "${TABLES}/*.table"
-  SetOverwrite on
+  SetOutPath "$PLUGINSDIR"
+  File "/oname=table_upgrade.exe" "${TABLE_UPGRADE}"
+  File "/oname=shipped_tables.sha256" "${SHIPPED_DIGESTS}"
+  ClearErrors
+  ExecWait '"$PLUGINSDIR\table_upgrade.exe" "$PLUGINSDIR\tables" "$INSTDIR\Table" "$PLUGINSDIR\shipped_tables.sha256" "$PLUGINSDIR\tables.log"' $0
+  ${If} ${Errors}
+    ; Without the helper, a table that is there stays as it is.
+    SetOutPath "$INSTDIR\Table"
+    SetOverwrite off
+    File "${TABLES}/*.table"
+    SetOverwrite on
+  ${EndIf}
+  ClearErrors
+  FileOpen $2 "$PLUGINSDIR\tables.log" r
+  ${IfNot} ${Errors}
+    ${Do}
+      FileReadUTF16LE $2 $3
+      ${If} ${Errors}
+        ${ExitDo}
+      ${EndIf}
+      ${TrimNewLines} $3 $3
+      DetailPrint "$3"
+    ${Loop}
+    FileClose $2
+  ${EndIf}
   !endif
   SetOutPath "$INSTDIR"
+  File "/oname=TableFormat.txt" "${FORMAT_GUIDE}"
 
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   CreateShortcut "$SMPROGRAMS\${NAME}.lnk" "$INSTDIR\${NAME}.exe"
@@ -118,6 +147,7 @@ Section "Uninstall"
   !insertmacro CloseRunningCopy
   Delete "$INSTDIR\${NAME}.exe"
   Delete "$INSTDIR\Uninstall.exe"
+  Delete "$INSTDIR\TableFormat.txt"
   Delete "$SMPROGRAMS\${NAME}.lnk"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
   !ifdef SHIPPED_TABLES

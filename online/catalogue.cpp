@@ -10,13 +10,6 @@
 namespace velmar::online {
 namespace {
 
-std::string_view Trim(std::string_view s) {
-  auto blank = [](char c) { return c == ' ' || c == '\t'; };
-  while (!s.empty() && blank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && blank(s.back())) s.remove_suffix(1);
-  return s;
-}
-
 char LatinLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
@@ -43,10 +36,10 @@ std::string CatalogueFileText(std::string_view body) {
 std::vector<std::string> SectionNames(std::string_view text) {
   std::vector<std::string> names;
   for (std::string_view line : SplitLines(text)) {
-    line = Trim(line);
+    line = TrimBlanks(line);
     if (line.empty() || line.front() != '[') continue;
     const std::size_t close = line.find(']');
-    std::string name(Trim(line.substr(1, close == std::string_view::npos ? close : close - 1)));
+    std::string name(TrimBlanks(line.substr(1, close == std::string_view::npos ? close : close - 1)));
     bool known = false;
     for (const std::string& n : names) known = known || EqualsNoCase(n, name);
     if (!known) names.push_back(std::move(name));

@@ -48,4 +48,15 @@ void Image::Draw(HDC dc, int x, int y, int sx, int sy, int w, int h, BYTE alpha)
   AlphaBlend(dc, x, y, w, h, memory.get(), sx, sy, w, h, blend);
 }
 
+std::map<std::wstring, IconPair> LoadIconPairs(std::initializer_list<const wchar_t*> names, Dpi dpi) {
+  std::map<std::wstring, IconPair> pairs;
+  for (const wchar_t* name : names) {
+    const std::wstring resource = std::wstring(L"ICON_") + name;
+    IconPair& pair = pairs[name];
+    pair.normal = Image::FromResource(resource.c_str(), dpi);
+    pair.hot = Image::FromResource((resource + L"_HOT").c_str(), dpi);
+  }
+  return pairs;
+}
+
 }  // namespace ui

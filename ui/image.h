@@ -3,6 +3,10 @@
 // 32-bit premultiplied bitmaps, drawn with their alpha channel.
 #include <windows.h>
 
+#include <initializer_list>
+#include <map>
+#include <string>
+
 #include "png_pixels.h"
 #include "window.h"
 
@@ -32,6 +36,13 @@ class Image {
   int width_ = 0;
   int height_ = 0;
 };
+
+// A button's picture and the one it shows under the mouse.
+struct IconPair {
+  Image normal, hot;
+};
+// The pairs of the resources ICON_<name> and ICON_<name>_HOT, by name, at `dpi`.
+std::map<std::wstring, IconPair> LoadIconPairs(std::initializer_list<const wchar_t*> names, Dpi dpi = Dpi());
 
 // COM for WIC on the UI thread, for the life of the object.
 class ComApartment {

@@ -12,6 +12,7 @@
 #include "dialog.h"
 #include "http.h"
 #include "image.h"
+#include "program_path.h"
 #include "uMain.h"
 #include "uOEM.h"
 
@@ -68,10 +69,8 @@ bool TakeSingleInstance() {
 // Downloads that never ended (the program was killed in the middle) leave
 // their ".part" files; only the copy that runs may remove them.
 void RemoveLeftOverDownloads() {
-  wchar_t path[MAX_PATH] = {};
-  const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) return;
-  const std::filesystem::path exe(path);
+  const std::filesystem::path exe = ui::ProgramPath();
+  if (exe.empty()) return;
   velmar::online::RemoveLeftOverParts(exe.parent_path() / L"Table", velmar::online::TempFolderPath());
 }
 

@@ -1,6 +1,7 @@
 #include "tray.h"
 
 #include "control_ids.h"
+#include "program_path.h"
 #include "text.h"
 #include "window.h"
 
@@ -17,17 +18,6 @@ UINT TaskbarCreatedMessage() {
 
 int Id(ControlId id) { return static_cast<int>(id); }
 
-std::wstring ExePath() {
-  std::wstring path(MAX_PATH, L'\0');
-  while (true) {
-    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n < path.size()) {
-      path.resize(n);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
-}
 
 }  // namespace
 
@@ -113,7 +103,7 @@ void SetAutostart(bool on, const wchar_t* runKey) {
     if (const ui::RegistryKey key = ui::RegistryKey::Open(HKEY_CURRENT_USER, runKey, KEY_SET_VALUE))
       RegDeleteValueW(key.get(), kAutostartValueName);
   } else if (const ui::RegistryKey key = ui::RegistryKey::Create(HKEY_CURRENT_USER, runKey, KEY_SET_VALUE)) {
-    const std::wstring command = AutostartCommand(ExePath());
+    const std::wstring command = AutostartCommand(ui::ProgramPath().wstring());
     RegSetValueExW(key.get(), kAutostartValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
                    static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
   }

@@ -9,6 +9,7 @@
 #include "cp1251.h"
 #include "http.h"
 #include "profile.h"
+#include "program_path.h"
 #include "run_progress.h"
 #include "run_text.h"
 #include "table_file.h"
@@ -25,19 +26,6 @@ constexpr int kLeftWidth = 217;
 constexpr int kUpperHeight = 202;
 
 int Id(ControlId id) { return static_cast<int>(id); }
-
-std::filesystem::path ExeFolder() {
-  std::wstring path(MAX_PATH, L'\0');
-  while (true) {
-    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n < path.size()) {
-      path.resize(n);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
-  return std::filesystem::path(path).parent_path();
-}
 
 // The executable's own version resource, or nothing.
 std::span<const std::byte> VersionResource() {
@@ -60,7 +48,7 @@ TVelmarPro_Api::~TVelmarPro_Api() {
 HWND TVelmarPro_Api::Control(ControlId id) const { return GetDlgItem(hwnd_, Id(id)); }
 
 void TVelmarPro_Api::Create() {
-  exeFolder_ = ExeFolder();
+  exeFolder_ = ui::ProgramPath().parent_path();
   version_ = VersionString(VersionResource());
   decimalSeparator_ = ui::UserDecimalSeparator();
   server_ = ServerAddress(exeFolder_ / kSettingsFileName);
@@ -104,13 +92,9 @@ void TVelmarPro_Api::LoadPictures() {
   logo_ = ui::Image::FromResource(L"LOGO64", dpi_);
   progressFrame_ = ui::Image::FromResource(L"PROGRESS_FRAME", dpi_);
   progressFill_ = ui::Image::FromResource(L"PROGRESS_FILL", dpi_);
-  for (const wchar_t* name : {L"MODULES", L"EDITOR", L"TRANSLIT", L"MODE", L"HELP", L"ABOUT", L"EXIT", L"NEW",
-                              L"OPEN", L"SAVE", L"CUT", L"COPY", L"PASTE", L"UNDO", L"AUTO"}) {
-    const std::wstring resource = std::wstring(L"ICON_") + name;
-    IconPair& pair = icons_[name];
-    pair.normal = ui::Image::FromResource(resource.c_str(), dpi_);
-    pair.hot = ui::Image::FromResource((resource + L"_HOT").c_str(), dpi_);
-  }
+  icons_ = ui::LoadIconPairs({L"MODULES", L"EDITOR", L"TRANSLIT", L"MODE", L"HELP", L"ABOUT", L"EXIT", L"NEW", L"OPEN",
+                              L"SAVE", L"CUT", L"COPY", L"PASTE", L"UNDO", L"AUTO"},
+                             dpi_);
 }
 
 void TVelmarPro_Api::MakeFonts() {

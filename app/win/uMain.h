@@ -58,10 +58,6 @@ class TVelmarPro_Api : public ui::Window {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  struct IconPair {
-    ui::Image normal, hot;
-  };
-
   void CreateControls();  // uMain_layout.cpp, with the layout and the drawn controls
   void CreateLeftColumn();
   void CreateUpperPart();
@@ -193,7 +189,7 @@ class TVelmarPro_Api : public ui::Window {
 
   // Pictures, fonts and brushes.
   ui::Image flags_, logo_, progressFrame_, progressFill_;
-  std::map<std::wstring, IconPair> icons_;  // by resource name, loaded once
+  std::map<std::wstring, ui::IconPair> icons_;  // by resource name, loaded once
   ui::Font font_, listFont_, listBold_, listItalic_, titleFont_, memoFont_;
 
   // Controls.

@@ -30,7 +30,7 @@ constexpr int kRowTextMargin = 4;
 
 void TVelmarPro_Api::AddButton(ui::FlatButton& button, ControlId id, std::wstring_view text,
                                ui::FlatButton::Look look, const wchar_t* icon) {
-  const IconPair& pair = icons_.at(icon);
+  const ui::IconPair& pair = icons_.at(icon);
   button.Create(hwnd_, Id(id), text, look, &pair.normal, &pair.hot);
 }
 

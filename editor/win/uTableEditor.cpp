@@ -1,6 +1,8 @@
 #include "uTableEditor.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
+
 #include "accessible.h"
 #include "file_dialog.h"
 
@@ -8,6 +10,7 @@
 #include <string>
 #include <utility>
 
+#include "program_path.h"
 #include "table_edit_model.h"
 #include "editor_text.h"
 #include "text.h"
@@ -80,6 +83,18 @@ std::wstring WriteFailureText(WriteFailure failure) {
   return L"";
 }
 
+// F1, and the "?" of the caption: the guide to the table format, shipped
+// beside the program as plain text.
+constexpr WORD kFormatGuideCommand = 0xF1;
+constexpr wchar_t kFormatGuide[] = L"TableFormat.txt";
+
+void OpenFormatGuide(HWND owner) {
+  const std::wstring guide = (ui::ProgramPath().parent_path() / kFormatGuide).wstring();
+  const auto result =
+      reinterpret_cast<INT_PTR>(ShellExecuteW(owner, L"open", guide.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+  if (result <= 32) ui::ShowError(owner, L"Cannot open " + guide);
+}
+
 // What the main window says when a text is too large to convert.
 constexpr wchar_t kNotEnoughMemory[] = L"Недостаточно памяти для преобразования этого текста";
 
@@ -95,7 +110,8 @@ std::vector<std::filesystem::path> TTableEditForm::ShowModal(HWND owner, const s
   listBrush_.Reset(CreateSolidBrush(kListColour));
   Register(kTableEditClass, nullptr, GetSysColorBrush(COLOR_BTNFACE), nullptr);
   CreateDialogWindow(kTableEditClass, kTitle, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
-                     WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, {kClientWidth, kClientHeight}, dpi_, owner);
+                     WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | WS_EX_CONTEXTHELP, {kClientWidth, kClientHeight},
+                     dpi_, owner);
   CreateControls();
   Layout();
 
@@ -104,6 +120,7 @@ std::vector<std::filesystem::path> TTableEditForm::ShowModal(HWND owner, const s
       {FVIRTKEY | FCONTROL, 'S', static_cast<WORD>(EditorId::sSpeedButton2)},
       {FVIRTKEY | FALT, VK_UP, static_cast<WORD>(EditorId::btn_Up)},
       {FVIRTKEY | FALT, VK_DOWN, static_cast<WORD>(EditorId::btn_Down)},
+      {FVIRTKEY, VK_F1, kFormatGuideCommand},
   };
   accelerators_.Reset(CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys))));
 
@@ -120,12 +137,8 @@ std::vector<std::filesystem::path> TTableEditForm::ShowModal(HWND owner, const s
 void TTableEditForm::LoadPictures() {
   flags_ = ui::Image::FromResource(L"FLAGS16", dpi_);
   marker_ = ui::Image::FromResource(L"ICON_BLANK", dpi_);
-  for (const wchar_t* name : {L"TABLE_OPEN", L"TABLE_SAVE", L"PARAMS", L"CLOSE", L"REMOVE", L"UP", L"DOWN", L"ADD"}) {
-    const std::wstring resource = std::wstring(L"ICON_") + name;
-    IconPair& pair = icons_[name];
-    pair.normal = ui::Image::FromResource(resource.c_str(), dpi_);
-    pair.hot = ui::Image::FromResource((resource + L"_HOT").c_str(), dpi_);
-  }
+  icons_ = ui::LoadIconPairs({L"TABLE_OPEN", L"TABLE_SAVE", L"PARAMS", L"CLOSE", L"REMOVE", L"UP", L"DOWN", L"ADD"},
+                             dpi_);
 }
 
 void TTableEditForm::MakeFonts() {
@@ -149,7 +162,7 @@ void TTableEditForm::DpiChanged(ui::Dpi) {
 
 void TTableEditForm::AddButton(ui::FlatButton& button, EditorId id, const wchar_t* text, const wchar_t* icon,
                                const wchar_t* tip) {
-  const IconPair& pair = icons_.at(icon);
+  const ui::IconPair& pair = icons_.at(icon);
   button.Create(hwnd_, Id(id), text, ui::FlatButton::Look::IconOnly, &pair.normal, &pair.hot);
   buttons_.push_back(&button);
   TTTOOLINFOW info{};
@@ -668,6 +681,8 @@ LRESULT TTableEditForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         HWND focus = GetFocus();
         if (Selected() < 0 && (focus == Control(EditorId::Edit1) || focus == Control(EditorId::Edit2)))
           sSpeedButton5Click();
+      } else if (id == kFormatGuideCommand) {
+        OpenFormatGuide(hwnd_);
       } else if (id == IDCANCEL) {
         // Esc lets a selected pair go, so what is typed next makes a new pair;
         // with none selected it closes the editor as "Закрыть" does.
@@ -684,6 +699,9 @@ LRESULT TTableEditForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       }
       return 0;
     }
+    case WM_HELP:
+      OpenFormatGuide(hwnd_);
+      return TRUE;
     case WM_CLOSE:
       sSpeedButton3Click();
       return 0;

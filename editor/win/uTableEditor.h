@@ -37,10 +37,6 @@ class TTableEditForm : public ui::Dialog {
   void DpiChanged(ui::Dpi previous) override;
 
  private:
-  struct IconPair {
-    ui::Image normal, hot;
-  };
-
   void LoadPictures();  // at the window's display scale
   void MakeFonts();
   void CreateControls();
@@ -86,7 +82,7 @@ class TTableEditForm : public ui::Dialog {
   bool done_ = false;
 
   ui::Image flags_, marker_;
-  std::map<std::wstring, IconPair> icons_;
+  std::map<std::wstring, ui::IconPair> icons_;
   ui::Font font_, listFont_, boldFont_;
   ui::Brush listBrush_;
   ui::AcceleratorTable accelerators_;

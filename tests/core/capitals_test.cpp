@@ -144,6 +144,24 @@ TEST(Contexts, AContextPairComesJustBeforeThePlainPairWithItsSource) {
   EXPECT_NE(problems.find("@"), std::string::npos) << problems;  // "Ч=ch" has no conditions
 }
 
+// A key in small letters beside the same key with capitals gives the small
+// letters their own pair, in [Table] and in [Context] alike, whichever comes
+// first; the capital's pair is the one written for it.
+TEST(Contexts, ASmallKeyBesideItsCapitalGivesTheSmallLettersTheirPair) {
+  const TTransTable t = TableFromText(
+      "[Table]\r\nі=ı\r\nІ=I\r\nЖ=Zh\r\n[Sets]\r\nv=ае\r\n[Context]\r\nІ@start=Ï\r\nі@start=ị\r\n",
+      TableEncoding::Utf8);
+  ASSERT_EQ(t.TableCount, 6);
+  const std::pair<const char*, const char*> pairs[] = {{"і", "ị"}, {"і", "ı"}, {"ж", "zh"},
+                                                       {"І", "Ï"}, {"І", "I"}, {"Ж", "Zh"}};
+  for (int i = 0; i < 6; ++i)
+    EXPECT_EQ(t.Table[i], (TCharTable{pairs[i].first, pairs[i].second, t.Table[i].Context})) << i;
+  EXPECT_NE(t.Table[0].Context, 0);
+  EXPECT_EQ(t.Table[0].Context, t.Table[3].Context);
+  TableLineConverter converter(t, false, false);
+  EXPECT_EQ(converter.Convert("Іле іні ІІ Жі"), "Ïле ịнı ÏI Zhı");
+}
+
 TEST(Contexts, TheReverseKeepsWordStartsAndEndsAndDropsASideThatNamesLetters) {
   const TTransTable t = TableFromText(
       "[Table]\r\nИ=I\r\nЯ=Ya\r\nЕ=E\r\nЙ=Y\r\nА=A\r\n[Sets]\r\nvowel=аеиоуя\r\n"

@@ -13,6 +13,8 @@
 
 #include "table_converter.h"
 #include "table_file.h"
+#include "unicode_case.h"
+#include "unicode_table.h"
 #include "utf8.h"
 
 namespace velmar {
@@ -108,6 +110,41 @@ TEST(ShippedTables, SampleTextsConvertAsTheirStandardWritesThem) {
     const TTransTable reverse = MakeReverseTable(table);
     for (const Sample& s : ReadSamples(kTables / (name + ".samples")))
       EXPECT_EQ(Convert(s.reverse ? reverse : table, s.text), s.expected) << (s.reverse ? "reverse: " : "") << s.text;
+  }
+}
+
+// A word of the standard's letters written with a capital converts as the
+// same word in small letters with its converted first letter made a capital:
+// "Іле" is "Ile" as "іле" is "ıle". The capital of a letter is the one the
+// table's own alphabet has: where its targets hold "İ", that is the capital
+// of "i" (Kazakh, Turkish), and "I" that of "ı". Every key of every table, as
+// the first letter of a word of two and alone, but the signs ъ and ь, which
+// begin no word. (Reverse tables read Latin text that several letters
+// share, and make no such promise.)
+TEST(ShippedTables, ACapitalisedWordConvertsAsItsSmallLettersWithACapital) {
+  for (const std::string& name : ShippedTableNames()) {
+    SCOPED_TRACE(name);
+    const TTransTable table = Load(name);
+    bool dottedCapital = false;
+    for (int i = 0; i < table.TableCount; ++i)
+      dottedCapital = dottedCapital || TableTextToUtf8(table, table.Table[i].Target).find("İ") != std::string::npos;
+    const auto capitalised = [&](std::string_view utf8) {
+      std::u32string text;
+      DecodeUtf8(utf8, text);
+      if (!text.empty()) text[0] = dottedCapital && text[0] == U'i' ? U'İ' : UnicodeToUpper(text[0]);
+      return EncodeUtf8(text);
+    };
+    // The pairs as written are the second half; their sources, in small letters.
+    std::set<std::string> smallKeys;
+    for (int i = table.TableCount / 2; i < table.TableCount; ++i) {
+      const std::string key = Utf8ToLower(TableTextToUtf8(table, table.Table[i].Source));
+      if (key.empty() || key.find(' ') != std::string::npos || capitalised(key) == key) continue;
+      if (!key.starts_with("ъ") && !key.starts_with("ь")) smallKeys.insert(key);
+    }
+    ASSERT_FALSE(smallKeys.empty());
+    for (const std::string& key : smallKeys)
+      for (const std::string& word : {key, key + key})
+        EXPECT_EQ(Convert(table, capitalised(word)), capitalised(Convert(table, word))) << capitalised(word);
   }
 }
 

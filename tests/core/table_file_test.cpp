@@ -103,11 +103,13 @@ TEST(LoadTables, FilesSortedWithoutCaseEachFollowedByItsReverse) {
 }
 
 TEST(TableFile, AHundredThousandKeysAndAKeyNamedTwiceInAnotherCase) {
-  std::string text = "[Table]\r\nDup=first\r\ndup=second\r\n";
+  // "dup" in small letters stands beside "Dup" (in the place of its
+  // lower-cased copy); "DUP" is "Dup" named again and counts no more.
+  std::string text = "[Table]\r\nDup=first\r\ndup=second\r\nDUP=third\r\n";
   for (int i = 0; i < 100000; ++i) text += "k" + std::to_string(i) + "=v\r\n";
   const TTransTable t = TableFromProfile(ProfileFile::Parse(text));
   ASSERT_EQ(t.TableCount, 1000);
-  EXPECT_EQ(t.Table[0], (TCharTable{"dup", "first"}));  // lower-cased copies first
+  EXPECT_EQ(t.Table[0], (TCharTable{"dup", "second"}));  // the small letters' pairs first
   EXPECT_EQ(t.Table[499], (TCharTable{"k498", "v"}));
   EXPECT_EQ(t.Table[500], (TCharTable{"Dup", "first"}));
   EXPECT_EQ(t.Table[999], (TCharTable{"k498", "v"}));

@@ -25,8 +25,8 @@ editor)
   # Cancel and the close box of the dialog are tested in process (tests/editor).
   eclient open-editor \; info \; params 'Мой' 'Латиница' 'Из редактора' 20 247 ok \
     \; info \; set edit1 'Щ' \; set edit2 Shch \; press add \; set edit1 'Й' \; set edit2 J \; press add \
-    \; set edit1 '_Я' \; set edit2 _Ja \; press add \; set edit1 sh \; set edit2 x \; press add \
-    \; set edit1 SH \; set edit2 y \; press add \; set sample 'Щука йод Я sh' \; info \
+    \; set edit1 '_Я' \; set edit2 _Ja \; press add \; set edit1 Ts \; set edit2 x \; press add \
+    \; set edit1 TS \; set edit2 y \; press add \; set sample 'Щука йод Я ts' \; info \
     \; press save \; answer 7
   expect "caption of a new table" "$(field caption)" "Редактор таблиц"
   expect "pairs of a new table" "$(field pairs)" 0
@@ -39,8 +39,8 @@ editor)
   expect "pairs added" "$(field pairs 3)" 5
   expect "selection after adding" "$(field sel 3)" -1
   expect "sample line" "$(field result 3)" "Shchука jод Ja y"
-  # "sh" and "SH" would become one key: the question's "No" goes back.
-  if grep -q 'строки 4 «sh», 5 «SH»' out.txt && grep -q 'Сохранить всё равно?' out.txt; then
+  # "Ts" and "TS" would become one key: the question's "No" goes back.
+  if grep -q 'строки 4 «Ts», 5 «TS»' out.txt && grep -q 'Сохранить всё равно?' out.txt; then
     echo "ok: the merge is named"
   else
     fail "no merge question: $(cat out.txt)"
@@ -55,7 +55,7 @@ editor)
   eclient info \; close-editor \; wait-gone \; rows \; convert-row 2 'Щука йод Я'
   expect "caption after the save" "$(field caption)" "Редактор таблиц"
   expect "file written" "$(cp1251_file "$app/Table/mine.table")" "$(printf '%s\n' '[Information]' 'From=Мой' \
-    'To=Латиница' 'Description=Из редактора' 'FromIcon=20' 'ToIcon=247' '[Table]' 'Щ=Shch' 'Й=J' '_Я=_Ja' 'sh=x')"
+    'To=Латиница' 'Description=Из редактора' 'FromIcon=20' 'ToIcon=247' '[Table]' 'Щ=Shch' 'Й=J' '_Я=_Ja' 'Ts=x')"
   expect "rows after the save" "$(field rows)" 6
   expect "the new table in the list" "$(field row2)" "Мой - Латиница"
   expect "conversion with the new table" "$(field converted)" "Shchука jод Ja"
@@ -84,6 +84,24 @@ editor)
   xdotool key alt+Down
   eclient wait-sel 1 \; set edit2 Zhh \; info
   expect "source after the move" "$(field edit1)" "Ж"
+  # F1: the guide to the table format beside the program opens with the
+  # program for text files (the test prefix has none until told).
+  cp "$bin/TableFormat.txt" "$app/"
+  "$run" reg add 'HKCR\.txt' /ve /d txtfile /f >/dev/null
+  xdotool key F1
+  guide=$(window_named 'TableFormat.* - Notepad') || fail "F1 opened no guide to the table format"
+  "$run" taskkill /f /im notepad.exe >/dev/null 2>&1 || true
+  i=0
+  while xdotool search --onlyvisible --name 'TableFormat' >/dev/null 2>&1; do
+    i=$((i + 1))
+    [ $i -le 50 ] || fail "the guide did not close"
+    sleep 0.2
+  done
+  echo "ok: F1 opened the guide to the table format"
+  focus_window "$(window_named 'Редактор таблиц - test.table .*')" || fail "the editor does not take the focus back"
+  eclient row-point 1
+  xdotool mousemove $(field point) click 1
+  eclient wait-sel 1
   # Esc: no pair selected, so the texts typed next make a new pair.
   xdotool key Escape
   eclient wait-sel -1 \; set edit1 'Щ' \; set edit2 Sch \; press add \; info

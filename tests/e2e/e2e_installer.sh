@@ -34,7 +34,7 @@ there() { [ -e "$1" ]; }
 "$run" "$installers/VelmarPro-setup.exe" /S
 dir=$(find "$WINEPREFIX/drive_c/users" -maxdepth 5 -type d -path '*/AppData/Local/Programs/VelmarPro' | head -1)
 [ -n "$dir" ] || fail "nothing installed under the user's local programs folder"
-for f in VelmarPro.exe Uninstall.exe Table; do there "$dir/$f" || fail "$f not installed"; done
+for f in VelmarPro.exe Uninstall.exe Table TableFormat.txt; do there "$dir/$f" || fail "$f not installed"; done
 echo "ok: installed into $dir"
 # Every standard table comes with the program, without a server.
 for table in "$here"/../../tables/*.table; do
@@ -56,6 +56,12 @@ printf '[VelmarPro]\r\nVer=191\r\nFullVer=1.1.1.191\r\nURL=%s/zo_velmar/setup.ex
 # The user's data beside the program: settings and a table of their own.
 printf '[Velmar]\r\nServer=%s\r\n' "$server" > "$dir/VelmarPro.dat"
 printf 'mine' > "$dir/Table/mine.table"
+# The standard tables as an earlier version left them: one as that version
+# shipped it, one the user changed, one missing.
+cp "$here/tables/kazakh-latin-2021.table.2025" "$dir/Table/kazakh-latin-2021.table"
+printf 'Щ=X\r\n' >> "$dir/Table/ru-iso-9.table"
+cp "$dir/Table/ru-iso-9.table" edited.table
+rm "$dir/Table/by-2007.table"
 # The update's installer writes these again.
 rm "$dir/Uninstall.exe"
 "$run" reg delete "$key" /f >/dev/null 2>&1 || fail "the registration could not be removed"
@@ -73,6 +79,15 @@ until_true "the update's installer did not run" there "$dir/Uninstall.exe"
 expect "installer downloads" "$(grep -c '^/zo_velmar/setup.exe' requests.log)" 1
 tr -d '\r' < "$dir/VelmarPro.dat" | grep -q "^Server=$server" || fail "the settings were not kept"
 expect "the user's table kept" "$(cat "$dir/Table/mine.table")" mine
+# The update brings the standard tables the user never changed and keeps the
+# changed one, with the new version beside it where the program does not load it.
+for table in kazakh-latin-2021 by-2007; do
+  cmp -s "$here/../../tables/$table.table" "$dir/Table/$table.table" || fail "$table.table not brought up to date"
+done
+cmp -s edited.table "$dir/Table/ru-iso-9.table" || fail "the user's change of ru-iso-9.table was overwritten"
+cmp -s "$here/../../tables/ru-iso-9.table" "$dir/Table/ru-iso-9.table.new" || fail "no new ru-iso-9.table beside the user's"
+[ ! -e "$dir/Table/kazakh-latin-2021.table.new" ] || fail "a new version beside a table the user never changed"
+echo "ok: the update replaced the shipped tables and kept the user's change"
 # Its last step is the size in the registration.
 sized() { "$run" reg query "$key" /v EstimatedSize >/dev/null 2>&1; }
 until_true "the update's installer did not finish" sized
@@ -81,6 +96,9 @@ until_true "the update's installer did not finish" sized
 "$run" "$dir/Uninstall.exe" /S
 until_true "the uninstaller left the program" gone "$dir/VelmarPro.exe"
 until_true "the uninstaller left itself" gone "$dir/Uninstall.exe"
+# The standard tables go last, in name order, after the program.
+last_table=$(ls "$here"/../../tables/*.table | tail -1)
+until_true "the uninstaller left the standard tables" gone "$dir/Table/${last_table##*/}"
 expect "what is left" "$(cd "$dir" && find . -type f | sort | tr '\n' ' ')" "./Table/mine.table ./VelmarPro.dat "
 expect "registration after uninstall" "$(registered)" ""
 gone "$menu" || fail "the Start menu entry stays"

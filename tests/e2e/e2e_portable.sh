@@ -16,8 +16,9 @@ zip)
   (cd "$folder" && cmake -E tar xf "$zip") || fail "the zip does not unpack"
   app="$folder/VelmarPro"
 
-  # What the zip holds: the program, the read-me and the shipped tables, nothing else.
-  expected=$( (echo VelmarPro.exe; echo ReadMe.txt; for t in "$here"/../../tables/*.table; do echo "Table/${t##*/}"; done) | sort)
+  # What the zip holds: the program, the read-me, the table format guide and
+  # the shipped tables, nothing else.
+  expected=$( (echo VelmarPro.exe; echo ReadMe.txt; echo TableFormat.txt; for t in "$here"/../../tables/*.table; do echo "Table/${t##*/}"; done) | sort)
   actual=$(cd "$app" && find . -type f | sed 's|^\./||' | sort)
   expect "files in the zip" "$actual" "$expected"
   cmp -s "$app/VelmarPro.exe" "$bin/VelmarPro.exe" || fail "the zip's program is not this build's"

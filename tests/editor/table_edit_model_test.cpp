@@ -239,8 +239,9 @@ TEST(EditorModel, AUnicodeTableIsEditedAsItsLoaderReadsIt) {
   const EditorLoad load = LoadEditorTable(VELMAR_TABLES_DIR "/serbian-latin.table");
   ASSERT_TRUE(load.error.empty());
   TTransTable table = load.table;
-  // "Љ" and "љ" differ only in case in Unicode's sense; "Ø" holds the byte 0x98 and is no stand-in.
-  table.AddPair("љ", "LJ");
+  // "ЉУ" and "Љу" differ only in case in Unicode's sense; "Ø" holds the byte 0x98 and is no stand-in.
+  table.AddPair("ЉУ", "LJU");
+  table.AddPair("Љу", "Lju");
   table.AddPair("Ø", "O");
   EXPECT_FALSE(CaseMergeGroups(table).empty());
   for (const PairIssue& issue : UnwritablePairs(table)) EXPECT_NE(issue.problem, PairProblem::OutsideCodePage);
@@ -261,19 +262,22 @@ TEST(EditorModel, AtMostFiveHundredPairsAreLoaded) {
 TEST(EditorModel, SourcesThatDifferOnlyInCaseAreFoundAndMerged) {
   const TTransTable t = WithPairs({{"Sh", "Sch"}, {"a", "b"}, {"sh", "sch"}, {"Ж", "Zh"}, {"SH", "SCH"},
                                    {"ж", "zh"}, {"s", "z"}, {"sh_", "x"}});
+  // A source in small letters stays beside the same with capitals: the
+  // loader reads both.
   const auto groups = CaseMergeGroups(t);
-  ASSERT_EQ(groups.size(), 2u);
-  EXPECT_EQ(groups[0], (std::vector<int>{0, 2, 4}));
-  EXPECT_EQ(groups[1], (std::vector<int>{3, 5}));
+  ASSERT_EQ(groups.size(), 1u);
+  EXPECT_EQ(groups[0], (std::vector<int>{0, 4}));
 
   // What the file holds: one key per group at its first row, the target written last.
   const TTransTable merged = MergeCaseDuplicates(t);
-  ASSERT_EQ(merged.TableCount, 5);
+  ASSERT_EQ(merged.TableCount, 7);
   EXPECT_EQ(merged.Table[0], (TCharTable{"Sh", "SCH"}));
   EXPECT_EQ(merged.Table[1], (TCharTable{"a", "b"}));
-  EXPECT_EQ(merged.Table[2], (TCharTable{W("Ж"), "zh"}));
-  EXPECT_EQ(merged.Table[3], (TCharTable{"s", "z"}));
-  EXPECT_EQ(merged.Table[4], (TCharTable{"sh_", "x"}));
+  EXPECT_EQ(merged.Table[2], (TCharTable{"sh", "sch"}));
+  EXPECT_EQ(merged.Table[3], (TCharTable{W("Ж"), "Zh"}));
+  EXPECT_EQ(merged.Table[4], (TCharTable{W("ж"), "zh"}));
+  EXPECT_EQ(merged.Table[5], (TCharTable{"s", "z"}));
+  EXPECT_EQ(merged.Table[6], (TCharTable{"sh_", "x"}));
   EXPECT_TRUE(CaseMergeGroups(merged).empty());
 
   // Saved, the merged table reads back as it stands.
@@ -451,9 +455,9 @@ TEST(EditorModel, PreviewConvertsAsTheSavedTableWould) {
   const TTransTable t = WithPairs({{"Ж", "Zh"}, {"_е", "_ye"}, {"Sh", "X"}, {"sh", "Y"}});
   const TTransTable preview = PreviewTable(t);
   EXPECT_EQ(PreviewLine(preview, W("Жена ежик")), W("Zhена yezhик"));
-  // "Sh" and "sh" become one key holding the target written last; a word in
-  // capitals matches it too, as the main window converts by default.
-  EXPECT_EQ(PreviewLine(preview, "Sh sh SH"), "Y y Y");
+  // "sh" in small letters is the small letters' pair beside "Sh"; a word in
+  // capitals matches "Sh", as the main window converts by default.
+  EXPECT_EQ(PreviewLine(preview, "Sh sh SH"), "X Y X");
 
   TempDir dir;
   ASSERT_TRUE(SaveEditorTable(MergeCaseDuplicates(t), dir.path() / "p.table"));

@@ -1,12 +1,10 @@
 #include "statistics_run.h"
 
-#include <new>
-#include <stdexcept>
-
 #include "stat_form.h"
 #include "text.h"
 #include "window.h"
 #include "wait_form.h"
+#include "worker_failure.h"
 
 namespace velmar {
 
@@ -30,21 +28,9 @@ TThreadInfo::~TThreadInfo() {
 // Whatever goes wrong ends the count, never the program.
 void TThreadInfo::Execute() noexcept {
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
-  try {
-    analyse_(lines_, counter_, stop_);
-  } catch (const std::bad_alloc&) {
-    failure_ = "Недостаточно памяти для подсчёта статистики этого текста";
-  } catch (const std::exception& e) {
-    failure_ = *e.what() ? e.what() : "Непредвиденная ошибка";
-  } catch (...) {
-    failure_ = "Непредвиденная ошибка";
-  }
+  failure_ = FailureOf([&] { analyse_(lines_, counter_, stop_); }, "Недостаточно памяти для подсчёта статистики этого текста");
   if (stop_) return;
-  try {
-    if (done_) done_();
-  } catch (...) {
-    // Nobody is left to tell.
-  }
+  NotifyQuietly(done_);
 }
 
 namespace {
