@@ -122,6 +122,11 @@ Section "${NAME}"
   !endif
   SetOutPath "$INSTDIR"
   File "/oname=TableFormat.txt" "${FORMAT_GUIDE}"
+  !ifdef TABLES
+  ; For the uninstaller: it removes only the standard tables the user never changed.
+  File "/oname=table_upgrade.exe" "${TABLE_UPGRADE}"
+  File "/oname=shipped_tables.sha256" "${SHIPPED_DIGESTS}"
+  !endif
 
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   CreateShortcut "$SMPROGRAMS\${NAME}.lnk" "$INSTDIR\${NAME}.exe"
@@ -150,9 +155,11 @@ Section "Uninstall"
   Delete "$INSTDIR\TableFormat.txt"
   Delete "$SMPROGRAMS\${NAME}.lnk"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
-  !ifdef SHIPPED_TABLES
-  !include "${SHIPPED_TABLES}"
-  !endif
+  ; The standard tables go when the user never changed them; a table the user
+  ; changed is the user's and stays, as the user's own tables do.
+  ExecWait '"$INSTDIR\table_upgrade.exe" --remove "$INSTDIR\Table" "$INSTDIR\shipped_tables.sha256"'
+  Delete "$INSTDIR\table_upgrade.exe"
+  Delete "$INSTDIR\shipped_tables.sha256"
 
   ${GetParameters} $0
   ClearErrors

@@ -9,8 +9,11 @@
 
 namespace velmar::online {
 
-std::set<std::string> ReadShippedDigests(std::string_view text) {
-  std::set<std::string> digests;
+namespace {
+
+// Calls take(hex, name) for every "hex  name" line of a digest list.
+template <typename Take>
+void ForEachDigestLine(std::string_view text, Take take) {
   while (!text.empty()) {
     const std::size_t end = std::min(text.find('\n'), text.size());
     std::string_view line = TrimBlanks(text.substr(0, end));
@@ -21,9 +24,41 @@ std::set<std::string> ReadShippedDigests(std::string_view text) {
     std::transform(hex.begin(), hex.end(), hex.begin(), [](char c) {
       return c >= 'A' && c <= 'F' ? static_cast<char>(c - 'A' + 'a') : c;
     });
-    if (hex.find_first_not_of("0123456789abcdef") == std::string::npos) digests.insert(std::move(hex));
+    if (hex.find_first_not_of("0123456789abcdef") != std::string::npos) continue;
+    take(std::move(hex), std::string(TrimBlanks(line.substr(64))));
   }
+}
+
+}  // namespace
+
+std::set<std::string> ReadShippedDigests(std::string_view text) {
+  std::set<std::string> digests;
+  ForEachDigestLine(text, [&](std::string hex, const std::string&) { digests.insert(std::move(hex)); });
   return digests;
+}
+
+std::vector<std::filesystem::path> RemoveUnchangedStandardTables(const std::filesystem::path& tableFolder,
+                                                                  std::string_view digestList) {
+  std::set<std::pair<std::string, std::string>> shipped;  // (digest, file name)
+  std::set<std::string> names;
+  ForEachDigestLine(digestList, [&](std::string hex, const std::string& name) {
+    if (name.empty()) return;
+    names.insert(name);
+    shipped.emplace(std::move(hex), name);
+  });
+  std::vector<std::filesystem::path> removed;
+  for (const std::string& name : names) {
+    const std::filesystem::path table = tableFolder / std::filesystem::u8path(name);
+    std::error_code ec;
+    const std::filesystem::path beside = tableFolder / NewVersionName(std::filesystem::u8path(name));
+    if (std::filesystem::is_regular_file(beside, ec) && std::filesystem::remove(beside, ec))
+      removed.push_back(beside.filename());
+    const std::optional<std::string> bytes =
+        std::filesystem::is_regular_file(table, ec) ? ReadWholeFile(table) : std::nullopt;
+    if (bytes && shipped.contains({Sha256Hex(*bytes), name}) && std::filesystem::remove(table, ec))
+      removed.push_back(table.filename());
+  }
+  return removed;
 }
 
 std::filesystem::path NewVersionName(const std::filesystem::path& name) {

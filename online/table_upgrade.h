@@ -36,6 +36,13 @@ std::vector<TableUpgradeStep> UpgradeStandardTables(const std::filesystem::path&
                                                     const std::filesystem::path& tableFolder,
                                                     const std::set<std::string>& shippedDigests);
 
+// What the uninstaller takes away from tableFolder: each standard table whose
+// name and bytes are those of a version we shipped (a line of `digestList`,
+// "hex  name"), and the new versions written beside tables the user changed.
+// A table the user changed or wrote stays. The names removed.
+std::vector<std::filesystem::path> RemoveUnchangedStandardTables(const std::filesystem::path& tableFolder,
+                                                                  std::string_view digestList);
+
 // What the installer's log says of a step, in Russian.
 std::wstring UpgradeLogLine(const TableUpgradeStep& step);
 

@@ -96,10 +96,12 @@ until_true "the update's installer did not finish" sized
 "$run" "$dir/Uninstall.exe" /S
 until_true "the uninstaller left the program" gone "$dir/VelmarPro.exe"
 until_true "the uninstaller left itself" gone "$dir/Uninstall.exe"
-# The standard tables go last, in name order, after the program.
-last_table=$(ls "$here"/../../tables/*.table | tail -1)
-until_true "the uninstaller left the standard tables" gone "$dir/Table/${last_table##*/}"
-expect "what is left" "$(cd "$dir" && find . -type f | sort | tr '\n' ' ')" "./Table/mine.table ./VelmarPro.dat "
+# The standard tables go after the program, by its helper, which goes last;
+# the one the user changed is the user's and stays.
+until_true "the uninstaller left its table helper" gone "$dir/table_upgrade.exe"
+expect "what is left" "$(cd "$dir" && find . -type f | sort | tr '\n' ' ')" \
+  "./Table/mine.table ./Table/ru-iso-9.table ./VelmarPro.dat "
+cmp -s edited.table "$dir/Table/ru-iso-9.table" || fail "the uninstaller changed the user's ru-iso-9.table"
 expect "registration after uninstall" "$(registered)" ""
 gone "$menu" || fail "the Start menu entry stays"
 "$run" "$installers/VelmarPro-setup.exe" /S

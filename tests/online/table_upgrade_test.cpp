@@ -62,6 +62,27 @@ TEST(TableUpgrade, ReplacesOnlyWhatWeShippedAndKeepsTheUsersEdit) {
   EXPECT_EQ(Read(folder / "edited.table"), edited);
 }
 
+TEST(TableUpgrade, UninstallTakesOnlyUnchangedStandardTables) {
+  TempDir dir;
+  const fs::path folder = dir.path() / "Table";
+  fs::create_directories(folder);
+  const std::string shipped = "[Table]\r\nЖ=Zh\r\n", edited = "[Table]\r\nЖ=Ž\r\n";
+  dir.Write("Table/plain.table", shipped);
+  dir.Write("Table/edited.table", edited);
+  dir.Write("Table/edited.table.new", shipped);
+  dir.Write("Table/copy.table", shipped);  // the user's copy under a name of its own
+  dir.Write("Table/mine.table", "mine");
+  const std::string list = "# comment\n" + Sha256Hex(shipped) + "  plain.table\n" + Sha256Hex(shipped) +
+                           "  edited.table\r\n" + Sha256Hex(shipped) + "  gone.table\n";
+
+  const auto removed = RemoveUnchangedStandardTables(folder, list);
+  EXPECT_EQ(removed, (std::vector<fs::path>{"edited.table.new", "plain.table"}));
+  EXPECT_FALSE(fs::exists(folder / "plain.table"));
+  EXPECT_EQ(Read(folder / "edited.table"), edited);
+  EXPECT_EQ(Read(folder / "copy.table"), shipped);
+  EXPECT_EQ(Read(folder / "mine.table"), "mine");
+}
+
 TEST(TableUpgrade, TheDigestListNamesEveryTableWeShipNow) {
   const std::set<std::string> digests = ReadShippedDigests(Read(VELMAR_INSTALLER_DIR "/shipped_tables.sha256"));
   for (const auto& entry : fs::directory_iterator(VELMAR_TABLES_DIR)) {
