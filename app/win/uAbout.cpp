@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+#include <string>
 #include <tuple>
 
 #include "accessible.h"
@@ -59,6 +61,30 @@ HWND TAboutForm::AddLabel(AboutId id, const std::string& text, int x, int y, int
   return label;
 }
 
+HWND TAboutForm::AddLink(AboutId id, const std::string& text, int y) {
+  HWND link = ui::CreateControl(hwnd_, L"BUTTON", ui::Widen(text), BS_OWNERDRAW | WS_TABSTOP, 0, Id(id));
+  layout_.Place(link, 88, y, 260, 15, dpi_);
+  SendMessageW(link, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.get()), FALSE);
+  ui::SetAccessibleName(link, {}, ROLE_SYSTEM_LINK);
+  return link;
+}
+
+void TAboutForm::DrawLink(const DRAWITEMSTRUCT& item) const {
+  FillRect(item.hDC, &item.rcItem, white_.get());  // the links stand on the white upper part
+  const std::wstring text = ui::GetText(item.hwndItem);
+  const ui::SelectIn font(item.hDC, linkFont_.get());
+  SetBkMode(item.hDC, TRANSPARENT);
+  SetTextColor(item.hDC, GetSysColor(COLOR_HIGHLIGHT));
+  RECT extent = item.rcItem;
+  DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &extent,
+            DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
+  extent.right = std::min(extent.right, item.rcItem.right);
+  extent.bottom = item.rcItem.bottom;
+  DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &extent,
+            DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER | DT_END_ELLIPSIS);
+  if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &extent);
+}
+
 void TAboutForm::FormCreate() {
   // The banner opens the web page, as the first link does.
   ui::SetAccessibleName(AddLabel(AboutId::Image2, "", 226, 2, 129, 32, SS_NOTIFY | SS_OWNERDRAW),
@@ -80,11 +106,8 @@ void TAboutForm::FormCreate() {
   AddLabel(AboutId::Label6, "E-Mail:", 16, 184, 70, 15);
   AddLabel(AboutId::Label7, "VK:", 16, 200, 70, 15);
   for (auto [id, text, y] : {std::tuple{AboutId::Label8, links_.web, 168}, std::tuple{AboutId::Label9, links_.mail, 184},
-                             std::tuple{AboutId::Label10, links_.community, 200}}) {
-    HWND link = AddLabel(id, text, 88, y, 260, 15, SS_NOTIFY);
-    SendMessageW(link, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.get()), FALSE);
-    ui::SetAccessibleName(link, {}, ROLE_SYSTEM_LINK);
-  }
+                             std::tuple{AboutId::Label10, links_.community, 200}})
+    AddLink(id, text, y);
   AddLabel(AboutId::Label11, "Свободная программа: копируйте и дарите её друзьям.", 16, 224, 337, 17);
   HWND ok = ui::CreateControl(hwnd_, L"BUTTON", ui::Widen("ОК"), BS_DEFPUSHBUTTON | WS_TABSTOP, 0, Id(AboutId::Button1));
   layout_.Place(ok, 278, 256, 75, 25, dpi_);
@@ -130,6 +153,10 @@ LRESULT TAboutForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_DRAWITEM: {
       const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (IsLink(item.hwndItem)) {
+        DrawLink(item);
+        return TRUE;
+      }
       if (item.CtlID != static_cast<UINT>(Id(AboutId::Image2))) break;
       FillRect(item.hDC, &item.rcItem, white_.get());
       banner_.Draw(item.hDC, 0, 0);
@@ -154,7 +181,7 @@ LRESULT TAboutForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       const int id = LOWORD(wParam);
       if (id == IDOK || id == IDCANCEL) {
         closed_ = true;
-      } else if (HIWORD(wParam) == STN_CLICKED) {
+      } else if (HIWORD(wParam) == STN_CLICKED || HIWORD(wParam) == BN_CLICKED) {  // the banner, a link
         if (id == Id(AboutId::Label8) || id == Id(AboutId::Image2)) Label8Click();
         if (id == Id(AboutId::Label9)) Label9Click();
         if (id == Id(AboutId::Label10)) Label10Click();

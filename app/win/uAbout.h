@@ -45,6 +45,10 @@ class TAboutForm : public ui::Dialog {
   void FormCreate();
   void MakeFontsAndPictures();  // at the window's display scale
   HWND AddLabel(AboutId id, const std::string& text, int x, int y, int w, int h, DWORD style = 0);
+  // A link: a button drawn as underlined text, so that Tab reaches it and
+  // Enter or Space opens it as a click does.
+  HWND AddLink(AboutId id, const std::string& text, int y);
+  void DrawLink(const DRAWITEMSTRUCT& item) const;
   void Label8Click();
   void Label9Click();
   void Label10Click();

@@ -111,6 +111,11 @@ journey)
   key Return
   window_named "О программе VelmarPro" >/dev/null || fail "Enter on О программе did not open the about window"
   focus_is "on ОК of the about window" 1
+  # Its links are reached by Tab too (Enter would open the browser).
+  key Tab
+  focus_is "on the about window's web link" 109
+  key Tab
+  focus_is "on the about window's mail link" 110
   key Escape
   window_gone "О программе VelmarPro"
   focus_is "back on О программе" $btn_About

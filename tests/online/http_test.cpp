@@ -131,6 +131,9 @@ TEST_F(HttpTest, AFailedDownloadLeavesNoFileAndTheOldOneAlone) {
     DownloadError error;
     unsigned status;
     std::wstring told;  // what the user is told, in Russian
+    // A server that never answers is either timed out or cut off by WinINet,
+    // depending on the timing: both are "not answering" to the user.
+    std::wstring orTold = {};
   };
   SetTimeouts({1000, 1000});
   for (const Case& c : {Case{server_.Url("/missing.table"), DownloadError::HttpStatus, 404, L"сервер ответил кодом 404"},
@@ -138,7 +141,8 @@ TEST_F(HttpTest, AFailedDownloadLeavesNoFileAndTheOldOneAlone) {
                         Case{server_.Url("/cut.table"), DownloadError::Broken, 200,
                              L"связь прервалась, получено байт: 3000 из 10000"},
                         Case{server_.Url("/hang.table"), DownloadError::OpenFailed, 0,
-                             L"сервер не отвечает (сервер не ответил вовремя)"},
+                             L"сервер не отвечает (сервер не ответил вовремя)",
+                             L"сервер не отвечает (соединение прервано)"},
                         Case{server_.Url("/stalled.table"), DownloadError::Broken, 200,
                              L"связь прервалась, получено байт: 2000 из 10000"},
                         Case{refused, DownloadError::OpenFailed, 0, L"сервер не отвечает (не удалось соединиться с сервером)"},
@@ -153,7 +157,9 @@ TEST_F(HttpTest, AFailedDownloadLeavesNoFileAndTheOldOneAlone) {
       const DownloadResult result = DownloadFile(c.url, target);
       EXPECT_EQ(result.error, c.error) << c.url;
       EXPECT_EQ(result.status, c.status) << c.url;
-      EXPECT_EQ(DownloadFailureText(result), c.told) << c.url;
+      const std::wstring told = DownloadFailureText(result);
+      EXPECT_TRUE(told == c.told || (!c.orTold.empty() && told == c.orTold))
+          << c.url << ": " << ::testing::PrintToString(told);
       EXPECT_EQ(FolderNames(), existing ? std::vector<std::string>{"m.table"} : std::vector<std::string>{}) << c.url;
       if (existing) {
         EXPECT_EQ(ReadAll(target), "old") << c.url;
