@@ -184,4 +184,11 @@ bool ForwardToControl(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resul
   return true;
 }
 
+bool ForwardCommandById(HWND parent, WPARAM wParam) {
+  HWND control = GetDlgItem(parent, LOWORD(wParam));
+  if (!control) return false;
+  LRESULT ignored = 0;
+  return ForwardToControl(WM_COMMAND, wParam, reinterpret_cast<LPARAM>(control), ignored);
+}
+
 }  // namespace ui

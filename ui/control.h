@@ -78,4 +78,14 @@ class Control {
 // object. True, with the answer in `result`, when an object handled it.
 bool ForwardToControl(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
+// The notification code of a WM_COMMAND that an accelerator sends.
+inline constexpr WORD kAcceleratorCode = 1;
+
+// For a parent's window procedure: a WM_COMMAND without a sender (an
+// accelerator, or another program posting a control's id) goes to the object
+// of the child control with that id, as that control's own command: an
+// accelerator carrying a button's id clicks the button. True when an object
+// handled it.
+bool ForwardCommandById(HWND parent, WPARAM wParam);
+
 }  // namespace ui

@@ -42,7 +42,8 @@ void FlatButton::Click() {
 }
 
 std::optional<LRESULT> FlatButton::OnCommand(WORD code) {
-  if (code != BN_CLICKED && code != BN_DOUBLECLICKED) return std::nullopt;
+  if (code != BN_CLICKED && code != BN_DOUBLECLICKED && code != kAcceleratorCode) return std::nullopt;
+  if (code == kAcceleratorCode && !IsWindowEnabled(hwnd())) return 0;  // a disabled button is not pressed
   Click();
   return 0;
 }

@@ -1,5 +1,7 @@
 #include "dialog.h"
 
+#include "control.h"
+
 #include <optional>
 
 namespace ui {
@@ -149,6 +151,25 @@ void Dialog::RunModal(const bool& done, HACCEL accelerators, const std::function
   ShowWindow(hwnd_, SW_SHOW);
   if (shown) shown();
   RunMessagesUntil(hwnd_, done, accelerators);
+}
+
+LRESULT Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CLOSE && onCancel) {
+    onCancel();
+    return 0;
+  }
+  if (message != WM_COMMAND) return Window::HandleMessage(message, wParam, lParam);
+  const WORD id = LOWORD(wParam);
+  // The dialog keys send BN_CLICKED, from the focused control or none.
+  const bool key = lParam == 0 || HIWORD(wParam) == BN_CLICKED;
+  if (id == IDOK && key) {
+    if (onOk) onOk();
+  } else if (id == IDCANCEL && key) {
+    if (onCancel) onCancel();
+  } else if (lParam == 0) {
+    ForwardCommandById(hwnd_, wParam);
+  }
+  return 0;
 }
 
 }  // namespace ui

@@ -63,6 +63,16 @@ class Dialog : public Window {
   // before gets it again; also when an exception ends the run.
   void RunModal(const bool& done, HACCEL accelerators = nullptr, const std::function<void()>& shown = {});
 
+  // What the dialog keys do: Enter where no button takes it (IDOK) and Esc
+  // (IDCANCEL); the close box is Esc too while onCancel is set.
+  std::function<void()> onOk;
+  std::function<void()> onCancel;
+
+  // The commands no control handled: IDOK and IDCANCEL go to onOk and
+  // onCancel, an accelerator to the control whose id it carries (its object
+  // takes it as its own command); the rest to ui::Window.
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
  private:
   HWND focusBefore_ = nullptr;  // the focus when the window was made, given back after a modal run
 };

@@ -206,4 +206,146 @@ std::optional<LRESULT> Label::OnDrawItem(const DRAWITEMSTRUCT& item) {
   return TRUE;
 }
 
+void PushButton::Create(HWND parent, int id, std::wstring_view text, DWORD style) {
+  CreateAs(parent, L"BUTTON", text, WS_TABSTOP | style, 0, id);
+}
+
+void PushButton::Click() const {
+  if (IsWindowEnabled(hwnd()) && onClick) onClick();
+}
+
+std::optional<LRESULT> PushButton::OnCommand(WORD code) {
+  if (code != BN_CLICKED && code != BN_DOUBLECLICKED && code != kAcceleratorCode) return std::nullopt;
+  Click();
+  return 0;
+}
+
+std::optional<LRESULT> PushButton::OnDrawItem(const DRAWITEMSTRUCT& item) {
+  if (!onDrawItem) return std::nullopt;
+  onDrawItem(item);
+  return TRUE;
+}
+
+void ComboBox::Create(HWND parent, int id, DWORD style) { CreateAs(parent, L"COMBOBOX", L"", WS_TABSTOP | style, 0, id); }
+
+int ComboBox::Add(std::wstring_view text) const {
+  const std::wstring copy(text);
+  return static_cast<int>(SendMessageW(hwnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(copy.c_str())));
+}
+
+void ComboBox::SetItemHeight(int height) const {
+  SendMessageW(hwnd(), CB_SETITEMHEIGHT, 0, height);                             // the items
+  SendMessageW(hwnd(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height);  // the field
+}
+
+std::optional<LRESULT> ComboBox::OnCommand(WORD code) {
+  if (code != CBN_SELCHANGE || !onSelect) return std::nullopt;
+  onSelect();
+  return 0;
+}
+
+std::optional<LRESULT> ComboBox::OnDrawItem(const DRAWITEMSTRUCT& item) {
+  if (!onDrawItem) return std::nullopt;
+  onDrawItem(item);
+  return TRUE;
+}
+
+void ListView::Create(HWND parent, int id, DWORD style, DWORD exStyle, DWORD listExStyle) {
+  CreateAs(parent, WC_LISTVIEWW, L"", WS_TABSTOP | style, exStyle, id);
+  if (listExStyle) ListView_SetExtendedListViewStyle(hwnd(), listExStyle);
+}
+
+int ListView::ColumnCount() const {
+  HWND header = ListView_GetHeader(hwnd());
+  return header ? Header_GetItemCount(header) : 0;
+}
+
+void ListView::AddColumn(std::wstring_view caption, int width, int format) const {
+  std::wstring text(caption);
+  LVCOLUMNW column{};
+  column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+  column.fmt = format;
+  column.cx = width;
+  column.pszText = text.data();
+  ListView_InsertColumn(hwnd(), ColumnCount(), &column);
+}
+
+void ListView::SetSmallImages(HIMAGELIST images) const {
+  if (HIMAGELIST previous = ListView_SetImageList(hwnd(), images, LVSIL_SMALL)) ImageList_Destroy(previous);
+}
+
+int ListView::AddRow(std::wstring_view text, int image) const {
+  std::wstring copy(text);
+  LVITEMW item{};
+  item.mask = LVIF_TEXT | (image >= 0 ? LVIF_IMAGE : 0);
+  item.iItem = Count();
+  item.pszText = copy.data();
+  item.iImage = image;
+  return ListView_InsertItem(hwnd(), &item);
+}
+
+void ListView::SetCell(int row, int column, std::wstring_view text) const {
+  std::wstring copy(text);
+  ListView_SetItemText(hwnd(), row, column, copy.data());
+}
+
+std::wstring ListView::Cell(int row, int column) const {
+  // The list view says how much it copied, not how long the text is: grow
+  // until the text fits with room to spare.
+  std::wstring text(64, L'\0');
+  for (;;) {
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = text.data();
+    item.cchTextMax = static_cast<int>(text.size());
+    const auto got = static_cast<std::size_t>(
+        SendMessageW(hwnd(), LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
+    if (got + 1 < text.size()) {
+      text.resize(got);
+      return text;
+    }
+    text.resize(text.size() * 2);
+  }
+}
+
+void ListView::SetImage(int row, int image) const {
+  LVITEMW item{};
+  item.mask = LVIF_IMAGE;
+  item.iItem = row;
+  item.iImage = image;
+  ListView_SetItem(hwnd(), &item);
+}
+
+void ListView::Select(int row) {
+  quiet_ = true;
+  ListView_SetItemState(hwnd(), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  if (row >= 0) {
+    ListView_SetItemState(hwnd(), row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_EnsureVisible(hwnd(), row, FALSE);
+  }
+  quiet_ = false;
+}
+
+std::optional<LRESULT> ListView::OnNotify(NMHDR& header) {
+  switch (header.code) {
+    case NM_CLICK:
+      if (!onClick) return std::nullopt;
+      onClick();
+      return 0;
+    case NM_DBLCLK:
+      if (!onDoubleClick) return std::nullopt;
+      onDoubleClick();
+      return 0;
+    case LVN_ITEMCHANGED: {
+      const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+      const bool selection = (change.uChanged & LVIF_STATE) && ((change.uNewState ^ change.uOldState) & LVIS_SELECTED);
+      if (!selection || quiet_ || !onSelect) return std::nullopt;
+      onSelect();
+      return 0;
+    }
+    default:
+      return std::nullopt;
+  }
+}
+
 }  // namespace ui

@@ -1,8 +1,10 @@
 #pragma once
-// The standard controls as objects: a text box, a list box and a label. Each
-// handles its own notifications (the parent's procedure hands them over) and
-// may have colours of its own; what it does not handle stays with the parent.
+// The standard controls as objects: a text box, a list box, a label, a push
+// button, a drop-down list and a list view. Each handles its own notifications
+// (the parent's procedure hands them over) and may have colours of its own;
+// what it does not handle stays with the parent.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <functional>
 #include <optional>
@@ -64,6 +66,10 @@ class ListBox : public Control {
   int Selected() const { return static_cast<int>(SendMessageW(hwnd(), LB_GETCURSEL, 0, 0)); }
   // Selects an item (-1: none) without telling onSelect, as Windows does.
   void Select(int index) const { SendMessageW(hwnd(), LB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+  void Delete(int index) const { SendMessageW(hwnd(), LB_DELETESTRING, static_cast<WPARAM>(index), 0); }
+  void ScrollTo(int index) const { SendMessageW(hwnd(), LB_SETTOPINDEX, static_cast<WPARAM>(index), 0); }
+  // The row height of an owner-drawn list (LBS_OWNERDRAWFIXED), in pixels.
+  void SetItemHeight(int height) const { SendMessageW(hwnd(), LB_SETITEMHEIGHT, 0, height); }
 
   std::function<void()> onSelect;       // the user chose another item (LBN_SELCHANGE)
   std::function<void()> onDoubleClick;  // LBN_DBLCLK
@@ -100,6 +106,92 @@ class Label : public Control {
  protected:
   std::optional<LRESULT> OnCommand(WORD code) override;
   std::optional<LRESULT> OnDrawItem(const DRAWITEMSTRUCT& item) override;
+};
+
+// A push BUTTON; BS_OWNERDRAW ones draw through onDrawItem.
+class PushButton : public Control {
+ public:
+  // WS_TABSTOP is added.
+  void Create(HWND parent, int id, std::wstring_view text, DWORD style = BS_PUSHBUTTON);
+
+  // A click, Enter or Space on the button, its access key, or an accelerator
+  // that carries the button's id (BN_CLICKED).
+  std::function<void()> onClick;
+  std::function<void(const DRAWITEMSTRUCT&)> onDrawItem;
+
+  // Clicks the button as the user would, when it is enabled.
+  void Click() const;
+
+ protected:
+  std::optional<LRESULT> OnCommand(WORD code) override;
+  std::optional<LRESULT> OnDrawItem(const DRAWITEMSTRUCT& item) override;
+};
+
+// A COMBOBOX; a drop-down list unless `style` says otherwise.
+class ComboBox : public Control {
+ public:
+  // WS_TABSTOP is added.
+  void Create(HWND parent, int id, DWORD style = CBS_DROPDOWNLIST | WS_VSCROLL);
+
+  // Appends an item (in an owner-drawn box without CBS_HASSTRINGS the text is
+  // not kept); its index.
+  int Add(std::wstring_view text = {}) const;
+  void Clear() const { SendMessageW(hwnd(), CB_RESETCONTENT, 0, 0); }
+  int Count() const { return static_cast<int>(SendMessageW(hwnd(), CB_GETCOUNT, 0, 0)); }
+  // The selected item; -1 for none.
+  int Selected() const { return static_cast<int>(SendMessageW(hwnd(), CB_GETCURSEL, 0, 0)); }
+  // Selects an item (-1: none) without telling onSelect, as Windows does.
+  void Select(int index) const { SendMessageW(hwnd(), CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+  // The height of the items and of the field of an owner-drawn box, in pixels.
+  void SetItemHeight(int height) const;
+
+  std::function<void()> onSelect;  // the user chose another item (CBN_SELCHANGE)
+  // Draws an item of an owner-drawn box (CBS_OWNERDRAWFIXED); itemID is -1
+  // for an empty field.
+  std::function<void(const DRAWITEMSTRUCT&)> onDrawItem;
+
+ protected:
+  std::optional<LRESULT> OnCommand(WORD code) override;
+  std::optional<LRESULT> OnDrawItem(const DRAWITEMSTRUCT& item) override;
+};
+
+// A list view (WC_LISTVIEW) in report view: rows of columns, one selected.
+class ListView : public Control {
+ public:
+  // WS_TABSTOP is added; `listExStyle` is the list view's own extended style.
+  void Create(HWND parent, int id, DWORD style = LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+              DWORD exStyle = WS_EX_CLIENTEDGE, DWORD listExStyle = LVS_EX_FULLROWSELECT);
+
+  // Appends a column `width` pixels wide.
+  void AddColumn(std::wstring_view caption, int width, int format = LVCFMT_LEFT) const;
+  int ColumnCount() const;
+  int ColumnWidth(int column) const { return ListView_GetColumnWidth(hwnd(), column); }
+  void SetColumnWidth(int column, int width) const { ListView_SetColumnWidth(hwnd(), column, width); }
+  // Gives the list its small icons; the list owns `images` from now on and
+  // destroys the list it had.
+  void SetSmallImages(HIMAGELIST images) const;
+
+  // Appends a row with its first column's text and icon (-1: none); its index.
+  int AddRow(std::wstring_view text, int image = -1) const;
+  void SetCell(int row, int column, std::wstring_view text) const;
+  std::wstring Cell(int row, int column) const;
+  void SetImage(int row, int image) const;
+  int Count() const { return ListView_GetItemCount(hwnd()); }
+  void Clear() const { ListView_DeleteAllItems(hwnd()); }
+  // The selected row; -1 for none.
+  int Selected() const { return ListView_GetNextItem(hwnd(), -1, LVNI_SELECTED); }
+  // Selects and focuses a row (-1: none) without telling onSelect.
+  void Select(int row);
+
+  std::function<void()> onSelect;       // the selection moved, by the mouse or the keys
+  std::function<void()> onClick;        // a click on the list (NM_CLICK), on a row or beside
+  std::function<void()> onDoubleClick;  // NM_DBLCLK
+
+ protected:
+  std::optional<LRESULT> OnNotify(NMHDR& header) override;
+
+ private:
+  bool quiet_ = false;  // set while the program selects
 };
 
 }  // namespace ui

@@ -257,9 +257,7 @@ LRESULT TVelmarPro_Api::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       // control handles as its own.
       if (lParam != 0) return 0;
       if (HIWORD(wParam) == 0 && TrayCommand(LOWORD(wParam))) return 0;
-      LRESULT ignored = 0;
-      if (HWND control = GetDlgItem(hwnd_, LOWORD(wParam)))
-        ui::ForwardToControl(WM_COMMAND, wParam, reinterpret_cast<LPARAM>(control), ignored);
+      ui::ForwardCommandById(hwnd_, wParam);
       return 0;
     }
     case WM_CONTEXTMENU:
