@@ -91,10 +91,12 @@ stays_editor() {
 }
 # Until no run works any more, also none that a change of the source box
 # during a run may still have armed.
+# The limits are generous: a busy machine is slow, and a passing run never
+# waits for them.
 settle() {
-  client wait-run
+  client wait-run 180000
   sleep 1.5
-  client wait-run
+  client wait-run 180000
 }
 # Windows-1251 bytes of UTF-8 text (a printf format), in hex.
 cp1251_hex() { printf "$1" | iconv -f UTF-8 -t CP1251 | od -An -v -tx1 | tr -d ' \n'; }
@@ -214,8 +216,10 @@ clipboard-fail)
   # Both hotkeys do nothing while a run started another way is in progress.
   # So does the tray menu's clipboard item: it would empty the read-only source box.
   probe set-clipboard "Буфер"
-  # A text long enough that the run outlasts the commands sent during it.
-  for i in $(seq 5); do cat long.txt; done > longer.txt
+  # A text long enough that the run outlasts the commands sent during it (they
+  # take a second, the run about ten; five times as much text only made the
+  # box take forty seconds to fill, and a busy machine ran out of time).
+  cat long.txt long.txt > longer.txt
   client set-memo1 longer.txt
   focus AfterFailure
   # The keys right after the click: they are in the program's queue while the
