@@ -144,7 +144,8 @@ int ListBox::ItemAtCursor() const {
   return HIWORD(hit) ? -1 : static_cast<int>(LOWORD(hit));
 }
 
-std::optional<LRESULT> ListBox::OnOwnMessage(UINT message, WPARAM, LPARAM lParam) {
+std::optional<LRESULT> ListBox::OnOwnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_KEYDOWN && onKeyDown && onKeyDown(wParam)) return 0;
   if (!tip_) return std::nullopt;
   if (message == WM_MOUSEMOVE) {
     // Another item: the tip of the last one goes, and the next one asks anew.
@@ -162,9 +163,24 @@ std::optional<LRESULT> ListBox::OnOwnMessage(UINT message, WPARAM, LPARAM lParam
   return std::nullopt;
 }
 
+namespace {
+
+// An owner-drawn list or drop-down without its HASSTRINGS style keeps what
+// LB_ADDSTRING/CB_ADDSTRING carry as the item's data, not as a text: such an
+// item gets 0, never the address of a text that is gone when Add returns
+// (the standard accessibility proxy reads that data as the item's text).
+bool KeepsTexts(HWND box, DWORD ownerDrawn, DWORD hasStrings) {
+  const auto style = static_cast<DWORD>(GetWindowLongW(box, GWL_STYLE));
+  return (style & ownerDrawn) == 0 || (style & hasStrings) != 0;
+}
+
+}  // namespace
+
 int ListBox::Add(std::wstring_view text) const {
   const std::wstring copy(text);
-  return static_cast<int>(SendMessageW(hwnd(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(copy.c_str())));
+  const LPARAM item =
+      KeepsTexts(hwnd(), LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE, LBS_HASSTRINGS) ? reinterpret_cast<LPARAM>(copy.c_str()) : 0;
+  return static_cast<int>(SendMessageW(hwnd(), LB_ADDSTRING, 0, item));
 }
 
 std::wstring ListBox::ItemText(int index) const {
@@ -191,7 +207,7 @@ std::optional<LRESULT> ListBox::OnDrawItem(const DRAWITEMSTRUCT& item) {
 }
 
 void Label::Create(HWND parent, int id, std::wstring_view text, DWORD style) {
-  CreateAs(parent, L"STATIC", text, SS_NOPREFIX | (onClick ? SS_NOTIFY : 0) | style, 0, id);
+  CreateAs(parent, L"STATIC", text, (accessKey ? 0 : SS_NOPREFIX) | (onClick ? SS_NOTIFY : 0) | style, 0, id);
 }
 
 std::optional<LRESULT> Label::OnCommand(WORD code) {
@@ -230,7 +246,9 @@ void ComboBox::Create(HWND parent, int id, DWORD style) { CreateAs(parent, L"COM
 
 int ComboBox::Add(std::wstring_view text) const {
   const std::wstring copy(text);
-  return static_cast<int>(SendMessageW(hwnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(copy.c_str())));
+  const LPARAM item =
+      KeepsTexts(hwnd(), CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE, CBS_HASSTRINGS) ? reinterpret_cast<LPARAM>(copy.c_str()) : 0;
+  return static_cast<int>(SendMessageW(hwnd(), CB_ADDSTRING, 0, item));
 }
 
 void ComboBox::SetItemHeight(int height) const {
@@ -248,6 +266,18 @@ std::optional<LRESULT> ComboBox::OnDrawItem(const DRAWITEMSTRUCT& item) {
   if (!onDrawItem) return std::nullopt;
   onDrawItem(item);
   return TRUE;
+}
+
+void StatusBar::Create(HWND parent, int id) { CreateAs(parent, STATUSCLASSNAMEW, L"", 0, 0, id); }
+
+int StatusBar::Height() const {
+  RECT bar{};
+  GetWindowRect(hwnd(), &bar);
+  return bar.bottom - bar.top;
+}
+
+void StatusBar::SetPartText(const std::wstring& text) const {
+  SendMessageW(hwnd(), SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void ListView::Create(HWND parent, int id, DWORD style, DWORD exStyle, DWORD listExStyle) {

@@ -73,6 +73,9 @@ class ListBox : public Control {
 
   std::function<void()> onSelect;       // the user chose another item (LBN_SELCHANGE)
   std::function<void()> onDoubleClick;  // LBN_DBLCLK
+  // A key pressed in the list (WM_KEYDOWN, its virtual-key code); true when
+  // the key did its work here and the list should not move its selection.
+  std::function<bool(WPARAM key)> onKeyDown;
   // Draws an item of an owner-drawn list (LBS_OWNERDRAWFIXED).
   std::function<void(const DRAWITEMSTRUCT&)> onDrawItem;
   // The tip of the item under the mouse (an owner-drawn list shows what does
@@ -96,8 +99,13 @@ class ListBox : public Control {
 // A STATIC text control.
 class Label : public Control {
  public:
-  // SS_NOPREFIX is added, and SS_NOTIFY when onClick is set before Create.
+  // SS_NOPREFIX is added unless accessKey is set, and SS_NOTIFY when onClick
+  // is set before Create.
   void Create(HWND parent, int id, std::wstring_view text, DWORD style = SS_LEFT);
+
+  // Set before Create: the "&" of the text marks an access key, which moves
+  // the focus to the control made after the label.
+  bool accessKey = false;
 
   std::function<void()> onClick;  // STN_CLICKED
   // Draws an owner-drawn label (SS_OWNERDRAW).
@@ -153,6 +161,17 @@ class ComboBox : public Control {
  protected:
   std::optional<LRESULT> OnCommand(WORD code) override;
   std::optional<LRESULT> OnDrawItem(const DRAWITEMSTRUCT& item) override;
+};
+
+// A status bar (STATUSCLASSNAME) of one part along the parent's bottom edge.
+class StatusBar : public Control {
+ public:
+  void Create(HWND parent, int id);
+  // Fits the bar to the parent's client area again (after the parent's size changed).
+  void Fit() const { SendMessageW(hwnd(), WM_SIZE, 0, 0); }
+  int Height() const;
+  // The text of the bar's one part.
+  void SetPartText(const std::wstring& text) const;
 };
 
 // A list view (WC_LISTVIEW) in report view: rows of columns, one selected.

@@ -29,12 +29,6 @@ constexpr wchar_t kFilter[] = L"Таблица транслитерации (*.t
 // A message lists this many rows at most, then says how many more there are.
 constexpr std::size_t kListedRows = 8;
 
-int Id(EditorId id) { return static_cast<int>(id); }
-
-void Move(HWND control, int x, int y, int w, int h) {
-  SetWindowPos(control, nullptr, x, y, std::max(w, 0), std::max(h, 0), SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 // The file the user chose, or nothing when cancelled. No default extension,
 // no starting folder, no question before overwriting.
 std::filesystem::path ChooseTableFile(HWND owner, bool save) { return ui::ChooseFile(owner, save, kFilter, false); }
@@ -85,7 +79,6 @@ std::wstring WriteFailureText(WriteFailure failure) {
 
 // F1, and the "?" of the caption: the guide to the table format, shipped
 // beside the program as plain text.
-constexpr WORD kFormatGuideCommand = 0xF1;
 constexpr wchar_t kFormatGuide[] = L"TableFormat.txt";
 
 void OpenFormatGuide(HWND owner) {
@@ -107,7 +100,6 @@ std::vector<std::filesystem::path> TTableEditForm::ShowModal(HWND owner, const s
   dpi_ = ui::ScaleForWindow(owner);  // opens over its owner, on its monitor
   LoadPictures();  // before the window exists: decoding may pump messages
   MakeFonts();
-  listBrush_.Reset(CreateSolidBrush(kListColour));
   Register(kTableEditClass, nullptr, GetSysColorBrush(COLOR_BTNFACE), nullptr);
   CreateDialogWindow(kTableEditClass, kTitle, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
                      WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | WS_EX_CONTEXTHELP, {kClientWidth, kClientHeight},
@@ -115,17 +107,18 @@ std::vector<std::filesystem::path> TTableEditForm::ShowModal(HWND owner, const s
   CreateControls();
   Layout();
 
+  // The keys of the buttons carry the buttons' ids: the key clicks its button.
   ACCEL keys[] = {
       {FVIRTKEY | FCONTROL, 'O', static_cast<WORD>(EditorId::sSpeedButton1)},
       {FVIRTKEY | FCONTROL, 'S', static_cast<WORD>(EditorId::sSpeedButton2)},
       {FVIRTKEY | FALT, VK_UP, static_cast<WORD>(EditorId::btn_Up)},
       {FVIRTKEY | FALT, VK_DOWN, static_cast<WORD>(EditorId::btn_Down)},
-      {FVIRTKEY, VK_F1, kFormatGuideCommand},
+      {FVIRTKEY, VK_F1, static_cast<WORD>(EditorId::FormatGuide)},
   };
   accelerators_.Reset(CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys))));
 
   FormShow();
-  SetFocus(Control(EditorId::Edit1));
+  SetFocus(Edit1_.hwnd());
   // A file is loaded over the window, which its messages may need.
   RunModal(done_, accelerators_.get(), [&] {
     SetForegroundWindow(hwnd_);
@@ -156,7 +149,7 @@ void TTableEditForm::DpiChanged(ui::Dpi) {
   ui::ReplaceChildFonts(hwnd_, font.get(), font_.get());
   ui::ReplaceChildFonts(hwnd_, listFont.get(), listFont_.get());
   ui::ReplaceChildFonts(hwnd_, boldFont.get(), boldFont_.get());
-  SendMessageW(Control(EditorId::ListBox1), LB_SETITEMHEIGHT, 0, dpi_(kRowHeight));
+  ListBox1_.SetItemHeight(dpi_(kRowHeight));
   Layout();
 }
 
@@ -164,7 +157,6 @@ void TTableEditForm::AddButton(ui::FlatButton& button, EditorId id, const wchar_
                                const wchar_t* tip) {
   const ui::IconPair& pair = icons_.at(icon);
   button.Create(hwnd_, Id(id), text, ui::FlatButton::Look::IconOnly, &pair.normal, &pair.hot);
-  buttons_.push_back(&button);
   TTTOOLINFOW info{};
   info.cbSize = sizeof info;
   info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -178,45 +170,52 @@ void TTableEditForm::AddButton(ui::FlatButton& button, EditorId id, const wchar_
   ui::SetAccessibility(button.hwnd(), std::move(accessibility));
 }
 
+// The controls in their tab order, and what each does.
 void TTableEditForm::CreateControls() {
   tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0,
                              0, 0, hwnd_, nullptr, ui::Instance(), nullptr);
   AddButton(sSpeedButton1_, EditorId::sSpeedButton1, L"Открыть", L"TABLE_OPEN", L"Открыть таблицу (Ctrl+O)");
   AddButton(sSpeedButton2_, EditorId::sSpeedButton2, L"Сохранить как", L"TABLE_SAVE",
             L"Сохранить таблицу как... (Ctrl+S)");
-  ui::CreateControl(hwnd_, L"STATIC", L"", SS_ETCHEDVERT, 0, Id(EditorId::Separator1));
+  Separator1_.Create(hwnd_, Id(EditorId::Separator1), L"", SS_ETCHEDVERT);
   AddButton(sSpeedButton4_, EditorId::sSpeedButton4, L"Параметры", L"PARAMS", L"Параметры таблицы");
-  ui::CreateControl(hwnd_, L"STATIC", L"", SS_ETCHEDVERT, 0, Id(EditorId::Separator2));
+  Separator2_.Create(hwnd_, Id(EditorId::Separator2), L"", SS_ETCHEDVERT);
   AddButton(sSpeedButton3_, EditorId::sSpeedButton3, L"Закрыть", L"CLOSE", L"Закрыть редактор");
   AddButton(btn_Delete_, EditorId::btn_Delete, L"Удалить", L"REMOVE", L"Удалить пару (Del)");
   AddButton(btn_Up_, EditorId::btn_Up, L"Выше", L"UP", L"Переместить пару выше (Alt+\u2191)");
   AddButton(btn_Down_, EditorId::btn_Down, L"Ниже", L"DOWN", L"Переместить пару ниже (Alt+\u2193)");
-  ui::CreateControl(hwnd_, L"STATIC", L"", SS_ETCHEDVERT, 0, Id(EditorId::Separator3));
+  Separator3_.Create(hwnd_, Id(EditorId::Separator3), L"", SS_ETCHEDVERT);
 
-  HWND list = ui::CreateControl(hwnd_, L"LISTBOX", L"",
-                                WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT |
-                                    LBS_WANTKEYBOARDINPUT,
-                                0, Id(EditorId::ListBox1));
-  SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), FALSE);
+  ListBox1_.onSelect = [this] { ListBox1Click(); };
+  ListBox1_.onDrawItem = [this](const DRAWITEMSTRUCT& item) { ListBox1DrawItem(item); };
+  ListBox1_.onKeyDown = [this](WPARAM key) {
+    if (key != VK_DELETE) return false;
+    DeletePair();
+    return true;
+  };
+  ListBox1_.Create(hwnd_, Id(EditorId::ListBox1), WS_VSCROLL | LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT, 0);
+  SendMessageW(ListBox1_.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), FALSE);
+  ListBox1_.SetBackground(kListColour);
 
   AddButton(sSpeedButton5_, EditorId::sSpeedButton5, L"Добавить", L"ADD", L"Добавить новую пару");
-  constexpr DWORD kLabel = SS_LEFTNOWORDWRAP | SS_NOPREFIX;
   // The labels of the boxes carry access keys: Alt and the letter go to the box after the label.
-  constexpr DWORD kKeyLabel = SS_LEFTNOWORDWRAP;
-  ui::CreateControl(hwnd_, L"STATIC", L"&Орегинал:", kKeyLabel, 0, Id(EditorId::Label1));
-  ui::CreateControl(hwnd_, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, Id(EditorId::Edit1));
-  HWND arrow = ui::CreateControl(hwnd_, L"STATIC", L">", kLabel, 0, Id(EditorId::Label2));
-  SendMessageW(arrow, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.get()), FALSE);
-  ui::CreateControl(hwnd_, L"STATIC", L"&Транскрипция:", kKeyLabel, 0, Id(EditorId::Label3));
-  ui::CreateControl(hwnd_, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, Id(EditorId::Edit2));
+  for (ui::Label* label : {&Label1_, &Label3_, &LabelSample_}) label->accessKey = true;
+  constexpr DWORD kLabel = SS_LEFTNOWORDWRAP;
+  Label1_.Create(hwnd_, Id(EditorId::Label1), L"&Орегинал:", kLabel);
+  Edit1_.Create(hwnd_, Id(EditorId::Edit1));
+  Label2_.Create(hwnd_, Id(EditorId::Label2), L">", kLabel);
+  Label3_.Create(hwnd_, Id(EditorId::Label3), L"&Транскрипция:", kLabel);
+  Edit2_.Create(hwnd_, Id(EditorId::Edit2));
 
-  ui::CreateControl(hwnd_, L"STATIC", L"&Проба:", kKeyLabel, 0, Id(EditorId::LabelSample));
-  ui::CreateControl(hwnd_, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, Id(EditorId::EditSample));
-  HWND sampleArrow = ui::CreateControl(hwnd_, L"STATIC", L">", kLabel, 0, Id(EditorId::LabelArrow));
-  SendMessageW(sampleArrow, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.get()), FALSE);
-  ui::CreateControl(hwnd_, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL | ES_READONLY, WS_EX_CLIENTEDGE,
-                    Id(EditorId::EditResult));
-  ui::CreateControl(hwnd_, STATUSCLASSNAMEW, L"", 0, 0, Id(EditorId::StatusBar1));
+  LabelSample_.Create(hwnd_, Id(EditorId::LabelSample), L"&Проба:", kLabel);
+  EditSample_.Create(hwnd_, Id(EditorId::EditSample));
+  LabelArrow_.Create(hwnd_, Id(EditorId::LabelArrow), L">", kLabel);
+  EditResult_.Create(hwnd_, Id(EditorId::EditResult), ES_AUTOHSCROLL | ES_READONLY);
+  StatusBar1_.Create(hwnd_, Id(EditorId::StatusBar1));
+  for (ui::Label* arrow : {&Label2_, &LabelArrow_}) {
+    SendMessageW(arrow->hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.get()), FALSE);
+    arrow->SetTextColour(GetSysColor(COLOR_HIGHLIGHT));
+  }
 
   sSpeedButton1_.onClick = [this] { sSpeedButton1Click(); };
   sSpeedButton2_.onClick = [this] { sSpeedButton2Click(); };
@@ -226,6 +225,24 @@ void TTableEditForm::CreateControls() {
   btn_Delete_.onClick = [this] { DeletePair(); };
   btn_Up_.onClick = [this] { MovePair(-1); };
   btn_Down_.onClick = [this] { MovePair(1); };
+  Edit1_.onChange = [this] { EditChange(Edit1_); };
+  Edit2_.onChange = [this] { EditChange(Edit2_); };
+  EditSample_.onChange = [this] { UpdateSample(); };
+  // Enter in the pair's boxes adds the new pair, as "+" does.
+  onOk = [this] {
+    HWND focus = GetFocus();
+    if (Selected() < 0 && (focus == Edit1_.hwnd() || focus == Edit2_.hwnd())) sSpeedButton5Click();
+  };
+  // Esc lets a selected pair go, so what is typed next makes a new pair;
+  // with none selected it closes the editor as "Закрыть" does.
+  onCancel = [this] {
+    if (Selected() >= 0) {
+      ListBox1_.Select(-1);
+      ShowEditState();
+    } else {
+      sSpeedButton3Click();
+    }
+  };
   DescribeControls();
 }
 
@@ -241,81 +258,76 @@ void TTableEditForm::DescribeControls() {
     const TCharTable& pair = table_->Table[static_cast<std::size_t>(row)];
     return ShownText(*table_, pair.Source) + L" \u2192 " + ShownText(*table_, pair.Target);
   };
-  ui::SetAccessibility(Control(EditorId::ListBox1), std::move(pairs));
-  for (EditorId arrow : {EditorId::Label2, EditorId::LabelArrow}) ui::SetAccessibleName(Control(arrow), L"\u2192");
-  ui::SetAccessibleName(Control(EditorId::EditResult), L"Результат пробы");
-  for (EditorId line : {EditorId::Separator1, EditorId::Separator2, EditorId::Separator3})
-    ui::MarkSeparator(Control(line));
+  ui::SetAccessibility(ListBox1_.hwnd(), std::move(pairs));
+  for (const ui::Label* arrow : {&Label2_, &LabelArrow_}) ui::SetAccessibleName(arrow->hwnd(), L"\u2192");
+  ui::SetAccessibleName(EditResult_.hwnd(), L"Результат пробы");
+  for (const ui::Label* line : {&Separator1_, &Separator2_, &Separator3_}) ui::MarkSeparator(line->hwnd());
 }
 
 void TTableEditForm::Layout() {
   RECT rc;
   GetClientRect(hwnd_, &rc);
   const int W = rc.right, H = rc.bottom;
-  HWND status = Control(EditorId::StatusBar1);
-  SendMessageW(status, WM_SIZE, 0, 0);
-  RECT sr;
-  GetWindowRect(status, &sr);
-  const int statusHeight = sr.bottom - sr.top;
+  StatusBar1_.Fit();
+  const int statusHeight = StatusBar1_.Height();
 
   // Toolbar: open, save, | parameters, | close; the pair commands at the right.
   // Every length is one at 96 DPI, scaled by `S`.
   const ui::Dpi S = dpi_;
-  Move(sSpeedButton1_.hwnd(), S(3), S(2), S(30), S(30));
-  Move(sSpeedButton2_.hwnd(), S(33), S(2), S(30), S(30));
-  Move(Control(EditorId::Separator1), S(66), S(5), S(2), S(24));
-  Move(sSpeedButton4_.hwnd(), S(71), S(2), S(30), S(30));
-  Move(Control(EditorId::Separator2), S(104), S(5), S(2), S(24));
-  Move(sSpeedButton3_.hwnd(), S(109), S(2), S(30), S(30));
-  Move(Control(EditorId::Separator3), W - S(101), S(5), S(2), S(24));
-  Move(btn_Delete_.hwnd(), W - S(96), S(2), S(30), S(30));
-  Move(btn_Up_.hwnd(), W - S(64), S(2), S(30), S(30));
-  Move(btn_Down_.hwnd(), W - S(33), S(2), S(30), S(30));
+  sSpeedButton1_.Move(S(3), S(2), S(30), S(30));
+  sSpeedButton2_.Move(S(33), S(2), S(30), S(30));
+  Separator1_.Move(S(66), S(5), S(2), S(24));
+  sSpeedButton4_.Move(S(71), S(2), S(30), S(30));
+  Separator2_.Move(S(104), S(5), S(2), S(24));
+  sSpeedButton3_.Move(S(109), S(2), S(30), S(30));
+  Separator3_.Move(W - S(101), S(5), S(2), S(24));
+  btn_Delete_.Move(W - S(96), S(2), S(30), S(30));
+  btn_Up_.Move(W - S(64), S(2), S(30), S(30));
+  btn_Down_.Move(W - S(33), S(2), S(30), S(30));
 
   const int sampleTop = H - statusHeight - S(kSampleHeight);
   const int panelTop = sampleTop - S(kPanelHeight);
-  Move(Control(EditorId::ListBox1), 0, S(kToolbarHeight), W, panelTop - S(kToolbarHeight));
+  ListBox1_.Move(0, S(kToolbarHeight), W, panelTop - S(kToolbarHeight));
 
   // Bottom panel: add, then source > target.
-  Move(sSpeedButton5_.hwnd(), S(4), panelTop + S(12), S(30), S(30));
-  Move(Control(EditorId::Label1), S(40), panelTop + S(4), S(249), S(15));
-  Move(Control(EditorId::Edit1), S(40), panelTop + S(20), S(249), S(23));
-  Move(Control(EditorId::Label2), S(293), panelTop + S(23), S(9), S(17));
-  Move(Control(EditorId::Label3), S(306), panelTop + S(4), S(249), S(15));
-  Move(Control(EditorId::Edit2), S(306), panelTop + S(20), S(249), S(23));
+  sSpeedButton5_.Move(S(4), panelTop + S(12), S(30), S(30));
+  Label1_.Move(S(40), panelTop + S(4), S(249), S(15));
+  Edit1_.Move(S(40), panelTop + S(20), S(249), S(23));
+  Label2_.Move(S(293), panelTop + S(23), S(9), S(17));
+  Label3_.Move(S(306), panelTop + S(4), S(249), S(15));
+  Edit2_.Move(S(306), panelTop + S(20), S(249), S(23));
 
   // The sample line and its conversion with the table as it stands.
-  Move(Control(EditorId::LabelSample), S(4), sampleTop + S(6), S(34), S(15));
-  Move(Control(EditorId::EditSample), S(40), sampleTop + S(2), S(249), S(23));
-  Move(Control(EditorId::LabelArrow), S(293), sampleTop + S(5), S(9), S(17));
-  Move(Control(EditorId::EditResult), S(306), sampleTop + S(2), S(249), S(23));
+  LabelSample_.Move(S(4), sampleTop + S(6), S(34), S(15));
+  EditSample_.Move(S(40), sampleTop + S(2), S(249), S(23));
+  LabelArrow_.Move(S(293), sampleTop + S(5), S(9), S(17));
+  EditResult_.Move(S(306), sampleTop + S(2), S(249), S(23));
 }
 
 int TTableEditForm::Selected() const {
-  const auto s = SendMessageW(Control(EditorId::ListBox1), LB_GETCURSEL, 0, 0);
-  return s >= 0 && s < table_->TableCount ? static_cast<int>(s) : -1;
+  const int s = ListBox1_.Selected();
+  return s >= 0 && s < table_->TableCount ? s : -1;
 }
 
 void TTableEditForm::SetEdits(const TCharTable& pair) {
-  settingEdits_ = true;
-  SetWindowTextW(Control(EditorId::Edit1), ShownText(*table_, pair.Source).c_str());
-  SetWindowTextW(Control(EditorId::Edit2), ShownText(*table_, pair.Target).c_str());
-  settingEdits_ = false;
+  // The program fills the boxes: no pair follows them.
+  Edit1_.SetTextQuietly(ShownText(*table_, pair.Source));
+  Edit2_.SetTextQuietly(ShownText(*table_, pair.Target));
 }
 
 void TTableEditForm::FillList(int select) {
-  HWND list = Control(EditorId::ListBox1);
+  HWND list = ListBox1_.hwnd();
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-  SendMessageW(list, LB_RESETCONTENT, 0, 0);
-  for (int i = 0; i < table_->TableCount; ++i) SendMessageW(list, LB_ADDSTRING, 0, 0);
-  SendMessageW(list, LB_SETCURSEL, select, 0);
+  ListBox1_.Clear();
+  for (int i = 0; i < table_->TableCount; ++i) ListBox1_.Add({});  // the rows are drawn from the table
+  ListBox1_.Select(select);
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
 }
 
 void TTableEditForm::Changed() {
   modified_ = true;
-  InvalidateRect(Control(EditorId::ListBox1), nullptr, TRUE);
+  InvalidateRect(ListBox1_.hwnd(), nullptr, TRUE);
   UpdateSample();
 }
 
@@ -326,7 +338,7 @@ void TTableEditForm::FormShow() {
   modified_ = false;
   SetWindowTextW(hwnd_, kTitle);
   FillList(-1);
-  for (EditorId edit : {EditorId::Edit1, EditorId::Edit2}) EnableWindow(Control(edit), TRUE);
+  for (const ui::Edit* edit : {&Edit1_, &Edit2_}) edit->Enable(true);
   ShowEditState();
 }
 
@@ -482,7 +494,7 @@ void TTableEditForm::sSpeedButton4Click() {
   if (table_->From != before.From || table_->To != before.To || table_->Description != before.Description ||
       table_->FromIcon != before.FromIcon || table_->ToIcon != before.ToIcon || sections_ != sectionsBefore)
     modified_ = true;
-  InvalidateRect(Control(EditorId::ListBox1), nullptr, TRUE);  // changed flags show at once
+  InvalidateRect(ListBox1_.hwnd(), nullptr, TRUE);  // changed flags show at once
   UpdateSample();
 }
 
@@ -497,19 +509,17 @@ void TTableEditForm::sSpeedButton5Click() {
     MessageBoxW(hwnd_, text.c_str(), kTitle, MB_OK | MB_ICONINFORMATION);
     return;
   }
-  const std::wstring source = ui::GetText(Control(EditorId::Edit1));
-  const std::wstring target = ui::GetText(Control(EditorId::Edit2));
+  const std::wstring source = Edit1_.Text();
+  const std::wstring target = Edit2_.Text();
   // Either text may need a Unicode table: it turns before either is taken.
   TakenText(*table_, source + target);
   table_->AddPair(TakenText(*table_, source), TakenText(*table_, target));
-  HWND list = Control(EditorId::ListBox1);
-  const auto row = SendMessageW(list, LB_ADDSTRING, 0, 0);
-  SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(row), 0);
+  ListBox1_.ScrollTo(ListBox1_.Add({}));
   // The boxes make the next new pair: nothing selected, nothing in them, so
   // what is typed next can no more change the pair just added or another.
-  SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+  ListBox1_.Select(-1);
   SetEdits({});
-  SetFocus(Control(EditorId::Edit1));
+  SetFocus(Edit1_.hwnd());
   Changed();
   ShowEditState();
 }
@@ -520,10 +530,9 @@ void TTableEditForm::DeletePair() {
   TTransTable& t = *table_;
   for (int i = s; i + 1 < t.TableCount; ++i) t.Table[i] = std::move(t.Table[i + 1]);
   t.Table[--t.TableCount] = {};
-  HWND list = Control(EditorId::ListBox1);
-  SendMessageW(list, LB_DELETESTRING, s, 0);
+  ListBox1_.Delete(s);
   const int next = std::min(s, t.TableCount - 1);
-  SendMessageW(list, LB_SETCURSEL, next, 0);
+  ListBox1_.Select(next);
   SetEdits(next >= 0 ? t.Table[next] : TCharTable{});
   Changed();
   ShowEditState();
@@ -534,7 +543,7 @@ void TTableEditForm::MovePair(int step) {
   const int to = s + step;
   if (s < 0 || to < 0 || to >= table_->TableCount) return;
   std::swap(table_->Table[s], table_->Table[to]);
-  SendMessageW(Control(EditorId::ListBox1), LB_SETCURSEL, to, 0);
+  ListBox1_.Select(to);
   Changed();
   ShowEditState();
 }
@@ -542,7 +551,7 @@ void TTableEditForm::MovePair(int step) {
 void TTableEditForm::ListBox1Click() {
   const int s = Selected();
   if (s < 0) return;
-  for (EditorId edit : {EditorId::Edit1, EditorId::Edit2}) EnableWindow(Control(edit), TRUE);
+  for (const ui::Edit* edit : {&Edit1_, &Edit2_}) edit->Enable(true);
   SetEdits(table_->Table[s]);
   ShowEditState();
 }
@@ -556,21 +565,21 @@ void TTableEditForm::ShowEditState() {
     text = L"Правка пары " + std::to_wstring(s + 1) + L" из " + std::to_wstring(table_->TableCount) +
            L": изменения сразу меняют её. Esc \u2014 новая пара.";
   }
-  SendMessageW(Control(EditorId::StatusBar1), SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  StatusBar1_.SetPartText(text);
 }
 
-void TTableEditForm::EditChange(EditorId edit) {
+void TTableEditForm::EditChange(const ui::Edit& edit) {
   const int s = Selected();
-  if (settingEdits_ || s < 0) return;
-  std::string text = TakenText(*table_, ui::GetText(Control(edit)));
-  std::string& field = edit == EditorId::Edit1 ? table_->Table[s].Source : table_->Table[s].Target;
+  if (s < 0) return;
+  std::string text = TakenText(*table_, edit.Text());
+  std::string& field = &edit == &Edit1_ ? table_->Table[s].Source : table_->Table[s].Target;
   if (field == text) return;
   field = std::move(text);
   Changed();
 }
 
 void TTableEditForm::UpdateSample() {
-  const std::wstring sample = ui::GetText(Control(EditorId::EditSample));
+  const std::wstring sample = EditSample_.Text();
   std::wstring result;
   if (!sample.empty()) {
     try {
@@ -586,7 +595,7 @@ void TTableEditForm::UpdateSample() {
       result = kNotEnoughMemory;
     }
   }
-  SetWindowTextW(Control(EditorId::EditResult), result.c_str());
+  EditResult_.SetText(result);
 }
 
 void TTableEditForm::ListBox1DrawItem(const DRAWITEMSTRUCT& item) {
@@ -629,86 +638,42 @@ void TTableEditForm::ListBox1DrawItem(const DRAWITEMSTRUCT& item) {
   drawFlag(table_->ToIcon, kTargetFlagX);
 }
 
-LRESULT TTableEditForm::OnCtlColor(HDC dc, HWND control) {
-  const auto id = static_cast<EditorId>(GetDlgCtrlID(control));
-  if (id == EditorId::Label2 || id == EditorId::LabelArrow) SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHT));
-  SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-  return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-}
-
 LRESULT TTableEditForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_GETFONT:
       return reinterpret_cast<LRESULT>(font_.get());
     case WM_MEASUREITEM: {
+      // The rows of the pair list, asked for while the list is made.
       auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
       if (measure->CtlType == ODT_LISTBOX) measure->itemHeight = static_cast<UINT>(dpi_(kRowHeight));
       return TRUE;
     }
-    case WM_DRAWITEM: {
-      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-      if (item.CtlType == ODT_LISTBOX) {
-        ListBox1DrawItem(item);
-      } else if (item.CtlType == ODT_BUTTON) {
-        for (ui::FlatButton* b : buttons_)
-          if (b->Id() == static_cast<int>(item.CtlID)) b->Draw(item);
-      }
-      return TRUE;
-    }
-    case WM_CTLCOLORLISTBOX:
-      return reinterpret_cast<LRESULT>(listBrush_.get());
     case WM_CTLCOLORSTATIC:
-      if (reinterpret_cast<HWND>(lParam) != Control(EditorId::EditResult))
-        return OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-      break;
-    case WM_VKEYTOITEM:
-      if (LOWORD(wParam) == VK_DELETE) {
-        DeletePair();
-        return -2;
-      }
-      return -1;
-    case WM_COMMAND: {
-      const int id = LOWORD(wParam);
-      const int code = HIWORD(wParam);
-      if (id == Id(EditorId::ListBox1)) {
-        if (code == LBN_SELCHANGE) ListBox1Click();
-      } else if (id == Id(EditorId::Edit1) || id == Id(EditorId::Edit2)) {
-        if (code == EN_CHANGE) EditChange(static_cast<EditorId>(id));
-      } else if (id == Id(EditorId::EditSample)) {
-        if (code == EN_CHANGE) UpdateSample();
-      } else if (id == IDOK) {
-        // Enter in the pair's boxes adds the new pair, as "+" does.
-        HWND focus = GetFocus();
-        if (Selected() < 0 && (focus == Control(EditorId::Edit1) || focus == Control(EditorId::Edit2)))
-          sSpeedButton5Click();
-      } else if (id == kFormatGuideCommand) {
+      // The labels and lines without colours of their own; the sample's
+      // result keeps the look of a read-only box.
+      if (reinterpret_cast<HWND>(lParam) == EditResult_.hwnd()) break;
+      SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    case WM_COMMAND:
+      // The one command that is no control's: F1. The rest (the buttons'
+      // keys, Enter and Esc) the dialog base hands on.
+      if (lParam == 0 && LOWORD(wParam) == Id(EditorId::FormatGuide)) {
         OpenFormatGuide(hwnd_);
-      } else if (id == IDCANCEL) {
-        // Esc lets a selected pair go, so what is typed next makes a new pair;
-        // with none selected it closes the editor as "Закрыть" does.
-        if (Selected() >= 0) {
-          SendMessageW(Control(EditorId::ListBox1), LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-          ShowEditState();
-        } else {
-          sSpeedButton3Click();
-        }
-      } else if (code == BN_CLICKED || code == BN_DOUBLECLICKED || (code == 1 && lParam == 0)) {
-        // A click, or the accelerator of a button.
-        for (ui::FlatButton* b : buttons_)
-          if (b->Id() == id && IsWindowEnabled(b->hwnd())) b->Click();
+        return 0;
       }
-      return 0;
-    }
+      break;
     case WM_HELP:
       OpenFormatGuide(hwnd_);
       return TRUE;
     case WM_CLOSE:
+      // The close box closes at once (with the question), where Esc first
+      // lets a selected pair go.
       sSpeedButton3Click();
       return 0;
     default:
       break;
   }
-  return Window::HandleMessage(message, wParam, lParam);
+  return Dialog::HandleMessage(message, wParam, lParam);
 }
 
 }  // namespace velmar

@@ -12,6 +12,7 @@
 #include "controls.h"
 #include "editor_ids.h"
 #include "image.h"
+#include "standard_controls.h"
 #include "table_edit_model.h"
 #include "tables.h"
 #include "dialog.h"
@@ -44,7 +45,6 @@ class TTableEditForm : public ui::Dialog {
   void AddButton(ui::FlatButton& button, EditorId id, const wchar_t* text, const wchar_t* icon,
                  const wchar_t* tip);
   void Layout();
-  HWND Control(EditorId id) const { return GetDlgItem(hwnd_, static_cast<int>(id)); }
   int Selected() const;
   void SetEdits(const TCharTable& pair);
   void FillList(int select);
@@ -60,7 +60,7 @@ class TTableEditForm : public ui::Dialog {
   void DeletePair();
   void MovePair(int step);
   void ListBox1Click();
-  void EditChange(EditorId edit);  // Edit1 or Edit2: the selected pair follows as the user types
+  void EditChange(const ui::Edit& edit);  // Edit1 or Edit2: the selected pair follows as the user types
   void ListBox1DrawItem(const DRAWITEMSTRUCT& item);
   void UpdateSample();
   void ShowEditState();  // says in the status bar which pair the edit boxes edit
@@ -70,7 +70,6 @@ class TTableEditForm : public ui::Dialog {
   bool ConfirmDiscard();
   // Says what a save would change in the table; false when the user goes back.
   bool ConfirmSaveAsShown();
-  LRESULT OnCtlColor(HDC dc, HWND control);
 
   HWND owner_ = nullptr;
   std::unique_ptr<TTransTable> table_;
@@ -78,19 +77,32 @@ class TTableEditForm : public ui::Dialog {
   TableEncoding openedEncoding_ = TableEncoding::Cp1251;  // of the file the table came from
   std::vector<std::filesystem::path> saved_;
   bool modified_ = false;
-  bool settingEdits_ = false;
   bool done_ = false;
 
   ui::Image flags_, marker_;
   std::map<std::wstring, ui::IconPair> icons_;
   ui::Font font_, listFont_, boldFont_;
-  ui::Brush listBrush_;
   ui::AcceleratorTable accelerators_;
   HWND tooltip_ = nullptr;
 
-  ui::FlatButton sSpeedButton1_, sSpeedButton2_, sSpeedButton4_, sSpeedButton3_, btn_Delete_, btn_Up_, btn_Down_,
-      sSpeedButton5_;
-  std::vector<ui::FlatButton*> buttons_;
+  // The controls, in their tab order.
+  ui::FlatButton sSpeedButton1_, sSpeedButton2_;
+  ui::Label Separator1_;
+  ui::FlatButton sSpeedButton4_;
+  ui::Label Separator2_;
+  ui::FlatButton sSpeedButton3_, btn_Delete_, btn_Up_, btn_Down_;
+  ui::Label Separator3_;
+  ui::ListBox ListBox1_;
+  ui::FlatButton sSpeedButton5_;
+  ui::Label Label1_;
+  ui::Edit Edit1_;
+  ui::Label Label2_, Label3_;
+  ui::Edit Edit2_;
+  ui::Label LabelSample_;
+  ui::Edit EditSample_;
+  ui::Label LabelArrow_;
+  ui::Edit EditResult_;
+  ui::StatusBar StatusBar1_;
 };
 
 }  // namespace velmar

@@ -13,8 +13,6 @@ namespace {
 constexpr int kClientWidth = 305, kClientHeight = 300;
 constexpr int kComboItemHeight = 18;
 
-int Id(ParamId id) { return static_cast<int>(id); }
-
 }  // namespace
 
 TTableParamForm::TTableParamForm(const ui::Image& flags) : flags_(flags) {}
@@ -23,37 +21,34 @@ bool TTableParamForm::Execute(HWND owner, HWND centreOn, TTransTable& table, con
                               std::vector<LetterSet>* sets) {
   TTableParamForm form(flags);
   form.Create(owner, centreOn);
-  SetWindowTextW(form.Control(ParamId::EditFrom), ShownText(table, table.From).c_str());
-  SetWindowTextW(form.Control(ParamId::EditTo), ShownText(table, table.To).c_str());
-  SetWindowTextW(form.Control(ParamId::EditDesc), ShownText(table, table.Description).c_str());
-  if (sets) SetWindowTextW(form.Control(ParamId::EditSets), ui::Widen(SetsText(*sets)).c_str());
-  EnableWindow(form.Control(ParamId::EditSets), sets != nullptr);
-  for (ParamId combo : {ParamId::ComboBox1, ParamId::ComboBox2})
-    for (int n = 0; n < kFlagCount; ++n) SendMessageW(form.Control(combo), CB_ADDSTRING, 0, 0);
+  form.EditFrom_.SetText(ShownText(table, table.From));
+  form.EditTo_.SetText(ShownText(table, table.To));
+  form.EditDesc_.SetText(ShownText(table, table.Description));
+  if (sets) form.EditSets_.SetText(ui::Widen(SetsText(*sets)));
+  form.EditSets_.Enable(sets != nullptr);
+  for (const ui::ComboBox* combo : {&form.ComboBox1_, &form.ComboBox2_})
+    for (int n = 0; n < kFlagCount; ++n) combo->Add();
   // A number outside the catalogue selects nothing, and stays unless the user picks a flag.
-  SendMessageW(form.Control(ParamId::ComboBox1), CB_SETCURSEL, IsFlagNumber(table.FromIcon) ? table.FromIcon : -1, 0);
-  SendMessageW(form.Control(ParamId::ComboBox2), CB_SETCURSEL, IsFlagNumber(table.ToIcon) ? table.ToIcon : -1, 0);
-  SetFocus(form.Control(ParamId::Button1));
+  form.ComboBox1_.Select(IsFlagNumber(table.FromIcon) ? table.FromIcon : -1);
+  form.ComboBox2_.Select(IsFlagNumber(table.ToIcon) ? table.ToIcon : -1);
+  SetFocus(form.Button1_.hwnd());
 
   form.RunModal(form.done_);
   if (!form.ok_ || !form.hwnd()) return false;
   // Each text taken may turn the table into a Unicode one, so all are read first.
-  const std::wstring from = ui::GetText(form.Control(ParamId::EditFrom));
-  const std::wstring to = ui::GetText(form.Control(ParamId::EditTo));
-  const std::wstring description = ui::GetText(form.Control(ParamId::EditDesc));
+  const std::wstring from = form.EditFrom_.Text();
+  const std::wstring to = form.EditTo_.Text();
+  const std::wstring description = form.EditDesc_.Text();
   table.From = TakenText(table, from);
   table.To = TakenText(table, to);
   table.Description = TakenText(table, description);
-  const auto selected = [&](ParamId combo) {
-    return static_cast<int>(SendMessageW(form.Control(combo), CB_GETCURSEL, 0, 0));
-  };
   if (sets) {
     // Kept in UTF-8 whatever the table's encoding; a letter Windows-1251
     // lacks makes the saved file UTF-8.
-    *sets = ParseSetsText(ui::Narrow(ui::GetText(form.Control(ParamId::EditSets))));
+    *sets = ParseSetsText(ui::Narrow(form.EditSets_.Text()));
   }
-  table.FromIcon = PickedIcon(selected(ParamId::ComboBox1), table.FromIcon);
-  table.ToIcon = PickedIcon(selected(ParamId::ComboBox2), table.ToIcon);
+  table.FromIcon = PickedIcon(form.ComboBox1_.Selected(), table.FromIcon);
+  table.ToIcon = PickedIcon(form.ComboBox2_.Selected(), table.ToIcon);
   return true;
 }
 
@@ -64,54 +59,68 @@ void TTableParamForm::Create(HWND owner, HWND centreOn) {
   CreateDialogWindow(kTableParamClass, L"Параметры таблицы", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
                      WS_EX_TOOLWINDOW | WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, {kClientWidth, kClientHeight},
                      dpi_, owner, centreOn);
+  CreateControls();
+}
 
+// The controls in their tab order, at their places at 96 DPI, and what each does.
+void TTableParamForm::CreateControls() {
+  const auto place = [this](const ui::Control& control, int x, int y, int w, int h) {
+    layout_.Place(control.hwnd(), x, y, w, h, dpi_);
+  };
   // The labels carry access keys: Alt and the letter go to the box after the label.
   constexpr DWORD kLabel = SS_LEFTNOWORDWRAP;
-  constexpr DWORD kEdit = WS_TABSTOP | ES_AUTOHSCROLL;
-  constexpr DWORD kFlags = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED;
-  const struct {
-    ParamId id;
-    const wchar_t* kind;
-    const wchar_t* text;
-    DWORD style, exStyle;
-    int x, y, w, h;
-  } controls[] = {
-      {ParamId::LabelFrom, L"STATIC", L"&Орегинал:", kLabel, 0, 8, 8, 225, 15},
-      {ParamId::EditFrom, L"EDIT", L"", kEdit, WS_EX_CLIENTEDGE, 8, 24, 225, 23},
-      {ParamId::LabelFromIcon, L"STATIC", L"&Иконка:", kLabel, 0, 240, 8, 57, 15},
-      {ParamId::ComboBox1, L"COMBOBOX", L"", kFlags, 0, 240, 24, 41, 300},
-      {ParamId::LabelTo, L"STATIC", L"&Транскрипция:", kLabel, 0, 8, 54, 225, 15},
-      {ParamId::EditTo, L"EDIT", L"", kEdit, WS_EX_CLIENTEDGE, 8, 70, 225, 23},
-      {ParamId::LabelToIcon, L"STATIC", L"Икон&ка:", kLabel, 0, 240, 54, 57, 15},
-      {ParamId::ComboBox2, L"COMBOBOX", L"", kFlags, 0, 240, 70, 41, 300},
-      {ParamId::LabelDesc, L"STATIC", L"Опи&сание:", kLabel, 0, 8, 100, 273, 15},
-      {ParamId::EditDesc, L"EDIT", L"", kEdit, WS_EX_CLIENTEDGE, 8, 116, 273, 23},
-      {ParamId::LabelSets, L"STATIC", L"&Наборы букв для контекстов (имя=буквы):", kLabel, 0, 8, 146, 289, 15},
-      {ParamId::EditSets, L"EDIT", L"",
-       WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN, WS_EX_CLIENTEDGE, 8,
-       162, 289, 80},
-      {ParamId::Bevel1, L"STATIC", L"", SS_ETCHEDHORZ, 0, 8, 249, 289, 2},
-      {ParamId::Button1, L"BUTTON", L"\u041E\u041A" /* ОК */, WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 8, 262, 85, 27},
-      {ParamId::Button2, L"BUTTON", L"Отмена", WS_TABSTOP | BS_PUSHBUTTON, 0, 212, 262, 85, 27},
+  const auto label = [&](ui::Label& control, ParamId id, const wchar_t* text, int x, int y, int w) {
+    control.accessKey = true;
+    control.Create(hwnd_, Id(id), text, kLabel);
+    place(control, x, y, w, 15);
   };
-  for (const auto& c : controls) {
-    HWND control = ui::CreateControl(hwnd_, c.kind, c.text, c.style, c.exStyle, Id(c.id));
-    layout_.Place(control, c.x, c.y, c.w, c.h, dpi_);
-  }
+  const auto edit = [&](ui::Edit& control, ParamId id, int x, int y, int w) {
+    control.Create(hwnd_, Id(id));
+    place(control, x, y, w, 23);
+  };
+  const auto flags = [&](ui::ComboBox& control, ParamId id, int x, int y) {
+    control.onDrawItem = [this](const DRAWITEMSTRUCT& item) { ComboBoxDrawItem(item); };
+    control.Create(hwnd_, Id(id), WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED);
+    place(control, x, y, 41, 300);
+  };
+  label(LabelFrom_, ParamId::LabelFrom, L"&Орегинал:", 8, 8, 225);
+  edit(EditFrom_, ParamId::EditFrom, 8, 24, 225);
+  label(LabelFromIcon_, ParamId::LabelFromIcon, L"&Иконка:", 240, 8, 57);
+  flags(ComboBox1_, ParamId::ComboBox1, 240, 24);
+  label(LabelTo_, ParamId::LabelTo, L"&Транскрипция:", 8, 54, 225);
+  edit(EditTo_, ParamId::EditTo, 8, 70, 225);
+  label(LabelToIcon_, ParamId::LabelToIcon, L"Икон&ка:", 240, 54, 57);
+  flags(ComboBox2_, ParamId::ComboBox2, 240, 70);
+  label(LabelDesc_, ParamId::LabelDesc, L"Опи&сание:", 8, 100, 273);
+  edit(EditDesc_, ParamId::EditDesc, 8, 116, 273);
+  label(LabelSets_, ParamId::LabelSets, L"&Наборы букв для контекстов (имя=буквы):", 8, 146, 289);
+  EditSets_.Create(hwnd_, Id(ParamId::EditSets),
+                   WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN);
+  place(EditSets_, 8, 162, 289, 80);
+  Bevel1_.Create(hwnd_, Id(ParamId::Bevel1), L"", SS_ETCHEDHORZ);
+  place(Bevel1_, 8, 249, 289, 2);
+  Button1_.Create(hwnd_, Id(ParamId::Button1), L"\u041E\u041A" /* ОК */, BS_DEFPUSHBUTTON);
+  place(Button1_, 8, 262, 85, 27);
+  Button2_.Create(hwnd_, Id(ParamId::Button2), L"Отмена");
+  place(Button2_, 212, 262, 85, 27);
+
+  // "ОК" and Enter keep what was typed; "Отмена", Esc and the close box drop it.
+  Button1_.onClick = [this] { Finish(true); };
+  Button2_.onClick = [this] { Finish(false); };
+  onOk = [this] { Finish(true); };
+  onCancel = [this] { Finish(false); };
+
   // The flag pickers show pictures only; the etched line only decorates.
-  ui::SetAccessibleName(GetDlgItem(hwnd_, Id(ParamId::ComboBox1)), L"Иконка оригинала");
-  ui::SetAccessibleName(GetDlgItem(hwnd_, Id(ParamId::ComboBox2)), L"Иконка транскрипции");
-  ui::MarkSeparator(GetDlgItem(hwnd_, Id(ParamId::Bevel1)));
+  ui::SetAccessibleName(ComboBox1_.hwnd(), L"Иконка оригинала");
+  ui::SetAccessibleName(ComboBox2_.hwnd(), L"Иконка транскрипции");
+  ui::MarkSeparator(Bevel1_.hwnd());
 }
 
 void TTableParamForm::DpiChanged(ui::Dpi) {
   const ui::Font font = std::move(font_);
   font_ = ui::MakeFont({L"Segoe UI", -11}, dpi_);
   ui::ReplaceChildFonts(hwnd_, font.get(), font_.get());
-  for (const ParamId id : {ParamId::ComboBox1, ParamId::ComboBox2}) {
-    SendMessageW(Control(id), CB_SETITEMHEIGHT, 0, dpi_(kComboItemHeight));
-    SendMessageW(Control(id), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), dpi_(kComboItemHeight));
-  }
+  for (const ui::ComboBox* combo : {&ComboBox1_, &ComboBox2_}) combo->SetItemHeight(dpi_(kComboItemHeight));
   layout_.PlaceAll(dpi_);
 }
 
@@ -134,24 +143,13 @@ LRESULT TTableParamForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_GETFONT:
       return reinterpret_cast<LRESULT>(font_.get());
     case WM_MEASUREITEM: {
+      // The flag pickers' rows, asked for while the boxes are made.
       auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
       if (measure->CtlType == ODT_COMBOBOX) measure->itemHeight = static_cast<UINT>(dpi_(kComboItemHeight));
       return TRUE;
     }
-    case WM_DRAWITEM: {
-      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-      if (item.CtlType == ODT_COMBOBOX) ComboBoxDrawItem(item);
-      return TRUE;
-    }
-    case WM_COMMAND:
-      if (LOWORD(wParam) == IDOK && HIWORD(wParam) == BN_CLICKED) Finish(true);
-      else if (LOWORD(wParam) == IDCANCEL && HIWORD(wParam) == BN_CLICKED) Finish(false);
-      return 0;
-    case WM_CLOSE:  // the close box: Cancel
-      Finish(false);
-      return 0;
     default:
-      return Window::HandleMessage(message, wParam, lParam);
+      return Dialog::HandleMessage(message, wParam, lParam);
   }
 }
 

@@ -5,6 +5,7 @@
 
 #include "editor_ids.h"
 #include "image.h"
+#include "standard_controls.h"
 #include "table_edit_model.h"
 #include "tables.h"
 #include "dialog.h"
@@ -27,7 +28,7 @@ class TTableParamForm : public ui::Dialog {
  private:
   explicit TTableParamForm(const ui::Image& flags);
   void Create(HWND owner, HWND centreOn);
-  HWND Control(ParamId id) const { return GetDlgItem(hwnd_, static_cast<int>(id)); }
+  void CreateControls();
   void ComboBoxDrawItem(const DRAWITEMSTRUCT& item) const;  // ComboBox1DrawItem and ComboBox2DrawItem
   void Finish(bool ok);
 
@@ -36,6 +37,22 @@ class TTableParamForm : public ui::Dialog {
   ui::DesignLayout layout_;  // the controls' places at 96 DPI
   bool done_ = false;
   bool ok_ = false;
+
+  // The controls, in their tab order.
+  ui::Label LabelFrom_;
+  ui::Edit EditFrom_;
+  ui::Label LabelFromIcon_;
+  ui::ComboBox ComboBox1_;
+  ui::Label LabelTo_;
+  ui::Edit EditTo_;
+  ui::Label LabelToIcon_;
+  ui::ComboBox ComboBox2_;
+  ui::Label LabelDesc_;
+  ui::Edit EditDesc_;
+  ui::Label LabelSets_;
+  ui::Edit EditSets_;
+  ui::Label Bevel1_;
+  ui::PushButton Button1_, Button2_;
 };
 
 }  // namespace velmar

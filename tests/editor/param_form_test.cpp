@@ -102,6 +102,11 @@ TEST_F(ParamForm, CancelAndTheCloseBoxLeaveTheTableAsItWas) {
   const std::pair<const char*, std::function<void(HWND)>> endings[] = {
       {"Отмена", [](HWND dialog) { Press(dialog, static_cast<int>(ParamId::Button2)); }},
       {"close box", [](HWND dialog) { PostMessageW(dialog, WM_CLOSE, 0, 0); }},
+      {"Esc in a box",
+       [](HWND dialog) {
+         SetFocus(Item(dialog, ParamId::EditDesc));
+         PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+       }},
   };
   for (const auto& [name, end] : endings) {
     SCOPED_TRACE(name);

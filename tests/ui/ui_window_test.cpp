@@ -196,6 +196,49 @@ TEST(Controls, StandardControlsHandleTheirOwnNotifications) {
   EXPECT_EQ(parent.commands.size(), 1u);
 }
 
+// Owner-drawn rows without texts of their own, a label with an access key,
+// and a key the list's owner takes before the list does.
+TEST(Controls, OwnerDrawnItemsAccessKeysAndTheKeysOfAList) {
+  Parent parent;
+  // The item's data is what a box without HASSTRINGS keeps of Add's text:
+  // 0, not the address of a text gone by then.
+  ui::ListBox rows;
+  rows.Create(parent.hwnd(), 20, WS_VSCROLL | LBS_OWNERDRAWFIXED);
+  EXPECT_EQ(rows.Add({}), 0);
+  EXPECT_EQ(rows.Add(L"не хранится"), 1);
+  ui::ComboBox flags;
+  flags.Create(parent.hwnd(), 21, CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED);
+  EXPECT_EQ(flags.Add(), 0);
+  for (int item : {0, 1}) EXPECT_EQ(SendMessageW(rows.hwnd(), LB_GETITEMDATA, item, 0), 0) << item;
+  EXPECT_EQ(SendMessageW(flags.hwnd(), CB_GETITEMDATA, 0, 0), 0);
+
+  ui::Label plain, keyed;
+  plain.Create(parent.hwnd(), 22, L"&Проба");
+  keyed.accessKey = true;
+  keyed.Create(parent.hwnd(), 23, L"&Проба");
+  EXPECT_NE(GetWindowLongW(plain.hwnd(), GWL_STYLE) & SS_NOPREFIX, 0);
+  EXPECT_EQ(GetWindowLongW(keyed.hwnd(), GWL_STYLE) & SS_NOPREFIX, 0);
+
+  ui::ListBox list;
+  list.Create(parent.hwnd(), 24);
+  for (const wchar_t* item : {L"один", L"два", L"три"}) list.Add(item);
+  list.Select(0);
+  std::vector<WPARAM> keys;
+  list.onKeyDown = [&](WPARAM key) {
+    keys.push_back(key);
+    if (key != VK_DELETE) return false;
+    list.Delete(list.Selected());
+    return true;
+  };
+  SendMessageW(list.hwnd(), WM_KEYDOWN, VK_DELETE, 0);  // taken: the list does nothing more
+  EXPECT_EQ(list.Count(), 2);
+  EXPECT_EQ(list.ItemText(0), L"два");
+  list.Select(0);
+  SendMessageW(list.hwnd(), WM_KEYDOWN, VK_DOWN, 0);  // refused: the list moves its selection
+  EXPECT_EQ(list.Selected(), 1);
+  EXPECT_EQ(keys, (std::vector<WPARAM>{VK_DELETE, VK_DOWN}));
+}
+
 TEST(Controls, TheProgramsOwnTextIsNoEdit) {
   Parent parent;
   ui::Edit edit;  // single-line: it reports a WM_SETTEXT as a change
