@@ -222,6 +222,15 @@ std::optional<LRESULT> Label::OnDrawItem(const DRAWITEMSTRUCT& item) {
   return TRUE;
 }
 
+void ProgressBar::Create(HWND parent, int id, DWORD style) {
+  CreateAs(parent, PROGRESS_CLASSW, L"", style, 0, id);
+}
+
+void ProgressBar::StartMarquee() const {
+  SetWindowLongW(hwnd(), GWL_STYLE, GetWindowLongW(hwnd(), GWL_STYLE) | PBS_MARQUEE);
+  SendMessageW(hwnd(), PBM_SETMARQUEE, TRUE, 30);
+}
+
 void PushButton::Create(HWND parent, int id, std::wstring_view text, DWORD style) {
   CreateAs(parent, L"BUTTON", text, WS_TABSTOP | style, 0, id);
 }

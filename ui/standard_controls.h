@@ -116,6 +116,18 @@ class Label : public Control {
   std::optional<LRESULT> OnDrawItem(const DRAWITEMSTRUCT& item) override;
 };
 
+// A progress bar (PROGRESS_CLASS): it tells nothing, it only shows.
+class ProgressBar : public Control {
+ public:
+  void Create(HWND parent, int id, DWORD style = 0);
+
+  void SetRange(int maximum) const { SendMessageW(hwnd(), PBM_SETRANGE32, 0, maximum); }
+  void SetPosition(int position) const { SendMessageW(hwnd(), PBM_SETPOS, static_cast<WPARAM>(position), 0); }
+  int Position() const { return static_cast<int>(SendMessageW(hwnd(), PBM_GETPOS, 0, 0)); }
+  // For work of unknown length: a block runs along the bar instead of filling it.
+  void StartMarquee() const;
+};
+
 // A push BUTTON; BS_OWNERDRAW ones draw through onDrawItem.
 class PushButton : public Control {
  public:

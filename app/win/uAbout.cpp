@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <string>
-#include <tuple>
 
 #include "accessible.h"
 #include "text.h"
@@ -17,8 +16,6 @@ constexpr int kClientHeight = 288;
 constexpr int kWhiteHeight = 249;  // the white upper part; the rule and the button below
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
-
-int Id(AboutId id) { return static_cast<int>(id); }
 
 }  // namespace
 
@@ -54,19 +51,25 @@ void TAboutForm::DpiChanged(ui::Dpi) {
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-HWND TAboutForm::AddLabel(AboutId id, const std::string& text, int x, int y, int w, int h, DWORD style) {
-  HWND label = ui::CreateControl(hwnd_, L"STATIC", ui::Widen(text), SS_NOPREFIX | style, 0, Id(id));
-  layout_.Place(label, x, y, w, h, dpi_);
-  SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-  return label;
+void TAboutForm::AddLabel(ui::Label& label, AboutId id, const std::string& text, int x, int y, int w, int h,
+                          DWORD style) {
+  label.Create(hwnd_, Id(id), ui::Widen(text), style);
+  layout_.Place(label.hwnd(), x, y, w, h, dpi_);
+  SendMessageW(label.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
 }
 
-HWND TAboutForm::AddLink(AboutId id, const std::string& text, int y) {
-  HWND link = ui::CreateControl(hwnd_, L"BUTTON", ui::Widen(text), BS_OWNERDRAW | WS_TABSTOP, 0, Id(id));
-  layout_.Place(link, 88, y, 260, 15, dpi_);
-  SendMessageW(link, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.get()), FALSE);
-  ui::SetAccessibleName(link, {}, ROLE_SYSTEM_LINK);
-  return link;
+void TAboutForm::AddLink(Link& link, AboutId id, const std::string& text, int y, std::string target) {
+  link.onClick = [this, target = std::move(target)] { Open(target); };
+  link.onDrawItem = [this](const DRAWITEMSTRUCT& item) { DrawLink(item); };
+  link.Create(hwnd_, Id(id), ui::Widen(text), BS_OWNERDRAW);
+  layout_.Place(link.hwnd(), 88, y, 260, 15, dpi_);
+  SendMessageW(link.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.get()), FALSE);
+  ui::SetAccessibleName(link.hwnd(), {}, ROLE_SYSTEM_LINK);
+}
+
+std::optional<LRESULT> TAboutForm::Link::OnCommand(WORD code) {
+  if (code == BN_DOUBLECLICKED) return 0;
+  return PushButton::OnCommand(code);
 }
 
 void TAboutForm::DrawLink(const DRAWITEMSTRUCT& item) const {
@@ -85,44 +88,50 @@ void TAboutForm::DrawLink(const DRAWITEMSTRUCT& item) const {
   if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &extent);
 }
 
+// The controls in their tab order, wired to what they do.
 void TAboutForm::FormCreate() {
   // The banner opens the web page, as the first link does.
-  ui::SetAccessibleName(AddLabel(AboutId::Image2, "", 226, 2, 129, 32, SS_NOTIFY | SS_OWNERDRAW),
-                        ui::Widen("Веб-страница VelmarPro"), ROLE_SYSTEM_LINK);
-  HWND name = AddLabel(AboutId::Label1, "VelmarPro", 64, 8, 150, 15);
-  SendMessageW(name, WM_SETFONT, reinterpret_cast<WPARAM>(nameFont_.get()), FALSE);
-  AddLabel(AboutId::Label2, VersionLine(version_), 64, 24, 160, 15);
-  AddLabel(AboutId::Label3, "Разработчик: команда VelmarPro", 64, 40, 280, 15);
-  AddLabel(AboutId::Label4,
+  Image2_.onClick = [this] { Open(links_.web); };
+  Image2_.onDrawItem = [this](const DRAWITEMSTRUCT& item) {
+    FillRect(item.hDC, &item.rcItem, white_.get());
+    banner_.Draw(item.hDC, 0, 0);
+  };
+  AddLabel(Image2_, AboutId::Image2, "", 226, 2, 129, 32, SS_OWNERDRAW);
+  ui::SetAccessibleName(Image2_.hwnd(), ui::Widen("Веб-страница VelmarPro"), ROLE_SYSTEM_LINK);
+  AddLabel(Label1_, AboutId::Label1, "VelmarPro", 64, 8, 150, 15);
+  SendMessageW(Label1_.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(nameFont_.get()), FALSE);
+  AddLabel(Label2_, AboutId::Label2, VersionLine(version_), 64, 24, 160, 15);
+  AddLabel(Label3_, AboutId::Label3, "Разработчик: команда VelmarPro", 64, 40, 280, 15);
+  AddLabel(Label4_, AboutId::Label4,
            "Программа для транслитерации текста как по стандартам (ГОСТ, BGN/PCGN и д.р.) также может "
            "использовать другие стандарты для транслитерации.",
            16, 64, 329, 41);
   // The icon sets' licences ask for their authors to be named.
-  AddLabel(AboutId::Credits,
+  AddLabel(Credits_, AboutId::Credits,
            "Значки кнопок: набор «Silk», Mark James (famfamfam.com), лицензия CC BY 2.5. "
            "Флаги: Mark James (famfamfam.com), общественное достояние.",
            16, 112, 329, 44);
-  AddLabel(AboutId::Label5, "WEB:", 16, 168, 70, 15);
-  AddLabel(AboutId::Label6, "E-Mail:", 16, 184, 70, 15);
-  AddLabel(AboutId::Label7, "VK:", 16, 200, 70, 15);
-  for (auto [id, text, y] : {std::tuple{AboutId::Label8, links_.web, 168}, std::tuple{AboutId::Label9, links_.mail, 184},
-                             std::tuple{AboutId::Label10, links_.community, 200}})
-    AddLink(id, text, y);
-  AddLabel(AboutId::Label11, "Свободная программа: копируйте и дарите её друзьям.", 16, 224, 337, 17);
-  HWND ok = ui::CreateControl(hwnd_, L"BUTTON", ui::Widen("ОК"), BS_DEFPUSHBUTTON | WS_TABSTOP, 0, Id(AboutId::Button1));
-  layout_.Place(ok, 278, 256, 75, 25, dpi_);
-  SendMessageW(ok, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+  AddLabel(Label5_, AboutId::Label5, "WEB:", 16, 168, 70, 15);
+  AddLabel(Label6_, AboutId::Label6, "E-Mail:", 16, 184, 70, 15);
+  AddLabel(Label7_, AboutId::Label7, "VK:", 16, 200, 70, 15);
+  AddLink(Label8_, AboutId::Label8, links_.web, 168, links_.web);
+  AddLink(Label9_, AboutId::Label9, links_.mail, 184, links_.mailUrl);
+  AddLink(Label10_, AboutId::Label10, links_.community, 200, links_.community);
+  AddLabel(Label11_, AboutId::Label11, "Свободная программа: копируйте и дарите её друзьям.", 16, 224, 337, 17);
+  Button1_.onClick = [this] { Close(); };
+  Button1_.Create(hwnd_, Id(AboutId::Button1), ui::Widen("ОК"), BS_DEFPUSHBUTTON);
+  layout_.Place(Button1_.hwnd(), 278, 256, 75, 25, dpi_);
+  SendMessageW(Button1_.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+  // Enter where no button takes it, Esc and the close box close the window as "ОК" does.
+  onOk = [this] { Close(); };
+  onCancel = [this] { Close(); };
 }
 
 void TAboutForm::ShowModal() {
   closed_ = false;
-  SetFocus(GetDlgItem(hwnd_, Id(AboutId::Button1)));
+  SetFocus(Button1_.hwnd());
   RunModal(closed_);
 }
-
-void TAboutForm::Label8Click() { Open(links_.web); }
-void TAboutForm::Label9Click() { Open(links_.mailUrl); }
-void TAboutForm::Label10Click() { Open(links_.community); }
 
 // The shell opens the browser or the mail program; the window stays open.
 void TAboutForm::Open(const std::string& target) {
@@ -130,8 +139,7 @@ void TAboutForm::Open(const std::string& target) {
 }
 
 bool TAboutForm::IsLink(HWND control) const {
-  const int id = GetDlgCtrlID(control);
-  return id == Id(AboutId::Label8) || id == Id(AboutId::Label9) || id == Id(AboutId::Label10);
+  return control && (control == Label8_.hwnd() || control == Label9_.hwnd() || control == Label10_.hwnd());
 }
 
 void TAboutForm::Paint(HDC dc) {
@@ -151,50 +159,25 @@ LRESULT TAboutForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       Paint(paint.get());
       return 0;
     }
-    case WM_DRAWITEM: {
-      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-      if (IsLink(item.hwndItem)) {
-        DrawLink(item);
-        return TRUE;
-      }
-      if (item.CtlID != static_cast<UINT>(Id(AboutId::Image2))) break;
-      FillRect(item.hDC, &item.rcItem, white_.get());
-      banner_.Draw(item.hDC, 0, 0);
-      return TRUE;
-    }
     case WM_CTLCOLORSTATIC: {
-      // Labels are transparent over the white upper part; links in the highlight colour.
+      // Labels are transparent over the white upper part.
       HDC dc = reinterpret_cast<HDC>(wParam);
       SetBkMode(dc, TRANSPARENT);
-      SetTextColor(dc, GetSysColor(IsLink(reinterpret_cast<HWND>(lParam)) ? COLOR_HIGHLIGHT : COLOR_WINDOWTEXT));
+      SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
       return reinterpret_cast<LRESULT>(white_.get());
     }
     case WM_SETCURSOR: {
       HWND over = reinterpret_cast<HWND>(wParam);
-      if (IsLink(over) || GetDlgCtrlID(over) == Id(AboutId::Image2)) {
+      if (IsLink(over) || over == Image2_.hwnd()) {
         SetCursor(LoadCursorW(nullptr, IsLink(over) ? IDC_HAND : IDC_HELP));
         return TRUE;
       }
       break;
     }
-    case WM_COMMAND: {
-      const int id = LOWORD(wParam);
-      if (id == IDOK || id == IDCANCEL) {
-        closed_ = true;
-      } else if (HIWORD(wParam) == STN_CLICKED || HIWORD(wParam) == BN_CLICKED) {  // the banner, a link
-        if (id == Id(AboutId::Label8) || id == Id(AboutId::Image2)) Label8Click();
-        if (id == Id(AboutId::Label9)) Label9Click();
-        if (id == Id(AboutId::Label10)) Label10Click();
-      }
-      return 0;
-    }
-    case WM_CLOSE:
-      closed_ = true;
-      return 0;
     default:
       break;
   }
-  return Window::HandleMessage(message, wParam, lParam);
+  return Dialog::HandleMessage(message, wParam, lParam);
 }
 
 }  // namespace velmar

@@ -3,31 +3,34 @@
 // its web page, mail address and community page, and the credits.
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "about_links.h"
 #include "image.h"
 #include "dialog.h"
+#include "standard_controls.h"
 
 namespace velmar {
 
 // Control identifiers (also read by the end-to-end tests).
 enum class AboutId : int {
   Image2 = 101,  // the banner
-  Label1,
-  Label2,  // version line
-  Label3,
-  Label4,
-  Label5,
-  Label6,
-  Label7,
-  Label8,  // web page link
-  Label9,  // mail link
-  Label10,  // community page link
-  Label11,  // notice line
-  Credits,
+  Label1 = 102,
+  Label2 = 103,  // version line
+  Label3 = 104,
+  Label4 = 105,
+  Label5 = 106,
+  Label6 = 107,
+  Label7 = 108,
+  Label8 = 109,  // web page link
+  Label9 = 110,  // mail link
+  Label10 = 111,  // community page link
+  Label11 = 112,  // notice line
+  Credits = 113,
   Button1 = IDOK,
 };
+constexpr int Id(AboutId id) { return static_cast<int>(id); }
 
 class TAboutForm : public ui::Dialog {
  public:
@@ -42,17 +45,21 @@ class TAboutForm : public ui::Dialog {
   void DpiChanged(ui::Dpi previous) override;
 
  private:
+  // A link: a button drawn as underlined text, so that Tab reaches it and
+  // Enter or Space opens it as a click does. A double click opens it once:
+  // an owner-drawn button tells the second click apart (BN_DOUBLECLICKED).
+  class Link : public ui::PushButton {
+   protected:
+    std::optional<LRESULT> OnCommand(WORD code) override;
+  };
+
   void FormCreate();
   void MakeFontsAndPictures();  // at the window's display scale
-  HWND AddLabel(AboutId id, const std::string& text, int x, int y, int w, int h, DWORD style = 0);
-  // A link: a button drawn as underlined text, so that Tab reaches it and
-  // Enter or Space opens it as a click does.
-  HWND AddLink(AboutId id, const std::string& text, int y);
+  void AddLabel(ui::Label& label, AboutId id, const std::string& text, int x, int y, int w, int h, DWORD style = 0);
+  void AddLink(Link& link, AboutId id, const std::string& text, int y, std::string target);
   void DrawLink(const DRAWITEMSTRUCT& item) const;
-  void Label8Click();
-  void Label9Click();
-  void Label10Click();
   void Open(const std::string& target);
+  void Close() { closed_ = true; }
   void Paint(HDC dc);
   bool IsLink(HWND control) const;
 
@@ -65,6 +72,11 @@ class TAboutForm : public ui::Dialog {
   ui::Image banner_;
   ui::DesignLayout layout_;  // the controls' places at 96 DPI
   bool closed_ = false;
+  // The controls in their tab order.
+  ui::Label Image2_, Label1_, Label2_, Label3_, Label4_, Credits_, Label5_, Label6_, Label7_;
+  Link Label8_, Label9_, Label10_;
+  ui::Label Label11_;
+  ui::PushButton Button1_;
 };
 
 }  // namespace velmar

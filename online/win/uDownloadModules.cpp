@@ -17,8 +17,6 @@ using ui::Widen;
 constexpr int kIconApply = 0;   // "Да": a green tick
 constexpr int kIconCancel = 1;  // "Нет": a red cross
 
-int Num(TDwnlModulesForm::Control id) { return static_cast<int>(id); }
-
 // A square picture on the list's background, for an image list without alpha.
 HBITMAP IconBitmap(const ui::Image& icon) {
   const int size = icon.Width();
@@ -58,7 +56,7 @@ std::unique_ptr<TDwnlModulesForm> TDwnlModulesForm::Open(ModuleHost host) {
   }
   auto form = std::make_unique<TDwnlModulesForm>(std::move(host));
   form->Create();
-  SetWindowTextW(form->label_, Widen("Загрузка списка доступных модулей...").c_str());
+  form->Label1_.SetText(Widen("Загрузка списка доступных модулей..."));
   ShowWindow(form->hwnd_, SW_SHOW);
   UpdateWindow(form->hwnd_);
   form->ownerDisabled_.emplace(form->host_.owner);
@@ -78,55 +76,47 @@ void TDwnlModulesForm::Create() {
   CreateControls();
 }
 
+void TDwnlModulesForm::Place(const ui::Control& control, int x, int y, int w, int h) {
+  SendMessageW(control.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+  layout_.Place(control.hwnd(), x, y, w, h, dpi_);
+}
+
+// The controls in their tab order, wired to what they do.
 void TDwnlModulesForm::CreateControls() {
-  auto place = [this](HWND control, int x, int y, int w, int h) {
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    layout_.Place(control, x, y, w, h, dpi_);
-    return control;
-  };
-  label_ = place(ui::CreateControl(hwnd_, L"STATIC", L"---", SS_CENTER, 0, Num(Control::Label1)), 8, 200, 481, 16);
-  list_ = place(ui::CreateControl(hwnd_, WC_LISTVIEWW, L"",
-                                  LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP | WS_BORDER,
-                                  0, Num(Control::ListView1)),
-                8, 8, 481, 249);
-  ShowWindow(list_, SW_HIDE);
-  ui::SetAccessibleName(list_, L"Модули");  // its rows are read by the list view's own columns
-  ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT);
-  struct Column {
-    const char* caption;
-    int width;
-    int format;
-  };
-  int index = 0;
-  for (const Column& c : {Column{"Модуль", 170, LVCFMT_LEFT}, Column{"Описание", 208, LVCFMT_LEFT},
-                          Column{"Загружен", 80, LVCFMT_CENTER}}) {
-    std::wstring caption = Widen(c.caption);
-    LVCOLUMNW column{};
-    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
-    column.fmt = c.format;
-    column.cx = dpi_(c.width);
-    column.pszText = caption.data();
-    ListView_InsertColumn(list_, index++, &column);
-  }
+  Label1_.Create(hwnd_, Id(ModulesId::Label1), L"---", SS_CENTER);
+  Place(Label1_, 8, 200, 481, 16);
+  // A click on the list, beside the rows too, and the keys moving the selection.
+  ListView1_.onClick = [this] { ListView1Click(); };
+  ListView1_.onSelect = [this] { ListView1Click(); };
+  ListView1_.Create(hwnd_, Id(ModulesId::ListView1), LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_BORDER, 0);
+  Place(ListView1_, 8, 8, 481, 249);
+  ListView1_.Show(false);  // until the catalogue is there
+  ui::SetAccessibleName(ListView1_.hwnd(), L"Модули");  // its rows are read by the list view's own columns
+  ListView1_.AddColumn(Widen("Модуль"), dpi_(170));
+  ListView1_.AddColumn(Widen("Описание"), dpi_(208));
+  ListView1_.AddColumn(Widen("Загружен"), dpi_(80), LVCFMT_CENTER);
   MakeImageList();
 
-  action_ = place(ui::CreateControl(hwnd_, L"BUTTON", Widen("Загрузить"), BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED,
-                                    0, Num(Control::sSpeedButton2)),
-                  7, 265, 97, 25);
-  close_ = place(ui::CreateControl(hwnd_, L"BUTTON", Widen("Закрыть"), BS_PUSHBUTTON | WS_TABSTOP, 0,
-                                   Num(Control::sSpeedButton1)),
-                 400, 265, 89, 25);
+  sSpeedButton2_.onClick = [this] { sSpeedButton2Click(); };
+  sSpeedButton2_.Create(hwnd_, Id(ModulesId::sSpeedButton2), Widen("Загрузить"), BS_PUSHBUTTON | WS_DISABLED);
+  Place(sSpeedButton2_, 7, 265, 97, 25);
+  sSpeedButton1_.onClick = [this] { FormCloseQuery(); };
+  sSpeedButton1_.Create(hwnd_, Id(ModulesId::sSpeedButton1), Widen("Закрыть"));
+  Place(sSpeedButton1_, 400, 265, 89, 25);
+  // Enter presses the action button, Esc and the close box close as "Закрыть" does.
+  onOk = [this] { sSpeedButton2_.Click(); };
+  onCancel = [this] { FormCloseQuery(); };
 }
 
 // sAlphaImageList1, at the window's scale: the list owns it and destroys it
 // with itself, or when it is given another.
 void TDwnlModulesForm::MakeImageList() {
-  images_ = ImageList_Create(dpi_(16), dpi_(16), ILC_COLOR24, 2, 0);
+  HIMAGELIST images = ImageList_Create(dpi_(16), dpi_(16), ILC_COLOR24, 2, 0);
   for (const wchar_t* name : {L"APPLY_16X16", L"CANCEL_16X16"}) {
     const ui::Bitmap bitmap(IconBitmap(ui::Image::FromResource(name, dpi_)));
-    ImageList_Add(images_, bitmap.get(), nullptr);  // the list keeps a copy
+    ImageList_Add(images, bitmap.get(), nullptr);  // the list keeps a copy
   }
-  if (HIMAGELIST previous = ListView_SetImageList(list_, images_, LVSIL_SMALL)) ImageList_Destroy(previous);
+  ListView1_.SetSmallImages(images);
 }
 
 void TDwnlModulesForm::DpiChanged(ui::Dpi previous) {
@@ -134,8 +124,8 @@ void TDwnlModulesForm::DpiChanged(ui::Dpi previous) {
   font_ = ui::MakeFont({L"MS Sans Serif", -11}, dpi_);
   ui::ReplaceChildFonts(hwnd_, font.get(), font_.get());
   picture_ = ui::Image::FromResource(L"MODULES_LOADING", dpi_);
-  for (int column = 0; column < 3; ++column)
-    ListView_SetColumnWidth(list_, column, MulDiv(ListView_GetColumnWidth(list_, column), dpi_.Value(), previous.Value()));
+  for (int column = 0; column < ListView1_.ColumnCount(); ++column)
+    ListView1_.SetColumnWidth(column, MulDiv(ListView1_.ColumnWidth(column), dpi_.Value(), previous.Value()));
   MakeImageList();
   layout_.PlaceAll(dpi_);
 }
@@ -173,7 +163,7 @@ bool TDwnlModulesForm::LoadCatalogue() {
   std::error_code ignored;
   fs::remove(stored, ignored);
 
-  ShowWindow(list_, SW_SHOW);
+  ShowWindow(ListView1_.hwnd(), SW_SHOW);
   loaded_ = true;
   const std::wstring caption =
       Widen("Загрузка дополнительных модулей (Доступно: ") + std::to_wstring(rows_.size()) + L")";
@@ -206,32 +196,20 @@ void TDwnlModulesForm::AddRow(const online::ModuleEntry& entry, const std::vecto
   row.downloaded = row.downloadable && online::IsModuleDownloaded(entry.FileName, loaded);
   rows_.push_back(std::move(row));
   const int index = static_cast<int>(rows_.size()) - 1;
-  std::wstring name = ui::FromCp1251(entry.Name);
-  LVITEMW item{};
-  item.mask = LVIF_TEXT | LVIF_IMAGE;
-  item.iItem = index;
-  item.pszText = name.data();
-  item.iImage = kIconCancel;
-  ListView_InsertItem(list_, &item);
-  std::wstring desc = ui::FromCp1251(entry.Desc);
-  ListView_SetItemText(list_, index, 1, desc.data());
+  ListView1_.AddRow(ui::FromCp1251(entry.Name), kIconCancel);
+  ListView1_.SetCell(index, 1, ui::FromCp1251(entry.Desc));
   ShowRow(index);
 }
 
 // The mark and the icon of a row, always together.
 void TDwnlModulesForm::ShowRow(int index) {
   const Row& row = rows_[static_cast<std::size_t>(index)];
-  std::wstring mark = Widen(!row.downloadable ? "Недоступен" : row.downloaded ? "Да" : "Нет");
-  ListView_SetItemText(list_, index, 2, mark.data());
-  LVITEMW item{};
-  item.mask = LVIF_IMAGE;
-  item.iItem = index;
-  item.iImage = row.downloaded ? kIconApply : kIconCancel;
-  ListView_SetItem(list_, &item);
+  ListView1_.SetCell(index, 2, Widen(!row.downloadable ? "Недоступен" : row.downloaded ? "Да" : "Нет"));
+  ListView1_.SetImage(index, row.downloaded ? kIconApply : kIconCancel);
 }
 
 int TDwnlModulesForm::SelectedRow() const {
-  const int index = ListView_GetNextItem(list_, -1, LVNI_SELECTED);
+  const int index = ListView1_.Selected();
   return index >= 0 && index < static_cast<int>(rows_.size()) ? index : -1;
 }
 
@@ -242,13 +220,13 @@ fs::path TDwnlModulesForm::ModulePath(const Row& row) const {
 void TDwnlModulesForm::ListView1Click() {
   const int index = SelectedRow();
   if (index < 0) {
-    EnableWindow(action_, FALSE);
+    sSpeedButton2_.Enable(false);
     return;
   }
   const Row& row = rows_[static_cast<std::size_t>(index)];
-  SetWindowTextW(action_, Widen(row.downloaded ? "Удалить" : "Загрузить").c_str());
+  sSpeedButton2_.SetText(Widen(row.downloaded ? "Удалить" : "Загрузить"));
   // A module whose file name or address is refused can be neither downloaded nor deleted.
-  EnableWindow(action_, row.downloadable);
+  sSpeedButton2_.Enable(row.downloadable);
 }
 
 void TDwnlModulesForm::sSpeedButton2Click() {
@@ -287,10 +265,10 @@ void TDwnlModulesForm::DownloadRow(Row& row, int index) {
   downloading_ = true;
   cancel_ = false;
   const HWND window = hwnd_;
-  SetWindowTextW(action_, Widen("Отмена").c_str());
-  EnableWindow(action_, TRUE);
-  EnableWindow(close_, FALSE);
-  EnableWindow(list_, FALSE);
+  sSpeedButton2_.SetText(Widen("Отмена"));
+  sSpeedButton2_.Enable(true);
+  sSpeedButton1_.Enable(false);
+  ListView1_.Enable(false);
   wchar_t caption[256] = {};
   GetWindowTextW(hwnd_, caption, 256);
   online::BackgroundDownload background;
@@ -306,12 +284,12 @@ void TDwnlModulesForm::DownloadRow(Row& row, int index) {
   if (!IsWindow(window)) return;  // the program is closing
   downloading_ = false;
   SetWindowTextW(hwnd_, caption);
-  EnableWindow(list_, TRUE);
-  EnableWindow(close_, TRUE);
+  ListView1_.Enable(true);
+  sSpeedButton1_.Enable(true);
   if (result.Ok() && fs::is_regular_file(path, ec)) {
     row.downloaded = true;
     ShowRow(index);
-    SetWindowTextW(action_, Widen("Удалить").c_str());
+    sSpeedButton2_.SetText(Widen("Удалить"));
     if (host_.reloadTables) host_.reloadTables();
   } else {
     row.downloaded = false;
@@ -337,7 +315,7 @@ void TDwnlModulesForm::DeleteRow(Row& row, int index) {
 void TDwnlModulesForm::FollowFile(const Row& row) {
   std::error_code ec;
   const bool exists = fs::exists(ModulePath(row), ec);
-  SetWindowTextW(action_, Widen(exists ? "Удалить" : "Загрузить").c_str());
+  sSpeedButton2_.SetText(Widen(exists ? "Удалить" : "Загрузить"));
 }
 
 void TDwnlModulesForm::FormCloseQuery() {
@@ -354,42 +332,15 @@ void TDwnlModulesForm::FormCloseQuery() {
 
 void TDwnlModulesForm::Paint() {
   const ui::PaintDc paint(hwnd_);
-  if (!IsWindowVisible(list_)) picture_.Draw(paint.get(), dpi_(184), dpi_(56));
+  if (!IsWindowVisible(ListView1_.hwnd())) picture_.Draw(paint.get(), dpi_(184), dpi_(56));
 }
 
 LRESULT TDwnlModulesForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_PAINT:
-      Paint();
-      return 0;
-    case WM_CLOSE:
-      FormCloseQuery();
-      return 0;
-    case WM_COMMAND:
-      if (HIWORD(wParam) == BN_CLICKED) {
-        // Enter presses the action button, Esc closes as "Закрыть" does.
-        const int id = LOWORD(wParam);
-        if (id == Num(Control::sSpeedButton2) || (id == IDOK && IsWindowEnabled(action_))) sSpeedButton2Click();
-        else if (id == Num(Control::sSpeedButton1) || id == IDCANCEL) FormCloseQuery();
-      }
-      return 0;
-    case WM_NOTIFY: {
-      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-      if (header->idFrom == static_cast<UINT_PTR>(Num(Control::ListView1))) {
-        if (header->code == NM_CLICK) {
-          ListView1Click();
-        } else if (header->code == LVN_ITEMCHANGED) {
-          // The keyboard moves the selection as well as the mouse does.
-          const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
-          if ((change->uChanged & LVIF_STATE) && ((change->uNewState ^ change->uOldState) & LVIS_SELECTED))
-            ListView1Click();
-        }
-      }
-      return 0;
-    }
-    default:
-      return Window::HandleMessage(message, wParam, lParam);
+  if (message == WM_PAINT) {
+    Paint();
+    return 0;
   }
+  return Dialog::HandleMessage(message, wParam, lParam);
 }
 
 }  // namespace velmar

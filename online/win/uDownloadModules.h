@@ -16,8 +16,18 @@
 #include "catalogue.h"
 #include "image.h"
 #include "dialog.h"
+#include "standard_controls.h"
 
 namespace velmar {
+
+// Control identifiers of the module window (also used by the end-to-end probe).
+enum class ModulesId : int {
+  ListView1 = 201,
+  Label1 = 202,
+  sSpeedButton2 = 203,  // "Загрузить", "Удалить", "Отмена"
+  sSpeedButton1 = 204,  // "Закрыть"
+};
+constexpr int Id(ModulesId id) { return static_cast<int>(id); }
 
 // What the module window needs of the main window.
 struct ModuleHost {
@@ -34,8 +44,6 @@ class TDwnlModulesForm : public ui::Dialog {
   static constexpr const wchar_t* kClassName = L"TDwnlModulesForm";
   static constexpr int kClientWidth = 496;
   static constexpr int kClientHeight = 297;
-  // Control identifiers (also used by the end-to-end probe).
-  enum class Control : int { ListView1 = 201, Label1, sSpeedButton2, sSpeedButton1 };
 
   explicit TDwnlModulesForm(ModuleHost host);
 
@@ -63,6 +71,8 @@ class TDwnlModulesForm : public ui::Dialog {
   void AddRow(const online::ModuleEntry& entry, const std::vector<std::string>& loaded);
   void ShowRow(int index);
   int SelectedRow() const;
+  // Gives a control its place at 96 DPI and the window's font.
+  void Place(const ui::Control& control, int x, int y, int w, int h);
   std::filesystem::path ModulePath(const Row& row) const;
   void Abandon();  // destroys the window while loading and enables the main window
   void ShowNoServerMessage() const;
@@ -84,8 +94,11 @@ class TDwnlModulesForm : public ui::Dialog {
   ui::Font font_;
   ui::DesignLayout layout_;  // the controls' places at 96 DPI
   ui::Image picture_;
-  HIMAGELIST images_ = nullptr;
-  HWND list_ = nullptr, label_ = nullptr, action_ = nullptr, close_ = nullptr;
+  // The controls in their tab order.
+  ui::Label Label1_;
+  ui::ListView ListView1_;
+  ui::PushButton sSpeedButton2_;  // the action: "Загрузить", "Удалить", "Отмена"
+  ui::PushButton sSpeedButton1_;  // "Закрыть"
 };
 
 }  // namespace velmar

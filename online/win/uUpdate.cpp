@@ -52,12 +52,9 @@ TUpdateForm::TUpdateForm(UpdateContext context) : context_(std::move(context)), 
   ShowPanel1(true);
 }
 
-HWND TUpdateForm::Add(const wchar_t* className, Id id, const std::string& text, int x, int y, int w, int h,
-                      DWORD style) {
-  HWND control = ui::CreateControl(hwnd_, className, ui::Widen(text), style, 0, static_cast<int>(id));
-  layout_.Place(control, x, y, w, h, dpi_);
-  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-  return control;
+void TUpdateForm::Place(ui::Control& control, int x, int y, int w, int h) {
+  layout_.Place(control.hwnd(), x, y, w, h, dpi_);
+  SendMessageW(control.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
 }
 
 void TUpdateForm::DpiChanged(ui::Dpi) {
@@ -68,30 +65,65 @@ void TUpdateForm::DpiChanged(ui::Dpi) {
   layout_.PlaceAll(dpi_);
 }
 
+// The controls in their tab order, wired to what they do.
 void TUpdateForm::CreateControls() {
-  panel1_ = {Add(L"STATIC", Id::Image1, "", 8, 8, 64, 64, SS_OWNERDRAW),
-             Add(L"STATIC", Id::Label2, "", 80, 8, 310, 16, SS_NOPREFIX),
-             Add(L"STATIC", Id::Label3, "", 80, 32, 310, 16, SS_NOPREFIX),
-             Add(L"STATIC", Id::Label4, "", 80, 56, 310, 16, SS_NOPREFIX),
-             Add(L"EDIT", Id::Memo1, "", 8, 80, 385, 89, ES_MULTILINE | ES_READONLY | WS_VSCROLL | WS_BORDER)};
-  panel2_ = {Add(L"STATIC", Id::Image2, "", 170, 24, 64, 64, SS_OWNERDRAW),
-             Add(L"STATIC", Id::Label1, "", 16, 104, 369, 16, SS_NOPREFIX | SS_CENTER),
-             Add(PROGRESS_CLASSW, Id::ProgressBar1, "", 16, 128, 369, 17, 0)};
-  ui::MarkSeparator(Add(L"STATIC", Id{0}, "", 0, 176, kClientWidth, 2, SS_ETCHEDHORZ));  // Bevel1
-  Add(L"BUTTON", Id::Button1, "Загрузить и установить", 8, 184, 161, 25, BS_DEFPUSHBUTTON | WS_TABSTOP);
-  Add(L"BUTTON", Id::Button3, "Вручную", 176, 184, 97, 25, BS_PUSHBUTTON | WS_TABSTOP);
-  Add(L"BUTTON", Id::Button2, "Закрыть", 318, 184, 75, 25, BS_PUSHBUTTON | WS_TABSTOP);
+  const auto picture = [this](const DRAWITEMSTRUCT& item) { DrawPicture(item); };
+  Image1_.onDrawItem = picture;
+  Image1_.Create(hwnd_, Id(UpdateId::Image1), L"", SS_OWNERDRAW);
+  Place(Image1_, 8, 8, 64, 64);
+  Label2_.Create(hwnd_, Id(UpdateId::Label2), L"");
+  Place(Label2_, 80, 8, 310, 16);
+  Label2_.SetTextColour(kCurrentColour);
+  Label3_.Create(hwnd_, Id(UpdateId::Label3), L"");
+  Place(Label3_, 80, 32, 310, 16);
+  Label3_.SetTextColour(kAvailableColour);
+  Label4_.Create(hwnd_, Id(UpdateId::Label4), L"");
+  Place(Label4_, 80, 56, 310, 16);
+  Memo1_.Create(hwnd_, Id(UpdateId::Memo1), ES_MULTILINE | ES_READONLY | WS_VSCROLL | WS_BORDER, 0);
+  // The news is read, not typed in: Tab passes the box by.
+  SetWindowLongW(Memo1_.hwnd(), GWL_STYLE, GetWindowLongW(Memo1_.hwnd(), GWL_STYLE) & ~WS_TABSTOP);
+  Place(Memo1_, 8, 80, 385, 89);
+  Image2_.onDrawItem = picture;
+  Image2_.Create(hwnd_, Id(UpdateId::Image2), L"", SS_OWNERDRAW);
+  Place(Image2_, 170, 24, 64, 64);
+  Label1_.Create(hwnd_, Id(UpdateId::Label1), L"", SS_CENTER);
+  Place(Label1_, 16, 104, 369, 16);
+  ProgressBar1_.Create(hwnd_, Id(UpdateId::ProgressBar1));
+  Place(ProgressBar1_, 16, 128, 369, 17);
+  panel1_ = {&Image1_, &Label2_, &Label3_, &Label4_, &Memo1_};
+  panel2_ = {&Image2_, &Label1_, &ProgressBar1_};
+  Bevel1_.Create(hwnd_, Id(UpdateId::Bevel1), L"", SS_ETCHEDHORZ);
+  Place(Bevel1_, 0, 176, kClientWidth, 2);
+  ui::MarkSeparator(Bevel1_.hwnd());
+  Button1_.onClick = [this] { Button1Click(); };
+  Button1_.Create(hwnd_, Id(UpdateId::Button1), ui::Widen("Загрузить и установить"), BS_DEFPUSHBUTTON);
+  Place(Button1_, 8, 184, 161, 25);
+  Button3_.onClick = [this] { Button3Click(); };
+  Button3_.Create(hwnd_, Id(UpdateId::Button3), ui::Widen("Вручную"));
+  Place(Button3_, 176, 184, 97, 25);
+  Button2_.onClick = [this] { Button2Click(); };
+  Button2_.Create(hwnd_, Id(UpdateId::Button2), ui::Widen("Закрыть"));
+  Place(Button2_, 318, 184, 75, 25);
+  // Enter is "Загрузить и установить", Esc "Закрыть" (or "Отмена"); the
+  // window has no close box, and Alt+F4 does nothing (WM_CLOSE).
+  onOk = [this] { Button1_.Click(); };
+  onCancel = [this] { Button2_.Click(); };
   // For screen readers: the pictures, the news box (the label before it is
   // the download size) and the bar have no text of their own.
-  for (Id picture : {Id::Image1, Id::Image2})
-    ui::SetAccessibleName(Control(picture), L"Логотип VelmarPro", ROLE_SYSTEM_GRAPHIC);
-  ui::SetAccessibleName(Control(Id::Memo1), L"Что нового");
-  ui::SetAccessibleName(Control(Id::ProgressBar1), L"Загрузка обновления");
+  for (const ui::Label* picture : {&Image1_, &Image2_})
+    ui::SetAccessibleName(picture->hwnd(), L"Логотип VelmarPro", ROLE_SYSTEM_GRAPHIC);
+  ui::SetAccessibleName(Memo1_.hwnd(), L"Что нового");
+  ui::SetAccessibleName(ProgressBar1_.hwnd(), L"Загрузка обновления");
+}
+
+void TUpdateForm::DrawPicture(const DRAWITEMSTRUCT& item) const {
+  FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+  picture_.Draw(item.hDC, (dpi_(64) - picture_.Width()) / 2, (dpi_(64) - picture_.Height()) / 2);
 }
 
 void TUpdateForm::ShowPanel1(bool panel1) {
-  for (HWND control : panel1_) ShowWindow(control, panel1 ? SW_SHOW : SW_HIDE);
-  for (HWND control : panel2_) ShowWindow(control, panel1 ? SW_HIDE : SW_SHOW);
+  for (const ui::Control* control : panel1_) ShowWindow(control->hwnd(), panel1 ? SW_SHOW : SW_HIDE);
+  for (const ui::Control* control : panel2_) ShowWindow(control->hwnd(), panel1 ? SW_HIDE : SW_SHOW);
 }
 
 void TUpdateForm::updTimerTimer() {
@@ -133,19 +165,17 @@ void TUpdateForm::CatalogueArrived() {
 void TUpdateForm::Prepare() {
   // Decoded only now: decoding may handle messages, which the start must not.
   picture_ = ui::Image::FromResource(L"LOGO64", dpi_);
-  HWND bar = Control(Id::ProgressBar1);
   if (online::IsKnownSize(offer_->Bytes)) {
-    SendMessageW(bar, PBM_SETRANGE32, 0, static_cast<LPARAM>(offer_->Bytes));
+    ProgressBar1_.SetRange(static_cast<int>(offer_->Bytes));
   } else {
     // A size the bar cannot take: it shows that something is happening instead.
-    SetWindowLongW(bar, GWL_STYLE, GetWindowLongW(bar, GWL_STYLE) | PBS_MARQUEE);
-    SendMessageW(bar, PBM_SETMARQUEE, TRUE, 30);
+    ProgressBar1_.StartMarquee();
   }
   // The description is one catalogue line; the box shows it as it stands.
-  SetWindowTextW(Control(Id::Memo1), ui::Widen(online::DescriptionText(offer_->Desc)).c_str());
-  SetWindowTextW(Control(Id::Label2), ui::Widen(online::CurrentVersionText(context_.version)).c_str());
-  SetWindowTextW(Control(Id::Label3), ui::Widen(online::AvailableVersionText(offer_->FullVer)).c_str());
-  SetWindowTextW(Control(Id::Label4), ui::Widen(online::DownloadSizeText(offer_->Bytes, decimal_)).c_str());
+  Memo1_.SetText(ui::Widen(online::DescriptionText(offer_->Desc)));
+  Label2_.SetText(ui::Widen(online::CurrentVersionText(context_.version)));
+  Label3_.SetText(ui::Widen(online::AvailableVersionText(offer_->FullVer)));
+  Label4_.SetText(ui::Widen(online::DownloadSizeText(offer_->Bytes, decimal_)));
 }
 
 void TUpdateForm::Button1Click() {
@@ -161,24 +191,25 @@ void TUpdateForm::Button1Click() {
     return;
   }
   ShowPanel1(false);
-  for (Id id : {Id::Button1, Id::Button3}) EnableWindow(Control(id), FALSE);
+  Button1_.Enable(false);
+  Button3_.Enable(false);
   // "Закрыть" is "Отмена" while the download runs.
-  SetWindowTextW(Control(Id::Button2), ui::Widen("Отмена").c_str());
-  SetWindowTextW(Control(Id::Label1),
-                 ui::Widen(online::DownloadingText(offer_->SaveName, offer_->Bytes, decimal_)).c_str());
+  Button2_.SetText(ui::Widen("Отмена"));
+  Label1_.SetText(ui::Widen(online::DownloadingText(offer_->SaveName, offer_->Bytes, decimal_)));
   const std::filesystem::path temp(online::TempFolderPath());
   const std::filesystem::path installer = temp / ui::FromCp1251(offer_->SaveName);
   downloading_ = true;
   cancel_ = false;
   const online::DownloadError outcome = DownloadInstaller(installer, temp);
   downloading_ = false;
-  SetWindowTextW(Control(Id::Button2), ui::Widen("Закрыть").c_str());
-  for (Id id : {Id::Button1, Id::Button3}) EnableWindow(Control(id), TRUE);
+  Button2_.SetText(ui::Widen("Закрыть"));
+  Button1_.Enable(true);
+  Button3_.Enable(true);
   ShowPanel1(true);
   if (outcome == online::DownloadError::Cancelled) {
     // Cancelled: the offer stays on the screen, nothing was kept.
     SetWindowTextW(hwnd_, ui::Widen("Доступна новая версия VelmarPro!").c_str());
-    SendMessageW(Control(Id::ProgressBar1), PBM_SETPOS, 0, 0);
+    ProgressBar1_.SetPosition(0);
     return;
   }
   Close();
@@ -222,13 +253,18 @@ online::DownloadError TUpdateForm::DownloadInstaller(const std::filesystem::path
 void TUpdateForm::ProgressStep(std::uint64_t chunk) {
   position_ += chunk;
   if (online::IsKnownSize(offer_->Bytes)) {
-    HWND bar = Control(Id::ProgressBar1);
-    SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(std::min<std::uint64_t>(position_, offer_->Bytes)), 0);
-    const auto shown = static_cast<std::uint64_t>(SendMessageW(bar, PBM_GETPOS, 0, 0));
+    ProgressBar1_.SetPosition(static_cast<int>(std::min<std::uint64_t>(position_, offer_->Bytes)));
+    const auto shown = static_cast<std::uint64_t>(ProgressBar1_.Position());
     SetWindowTextW(hwnd_, ui::Widen(online::DownloadProgressCaption(shown, offer_->Bytes, decimal_)).c_str());
   } else {
     SetWindowTextW(hwnd_, ui::Widen(online::DownloadProgressCaption(position_, offer_->Bytes, decimal_)).c_str());
   }
+}
+
+// Escape comes here too; during the download the button is "Отмена".
+void TUpdateForm::Button2Click() {
+  if (downloading_) cancel_ = true;
+  else Close();
 }
 
 void TUpdateForm::Button3Click() {
@@ -247,40 +283,13 @@ void TUpdateForm::Tell(const std::wstring& message) {
 
 LRESULT TUpdateForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_DRAWITEM: {
-      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-      FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
-      picture_.Draw(item.hDC, (dpi_(64) - picture_.Width()) / 2, (dpi_(64) - picture_.Height()) / 2);
-      return TRUE;
-    }
     case WM_CTLCOLORSTATIC: {
+      // The labels without colours of their own, the rule and the news box.
       HDC dc = reinterpret_cast<HDC>(wParam);
-      const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
       SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-      SetTextColor(dc, id == static_cast<int>(Id::Label2)   ? kCurrentColour
-                       : id == static_cast<int>(Id::Label3) ? kAvailableColour
-                                                            : GetSysColor(COLOR_BTNTEXT));
+      SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
       return reinterpret_cast<LRESULT>(face_.get());
     }
-    case WM_COMMAND:
-      if (HIWORD(wParam) == BN_CLICKED) {
-        switch (static_cast<Id>(LOWORD(wParam))) {
-          case Id::Button1:
-            if (IsWindowEnabled(Control(Id::Button1))) Button1Click();
-            break;
-          case Id::Button3:
-            if (IsWindowEnabled(Control(Id::Button3))) Button3Click();
-            break;
-          case Id::Button2:
-            // Escape comes here too; during the download it is "Отмена".
-            if (downloading_) cancel_ = true;
-            else if (IsWindowEnabled(Control(Id::Button2))) Close();
-            break;
-          default:
-            break;
-        }
-      }
-      return 0;
     case WM_CLOSE:
       return 0;  // no close box: only the buttons close the window
     case kCatalogueArrived:
@@ -289,7 +298,7 @@ LRESULT TUpdateForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
       break;
   }
-  return Window::HandleMessage(message, wParam, lParam);
+  return Dialog::HandleMessage(message, wParam, lParam);
 }
 
 }  // namespace velmar

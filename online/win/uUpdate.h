@@ -13,10 +13,28 @@
 
 #include "http.h"
 #include "image.h"
+#include "standard_controls.h"
 #include "update_check.h"
 #include "dialog.h"
 
 namespace velmar {
+
+// Control identifiers of the update window (also read by the end-to-end tests).
+enum class UpdateId : int {
+  Bevel1 = 0,  // the rule above the buttons
+  Button1 = 1,  // "Загрузить и установить"
+  Button2 = IDCANCEL,  // "Закрыть"
+  Button3 = 3,  // "Вручную"
+  Image1 = 101,
+  Label2 = 102,
+  Label3 = 103,
+  Label4 = 104,
+  Memo1 = 105,
+  Image2 = 106,
+  Label1 = 107,
+  ProgressBar1 = 108,
+};
+constexpr int Id(UpdateId id) { return static_cast<int>(id); }
 
 // What the update check needs of the program.
 struct UpdateContext {
@@ -30,21 +48,6 @@ class TUpdateForm : public ui::Dialog {
  public:
   static constexpr const wchar_t* kClassName = L"TUpdateForm";
 
-  // Control identifiers (also read by the end-to-end tests).
-  enum class Id : int {
-    Button1 = 1,  // "Загрузить и установить"
-    Button2 = IDCANCEL,  // "Закрыть"
-    Button3 = 3,  // "Вручную"
-    Image1 = 101,
-    Label2,
-    Label3,
-    Label4,
-    Memo1,
-    Image2,
-    Label1,
-    ProgressBar1,
-  };
-
   explicit TUpdateForm(UpdateContext context);
   // The update check (the main window's updTimer runs it once, a second after start).
   void updTimerTimer();
@@ -54,12 +57,14 @@ class TUpdateForm : public ui::Dialog {
   void DpiChanged(ui::Dpi previous) override;
 
  private:
-  HWND Control(Id id) const { return GetDlgItem(hwnd_, static_cast<int>(id)); }
-  HWND Add(const wchar_t* className, Id id, const std::string& text, int x, int y, int w, int h, DWORD style);
+  // Gives a control its place at 96 DPI and the window's font.
+  void Place(ui::Control& control, int x, int y, int w, int h);
   void CreateControls();
+  void DrawPicture(const DRAWITEMSTRUCT& item) const;
   void ShowPanel1(bool panel1);
   void Prepare();
   void Button1Click();
+  void Button2Click();
   void Button3Click();
   void Close();
   // The download with its checks; a message tells the user when it failed
@@ -77,7 +82,14 @@ class TUpdateForm : public ui::Dialog {
   ui::Font font_;
   ui::DesignLayout layout_;  // the controls' places at 96 DPI
   ui::Brush face_;
-  std::vector<HWND> panel1_, panel2_;
+  // The offer (panel 1) and the download (panel 2), in their tab order; then the buttons.
+  ui::Label Image1_, Label2_, Label3_, Label4_;
+  ui::Edit Memo1_;
+  ui::Label Image2_, Label1_;
+  ui::ProgressBar ProgressBar1_;
+  ui::Label Bevel1_;
+  ui::PushButton Button1_, Button3_, Button2_;
+  std::vector<ui::Control*> panel1_, panel2_;
   std::uint64_t position_ = 0;
   bool closed_ = true;
   bool installerStarted_ = false;

@@ -55,7 +55,7 @@ Observed RunStatistics(HWND owner, std::vector<std::string> lines, std::string d
   StartStatisticsRun(owner, std::move(lines), std::move(decimal), [&] {
     seen.ownerDisabledWhenCounted = !IsWindowEnabled(owner);
     seen.waitAliveWhenCounted = WaitForm() != nullptr;
-    seen.firstValueWhenCounted = TextOf(GetDlgItem(StatForm(), TStatForm::kValueId));
+    seen.firstValueWhenCounted = TextOf(GetDlgItem(StatForm(), Id(StatId::Value)));
   });
   seen.ownerDisabledAfterStart = !IsWindowEnabled(owner);
   seen.waitVisibleAfterStart = WaitForm() && IsWindowVisible(WaitForm());
@@ -68,8 +68,8 @@ Observed RunStatistics(HWND owner, std::vector<std::string> lines, std::string d
     seen.shownModally = !IsWindowEnabled(owner);
     seen.waitGoneWhenShown = WaitForm() == nullptr;
     for (int row = 0; row < TStatForm::kRows; ++row) {
-      seen.captions[row] = TextOf(GetDlgItem(stat, TStatForm::kCaptionId + row));
-      seen.values[row] = TextOf(GetDlgItem(stat, TStatForm::kValueId + row));
+      seen.captions[row] = TextOf(GetDlgItem(stat, Id(StatId::Caption) + row));
+      seen.values[row] = TextOf(GetDlgItem(stat, Id(StatId::Value) + row));
     }
     closed = true;
     switch (closeBy) {
@@ -281,13 +281,13 @@ TEST(StatForm, FrameSizeAndLeaders) {
     return rect;
   };
   for (int row = 0; row < TStatForm::kRows; ++row) {
-    EXPECT_EQ(TextOf(GetDlgItem(stat.hwnd(), TStatForm::kValueId + row)), L"0");
+    EXPECT_EQ(TextOf(GetDlgItem(stat.hwnd(), Id(StatId::Value) + row)), L"0");
   }
-  const RECT before = rectOf(TStatForm::kValueId + 8);
+  const RECT before = rectOf(Id(StatId::Value) + 8);
   stat.SetValue(8, W("1024,00 Пб"));
-  const RECT value = rectOf(TStatForm::kValueId + 8);
-  const RECT leader = rectOf(TStatForm::kLeaderId + 8);
-  const RECT caption = rectOf(TStatForm::kCaptionId + 8);
+  const RECT value = rectOf(Id(StatId::Value) + 8);
+  const RECT leader = rectOf(Id(StatId::Leader) + 8);
+  const RECT caption = rectOf(Id(StatId::Caption) + 8);
   EXPECT_EQ(value.right, before.right);
   EXPECT_LT(value.left, before.left);
   EXPECT_LE(leader.right, value.left);
@@ -333,7 +333,7 @@ TEST(StatForm, OnAMonitorOfTwiceTheScaleItLaysItselfOutAgainWithNewFonts) {
   EXPECT_NEAR(FontHeight(ok), 2 * fontBefore, 1) << "the font stayed at the old scale";
   // The rows follow: the last value still ends at the right margin.
   RECT value{};
-  GetWindowRect(GetDlgItem(stat.hwnd(), TStatForm::kValueId + 8), &value);
+  GetWindowRect(GetDlgItem(stat.hwnd(), Id(StatId::Value) + 8), &value);
   MapWindowPoints(nullptr, stat.hwnd(), reinterpret_cast<POINT*>(&value), 2);
   EXPECT_EQ(value.right, S(329 - 16));
   EXPECT_GE(value.top, S(TStatForm::kBannerHeight));

@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "dialog.h"
 #include "handles.h"
+#include "standard_controls.h"
 #include "window.h"
 
 namespace {
@@ -209,6 +211,60 @@ TEST(DialogBase, AQuitRequestEndsTheLoopAndIsPassedOn) {
   MSG msg{};
   ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   EXPECT_EQ(msg.wParam, 3u);
+}
+
+// A dialog wired as the program's windows are: controls with objects and
+// callbacks, onOk and onCancel for the dialog keys, no WM_COMMAND of its own.
+class WiredDialog : public ui::Dialog {
+ public:
+  static constexpr int kBox = 30, kApply = 31, kOff = 32;
+
+  explicit WiredDialog(HWND owner) {
+    Register(L"VelmarUiTestWiredDialog", nullptr, GetSysColorBrush(COLOR_BTNFACE), nullptr);
+    CreateDialogWindow(L"VelmarUiTestWiredDialog", L"wired", WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, {200, 100},
+                       ui::Dpi(), owner);
+    box.Create(hwnd_, kBox);
+    apply.onClick = [this] { log.push_back("apply"); };
+    apply.Create(hwnd_, kApply, L"apply");
+    off.onClick = [this] { log.push_back("off"); };
+    off.Create(hwnd_, kOff, L"off");
+    off.Enable(false);
+    onOk = [this] { log.push_back("ok"); };
+    onCancel = [this] {
+      log.push_back("cancel");
+      done = true;
+    };
+  }
+
+  // Runs the dialog modally with `keys` posted to the text box once it shows.
+  void Run(const std::vector<WPARAM>& keys, HACCEL accelerators) {
+    done = false;
+    RunModal(done, accelerators, [&] {
+      SetFocus(box.hwnd());
+      for (WPARAM key : keys) PostMessageW(box.hwnd(), WM_KEYDOWN, key, 0);
+    });
+  }
+
+  ui::Edit box;
+  ui::PushButton apply, off;
+  std::vector<std::string> log;
+  bool done = false;
+};
+
+TEST(DialogBase, AcceleratorsClickTheButtonOfTheirIdAndTheDialogKeysReachOkAndCancel) {
+  Owner owner(100, 100, 400, 300, false);
+  WiredDialog dialog(owner.hwnd());
+  ACCEL keys[] = {{FVIRTKEY, VK_F5, WiredDialog::kApply}, {FVIRTKEY, VK_F6, WiredDialog::kOff}};
+  const ui::AcceleratorTable accelerators(CreateAcceleratorTableW(keys, 2));
+  // F6 belongs to a disabled button, which a click would not reach either.
+  dialog.Run({VK_F5, VK_F6, VK_RETURN, VK_ESCAPE}, accelerators.get());
+  EXPECT_EQ(dialog.log, (std::vector<std::string>{"apply", "ok", "cancel"}));
+
+  // The close box is the cancel while onCancel is set; the window stays for it to decide.
+  dialog.log.clear();
+  SendMessageW(dialog.hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(dialog.log, (std::vector<std::string>{"cancel"}));
+  EXPECT_TRUE(IsWindow(dialog.hwnd()));
 }
 
 }  // namespace

@@ -34,13 +34,6 @@ constexpr COLORREF kBannerRight = RGB(78, 140, 206);
 constexpr COLORREF kBannerEdge = RGB(16, 38, 74);
 constexpr COLORREF kSubtitleColour = RGB(206, 224, 246);
 
-HWND MakeStatic(HWND parent, std::wstring_view text, DWORD style, int id) {
-  const std::wstring caption(text);
-  return CreateWindowExW(0, L"STATIC", caption.c_str(), WS_CHILD | WS_VISIBLE | SS_NOPREFIX | style, 0, 0, 0, 0,
-                         parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
-                         nullptr);
-}
-
 void FillGradient(HDC dc, const RECT& rect, COLORREF left, COLORREF right) {
   TRIVERTEX vertices[2] = {
       {rect.left, rect.top, static_cast<COLOR16>(GetRValue(left) << 8), static_cast<COLOR16>(GetGValue(left) << 8),
@@ -79,8 +72,8 @@ void TStatForm::DpiChanged(ui::Dpi) {
 }
 
 void TStatForm::LayOutControls() {
-  MoveWindow(rule_, dpi_(8), dpi_(kRuleTop), dpi_(kClientWidth - 16), dpi_(2), TRUE);
-  MoveWindow(ok_, dpi_(kClientWidth - 8 - kButtonWidth), dpi_(kButtonTop), dpi_(kButtonWidth), dpi_(kButtonHeight),
+  MoveWindow(rule_.hwnd(), dpi_(8), dpi_(kRuleTop), dpi_(kClientWidth - 16), dpi_(2), TRUE);
+  MoveWindow(ok_.hwnd(), dpi_(kClientWidth - 8 - kButtonWidth), dpi_(kButtonTop), dpi_(kButtonWidth), dpi_(kButtonHeight),
              TRUE);
   for (int row = 0; row < kRows; ++row) LayOutRow(row);
 }
@@ -89,18 +82,21 @@ void TStatForm::CreateControls() {
   const std::wstring leader(120, L'_');
   for (int row = 0; row < kRows; ++row) {
     Row& r = rows_[row];
-    r.caption.Create(hwnd(), kCaptionId + row, ui::Widen(kCaptions[row]), SS_LEFTNOWORDWRAP);
-    r.leader.Create(hwnd(), kLeaderId + row, leader, SS_LEFTNOWORDWRAP);
-    r.value.Create(hwnd(), kValueId + row, L"0", SS_RIGHT);
+    r.caption.Create(hwnd(), Id(StatId::Caption) + row, ui::Widen(kCaptions[row]), SS_LEFTNOWORDWRAP);
+    r.leader.Create(hwnd(), Id(StatId::Leader) + row, leader, SS_LEFTNOWORDWRAP);
+    r.value.Create(hwnd(), Id(StatId::Value) + row, L"0", SS_RIGHT);
     r.caption.SetTextColour(GetSysColor(COLOR_BTNTEXT));
     r.leader.SetTextColour(GetSysColor(COLOR_GRAYTEXT));  // the underscores stay in the background
     r.value.SetTextColour(GetSysColor(COLOR_BTNTEXT));
     ui::MarkSeparator(r.leader.hwnd());  // a screen reader skips the underscores, not reads them out
   }
-  rule_ = MakeStatic(hwnd(), L"", SS_ETCHEDHORZ, -1);
-  ui::MarkSeparator(rule_);
-  ok_ = CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 0, 0, hwnd(),
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDOK)), GetModuleHandleW(nullptr), nullptr);
+  rule_.Create(hwnd(), Id(StatId::Rule), L"", SS_ETCHEDHORZ);
+  ui::MarkSeparator(rule_.hwnd());
+  ok_.onClick = [this] { Close(); };
+  ok_.Create(hwnd(), Id(StatId::OK), L"OK", BS_DEFPUSHBUTTON);
+  // "OK", Enter, Escape and the close box close the window; it is hidden, not destroyed.
+  onOk = [this] { Close(); };
+  onCancel = [this] { Close(); };
   for (HWND child = GetWindow(hwnd(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   }
@@ -152,7 +148,7 @@ void TStatForm::ShowModal() {
   if (!hwnd()) return;
   ui::CentreOnOwner(hwnd(), GetWindow(hwnd(), GW_OWNER));
   closed_ = false;
-  RunModal(closed_, nullptr, [this] { SetFocus(ok_); });
+  RunModal(closed_, nullptr, [this] { SetFocus(ok_.hwnd()); });
 }
 
 void TStatForm::PaintBanner(HDC target) const {
@@ -203,19 +199,13 @@ LRESULT TStatForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
-    case WM_COMMAND:
-      if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) closed_ = true;
-      return 0;
-    case WM_CLOSE:
-      closed_ = true;  // hidden by ShowModal; the run destroys it
-      return 0;
     case WM_DESTROY:
       closed_ = true;
       break;
     default:
       break;
   }
-  return Window::HandleMessage(message, wParam, lParam);
+  return Dialog::HandleMessage(message, wParam, lParam);
 }
 
 }  // namespace velmar

@@ -14,16 +14,23 @@
 
 namespace velmar {
 
+// Control identifiers of the statistics window (also read by the tests): row
+// r (0 to 8) has Caption + r, Leader + r and Value + r.
+enum class StatId : int {
+  Rule = -1,  // the rule above "OK"
+  OK = IDOK,
+  Caption = 100,
+  Leader = 200,
+  Value = 300,
+};
+constexpr int Id(StatId id) { return static_cast<int>(id); }
+
 class TStatForm : public ui::Dialog {
  public:
   static constexpr int kClientWidth = 329;
   static constexpr int kClientHeight = 248;
   static constexpr int kBannerHeight = 49;
   static constexpr int kRows = 9;
-  // Control identifiers of row r (0 to 8): caption, leader and value.
-  static constexpr int kCaptionId = 100;
-  static constexpr int kLeaderId = 200;
-  static constexpr int kValueId = 300;
 
   // Created hidden, owned by `owner`, every value "0".
   explicit TStatForm(HWND owner);
@@ -59,9 +66,11 @@ class TStatForm : public ui::Dialog {
   ui::Font font_;
   ui::Font titleFont_;
   ui::Icon logo_;  // the program's icon when the executable has one
+  void Close() { closed_ = true; }
+
   std::array<Row, kRows> rows_{};
-  HWND rule_ = nullptr;
-  HWND ok_ = nullptr;
+  ui::Label rule_;
+  ui::PushButton ok_;
   bool closed_ = false;
 };
 
