@@ -240,7 +240,7 @@ void PushButton::Click() const {
 }
 
 std::optional<LRESULT> PushButton::OnCommand(WORD code) {
-  if (code != BN_CLICKED && code != BN_DOUBLECLICKED && code != kAcceleratorCode) return std::nullopt;
+  if (code != BN_CLICKED && code != kAcceleratorCode) return std::nullopt;
   Click();
   return 0;
 }

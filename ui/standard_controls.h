@@ -135,7 +135,8 @@ class PushButton : public Control {
   void Create(HWND parent, int id, std::wstring_view text, DWORD style = BS_PUSHBUTTON);
 
   // A click, Enter or Space on the button, its access key, or an accelerator
-  // that carries the button's id (BN_CLICKED).
+  // that carries the button's id (BN_CLICKED). The second click of a double
+  // click is no new press (an owner-drawn button tells it apart).
   std::function<void()> onClick;
   std::function<void(const DRAWITEMSTRUCT&)> onDrawItem;
 

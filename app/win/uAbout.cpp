@@ -67,11 +67,6 @@ void TAboutForm::AddLink(Link& link, AboutId id, const std::string& text, int y,
   ui::SetAccessibleName(link.hwnd(), {}, ROLE_SYSTEM_LINK);
 }
 
-std::optional<LRESULT> TAboutForm::Link::OnCommand(WORD code) {
-  if (code == BN_DOUBLECLICKED) return 0;
-  return PushButton::OnCommand(code);
-}
-
 void TAboutForm::DrawLink(const DRAWITEMSTRUCT& item) const {
   FillRect(item.hDC, &item.rcItem, white_.get());  // the links stand on the white upper part
   const std::wstring text = ui::GetText(item.hwndItem);

@@ -46,12 +46,8 @@ class TAboutForm : public ui::Dialog {
 
  private:
   // A link: a button drawn as underlined text, so that Tab reaches it and
-  // Enter or Space opens it as a click does. A double click opens it once:
-  // an owner-drawn button tells the second click apart (BN_DOUBLECLICKED).
-  class Link : public ui::PushButton {
-   protected:
-    std::optional<LRESULT> OnCommand(WORD code) override;
-  };
+  // Enter or Space opens it as a click does.
+  using Link = ui::PushButton;
 
   void FormCreate();
   void MakeFontsAndPictures();  // at the window's display scale
