@@ -12,4 +12,4 @@ ctest --preset native
 cmake --preset windows
 cmake --build --preset windows -j2
 # One X server for every Windows test; the tests' own Wine prefix lives in build/.
-xvfb-run -a -s "-screen 0 1280x1024x24" ctest --preset windows
+xvfb-run -a -s "-ardelay 60000 -screen 0 1280x1024x24" ctest --preset windows

@@ -130,10 +130,12 @@ WINEPREFIX=$slot_prefix
 export WINEPREFIX
 # An X server of this scenario's own; it picks a free display itself. A
 # script that sets e2e_screen=WxHxDEPTH before sourcing this file gets a
-# screen of that size.
+# screen of that size. Its keys never repeat (a repeat would come only after
+# a minute): a key pressed while the machine is busy may stay down long
+# enough to repeat, and its repeat reaches whichever window is active next.
 if [ "${VELMAR_E2E_SHARED_DISPLAY:-0}" != 1 ]; then
   displayfile=$(mktemp "${TMPDIR:-/tmp}/velmar-display.XXXXXX")
-  Xvfb -displayfd 3 -nolisten tcp -screen 0 "${e2e_screen:-1280x1024x24}" 3>"$displayfile" </dev/null >/dev/null 2>&1 9>&- &
+  Xvfb -displayfd 3 -nolisten tcp -ardelay 60000 -screen 0 "${e2e_screen:-1280x1024x24}" 3>"$displayfile" </dev/null >/dev/null 2>&1 9>&- &
   xserver=$!
   i=0
   until [ -s "$displayfile" ]; do

@@ -147,7 +147,7 @@ open-save)
     pick_menu_item 1
     file_dialog "Save As" "$(winpath lossy.txt)"
     client message-box 10000 $answer > /dev/null
-    # Without a window manager Wine takes a while to hide the message box.
+    # The file is written once the message box has gone.
     i=0
     until [ -s lossy.txt ]; do
       i=$((i + 1))

@@ -43,11 +43,8 @@ nothing_shown() {
   echo "ok: $1 shows nothing"
 }
 
-# The update window's state into state.txt once it answers again. Under Wine
-# on a bare X server every top-level window that is hidden, as the message box
-# that was just answered, holds the program for two seconds: Wine waits for a
-# window manager that is not there ("wait_for_withdrawn_state ... wait timed
-# out"); Windows does not, nor Wine under a window manager.
+# The update window's state into state.txt once it answers again (after the
+# message box that was just answered has gone).
 update_state() {
   i=0
   until probe update-state > state.txt 2>&1; do
