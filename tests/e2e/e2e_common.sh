@@ -208,7 +208,21 @@ start() {
   "$run" "$app/VelmarPro.exe" "$@" >/dev/null 2>&1 &
   last=$!
   pids="$pids $last"
-  client wait 60000 || fail "no main window after start"
+  client wait 60000 || { start_report; fail "no main window after start"; }
+}
+# What a start that shows no window was doing: its process, the other
+# programs of the session, the single-instance mutex and the screen (the
+# picture stays in the build folder).
+start_report() {
+  {
+    echo "--- the start shows no window; its process $last:"
+    ps -o pid=,stat=,etime=,wchan:20=,args= -p "$last" 2>/dev/null || echo "(ended)"
+    echo "--- the Wine processes of the machine:"
+    ps -eo pid=,ppid=,stat=,etime=,args= | grep -E '[.]exe|wineserver' | grep -v grep
+    echo "--- main windows of the session: $(client count 2>&1 | tr -d '\r'); the mutex: $(client mutex 2>&1 | tr -d '\r')"
+    shot="$bin/../e2e-failure-$scenario.png"
+    import -window root "$shot" 2>/dev/null && echo "--- the screen: $shot"
+  } >&2 || true
 }
 wait_exit() {  # wait_exit PID: bounded; the exit status goes to $exit_status
   i=0

@@ -172,6 +172,7 @@ void PrintInfo(HWND main) {
 int Usage() {
   std::cerr << "usage: velmar_e2e_client COMMAND [ARGS]\n"
                "  wait [MS] | wait-gone [MS] | count | info | label2 | idle\n"
+               "  mutex                (the single-instance mutex: none, held or free)\n"
                "  wait-window CLASS-PREFIX [MS]  (until a top-level window of such a class exists)\n"
                "  set-memo1 FILE | get-memo2 FILE | get-memo1 FILE\n"
                "  click BUTTON | select INDEX | wait-run [MS] | wait-memo2 FILE [MS]\n"
@@ -237,6 +238,20 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (command == "count") {
     std::cout << CountMainWindows() << "\n";
+    return 0;
+  }
+  if (command == "mutex") {
+    // The program's single-instance mutex: none, held by a copy, or free
+    // (it exists, and nobody holds it).
+    HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, L"qmz_velmarpro");
+    if (!mutex) {
+      std::cout << "none\n";
+      return 0;
+    }
+    const DWORD waited = WaitForSingleObject(mutex, 0);
+    std::cout << (waited == WAIT_TIMEOUT ? "held" : "free") << "\n";
+    if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) ReleaseMutex(mutex);
+    CloseHandle(mutex);
     return 0;
   }
 
