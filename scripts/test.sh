@@ -10,6 +10,12 @@ cmake --build --preset native -j2
 ctest --preset native
 
 cmake --preset windows
+# The tests' Wine prefix is made while the Windows build compiles: wineboot
+# mostly waits, and every Windows test would otherwise wait for it. Should it
+# fail here, the first test makes it again.
+xvfb-run -a sh tests/wine-run.sh --prepare >/dev/null 2>&1 &
+prefix=$!
 cmake --build --preset windows -j2
+wait "$prefix" || true
 # One X server for every Windows test; the tests' own Wine prefix lives in build/.
 xvfb-run -a -s "-ardelay 60000 -screen 0 1280x1024x24" ctest --preset windows
