@@ -175,6 +175,13 @@ void Splitter::Create(HWND parent, int id, Orientation orientation) {
                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
 }
 
+void Splitter::DragTo(LPARAM lParam) const {
+  if (!onDrag) return;
+  POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  MapWindowPoints(hwnd_, GetParent(hwnd_), &p, 1);
+  onDrag((orientation_ == Orientation::Vertical ? p.x : p.y) - grab_);
+}
+
 LRESULT Splitter::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   const bool vertical = orientation_ == Orientation::Vertical;
   switch (message) {
@@ -187,14 +194,15 @@ LRESULT Splitter::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       SetCapture(hwnd_);
       return 0;
     case WM_MOUSEMOVE:
-      if (dragging_ && onDrag) {
-        POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        MapWindowPoints(hwnd_, GetParent(hwnd_), &p, 1);
-        onDrag((vertical ? p.x : p.y) - grab_);  // live resizing
-      }
+      if (dragging_) DragTo(lParam);  // live resizing
       return 0;
     case WM_LBUTTONUP:
-      if (dragging_) ReleaseCapture();
+      // The bar goes where the button went up: the system merges moves, and
+      // a quick drag may end before its last move has been seen.
+      if (dragging_) {
+        DragTo(lParam);
+        ReleaseCapture();
+      }
       return 0;
     case WM_CAPTURECHANGED:
       dragging_ = false;

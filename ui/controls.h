@@ -64,6 +64,9 @@ class Splitter : public Window {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
+  // Tells onDrag where a mouse message's point puts the bar.
+  void DragTo(LPARAM lParam) const;
+
   Orientation orientation_ = Orientation::Vertical;
   bool dragging_ = false;
   int grab_ = 0;

@@ -414,6 +414,25 @@ TEST(Controls, ADestroyedControlWindowIsForgotten) {
   EXPECT_EQ(parent.commands, (std::vector<UINT>{EN_UPDATE, EN_CHANGE}));
 }
 
+TEST(Controls, ASplitterEndsWhereTheButtonWentUp) {
+  Parent parent;
+  ui::Splitter splitter;
+  std::vector<int> positions;
+  splitter.onDrag = [&](int position) { positions.push_back(position); };
+  splitter.Create(parent.hwnd(), 9, ui::Splitter::Orientation::Vertical);
+  SetWindowPos(splitter.hwnd(), nullptr, 100, 0, 4, 150, SWP_NOZORDER | SWP_NOACTIVATE);
+  const auto send = [&](UINT message, int x) { SendMessageW(splitter.hwnd(), message, 0, MAKELPARAM(x, 10)); };
+  // Grabbed 2 pixels into the bar, moved 40 to the left, and let go 60
+  // further left without a move in between (the system merges moves).
+  send(WM_LBUTTONDOWN, 2);
+  send(WM_MOUSEMOVE, -38);
+  send(WM_LBUTTONUP, static_cast<WORD>(-98));
+  EXPECT_EQ(positions, (std::vector<int>{60, 0}));
+  // Once let go, the bar no longer follows the mouse.
+  send(WM_MOUSEMOVE, 30);
+  EXPECT_EQ(positions.size(), 2u);
+}
+
 // A window that closes itself on WM_APP, from inside its own handler.
 class SelfClosing : public ui::Window {
  public:
