@@ -169,6 +169,15 @@ void PrintInfo(HWND main) {
   std::cout << "size=" << (r.right - r.left) << "x" << (r.bottom - r.top) << "\n";
 }
 
+// The exit status of a wait: 0 when it came true, otherwise 1 with a word on
+// standard error. Every failure of this client says something: a client that
+// ends without a word failed to start under Wine, and the scripts try again.
+int WaitResult(bool cameTrue, const char* otherwise) {
+  if (cameTrue) return 0;
+  std::cerr << "velmar_e2e_client: " << otherwise << "\n";
+  return 1;
+}
+
 int Usage() {
   std::cerr << "usage: velmar_e2e_client COMMAND [ARGS]\n"
                "  wait [MS] | wait-gone [MS] | count | info | label2 | idle\n"
@@ -208,7 +217,7 @@ int wmain(int argc, wchar_t** argv) {
     // the splash is up the program may answer messages already, whenever a
     // call it makes waits for another process.)
     const int ms = std::stoi(arg(1, "20000"));
-    return WaitFor(ms,
+    return WaitResult(WaitFor(ms,
                    [] {
                      HWND main = FindWindowW(velmar::kMainWindowClass, nullptr);
                      HWND list = main ? GetDlgItem(main, static_cast<int>(ControlId::ListBox1)) : nullptr;
@@ -216,25 +225,25 @@ int wmain(int argc, wchar_t** argv) {
                      return list && !FindWindowW(L"TOEMForm", nullptr) &&
                             SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &count) &&
                             SendMessageTimeoutW(list, LB_GETCOUNT, 0, 0, SMTO_NORMAL, 1000, &count) && count >= 2;
-                   })
-               ? 0
-               : 1;
+                   }),
+                   "no main window ready");
   }
   if (command == "wait-gone") {
     const int ms = std::stoi(arg(1, "20000"));
-    return WaitFor(ms, [] { return FindWindowW(velmar::kMainWindowClass, nullptr) == nullptr; }) ? 0 : 1;
+    return WaitResult(WaitFor(ms, [] { return FindWindowW(velmar::kMainWindowClass, nullptr) == nullptr; }),
+                   "the main window is still there");
   }
   if (command == "wait-window") {
     // A protocol client's window: it registers right after creating it.
     const std::wstring prefix = Wide(arg(1));
-    return WaitFor(std::stoi(arg(2, "30000")), [&] { return WindowOfClassExists(prefix); }) ? 0 : 1;
+    return WaitResult(WaitFor(std::stoi(arg(2, "30000")), [&] { return WindowOfClassExists(prefix); }), "no such window");
   }
   if (command == "wait-menu") {
     // Until a popup menu (of any program of the session) is on the screen.
-    return WaitFor(std::stoi(arg(1, "10000")), [] { return e2e::VisibleMenu() != nullptr; }) ? 0 : 1;
+    return WaitResult(WaitFor(std::stoi(arg(1, "10000")), [] { return e2e::VisibleMenu() != nullptr; }), "no menu");
   }
   if (command == "wait-menu-gone") {
-    return WaitFor(std::stoi(arg(1, "10000")), [] { return e2e::VisibleMenu() == nullptr; }) ? 0 : 1;
+    return WaitResult(WaitFor(std::stoi(arg(1, "10000")), [] { return e2e::VisibleMenu() == nullptr; }), "a menu is still there");
   }
   if (command == "count") {
     std::cout << CountMainWindows() << "\n";
