@@ -64,7 +64,9 @@ bool IsMultiLineEdit(HWND control) {
 }  // namespace
 
 bool HandleDialogKeys(HWND window, MSG& msg) {
-  HWND focus = msg.message == WM_KEYDOWN ? GetFocus() : nullptr;
+  // A key goes to the window that had the focus when it was pressed: that
+  // one, not whichever has it now (another program may have taken it since).
+  HWND focus = msg.message == WM_KEYDOWN ? msg.hwnd : nullptr;
   if (focus && IsChild(window, focus)) {
     if (msg.wParam == VK_RETURN && IsPushButton(focus) && IsWindowEnabled(focus)) {
       SendMessageW(GetParent(focus), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(focus), BN_CLICKED),
